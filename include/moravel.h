@@ -1,0 +1,161 @@
+/*
+ * moravel.h - the C interface of libMoravel, a library of teletraffic
+ * calculations: Erlang loss and delay, Engset, single-service loss and
+ * waiting models, multi-rate link groups, and call-by-call simulations.
+ *
+ * Units: traffic in erlangs (arrival rate x mean holding time); demands and
+ * capacities in allocation units; simulated time in mean holding times.
+ *
+ * Two kinds of export:
+ *  - scalar formulas return one double; they are pure and may be called
+ *    from any thread at any time;
+ *  - models and simulations return a pointer to the library's result text:
+ *    numbers in printf "%.6g" form separated by single blanks.  The text is
+ *    one per process.  The pointer is never NULL (an empty text when nothing
+ *    is written) and stays valid until the next text-returning call or until
+ *    the library is unloaded: copy it before the next such call.  Calls of
+ *    text-returning exports must be serialised by the host (one at a time in
+ *    the process, across all ten of them).
+ *
+ * The library checks few arguments: out-of-range values give the IEEE
+ * infinities, NaNs or negative zeros that the arithmetic gives, written like
+ * any other number ("inf", "-inf", "nan", "-nan", "-0").  Only inputs that
+ * would read or write out of bounds, allocate absurd sizes or loop without
+ * end are refused, with the empty text.  No exception ever leaves an export.
+ */
+#ifndef MORAVEL_H
+#define MORAVEL_H
+
+#include <stdint.h>
+
+#if defined(_WIN32)
+#  if defined(MORAVEL_BUILDING_LIBRARY)
+#    define MORAVEL_API __declspec(dllexport)
+#  else
+#    define MORAVEL_API __declspec(dllimport)
+#  endif
+#elif defined(__GNUC__)
+#  define MORAVEL_API __attribute__((visibility("default")))
+#else
+#  define MORAVEL_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* ---- Scalar formulas ------------------------------------------------- */
+
+/*! PalmTable() : Erlang loss formula B(V, A) by the recursion
+ *  B(i) = A*B(i-1) / (i + A*B(i-1)), B(0) = 1.
+ *  V: servers; A: offered traffic [erlang].
+ *  @return : the loss probability; 0 for V <= 0 and for V = 2147483647. */
+MORAVEL_API double PalmTable(int32_t V, double A);
+
+/*! ErlangFormula2() : Erlang delay formula C(V, A) = B / (1 - (A/V)(1 - B)).
+ *  V: servers; A: offered traffic [erlang].
+ *  @return : the probability of waiting; not clamped (above 1 for A > V,
+ *  -0 for V = 0 with A > 0, NaN for V = 0 with A = 0). */
+MORAVEL_API double ErlangFormula2(int32_t V, double A);
+
+/*! EngsetTable() : Engset call congestion for N sources on V servers.
+ *  N: sources; V: servers; a: offered traffic per source [erlang].
+ *  @return : the probability that a call attempt is lost; 0 for V <= 0,
+ *  (+/-)0 for V >= N, NaN for a = 1. */
+MORAVEL_API double EngsetTable(int32_t N, int32_t V, double a);
+
+/*! E() : Erlang loss formula in direct form (A^V/V!) / sum_k A^k/k!.
+ *  V: servers; A: offered traffic [erlang].
+ *  @return : 1 for V = 0; an infinity or NaN for V < 0; 0 or NaN once V!
+ *  overflows (V >= 171).  PalmTable() has no such limit. */
+MORAVEL_API double E(int32_t V, double A);
+
+/*! Hi() : the ratio E(V, A) / E(V - i, A).
+ *  V: servers; A: offered traffic [erlang]; i: servers fewer in the divisor.
+ *  @return : the ratio; 0 when V - i < 0. */
+MORAVEL_API double Hi(int32_t V, double A, int32_t i);
+
+/* ---- Single-service analytic models ---------------------------------- */
+
+/*! M_M_V_L_an() : Erlang loss system.  V: servers; A: traffic [erlang].
+ *  @return : "B Y": loss probability, carried traffic [erlang]. */
+MORAVEL_API const char* M_M_V_L_an(int32_t V, double A);
+
+/*! Mi_M_V_L_an() : Engset loss system.  N: sources; V: servers;
+ *  a: traffic per source [erlang].
+ *  @return : "B Y": call congestion, carried traffic [erlang]. */
+MORAVEL_API const char* Mi_M_V_L_an(int32_t N, int32_t V, double a);
+
+/*! M_G_V_L_an() : Erlang loss system on an assembled load
+ *  A = (n / (1/x + 1/y)) * (z/y + 1).  x, y: times in one unit; z: a time
+ *  in the unit of y; V: servers; n: whole-number multiplier.
+ *  @return : "B Y": loss probability, carried traffic [erlang]. */
+MORAVEL_API const char* M_G_V_L_an(double x, double y, double z, int32_t V,
+                                   int32_t n);
+
+/*! M_M_V_L_PRA_an() : N Poisson classes of falling priority on V servers.
+ *  a: N offered traffics [erlang], highest priority first.
+ *  @return : "E0 Y0 E1 Y1 ... " (each number followed by a blank): loss
+ *  probability and carried traffic [erlang] per class.  Empty text for
+ *  N <= 0 or a NULL a.  A class j >= 1 offering 0 erlangs reports "0 0". */
+MORAVEL_API const char* M_M_V_L_PRA_an(int32_t N, int32_t V, const double* a);
+
+/*! M_M_V_W_FF_R_an() : Erlang delay system, unlimited FIFO queue.
+ *  t: waiting-time threshold, in the unit of h; h: mean holding time;
+ *  V: servers; A: traffic [erlang].
+ *  @return : "C P(W>t) W Wq Lq": probability of waiting, probability that
+ *  the wait exceeds t, mean wait of all calls and of waiting calls [unit of
+ *  h], mean queue length.  Not clamped for A >= V. */
+MORAVEL_API const char* M_M_V_W_FF_R_an(double t, double h, int32_t V,
+                                        double A);
+
+/* ---- Single-service simulations -------------------------------------- */
+
+/*! M_M_V_L_im() : replays N calls of A erlangs through V servers.
+ *  seed: 0 seeds from the monotonic clock, any other value repeats the run.
+ *  @return : "B Y" as M_M_V_L_an(), estimated.  Empty text for V < 0,
+ *  N <= 0; "1 0" for V = 0. */
+MORAVEL_API const char* M_M_V_L_im(double A, int32_t V, int32_t N,
+                                   uint32_t seed);
+
+/*! M_M_V_W_FF_R_im() : replays N calls of A erlangs through V servers with
+ *  an unlimited FIFO queue; t in mean holding times; seed as above.
+ *  @return : the five numbers of M_M_V_W_FF_R_an() with h = 1, the first
+ *  measured, the others derived from it.  Empty text for V <= 0, N <= 0. */
+MORAVEL_API const char* M_M_V_W_FF_R_im(double A, int32_t V, int32_t N,
+                                        double t, uint32_t seed);
+
+/* ---- Multi-service link groups --------------------------------------- */
+
+/*! VM_VMl_V_L_an() : M classes on k links of f allocation units each; a
+ *  call of class i needs t[i] units on one link.
+ *  a: M traffics [erlang]; t: M demands [units].
+ *  @return : "E0 C0 E1 C1 ... ": blocking and carried traffic [units] per
+ *  class.  Empty text for M < 0, NULL arrays, negative demands, k < 0,
+ *  f < 0 or k*f beyond 32 bits. */
+MORAVEL_API const char* VM_VMl_V_L_an(const double* a, int32_t M,
+                                      const double* t, int32_t k, int32_t f);
+
+/*! VM_VMl_VDg_L_an() : as VM_VMl_V_L_an(), each call offered to a subset of
+ *  g of the k links.  Also empty text for g < 0 or g > k. */
+MORAVEL_API const char* VM_VMl_VDg_L_an(const double* a, int32_t M,
+                                        const double* t, int32_t k, int32_t f,
+                                        int32_t g);
+
+/*! VM_VMl_VDg_L_im() : simulates N calls through the group of
+ *  VM_VMl_VDg_L_an(), each placed on a link of a random g-subset by the
+ *  zero-terminated UTF-8 keyword policy: "МаксСвоб" (most free units),
+ *  "МинСвоб" (fewest free units that fit) or "ПервСвоб" (a random fitting
+ *  link).  Any other keyword loses every call.  Seeded from the platform's
+ *  random device: every run differs.
+ *  @return : "E0 C0 E1 C1 ... " as VM_VMl_VDg_L_an(), estimated. */
+MORAVEL_API const char* VM_VMl_VDg_L_im(const double* a, int32_t M,
+                                        const double* t, int32_t k, int32_t f,
+                                        int32_t g, int32_t N,
+                                        const char* policy);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* MORAVEL_H */

@@ -1,0 +1,19 @@
+// Erlang loss (B) and delay (C) formulas.
+#ifndef MORAVEL_FORMULAS_ERLANG_LOSS_H
+#define MORAVEL_FORMULAS_ERLANG_LOSS_H
+
+#include <cstdint>
+
+namespace moravel {
+
+// B(V, A) by the recursion B(0) = 1, B(i) = A*B(i-1) / (i + A*B(i-1)).
+// Returns 0 whenever V + 1 (wrapping in 32 bits) is below 2: V <= 0 and
+// V = 2^31 - 1.  For finite A >= 0 every step stays in [0, 1].
+double PalmTable(std::int32_t V, double A);
+
+// C(V, A) = B / (1 - (A/V)(1 - B)), with B = PalmTable(V, A).  Not clamped.
+double ErlangFormula2(std::int32_t V, double A);
+
+}  // namespace moravel
+
+#endif

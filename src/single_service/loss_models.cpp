@@ -1,0 +1,32 @@
+#include "single_service/loss_models.h"
+
+#include "formulas/engset.h"
+#include "formulas/erlang_loss.h"
+
+namespace moravel {
+
+LossPair PoissonLossModel(std::int32_t V, double A) {
+  const double B = PalmTable(V, A);
+  return {B, (1.0 - B) * A};
+}
+
+LossPair FiniteSourceLossModel(std::int32_t N, std::int32_t V, double a) {
+  const double B = EngsetTable(N, V, a);
+  const double beta = a / (1.0 - a);
+  const double q = 1.0 - B;
+  const double numerator = (static_cast<double>(N) * beta) * q;
+  const double denominator = (q * beta) + 1.0;
+  return {B, numerator / denominator};
+}
+
+double AssembledLoad(double x, double y, double z, std::int32_t n) {
+  const double r = (1.0 / x) + (1.0 / y);
+  const double s = (z / y) + 1.0;
+  return (static_cast<double>(n) / r) * s;
+}
+
+LossPair AssembledLossModel(double x, double y, double z, std::int32_t V, std::int32_t n) {
+  return PoissonLossModel(V, AssembledLoad(x, y, z, n));
+}
+
+}  // namespace moravel

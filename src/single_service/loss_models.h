@@ -1,0 +1,31 @@
+// Single-service loss systems: one stream of calls on V servers, a call
+// that finds every server busy is lost.
+#ifndef MORAVEL_SINGLE_SERVICE_LOSS_MODELS_H
+#define MORAVEL_SINGLE_SERVICE_LOSS_MODELS_H
+
+#include <array>
+#include <cstdint>
+
+namespace moravel {
+
+// Loss probability and carried traffic [erlang], in the order written.
+struct LossPair {
+  double loss;
+  double carried;
+  std::array<double, 2> Numbers() const { return {loss, carried}; }
+};
+
+// Poisson traffic A on V servers: B = PalmTable(V, A), Y = (1 - B) A.
+LossPair PoissonLossModel(std::int32_t V, double A);
+
+// N sources of a erlangs each: B = EngsetTable(N, V, a) and the Engset
+// carried traffic N b (1 - B) / ((1 - B) b + 1), b = a / (1 - a).
+LossPair FiniteSourceLossModel(std::int32_t N, std::int32_t V, double a);
+
+// Poisson traffic assembled as A = (n / (1/x + 1/y)) (z/y + 1).
+double AssembledLoad(double x, double y, double z, std::int32_t n);
+LossPair AssembledLossModel(double x, double y, double z, std::int32_t V, std::int32_t n);
+
+}  // namespace moravel
+
+#endif
