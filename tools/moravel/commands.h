@@ -4,12 +4,23 @@
 
 #include <CLI/CLI.hpp>
 #include <ostream>
+#include <string>
+#include <vector>
+
+#include "report.h"
 
 namespace moravel_tool {
 
+// Every model subcommand (one call of one export each).
+void AddModelCommands(CLI::App& app);
 void AddFormulaCommands(CLI::App& app);
 void AddSingleServiceCommands(CLI::App& app);
 void AddDemoCommand(CLI::App& app);
+void AddSweepCommand(CLI::App& app);
+
+// Runs one model subcommand line (without the program name) and returns
+// what it reported.  Throws CLI::ParseError on bad input.
+std::vector<Report> RunModelCommand(const std::vector<std::string>& arguments);
 
 // Worked examples for `moravel demo`, one section per area.
 void DemoFormulas(std::ostream& out);

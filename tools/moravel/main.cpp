@@ -8,8 +8,8 @@
 int main(int argc, char** argv) {
   CLI::App app{"moravel: Erlang, Engset, multi-rate link groups and their simulations"};
   app.require_subcommand(1);
-  moravel_tool::AddFormulaCommands(app);
-  moravel_tool::AddSingleServiceCommands(app);
+  moravel_tool::AddModelCommands(app);
+  moravel_tool::AddSweepCommand(app);
   moravel_tool::AddDemoCommand(app);
   try {
     app.parse(argc, argv);

@@ -118,7 +118,17 @@ void PrintJson(const Report& report) {
 
 }  // namespace
 
+namespace {
+std::vector<Report>* active_sink = nullptr;
+}  // namespace
+
+void SetReportSink(std::vector<Report>* sink) { active_sink = sink; }
+
 void Print(const Report& report, const OutputOptions& options) {
+  if (active_sink != nullptr) {
+    active_sink->push_back(report);
+    return;
+  }
   if (options.raw) {
     if (report.raw.empty() && report.rows.size() == 1 && report.rows[0].size() == 1) {
       std::printf("%.17g\n", report.rows[0][0].value);  // a scalar formula, every digit

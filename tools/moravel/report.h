@@ -36,8 +36,12 @@ struct OutputOptions {
 };
 void AddOutputOptions(CLI::App& command, OutputOptions& options);
 
-// Prints to stdout.
+// Prints to stdout, or hands the report to the active sink (see below).
 void Print(const Report& report, const OutputOptions& options);
+
+// While a sink is set, Print() appends to it instead of printing: the way
+// `sweep` and `compare` collect the results of the model subcommands.
+void SetReportSink(std::vector<Report>* sink);
 
 // Splits the library's result text into numbers (strtod spellings: "nan",
 // "-nan", "inf", ...).

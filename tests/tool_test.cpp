@@ -1,0 +1,94 @@
+// The moravel tool as a user meets it: exact output for a few commands, and
+// one line on stderr with status 2 for every kind of bad input.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace {
+
+struct Outcome {
+  int status;
+  std::string out;
+};
+
+Outcome RunTool(const std::string& arguments, bool with_stderr = false) {
+  const std::string command =
+      std::string(MORAVEL_TOOL_FILE) + " " + arguments + (with_stderr ? " 2>&1" : " 2>/dev/null");
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  Outcome outcome{-1, ""};
+  std::array<char, 4096> buffer;
+  std::size_t n;
+  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0) outcome.out.append(buffer.data(), n);
+  const int raw = pclose(pipe.release());
+  outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return outcome;
+}
+
+struct Golden {
+  const char* arguments;
+  const char* output;
+};
+
+class ToolOutput : public ::testing::TestWithParam<Golden> {};
+
+TEST_P(ToolOutput, IsExactly) {
+  const Outcome outcome = RunTool(GetParam().arguments);
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.out, GetParam().output);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, ToolOutput,
+    ::testing::Values(
+        Golden{"loss --servers 10 --traffic 5 --raw", "0.0183846 4.90808\n"},
+        Golden{"erlang-b -V 1 -A 1 --raw", "0.5\n"},
+        Golden{"loss -V 10 -A 5",
+               "Erlang loss system, V = 10 servers, A = 5 erlangs\n"
+               "  loss probability  0.0183846\n"
+               "  carried traffic   4.90808 erlang\n"},
+        Golden{"loss-priority -V 10 -a 5 3 --format csv",
+               "class,traffic,loss,carried\n0,5,0.0183846,4.90808\n1,3,0.293789,2.11863\n"},
+        Golden{"sweep --format csv erlang-b --servers 1:3 --traffic 1",
+               "servers,loss\n1,0.5\n2,0.2\n3,0.0625\n"},
+        Golden{"engset -N 10 -V 5 -a 0.2 --format json",
+               "{\n  \"results\": [\n    {\n      \"loss\": 0.01656586905074941\n    }\n  ],\n"
+               "  \"title\": \"Engset formula, N = 10 sources, V = 5 servers, a = 0.2 erlangs per source\"\n}\n"}));
+
+class BadInput : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(BadInput, OneLineOnStderrAndStatusTwo) {
+  const Outcome outcome = RunTool(GetParam(), true);
+  EXPECT_EQ(outcome.status, 2);
+  ASSERT_FALSE(outcome.out.empty());
+  EXPECT_EQ(outcome.out.find('\n'), outcome.out.size() - 1) << outcome.out;
+  EXPECT_EQ(outcome.out.rfind("moravel: ", 0), 0u) << outcome.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, BadInput,
+                         ::testing::Values("no-such-command", "loss --servers 10",
+                                           "loss --servers ten --traffic 5",
+                                           "loss --servers 4294967296 --traffic 5",
+                                           "loss --servers -1 --traffic 5",
+                                           "loss --servers 10 --traffic nan",
+                                           "loss --servers 10 --traffic 5 --bogus",
+                                           "loss --servers 10 --traffic 5 --format xml",
+                                           "loss-priority -V 10 -a 5 -1",
+                                           "sweep loss --servers 10 --traffic 5"));
+
+TEST(Tool, BadInputMessageNamesTheOptionAndWhatItAccepts) {
+  const Outcome outcome = RunTool("loss --servers ten --traffic 5", true);
+  EXPECT_EQ(outcome.out,
+            "moravel: --servers: accepts a whole number from 0 to 2147483647, not 'ten'\n");
+}
+
+TEST(Tool, DemoRuns) {
+  const Outcome outcome = RunTool("demo");
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_NE(outcome.out.find("0.0183846 4.90808"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,144 @@
+// `moravel sweep`: one model over a range of one of its arguments, one row
+// per point (per class and point for the multi-class models).
+//
+//   moravel sweep loss --servers 10 --traffic 1:20:0.5
+//   moravel sweep --format csv erlang-b --servers 1:100 --traffic 50
+//
+// Exactly one value is a range START:STOP[:STEP] (STEP 1 when left out).
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+
+#include "arguments.h"
+#include "commands.h"
+
+namespace moravel_tool {
+namespace {
+
+struct Range {
+  double start = 0, stop = 0, step = 1;
+};
+
+bool ParseRange(const std::string& text, Range& range) {
+  const auto first = text.find(':');
+  if (first == std::string::npos || first == 0) return false;
+  const auto second = text.find(':', first + 1);
+  auto number = [](const std::string& s, double& out) {
+    char* end = nullptr;
+    out = std::strtod(s.c_str(), &end);
+    return !s.empty() && *end == '\0' && std::isfinite(out);
+  };
+  if (!number(text.substr(0, first), range.start)) return false;
+  if (second == std::string::npos) {
+    range.step = 1;
+    return number(text.substr(first + 1), range.stop);
+  }
+  return number(text.substr(first + 1, second - first - 1), range.stop) &&
+         number(text.substr(second + 1), range.step);
+}
+
+std::string Exact(double value) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.17g", value);
+  return buffer;
+}
+
+struct SweepArgs {
+  OutputOptions output;
+  std::vector<std::string> model;
+};
+
+class Progress {
+ public:
+  explicit Progress(std::size_t total)
+      : total_(total), start_(std::chrono::steady_clock::now()), tty_(isatty(STDERR_FILENO) != 0) {}
+  void Update(std::size_t done) {
+    if (!tty_) return;
+    const auto elapsed = std::chrono::steady_clock::now() - start_;
+    if (elapsed < std::chrono::seconds(1)) return;
+    std::fprintf(stderr, "\rsweep: %zu/%zu points", done, total_);
+    shown_ = true;
+  }
+  ~Progress() {
+    if (shown_) std::fprintf(stderr, "\r%*s\r", 40, "");
+  }
+
+ private:
+  std::size_t total_;
+  std::chrono::steady_clock::time_point start_;
+  bool tty_;
+  bool shown_ = false;
+};
+
+void RunSweep(const SweepArgs& args) {
+  if (args.model.empty()) throw CLI::ValidationError("sweep", "needs a model subcommand, e.g. 'sweep loss --servers 10 --traffic 1:20:0.5'");
+  // Find the one range among the values (never the subcommand name).
+  std::size_t at = args.model.size();
+  Range range;
+  for (std::size_t i = 1; i < args.model.size(); ++i) {
+    Range r;
+    if (args.model[i].find(':') != std::string::npos && ParseRange(args.model[i], r)) {
+      if (at != args.model.size()) throw CLI::ValidationError("sweep", "accepts one range START:STOP[:STEP], not two");
+      at = i;
+      range = r;
+    }
+  }
+  if (at == args.model.size() || at == 0 || args.model[at - 1].rfind("-", 0) != 0) {
+    throw CLI::ValidationError("sweep", "needs one option value given as a range START:STOP[:STEP]");
+  }
+  if (!(range.step > 0) || range.stop < range.start) {
+    throw CLI::ValidationError("sweep", "range needs STOP >= START and STEP > 0");
+  }
+  const double span = (range.stop - range.start) / range.step;
+  if (span > 1e6) throw CLI::ValidationError("sweep", "range has more than a million points");
+  const auto points = static_cast<std::size_t>(std::floor(span + 1e-9)) + 1;
+
+  std::string variable = args.model[at - 1];
+  while (!variable.empty() && variable.front() == '-') variable.erase(variable.begin());
+
+  Report sweep{"Sweep of " + args.model[0] + " over " + variable + " from " +
+                    FormatNumber(range.start) + " to " + FormatNumber(range.stop) + " in steps of " +
+                    FormatNumber(range.step),
+                {}, ""};
+  Progress progress(points);
+  for (std::size_t p = 0; p < points; ++p) {
+    const double value = range.start + static_cast<double>(p) * range.step;
+    std::vector<std::string> line = args.model;
+    line[at] = Exact(value);
+    for (Report& report : RunModelCommand(line)) {
+      for (Row& row : report.rows) {
+        row.insert(row.begin(), Figure{variable, variable, "", value});
+        sweep.rows.push_back(std::move(row));
+      }
+    }
+    progress.Update(p + 1);
+  }
+  OutputOptions output = args.output;
+  output.raw = false;
+  Print(sweep, output);
+}
+
+}  // namespace
+
+void AddSweepCommand(CLI::App& app) {
+  auto args = std::make_shared<SweepArgs>();
+  auto* sweep = app.add_subcommand(
+      "sweep", "Run one model over a range START:STOP[:STEP] of one argument, one row per point");
+  AddOutputOptions(*sweep, args->output);
+  sweep->add_option("model", args->model, "The model subcommand and its options, one as a range")
+      ->required();
+  sweep->positionals_at_end();
+  sweep->allow_extras();
+  sweep->callback([args, sweep] {
+    auto all = args->model;
+    for (const auto& extra : sweep->remaining()) all.push_back(extra);
+    SweepArgs full{args->output, all};
+    RunSweep(full);
+  });
+}
+
+}  // namespace moravel_tool
