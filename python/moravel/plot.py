@@ -11,7 +11,7 @@ from typing import List, Optional, Sequence
 
 import moravel
 
-# model -> (analytic formula, simulation export, simulation function, y label)
+# model -> (analytic formula, simulation export, y label)
 MODELS = {
     "loss": ("Erlang B", "M_M_V_L_im", "loss probability"),
     "wait": ("Erlang C", "M_M_V_W_FF_R_im", "probability of waiting"),
@@ -57,20 +57,21 @@ def draw(output: str, model: str = "loss", servers: int = 10,
     with_simulation = moravel.has_export(simulation)
     if with_simulation:
         step = max(1, len(traffics) // simulated_points)
-        sample = list(traffics)[step - 1::step]
+        # A simulation needs some traffic to offer calls at all.
+        sample = [a for a in list(traffics)[step - 1::step] if a > 0.0]
         points = [simulated(model, servers, a, calls, seed) for a in sample]
         axes.plot(sample, points, "o", color="tab:orange",
                   label=f"simulation, {calls} calls")
     else:
-        axes.text(0.02, 0.95, f"no {simulation} in this libMoravel: analytic curve only",
-                  transform=axes.transAxes, fontsize=8, va="top", color="grey")
+        axes.text(0.98, 0.03, f"no {simulation} in this libMoravel: analytic curve only",
+                  transform=axes.transAxes, fontsize=8, ha="right", va="bottom", color="grey")
     axes.set_xlabel("offered traffic [erlang]")
     axes.set_ylabel(label)
     if log_scale:
         axes.set_yscale("log")
     axes.set_title(f"{label.capitalize()} against offered traffic")
     axes.grid(True, alpha=0.3)
-    axes.legend(loc="lower right")
+    axes.legend(loc="upper left")
     figure.tight_layout()
     figure.savefig(output)
     pyplot.close(figure)
