@@ -1,0 +1,45 @@
+# Installation of libMoravel for hosts: the shared library with its soname
+# link, the header, a CMake package (find_package(Moravel CONFIG) ->
+# Moravel::Moravel) and a pkg-config file.  Everything is relocatable, so
+# `cmake --install <build> --prefix <anywhere>` gives a working tree.  The
+# static archive, the tests and the benchmarks are not installed.
+include(CMakePackageConfigHelpers)
+
+set(MORAVEL_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/Moravel)
+
+install(TARGETS Moravel EXPORT MoravelTargets
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/include/moravel.h
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+
+install(EXPORT MoravelTargets NAMESPACE Moravel:: DESTINATION ${MORAVEL_INSTALL_CMAKEDIR})
+configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/MoravelConfig.cmake.in
+  ${PROJECT_BINARY_DIR}/MoravelConfig.cmake
+  INSTALL_DESTINATION ${MORAVEL_INSTALL_CMAKEDIR})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/MoravelConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/MoravelConfig.cmake
+              ${PROJECT_BINARY_DIR}/MoravelConfigVersion.cmake
+  DESTINATION ${MORAVEL_INSTALL_CMAKEDIR})
+
+# moravel.pc finds its prefix from its own place (pkg-config's ${pcfiledir}),
+# so that it stays right whatever prefix the tree is installed under.
+set(MORAVEL_PKGCONFIGDIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+if(IS_ABSOLUTE "${MORAVEL_PKGCONFIGDIR}")
+  set(MORAVEL_PC_PREFIX "${CMAKE_INSTALL_PREFIX}")
+else()
+  file(RELATIVE_PATH MORAVEL_PC_UP "/root/${MORAVEL_PKGCONFIGDIR}" "/root")
+  string(REGEX REPLACE "/$" "" MORAVEL_PC_UP "${MORAVEL_PC_UP}")
+  set(MORAVEL_PC_PREFIX "\${pcfiledir}/${MORAVEL_PC_UP}")
+endif()
+foreach(kind LIBDIR INCLUDEDIR)
+  if(IS_ABSOLUTE "${CMAKE_INSTALL_${kind}}")
+    set(MORAVEL_PC_${kind} "${CMAKE_INSTALL_${kind}}")
+  else()
+    set(MORAVEL_PC_${kind} "\${prefix}/${CMAKE_INSTALL_${kind}}")
+  endif()
+endforeach()
+configure_file(${PROJECT_SOURCE_DIR}/cmake/moravel.pc.in ${PROJECT_BINARY_DIR}/moravel.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/moravel.pc DESTINATION ${MORAVEL_PKGCONFIGDIR})

@@ -1,0 +1,97 @@
+"""Argument checks shared by the raw and the high-level functions.
+
+Every check names the argument it rejects.  Counts are 32-bit signed in the
+C interface and seeds 32-bit unsigned; a value that does not fit raises
+OverflowError instead of being wrapped silently by ctypes.
+"""
+
+from __future__ import annotations
+
+import ctypes
+import math
+import numbers
+
+INT32_MIN = -(2**31)
+INT32_MAX = 2**31 - 1
+UINT32_MAX = 2**32 - 1
+
+
+def whole(name: str, value) -> int:
+    """A Python integer (bool refused), not yet range-checked."""
+    if isinstance(value, bool) or not isinstance(value, numbers.Integral):
+        raise TypeError(f"{name} must be a whole number, got {type(value).__name__}")
+    return int(value)
+
+
+def int32(name: str, value) -> int:
+    value = whole(name, value)
+    if not INT32_MIN <= value <= INT32_MAX:
+        raise OverflowError(f"{name} = {value} does not fit in a 32-bit signed count")
+    return value
+
+
+def uint32(name: str, value) -> int:
+    value = whole(name, value)
+    if not 0 <= value <= UINT32_MAX:
+        raise OverflowError(f"{name} = {value} does not fit in a 32-bit unsigned seed")
+    return value
+
+
+def count(name: str, value, minimum: int, maximum: int = INT32_MAX) -> int:
+    """A 32-bit count in [minimum, maximum]."""
+    value = int32(name, value)
+    if value < minimum:
+        raise ValueError(f"{name} must be at least {minimum}, got {value}")
+    if value > maximum:
+        raise ValueError(f"{name} must be at most {maximum}, got {value}")
+    return value
+
+
+def real(name: str, value) -> float:
+    """Any real number, converted to a double (NaN and infinities kept)."""
+    if isinstance(value, bool) or not isinstance(value, numbers.Real):
+        raise TypeError(f"{name} must be a real number, got {type(value).__name__}")
+    return float(value)
+
+
+def finite(name: str, value, minimum: float = -math.inf, *, above: bool = False,
+           below: float = math.inf, at_most: bool = False) -> float:
+    """A finite real number at least `minimum` (or above it when `above`)
+    and below `below` (or at most it when `at_most`)."""
+    value = real(name, value)
+    if not math.isfinite(value):
+        raise ValueError(f"{name} must be finite, got {value}")
+    if above and not value > minimum:
+        raise ValueError(f"{name} must be above {minimum:g}, got {value:g}")
+    if not above and not value >= minimum:
+        raise ValueError(f"{name} must be at least {minimum:g}, got {value:g}")
+    if at_most and not value <= below:
+        raise ValueError(f"{name} must be at most {below:g}, got {value:g}")
+    if not at_most and not value < below:
+        raise ValueError(f"{name} must be below {below:g}, got {value:g}")
+    return value
+
+
+def doubles(name: str, values, at_least: int):
+    """A C array of the given values.  It must hold at least `at_least`
+    values, so that the library never reads past its end; None gives a null
+    pointer, allowed only where no value is to be read."""
+    if values is None:
+        if at_least > 0:
+            raise ValueError(f"{name} is None but {at_least} values are to be read")
+        return None
+    values = [real(f"{name}[{index}]", value) for index, value in enumerate(values)]
+    if len(values) < at_least:
+        raise ValueError(f"{name} holds {len(values)} values, fewer than {at_least}")
+    return (ctypes.c_double * max(len(values), 1))(*values)
+
+
+def keyword(name: str, value) -> bytes:
+    """A zero-terminated byte string: str is encoded as UTF-8."""
+    if isinstance(value, str):
+        value = value.encode("utf-8")
+    if not isinstance(value, (bytes, bytearray)):
+        raise TypeError(f"{name} must be a str or bytes, got {type(value).__name__}")
+    if b"\0" in value:
+        raise ValueError(f"{name} must not contain a zero byte")
+    return bytes(value)
