@@ -17,6 +17,7 @@ void AddFormulaCommands(CLI::App& app);
 void AddSingleServiceCommands(CLI::App& app);
 void AddDemoCommand(CLI::App& app);
 void AddSweepCommand(CLI::App& app);
+void AddCompareCommand(CLI::App& app);
 
 // Runs one model subcommand line (without the program name) and returns
 // what it reported.  Throws CLI::ParseError on bad input.

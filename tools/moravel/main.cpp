@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   moravel_tool::AddModelCommands(app);
   moravel_tool::AddSweepCommand(app);
+  moravel_tool::AddCompareCommand(app);
   moravel_tool::AddDemoCommand(app);
   try {
     app.parse(argc, argv);

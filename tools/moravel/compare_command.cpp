@@ -1,0 +1,173 @@
+// `moravel compare`: a model beside its simulated twin on the same
+// arguments, over several replications, with the mean, the standard error
+// and a 95% confidence interval of each simulated figure, and whether the
+// analytic value falls inside it.
+//
+//   moravel compare loss --servers 10 --traffic 5 --calls 100000 --replications 20
+//
+// Replication r of a seeded simulation uses the seed first-seed + r.
+#include <cmath>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <set>
+
+#include "arguments.h"
+#include "commands.h"
+
+namespace moravel_tool {
+namespace {
+
+struct CompareArgs {
+  OutputOptions output;
+  std::vector<std::string> model;
+  std::int32_t calls = 100000;
+  std::int32_t replications = 10;
+  std::int64_t first_seed = 1;
+  std::string policy = "max-free";
+};
+
+struct Twin {
+  const char* simulation;
+  bool seeded;           // takes --seed (the link-subset simulation seeds itself)
+  bool takes_policy;
+};
+
+const std::map<std::string, Twin>& Twins() {
+  static const std::map<std::string, Twin> twins{
+      {"loss", {"simulate-loss", true, false}},
+      {"wait", {"simulate-wait", true, false}},
+      {"link-subset", {"simulate-link-subset", false, true}},
+  };
+  return twins;
+}
+
+// The two-sided 95% quantile of Student's t with `dof` degrees of freedom.
+double StudentT95(std::int32_t dof) {
+  static constexpr double kTable[] = {12.7062, 4.30265, 3.18245, 2.77645, 2.57058, 2.44691,
+                                      2.36462, 2.306,   2.26216, 2.22814, 2.20099, 2.17881,
+                                      2.16037, 2.14479, 2.13145, 2.11991, 2.10982, 2.10092,
+                                      2.09302, 2.08596, 2.07961, 2.07387, 2.06866, 2.0639,
+                                      2.05954, 2.05553, 2.05183, 2.04841, 2.04523, 2.04227};
+  if (dof >= 1 && dof <= 30) return kTable[dof - 1];
+  // Cornish-Fisher expansion around the normal quantile.
+  const double z = 1.959963984540054, v = dof;
+  return z + (z * z * z + z) / (4 * v) + (5 * std::pow(z, 5) + 16 * z * z * z + 3 * z) / (96 * v * v);
+}
+
+// Identifying columns of a per-class row, carried over unchanged.
+bool IsIdentifier(const std::string& name) {
+  return name == "class" || name == "traffic" || name == "demand";
+}
+
+void RunCompare(const CompareArgs& args) {
+  if (args.model.empty() || Twins().count(args.model[0]) == 0) {
+    throw CLI::ValidationError("compare", "accepts the models loss, wait and link-subset, e.g. 'compare loss --servers 10 --traffic 5'");
+  }
+  const Twin& twin = Twins().at(args.model[0]);
+  const std::vector<Report> analytic = RunModelCommand(args.model);
+  if (analytic.size() != 1) throw CLI::ValidationError("compare", "the model gave no result");
+
+  std::vector<std::string> simulation = args.model;
+  simulation[0] = twin.simulation;
+  simulation.insert(simulation.end(), {"--calls", std::to_string(args.calls)});
+  if (twin.takes_policy) simulation.insert(simulation.end(), {"--policy", args.policy});
+
+  // samples[row][figure] -> one value per replication
+  std::vector<std::map<std::string, std::vector<double>>> samples(analytic[0].rows.size());
+  for (std::int32_t r = 0; r < args.replications; ++r) {
+    std::vector<std::string> line = simulation;
+    if (twin.seeded) {
+      const auto seed = static_cast<std::uint32_t>(args.first_seed + r);
+      line.insert(line.end(), {"--seed", std::to_string(seed)});
+    }
+    const std::vector<Report> simulated = RunModelCommand(line);
+    if (simulated.size() != 1 || simulated[0].rows.size() != samples.size()) {
+      throw CLI::ValidationError("compare", "the simulation gave no comparable result");
+    }
+    for (std::size_t row = 0; row < samples.size(); ++row) {
+      for (const Figure& f : simulated[0].rows[row]) samples[row][f.name].push_back(f.value);
+    }
+  }
+
+  const double t = StudentT95(args.replications - 1);
+  Report report{"Comparison of " + args.model[0] + " with " + twin.simulation + ", " +
+                    std::to_string(args.replications) + " replications of " +
+                    std::to_string(args.calls) + " calls",
+                {}, ""};
+  for (std::size_t row = 0; row < samples.size(); ++row) {
+    Row identifiers;
+    for (const Figure& f : analytic[0].rows[row]) {
+      if (IsIdentifier(f.name)) identifiers.push_back(f);
+    }
+    for (const Figure& f : analytic[0].rows[row]) {
+      if (IsIdentifier(f.name) || samples[row].count(f.name) == 0) continue;
+      const std::vector<double>& x = samples[row][f.name];
+      double mean = 0.0;
+      for (double v : x) mean += v;
+      mean /= static_cast<double>(x.size());
+      double squares = 0.0;
+      for (double v : x) squares += (v - mean) * (v - mean);
+      const double n = static_cast<double>(x.size());
+      const double error = x.size() > 1 ? std::sqrt(squares / (n - 1) / n) : NAN;
+      const double low = mean - t * error, high = mean + t * error;
+      Row out = identifiers;
+      out.push_back({"figure_" + f.name, f.label, f.unit, f.value});
+      out.push_back({"analytic", "analytic", "", f.value});
+      out.push_back({"mean", "simulated mean", "", mean});
+      out.push_back({"standard_error", "standard error", "", error});
+      out.push_back({"ci_low", "95% CI low", "", low});
+      out.push_back({"ci_high", "95% CI high", "", high});
+      out.push_back({"inside", "inside", "", (f.value >= low && f.value <= high) ? 1.0 : 0.0});
+      report.rows.push_back(std::move(out));
+    }
+  }
+  OutputOptions output = args.output;
+  output.raw = false;
+  if (output.format != Format::kText) {
+    Print(report, output);
+    return;
+  }
+  std::cout << report.title << '\n';
+  for (const Row& row : report.rows) {
+    std::string who;
+    for (const Figure& f : row) {
+      if (IsIdentifier(f.name)) who += f.name + " " + FormatNumber(f.value) + ", ";
+    }
+    const Figure* figure = nullptr;
+    std::map<std::string, double> v;
+    for (const Figure& f : row) {
+      if (f.name.rfind("figure_", 0) == 0) figure = &f;
+      v[f.name] = f.value;
+    }
+    std::cout << "  " << who << figure->label << ": analytic " << FormatNumber(v["analytic"])
+              << ", simulated " << FormatNumber(v["mean"]) << " +/- "
+              << FormatNumber(v["standard_error"]) << ", 95% CI [" << FormatNumber(v["ci_low"])
+              << ", " << FormatNumber(v["ci_high"]) << "] "
+              << (v["inside"] != 0.0 ? "inside" : "OUTSIDE") << '\n';
+  }
+}
+
+}  // namespace
+
+void AddCompareCommand(CLI::App& app) {
+  auto args = std::make_shared<CompareArgs>();
+  auto* compare = app.add_subcommand(
+      "compare", "A model (loss, wait, link-subset) beside its simulation over several replications");
+  AddOutputOptions(*compare, args->output);
+  AddCount(*compare, "--calls", args->calls, "Calls per replication (default 100000)", 1);
+  AddCount(*compare, "--replications", args->replications, "Number of replications (default 10)", 2, 100000);
+  compare->add_option("--first-seed", args->first_seed, "Seed of the first replication (default 1)")
+      ->check(WholeNumber(1, 4294967295LL));
+  compare->add_option("--policy", args->policy, "Link choice of the link-subset simulation (default max-free)");
+  compare->add_option("model", args->model, "The model subcommand and its options")->required();
+  compare->positionals_at_end();
+  compare->allow_extras();
+  compare->callback([args, compare] {
+    CompareArgs full = *args;
+    for (const auto& extra : compare->remaining()) full.model.push_back(extra);
+    RunCompare(full);
+  });
+}
+
+}  // namespace moravel_tool
