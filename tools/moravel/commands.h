@@ -9,11 +9,13 @@ namespace moravel_tool {
 
 void AddFormulaCommands(CLI::App& app);
 void AddSingleServiceCommands(CLI::App& app);
+void AddMultiserviceSimulationCommands(CLI::App& app);
 void AddDemoCommand(CLI::App& app);
 
 // Worked examples for `moravel demo`, one section per area.
 void DemoFormulas(std::ostream& out);
 void DemoSingleService(std::ostream& out);
+void DemoMultiserviceSimulation(std::ostream& out);
 
 }  // namespace moravel_tool
 
