@@ -162,7 +162,7 @@ TEST(SubsetLinks, NumbersTheSubsetsInTheOrderOfTheirMasks) {
   // k = 4, g = 2: 0011, 0101, 0110, 1001, 1010, 1100.
   const std::vector<std::vector<std::int32_t>> expected{{2, 3}, {1, 3}, {1, 2},
                                                         {0, 3}, {0, 2}, {0, 1}};
-  const SubsetLinks subsets(4, 2, 6);
+  const SubsetLinks subsets(4, 2);
   std::vector<std::int32_t> links(2);
   for (std::int32_t s = 0; s < 6; ++s) {
     subsets.Unrank(s, links);
@@ -176,7 +176,7 @@ TEST(SubsetLinks, AgreesWithTheListedMasksForEveryGroupUpToTwelveLinks) {
       const auto units = reference::BuildSubsetUnits(k, g, 1);  // f = 1: units are links
       const std::int32_t count = *SubsetCount(k, g);
       ASSERT_EQ(units.size(), static_cast<std::size_t>(count));
-      const SubsetLinks subsets(k, g, count);
+      const SubsetLinks subsets(k, g);
       std::vector<std::int32_t> links(static_cast<std::size_t>(g));
       for (std::int32_t s = 0; s < count; ++s) {
         subsets.Unrank(s, links);
@@ -188,7 +188,7 @@ TEST(SubsetLinks, AgreesWithTheListedMasksForEveryGroupUpToTwelveLinks) {
 
 TEST(SubsetLinks, ReachesTheEndsOfTheLargestNumbering) {
   const std::int32_t count = *SubsetCount(33, 16);
-  const SubsetLinks subsets(33, 16, count);
+  const SubsetLinks subsets(33, 16);
   std::vector<std::int32_t> links(16);
   subsets.Unrank(0, links);
   EXPECT_EQ(links.front(), 17);

@@ -84,7 +84,10 @@ std::optional<SimulatedClassResults> SimulateLinkSubsetSystem(
   };
 
   // One release time per unit; the subsets read them through their links.
-  const SubsetLinks subsets(k, g, *subset_count);
+  // Links are only looked up for calls that hold units, so never when
+  // f = 0 or g = 0 (and k may then be as large as 2^31 - 1).
+  std::optional<SubsetLinks> subsets;
+  if (f > 0 && g > 0) subsets.emplace(k, g);
   std::vector<double> release(static_cast<std::size_t>(unit_count), 0.0);
   std::vector<std::int32_t> links(static_cast<std::size_t>(g));
   std::vector<std::int32_t> free(static_cast<std::size_t>(g));
@@ -108,7 +111,7 @@ std::optional<SimulatedClassResults> SimulateLinkSubsetSystem(
         if (chooser == LinkPolicy::kRandomFree) random_index(static_cast<std::uint32_t>(g));
         admitted = true;
       } else {
-        subsets.Unrank(s, links);
+        subsets->Unrank(s, links);
         for (std::size_t p = 0; p < links.size(); ++p) {
           const double* unit = release.data() + static_cast<std::ptrdiff_t>(links[p]) * f;
           std::int32_t count = 0;

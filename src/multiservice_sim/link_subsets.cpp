@@ -12,37 +12,39 @@ std::optional<std::int32_t> SubsetCount(std::int32_t k, std::int32_t g) {
   return static_cast<std::int32_t>(count);
 }
 
-SubsetLinks::SubsetLinks(std::int32_t k, std::int32_t g, std::int32_t count)
-    : k_(k), g_(g), zero_first_(0) {
-  // C(k - 1, g) = C(k, g) (k - g) / k, exactly in 64 bits.
-  if (k > 0) {
-    zero_first_ = static_cast<std::uint64_t>(count) * static_cast<std::uint64_t>(k - g) /
-                  static_cast<std::uint64_t>(k);
+SubsetLinks::SubsetLinks(std::int32_t k, std::int32_t g)
+    : k_(k), g_(g), columns_(static_cast<std::size_t>(g < k - g ? g : k - g) + 1) {
+  // Pascal's rule row by row.  Every entry is at most C(k - 1, j) with
+  // j <= min(g, k - g) <= k / 2, so at most C(k, g) < 2^31.
+  binomial_.assign(static_cast<std::size_t>(k) * columns_, 0);
+  for (std::size_t n = 0; n < static_cast<std::size_t>(k); ++n) {
+    std::uint32_t* row = binomial_.data() + n * columns_;
+    row[0] = 1;
+    for (std::size_t j = 1; j < columns_ && j <= n; ++j) {
+      const std::uint32_t* above = row - columns_;
+      row[j] = above[j - 1] + (j < n ? above[j] : 0);
+    }
   }
 }
 
 void SubsetLinks::Unrank(std::int32_t number, std::span<std::int32_t> links) const {
-  // Walk the mask from entry 0.  With n entries left (entry j included)
-  // and r ones still to place, C(n - 1, r) masks put a 0 at entry j and
-  // come first in the order; the rest put a 1 there.  The count for the
-  // next entry follows from the current one by an exact integer ratio:
-  //   after a 0: C(n - 2, r)     = C(n - 1, r) (n - 1 - r) / (n - 1),
-  //   after a 1: C(n - 2, r - 1) = C(n - 1, r) r / (n - 1).
-  // Every count is at most C(k, g) < 2^31, so the products fit in 64 bits.
-  auto rank = static_cast<std::uint64_t>(number);
-  std::uint64_t zeros = zero_first_;  // C(n - 1, r)
-  std::uint64_t r = static_cast<std::uint64_t>(g_);
+  // Walk the mask from entry 0.  With `rest` entries after entry j and r
+  // ones still to place, the C(rest, r) masks with a 0 at entry j come
+  // first in the order; the others have a 1 there.
+  std::uint32_t rank = static_cast<std::uint32_t>(number);
+  std::int32_t r = g_;
   std::size_t placed = 0;
   for (std::int32_t j = 0; r > 0; ++j) {
-    const auto rest = static_cast<std::uint64_t>(k_ - j) - 1;  // n - 1
-    if (rank < zeros) {
-      zeros = zeros * (rest - r) / rest;  // rank < zeros implies rest >= r >= 1
-    } else {
-      rank -= zeros;
-      links[placed++] = j;
-      --r;
-      if (r > 0) zeros = zeros * (r + 1) / rest;  // r ones left in n - 1 entries: rest >= r >= 1
+    if (rank == 0) {
+      // The first of the remaining masks: zeros, then r ones at the end.
+      for (std::int32_t link = k_ - r; link < k_; ++link) links[placed++] = link;
+      return;
     }
+    const std::uint32_t zeros = Count(k_ - j - 1, r);
+    if (rank < zeros) continue;
+    rank -= zeros;
+    links[placed++] = j;
+    --r;
   }
 }
 

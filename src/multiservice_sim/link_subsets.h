@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace moravel {
 
@@ -21,17 +22,28 @@ std::optional<std::int32_t> SubsetCount(std::int32_t k, std::int32_t g);
 // Unranks subset numbers of one group into their links.
 class SubsetLinks {
  public:
-  // count = SubsetCount(k, g).
-  SubsetLinks(std::int32_t k, std::int32_t g, std::int32_t count);
+  // count = SubsetCount(k, g).  Keeps C(n, j) for n < k and
+  // j <= min(g, k - g): at most k (min(g, k - g) + 1) counts, which is 2k
+  // when one of g, k - g is 1 and a few hundred thousand at most otherwise
+  // (a count below 2^31 allows k up to 65537 only when both exceed 1).
+  SubsetLinks(std::int32_t k, std::int32_t g);
 
-  // Writes the g links of subset `number` (0 <= number < count) in
-  // ascending order into links[0 .. g).  O(k) steps, no table.
+  // Writes the g links of subset `number` (0 <= number < C(k, g)) in
+  // ascending order into links[0 .. g).  At most k steps, each a look-up.
   void Unrank(std::int32_t number, std::span<std::int32_t> links) const;
 
  private:
+  // C(n, r) for 0 <= n < k and any r >= 0, through C(n, r) = C(n, n - r).
+  std::uint32_t Count(std::int32_t n, std::int32_t r) const {
+    if (r > n) return 0;
+    const std::int32_t j = r < n - r ? r : n - r;
+    return binomial_[static_cast<std::size_t>(n) * columns_ + static_cast<std::size_t>(j)];
+  }
+
   std::int32_t k_;
   std::int32_t g_;
-  std::uint64_t zero_first_;  // C(k - 1, g): the masks whose entry 0 is 0
+  std::size_t columns_;               // min(g, k - g) + 1
+  std::vector<std::uint32_t> binomial_;  // C(n, j), row n, column j
 };
 
 }  // namespace moravel
