@@ -151,6 +151,14 @@ TEST(SubsetCount, RefusesWhatCannotBeNumberedIn32Bits) {
   EXPECT_EQ(SubsetCount(33, 16), 1166803110);
   EXPECT_EQ(SubsetCount(34, 17), std::nullopt);  // 2333606220
   EXPECT_EQ(SubsetCount(2147483647, 1), 2147483647);
+  // g near k: the count is exact even where an ascending product up to g
+  // would pass through huge coefficients.
+  EXPECT_EQ(SubsetCount(55, 55), 1);
+  EXPECT_EQ(SubsetCount(55, 47), 1217566350);
+  EXPECT_EQ(SubsetCount(1021, 1020), 1021);
+  EXPECT_EQ(SubsetCount(2147483647, 2147483647), 1);
+  EXPECT_EQ(SubsetCount(2147483647, 2147483646), 2147483647);
+  EXPECT_EQ(SubsetCount(2147483647, 1073741823), std::nullopt);
   EXPECT_EQ(SubsetCount(65536, 2), 2147450880);
   EXPECT_EQ(SubsetCount(65537, 2), std::nullopt);  // 2147516416
   EXPECT_EQ(SubsetCount(4, 5), std::nullopt);
@@ -182,6 +190,20 @@ TEST(SubsetLinks, AgreesWithTheListedMasksForEveryGroupUpToTwelveLinks) {
         subsets.Unrank(s, links);
         ASSERT_EQ(links, units[static_cast<std::size_t>(s)]) << k << " " << g << " " << s;
       }
+    }
+  }
+}
+
+TEST(SubsetLinks, AgreesWithTheListedMasksWhenTheSubsetsAreNearlyAllOrFewLinks) {
+  for (const auto& [k, g] : {std::pair{60, 58}, std::pair{60, 2}, std::pair{40, 37},
+                             std::pair{55, 54}}) {
+    const auto units = reference::BuildSubsetUnits(k, g, 1);
+    ASSERT_EQ(units.size(), static_cast<std::size_t>(*SubsetCount(k, g)));
+    const SubsetLinks subsets(k, g);
+    std::vector<std::int32_t> links(static_cast<std::size_t>(g));
+    for (std::size_t s = 0; s < units.size(); ++s) {
+      subsets.Unrank(static_cast<std::int32_t>(s), links);
+      ASSERT_EQ(links, units[s]) << k << " " << g << " " << s;
     }
   }
 }

@@ -80,6 +80,10 @@ TEST(VM_VMl_VDg_L_im, WritesTheOutcomesEveryRunShares) {
       {{{1, 0, 1}, {1, 1, 1}, 1, 1000, 1, 300, kMostFree}, "0 1 0 0 0 1 "},
       // Demand below one unit: admitted, holding nothing, even on links of 0 units.
       {{{2, 1}, {0.5, 0}, 2, 0, 1, 300, kRandomFree}, "0 1 0 0 "},
+      // The most links there can be, with no units: cheap whatever k and g.
+      {{{2}, {0.5}, 2147483647, 0, 2147483647, 50, kRandomFree}, "0 1 "},
+      {{{2}, {0.5}, 2147483647, 0, 1, 50, kFewestFree}, "0 1 "},
+      {{{2}, {1}, 2147483647, 0, 1, 50, kMostFree}, "1 0 "},
       // Demands of 2^31 and more are never admitted.
       {{{2, 1}, {2147483648.0, 3e9}, 1, 5, 1, 40, kMostFree}, "1 0 1 0 "},
   };

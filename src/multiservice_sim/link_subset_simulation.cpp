@@ -87,10 +87,14 @@ std::optional<SimulatedClassResults> SimulateLinkSubsetSystem(
   // Links are only looked up for calls that hold units, so never when
   // f = 0 or g = 0 (and k may then be as large as 2^31 - 1).
   std::optional<SubsetLinks> subsets;
-  if (f > 0 && g > 0) subsets.emplace(k, g);
+  std::vector<std::int32_t> links;  // of the call's subset, ascending
+  std::vector<std::int32_t> free;   // free units of each of those links
+  if (f > 0 && g > 0) {
+    subsets.emplace(k, g);
+    links.resize(static_cast<std::size_t>(g));
+    free.resize(static_cast<std::size_t>(g));
+  }
   std::vector<double> release(static_cast<std::size_t>(unit_count), 0.0);
-  std::vector<std::int32_t> links(static_cast<std::size_t>(g));
-  std::vector<std::int32_t> free(static_cast<std::size_t>(g));
 
   double now = 0.0;  // arrival instant; the first call arrives at 0
   for (std::int32_t n = 0; n < N; ++n) {

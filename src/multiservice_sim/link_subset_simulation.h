@@ -58,7 +58,7 @@ struct SimulatedClassResults {
 // that is 0 or overflows.  A demand in [0, 1) is always admitted and holds
 // nothing; one above f is never admitted.
 //
-// Memory O(k f + M + g), whatever N and C(k, g); each call costs O(k + g f).
+// Memory O(k f + M), whatever N and C(k, g); each call costs O(k + g f).
 std::optional<SimulatedClassResults> SimulateLinkSubsetSystem(
     const double* a, std::int32_t M, const double* t, std::int32_t k, std::int32_t f,
     std::int32_t g, std::int32_t N, const char* policy, const SeedSource& seeds,

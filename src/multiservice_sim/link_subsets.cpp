@@ -6,8 +6,12 @@ namespace moravel {
 
 std::optional<std::int32_t> SubsetCount(std::int32_t k, std::int32_t g) {
   if (k < 0 || g < 0 || g > k) return std::nullopt;
-  // Exact below 2^53, so the comparison with 2^31 is exact too.
-  const double count = Binomial(k, g);
+  // C(k, g) = C(k, m) with m = min(g, k - g).  The product runs through
+  // C(k, j) for j <= m, which grow with j, so every step is exact while the
+  // result is below 2^53.  Taken up to g instead, it would pass through
+  // C(k, k/2) and lose the count when g is near k: C(55, 55) comes out as
+  // 0.9999999999999993, C(1021, 1021) as infinity.
+  const double count = Binomial(k, g < k - g ? g : k - g);
   if (!(count < 2147483648.0)) return std::nullopt;
   return static_cast<std::int32_t>(count);
 }

@@ -15,8 +15,8 @@
 
 namespace moravel {
 
-// C(k, g) as a 32-bit count: nullopt when k < 0, g < 0, g > k or the count
-// reaches 2^31.
+// C(k, g) as a 32-bit count, exact: nullopt when k < 0, g < 0, g > k or the
+// count reaches 2^31.
 std::optional<std::int32_t> SubsetCount(std::int32_t k, std::int32_t g);
 
 // Unranks subset numbers of one group into their links.
