@@ -118,9 +118,9 @@ void AddMultiserviceSimulationCommands(CLI::App& app) {
     }
     std::vector<double> traffic;
     std::vector<double> demand;
-    for (const std::string& spec : args->classes) {
+    for (const std::string& option : args->classes) {
       TrafficClass parsed{};
-      ParseClass(spec, parsed);  // checked by the validator
+      ParseClass(option, parsed);  // checked by the validator
       traffic.push_back(parsed.traffic);
       demand.push_back(parsed.demand);
     }
