@@ -146,9 +146,16 @@ MORAVEL_API const char* VM_VMl_VDg_L_an(const double* a, int32_t M,
  *  VM_VMl_VDg_L_an(), each placed on a link of a random g-subset by the
  *  zero-terminated UTF-8 keyword policy: "МаксСвоб" (most free units),
  *  "МинСвоб" (fewest free units that fit) or "ПервСвоб" (a random fitting
- *  link).  Any other keyword loses every call.  Seeded from the platform's
- *  random device: every run differs.
- *  @return : "E0 C0 E1 C1 ... " as VM_VMl_VDg_L_an(), estimated. */
+ *  link).  Any other keyword, the empty one included, loses every call.
+ *  Seeded from the platform's random device: every run differs; under
+ *  "ПервСвоб" the positions come from one engine per run (seeded from the
+ *  device) rather than a freshly seeded engine per arrival, which places
+ *  calls with the same distribution.  A demand in [0, 1) is always
+ *  admitted and holds no unit; a demand above f is never admitted.
+ *  @return : "E0 C0 E1 C1 ... " as VM_VMl_VDg_L_an(), estimated.  Empty text
+ *  for M <= 0, N <= 0, NULL a, t or policy, k < 0, f < 0, g < 0, g > k, k*f
+ *  beyond 32 bits, C(k, g) >= 2^31, a negative or NaN demand, a negative or
+ *  non-finite traffic, or traffics summing to 0 or overflowing. */
 MORAVEL_API const char* VM_VMl_VDg_L_im(const double* a, int32_t M,
                                         const double* t, int32_t k, int32_t f,
                                         int32_t g, int32_t N,

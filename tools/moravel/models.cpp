@@ -7,6 +7,7 @@ namespace moravel_tool {
 void AddModelCommands(CLI::App& app) {
   AddFormulaCommands(app);
   AddSingleServiceCommands(app);
+  AddMultiserviceSimulationCommands(app);
 }
 
 std::vector<Report> RunModelCommand(const std::vector<std::string>& arguments) {

@@ -1,0 +1,69 @@
+// Call-by-call simulation of multi-rate classes on a group of k links of f
+// allocation units, each call offered to a random subset of g links and
+// carried whole on one link of it.
+#ifndef MORAVEL_MULTISERVICE_SIM_LINK_SUBSET_SIMULATION_H
+#define MORAVEL_MULTISERVICE_SIM_LINK_SUBSET_SIMULATION_H
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "multiservice_sim/draws.h"
+
+namespace moravel {
+
+// How "ПервСвоб" draws its position among the candidate links.
+enum class RandomPlacementSeeding {
+  // A fresh engine per arrival that finds a candidate, seeded with the next
+  // value of the seed source: a given source replays a run exactly.
+  kFreshEnginePerArrival,
+  // One engine for the whole run, seeded with one more value of the source
+  // after the run's engine.  With a non-deterministic source the positions
+  // have the same distribution, at a fraction of the cost.
+  kOneEnginePerRun,
+};
+
+// The per-class estimates of one run, with the inputs they came from.
+struct SimulatedClassResults {
+  const double* a = nullptr;     // offered traffic per class [erlang], borrowed
+  const double* t = nullptr;     // demand per class [units], borrowed
+  std::int32_t k = 0;
+  std::int32_t f = 0;
+  std::int32_t g = 0;
+  std::int32_t N = 0;
+  const char* policy = nullptr;  // link-choice keyword, borrowed
+  std::vector<double> E;         // blocking per class: lost / offered (0 if none offered)
+  std::vector<double> C;         // carried traffic per class [units]: a t (1 - E)
+  std::vector<std::int32_t> offered;  // calls of each class in the run
+  std::vector<std::int32_t> lost;     // of those, the calls no link took
+};
+
+// Offers N calls, in arrival order, to k links of f units.  Times are in
+// mean holding times: the arrivals form a Poisson stream of rate
+// a_0 + ... + a_(M-1), every holding time is exponential of mean 1, the
+// class of a call is drawn with probabilities proportional to a_i and its
+// subset uniformly among the C(k, g).  A class-i call needs d_i = trunc(t_i)
+// free units on one link of its subset; the link is chosen by the policy
+// keyword and the call holds the d_i lowest-numbered free units of it.  A
+// unit is free at instant T when its release time is not later than T.
+//
+// Seeds, in the order read from `seeds`: the inter-arrival times, the
+// holding times, the run's engine (classes, then subsets: the subset of
+// call n is the draw after all N class draws), then for "ПервСвоб" as
+// `placement` says.
+//
+// nullopt (nothing simulated) when: M <= 0, N <= 0, a, t or policy null,
+// k < 0, f < 0, g < 0, g > k, k f beyond 32 bits, C(k, g) >= 2^31, a demand
+// negative or NaN, a traffic negative or not finite, or a total traffic
+// that is 0 or overflows.  A demand in [0, 1) is always admitted and holds
+// nothing; one above f is never admitted.
+//
+// Memory O(k f + M), whatever N and C(k, g); each call costs O(k + g f).
+std::optional<SimulatedClassResults> SimulateLinkSubsetSystem(
+    const double* a, std::int32_t M, const double* t, std::int32_t k, std::int32_t f,
+    std::int32_t g, std::int32_t N, const char* policy, const SeedSource& seeds,
+    RandomPlacementSeeding placement);
+
+}  // namespace moravel
+
+#endif
