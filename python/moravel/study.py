@@ -486,11 +486,14 @@ def _execute(items: List[tuple], describe: Callable[[int], tuple], executor,
     else:
         count = -(-total // chunk_size)
     chunks = [range(first, total, count) for first in range(count)]
+    client = _dask_client(executor)
+    prefix = f"moravel-study-{token}-"
     futures: Dict[concurrent.futures.Future, range] = {}
     results: list = [None] * total
     try:
-        for positions in chunks:
-            future = executor.submit(_run_chunk, token, [items[i] for i in positions])
+        for number, positions in enumerate(chunks):
+            extra = {} if client is None else {"key": prefix + str(number)}
+            future = executor.submit(_run_chunk, token, [items[i] for i in positions], **extra)
             futures[future] = positions
         for future in concurrent.futures.as_completed(futures):
             chunk_results, failure = future.result()
@@ -500,9 +503,37 @@ def _execute(items: List[tuple], describe: Callable[[int], tuple], executor,
             for position, result in zip(positions, chunk_results):
                 results[position] = result
     finally:
-        for future in futures:
-            future.cancel()  # nothing for the chunks done; the rest never start
+        _cancel([future for future in futures if not future.done()], executor, client, prefix)
     return results
+
+
+def _dask_client(executor):
+    """The dask.distributed client behind a ClientExecutor, or None."""
+    client = getattr(executor, "_client", None)
+    if client is None or not callable(getattr(client, "cancel", None)) \
+            or not hasattr(executor, "_futures"):
+        return None
+    return client
+
+
+def _cancel(pending: List[concurrent.futures.Future], executor, client, prefix: str) -> None:
+    """Cancels the chunks not done, so that the ones not started never start.
+
+    A Dask chunk is cancelled at its source, by its key: cancelling the
+    executor's wrapper instead races with a result on its way and makes Dask
+    log an error."""
+    if not pending:
+        return
+    if client is not None:
+        try:
+            ours = [future for future in list(executor._futures)
+                    if str(getattr(future, "key", "")).startswith(prefix)]
+            client.cancel(ours)
+            return
+        except Exception:
+            pass
+    for future in pending:
+        future.cancel()
 
 
 # ---- checks on the caller's side ------------------------------------------------------------
