@@ -105,3 +105,38 @@ class Refusing(concurrent.futures.Executor):
 
     def submit(self, fn, /, *args, **kwargs):
         raise AssertionError("work was sent before the input was checked")
+
+
+# ---- the README's examples of studies ----------------------------------------
+
+README_SECTION = "## Parameter studies at scale"
+
+
+def readme_example(file_name: str):
+    """(source, command, output) of an example in the README's section on
+    studies: the code block introduced by "`file_name`:", the first sh block
+    after it and the text block right after that one."""
+    import os
+    import re
+    source_dir = os.environ.get("MORAVEL_SOURCE_DIR",
+                                os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                             "..", ".."))
+    with open(os.path.join(source_dir, "README.md"), encoding="utf-8") as readme:
+        text = readme.read()
+    start = text.index(README_SECTION + "\n")
+    end = text.find("\n## ", start + len(README_SECTION))
+    section = text[start:end if end >= 0 else len(text)]
+    fences = list(re.finditer(r"^```([^\n`]*)\n(.*?)^```[ \t]*$", section,
+                              re.MULTILINE | re.DOTALL))
+    for index, fence in enumerate(fences):
+        intro = section[:fence.start()].rstrip("\n").split("\n")[-1].strip()
+        if intro != f"`{file_name}`:":
+            continue
+        rest = fences[index + 1:]
+        for position, block in enumerate(rest):
+            if block.group(1).strip() == "sh":
+                following = rest[position + 1]
+                assert following.group(1).strip() == "text", f"no output shown for {file_name}"
+                return fence.group(2), block.group(2).strip(), following.group(2)
+        break
+    raise AssertionError(f"README.md shows no example {file_name} under {README_SECTION!r}")

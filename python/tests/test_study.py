@@ -8,14 +8,18 @@ from __future__ import annotations
 
 import concurrent.futures
 import math
+import os
 import statistics
+import subprocess
+import sys
+import tempfile
 import unittest
 
 import moravel
 from moravel import study
 
 from study_support import (SIMULATED, Recording, Refusing, Scrambled, bits, needs,
-                           studies)
+                           readme_example, studies)
 
 
 class Determinism(unittest.TestCase):
@@ -339,6 +343,20 @@ class FailingTask(unittest.TestCase):
         with self.assertRaisesRegex(study.StudyError, r"^dimension of erlang_b for route "
                                     r"\{traffic=-1.0\}: ValueError: traffic must be at least 0"):
             study.dimension("erlang_b", 0.01, {"traffic": -1.0})
+
+
+class ReadmeExample(unittest.TestCase):
+    def test_runs_as_shown(self) -> None:
+        source, command, output = readme_example("blocking_study.py")
+        self.assertEqual(command, "python3 blocking_study.py")
+        with tempfile.TemporaryDirectory(prefix="moravel-study-") as directory:
+            with open(os.path.join(directory, "blocking_study.py"), "w",
+                      encoding="utf-8") as out:
+                out.write(source)
+            result = subprocess.run([sys.executable, "blocking_study.py"], cwd=directory,
+                                    capture_output=True, text=True, timeout=120)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(result.stdout, output)
 
 
 if __name__ == "__main__":
