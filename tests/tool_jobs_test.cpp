@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdio>
 #include <memory>
+#include <ostream>
 #include <string>
 
 
@@ -45,6 +46,8 @@ struct Case {
   const char* command;
   const char* needs;  // a subcommand the tool must have, or ""
 };
+
+void PrintTo(const Case& c, std::ostream* out) { *out << c.command; }
 
 class SameForAnyJobs : public ::testing::TestWithParam<Case> {};
 

@@ -558,15 +558,20 @@ def _parameters(name: str):
     return inspect.signature(getattr(moravel, name)).parameters
 
 
-def _check_names(name: str, where: str, given: Iterable[str], exclude: Sequence[str] = ()) -> None:
-    """Unknown names, and required arguments left out (apart from `exclude`)."""
+def _check_known(name: str, where: str, given: Iterable[str]) -> None:
+    """Every given name is an argument of the model."""
     parameters = _parameters(name)
-    given = list(given)
     for argument in given:
         if argument not in parameters:
             raise ValueError(f"{where}: {name} has no argument {argument!r}; "
                              f"its arguments are {', '.join(parameters)}")
-    for argument, parameter in parameters.items():
+
+
+def _check_names(name: str, where: str, given: Iterable[str], exclude: Sequence[str] = ()) -> None:
+    """Unknown names, and required arguments left out (apart from `exclude`)."""
+    given = list(given)
+    _check_known(name, where, given)
+    for argument, parameter in _parameters(name).items():
         if parameter.default is inspect.Parameter.empty and argument not in given \
                 and argument not in exclude:
             raise ValueError(f"{where}: {name} needs the argument {argument!r}")
@@ -644,8 +649,8 @@ def sweep(model, grid, executor=None, *, fixed: Optional[Mapping] = None,
     fixed       -- arguments with one value at every point (for example
                    ``classes`` of the link-group models, itself a sequence)
     seed        -- for simulate_loss and simulate_wait, when the grid gives
-                   no seed: the base seed; point i is run with seeds(i + 1,
-                   seed)[i], that is seed + i
+                   no seed: the base seed; point i runs with the seed of run
+                   i by the rule of seeds(), seed + i
     clock_seeds -- allow the seed 0 (clock-seeded, not repeatable runs)
     chunk_size  -- points per task sent to the executor (default: four
                    chunks per worker)
@@ -660,7 +665,7 @@ def sweep(model, grid, executor=None, *, fixed: Optional[Mapping] = None,
     for argument in fixed:
         if any(argument in point for point in found):
             raise ValueError(f"fixed: {argument!r} is also in the grid; give it in one place")
-    _check_names(name, "fixed", fixed, exclude=_parameters(name))
+    _check_known(name, "fixed", fixed)
     for index, point in enumerate(found):
         where = "grid" if isinstance(grid, Mapping) else f"grid[{index}]"
         exclude = ("seed",) if spec.seeded and seed is not None else ()

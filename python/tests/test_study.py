@@ -18,8 +18,8 @@ import unittest
 import moravel
 from moravel import study
 
-from study_support import (SIMULATED, Recording, Refusing, Scrambled, bits, needs,
-                           readme_example, studies)
+from study_support import (Recording, Refusing, Scrambled, bits, needs, readme_example,
+                           studies)
 
 
 class Determinism(unittest.TestCase):
