@@ -3,7 +3,9 @@
 // result text.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -18,6 +20,7 @@
 namespace {
 
 using moravel::testing::Bits;
+constexpr double kInf = std::numeric_limits<double>::infinity();
 
 struct Group {
   std::vector<double> a;
@@ -42,7 +45,9 @@ struct Group {
 // capacity (in units), now and then 0 or up to the capacity in erlangs.
 Group Generate(std::mt19937_64& engine) {
   auto uniform = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(engine); };
-  auto real = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(engine); };
+  auto real = [&](double lo, double hi) {
+    return std::uniform_real_distribution<double>(lo, hi)(engine);
+  };
   Group group;
   group.k = uniform(1, 6);
   group.f = uniform(1, 20);
@@ -115,6 +120,12 @@ TEST(MultiserviceDifferential, CornerGroupsMatchTheTranscription) {
       {{1.5, 1.5, 1.5}, {2.0, 2.0, 2.75}, 2, 6, 1},
       {{7.0}, {13.0}, 1, 12, 1},
       {{4.0, 0.0}, {3.5, 4.0}, 5, 4, 5},
+      // Traffic that overflows P or is no number at all: Q is not finite,
+      // and no zero term may be skipped.
+      {{1e300, 1.0}, {1.0, 2.0}, 3, 6, 2},
+      {{kInf, 1.0}, {1.0, 3.0}, 2, 5, 1},
+      {{std::nan(""), 1.0}, {1.0, 3.0}, 2, 5, 2},
+      {{-3.0, 2.0}, {1.0, 2.0}, 3, 4, 1},
   };
   for (const Group& group : groups) {
     const double* a = group.a.data();
@@ -128,6 +139,10 @@ TEST(MultiserviceDifferential, CornerGroupsMatchTheTranscription) {
         moravel::reference::LinkSubsetModel(a, group.M(), t, group.k, group.f, group.g);
     ExpectSameBits(fast_subset->E, slow_subset.E, "link-subset E", group);
     ExpectSameBits(fast_subset->C, slow_subset.C, "link-subset C", group);
+    EXPECT_EQ(std::string(VM_VMl_V_L_an(a, group.M(), t, group.k, group.f)),
+              moravel::reference::LinkGroupText(a, group.M(), t, group.k, group.f));
+    EXPECT_EQ(std::string(VM_VMl_VDg_L_an(a, group.M(), t, group.k, group.f, group.g)),
+              moravel::reference::LinkSubsetText(a, group.M(), t, group.k, group.f, group.g));
   }
 }
 

@@ -41,16 +41,21 @@ AcceptanceTables TabulateAcceptance(const double* t, std::int32_t M, std::int32_
   }
 
   // Where no arrangement lacks a wide enough link (B = 0) the factor is
-  // AcceptanceShare(N, 0.0), whatever the demand: computed once.
+  // AcceptanceShare(N, 0.0), whatever the demand: computed once.  It is 1
+  // wherever N is finite and not 0, so normally everywhere.
   std::vector<double> unhindered(size);
+  std::int64_t unhindered_partial = -1;
   for (std::size_t x = 0; x < size; ++x) {
     unhindered[x] = AcceptanceShare(tables.placements[x], 0.0);
+    if (unhindered[x] != 1.0) unhindered_partial = static_cast<std::int64_t>(x);
   }
 
   tables.factors.reserve(tables.demands.size());
+  tables.last_partial.reserve(tables.demands.size());
   for (const std::int64_t d : tables.demands) {
     if (d > f) {  // no link is wide enough: 0 everywhere
       tables.factors.emplace_back(size, 0.0);
+      tables.last_partial.push_back(V);
       continue;
     }
     std::vector<double>& factor = tables.factors.emplace_back(unhindered);
@@ -59,9 +64,12 @@ AcceptanceTables TabulateAcceptance(const double* t, std::int32_t M, std::int32_
     const std::int32_t hi = BelowDemand(d);
     const auto last = static_cast<std::int32_t>(std::min<std::int64_t>(V, std::int64_t{k} * hi));
     const std::vector<double> without = TabulateArrangements(coefficients, hi, 0, 0, last);
+    std::int64_t partial = unhindered_partial > last ? unhindered_partial : -1;
     for (std::size_t x = 0; x < without.size(); ++x) {
       factor[x] = AcceptanceShare(tables.placements[x], without[x]);
+      if (factor[x] != 1.0 && partial <= last) partial = static_cast<std::int64_t>(x);
     }
+    tables.last_partial.push_back(partial);
   }
   return tables;
 }

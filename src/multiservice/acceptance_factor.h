@@ -47,7 +47,8 @@ inline double AcceptanceShare(double all, double without) {
 struct AcceptanceTables {
   std::vector<double> placements;            // Arrangements(x, k, f, 0), x = 0..V
   std::vector<std::int64_t> demands;         // the distinct demand counts, ascending
-  std::vector<std::vector<double>> factors;  // factors[j][x] = AcceptanceFactor(x, demands[j], k, f)
+  std::vector<std::vector<double>> factors;  // [j][x]: AcceptanceFactor(x, demands[j], k, f)
+  std::vector<std::int64_t> last_partial;    // the largest x with factors[j][x] != 1, or -1
   std::vector<std::size_t> table_of_class;   // class i uses factors[table_of_class[i]]
 
   const std::vector<double>& ForClass(std::size_t i) const { return factors[table_of_class[i]]; }

@@ -1,6 +1,7 @@
 #include "multiservice/link_subset_model.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "multiservice/acceptance_factor.h"
 #include "multiservice/arrangements.h"
@@ -12,11 +13,12 @@ namespace {
 
 // The blocking of a class of whole demand d <= f.  `all` and `rest` hold
 // Arrangements(x, k, f, 0) and Arrangements(x, k - g, f, 0) for x = 0..V;
-// `subset_links` has the coefficients of counts over the g links.
+// `subset_links` has the coefficients of counts over the g links; `finite`
+// says whether every Q[n] is finite.
 double SubsetBlocking(std::int64_t d, std::int32_t k, std::int32_t f, std::int32_t g,
                       const std::vector<double>& Q, const std::vector<double>& all,
                       const std::vector<double>& rest,
-                      const ArrangementCoefficients& subset_links) {
+                      const ArrangementCoefficients& subset_links, bool finite) {
   const std::int64_t V = std::int64_t{k} * f;
   const std::int64_t m = f - d + 1;  // 1..f+1
   if (m > V) return 0.0;
@@ -43,8 +45,12 @@ double SubsetBlocking(std::int64_t d, std::int32_t k, std::int32_t f, std::int32
       }
     }
   }
+  // beta = 0 below `low` (everywhere when low > high): those terms are
+  // zeros as long as Q is finite, and adding a zero leaves the sum as it is
+  // (a sum that starts from 0.0 is never -0.0).
+  const std::int64_t first = !finite ? m : low <= high ? std::max(m, low) : V + 1;
   double E = 0.0;
-  for (std::int64_t n = m; n <= V; ++n) {
+  for (std::int64_t n = first; n <= V; ++n) {
     E += beta[static_cast<std::size_t>(n - m)] * Q[static_cast<std::size_t>(n)];
   }
   return E;
@@ -67,12 +73,15 @@ std::optional<ClassResults> LinkSubsetModel(const double* a, std::int32_t M, con
   const std::vector<double> rest =
       TabulateArrangements(TabulateCoefficients(k - g, V), f, 0, 0, V);
   const ArrangementCoefficients subset_links = TabulateCoefficients(g, f * g);
+  const bool finite = std::all_of(Q.begin(), Q.end(), [](double q) { return std::isfinite(q); });
 
   // The blocking depends on the class only through its demand count.
   std::vector<double> blocking(tables.demands.size());
   for (std::size_t j = 0; j < blocking.size(); ++j) {
     const std::int64_t d = tables.demands[j];
-    blocking[j] = d > f ? 1.0 : SubsetBlocking(d, k, f, g, Q, tables.placements, rest, subset_links);
+    blocking[j] = d > f ? 1.0
+                        : SubsetBlocking(d, k, f, g, Q, tables.placements, rest, subset_links,
+                                         finite);
   }
   for (std::size_t i = 0; i < classes; ++i) {
     results.E[i] = blocking[tables.table_of_class[i]];
