@@ -23,7 +23,9 @@ ToolRun RunTool(const std::string& arguments) {
   if (pipe == nullptr) return run;
   std::array<char, 512> buffer{};
   std::size_t n = 0;
-  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.out.append(buffer.data(), n);
+  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
+    run.out.append(buffer.data(), n);
+  }
   const int raw = pclose(pipe);
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   return run;
@@ -33,9 +35,11 @@ TEST(MoravelMultiserviceTool, TablesPerClass) {
   struct Case { std::string arguments, expected; };
   for (const Case& c : std::vector<Case>{
            {"link-group -k 2 -f 5 --class 2:1 --class 1:2 --format csv",
-            "class,traffic,demand,blocking,carried\n0,2,1,0.0101235,1.97975\n1,1,2,0.047202,1.9056\n"},
+            "class,traffic,demand,blocking,carried\n"
+            "0,2,1,0.0101235,1.97975\n1,1,2,0.047202,1.9056\n"},
            {"link-subset --links 2 --units 5 --subset 1 --class 2:1 --class 1:2 --format csv",
-            "class,traffic,demand,blocking,carried\n0,2,1,0.0930953,1.81381\n1,1,2,0.20808,1.58384\n"},
+            "class,traffic,demand,blocking,carried\n"
+            "0,2,1,0.0930953,1.81381\n1,1,2,0.20808,1.58384\n"},
            {"link-subset -k 3 -f 4 -g 2 --class 3:1 --class 1:2 --raw",
             "0.0240532 2.92784 0.0965412 1.80692 \n"}}) {
     const ToolRun run = RunTool(c.arguments);

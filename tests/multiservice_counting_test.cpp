@@ -160,7 +160,9 @@ TEST(Arrangements, SymmetrySumAndConvolution) {
   // Splitting the links in two groups: k1 + k2 = 6.
   for (int x = 0; x <= 30; ++x) {
     double split = 0.0;
-    for (int w = 0; w <= x; ++w) split += moravel::Arrangements(w, 2, 5, 0) * moravel::Arrangements(x - w, 4, 5, 0);
+    for (int w = 0; w <= x; ++w) {
+      split += moravel::Arrangements(w, 2, 5, 0) * moravel::Arrangements(x - w, 4, 5, 0);
+    }
     ASSERT_EQ(moravel::Arrangements(x, 6, 5, 0), split) << x;
   }
   // Without an upper bound in reach: the compositions C(x + k - 1, k - 1).
@@ -208,9 +210,11 @@ TEST(Arrangements, TablesHoldTheSameBits) {
     const moravel::ArrangementCoefficients coefficients = moravel::TabulateCoefficients(k, 120);
     for (int hi = -2; hi <= 14; ++hi) {
       for (int lo = -1; lo <= hi + 2; ++lo) {
-        const std::vector<double> table = moravel::TabulateArrangements(coefficients, hi, lo, 0, 120);
+        const std::vector<double> table =
+            moravel::TabulateArrangements(coefficients, hi, lo, 0, 120);
         for (int x = 0; x <= 120; ++x) {
-          ASSERT_EQ(Bits(table[static_cast<std::size_t>(x)]), Bits(moravel::Arrangements(x, k, hi, lo)))
+          ASSERT_EQ(Bits(table[static_cast<std::size_t>(x)]),
+                    Bits(moravel::Arrangements(x, k, hi, lo)))
               << "x=" << x << " k=" << k << " hi=" << hi << " lo=" << lo;
         }
       }
@@ -224,7 +228,8 @@ TEST(Arrangements, TablesHoldTheSameBits) {
                                          {6, 100, 20, 0, -5, 130},
                                          {1, 10, kMax, 0, kMax - 5, kMax},
                                          {3, 10, 1 << 30, 0, kMax - 3, kMax}}) {
-    const moravel::ArrangementCoefficients coefficients = moravel::TabulateCoefficients(c.k, c.x_max);
+    const moravel::ArrangementCoefficients coefficients =
+        moravel::TabulateCoefficients(c.k, c.x_max);
     const std::vector<double> table =
         moravel::TabulateArrangements(coefficients, c.hi, c.lo, c.x_first, c.x_last);
     for (std::int32_t x = c.x_first; x <= c.x_last && x >= c.x_first; ++x) {
@@ -294,7 +299,8 @@ TEST(AcceptanceFactor, TablesHoldTheSameBitsPerDemand) {
     const std::vector<double>& sigma = tables.ForClass(i);
     ASSERT_EQ(sigma.size(), static_cast<std::size_t>(k * f + 1));
     for (std::int32_t x = 0; x <= k * f; ++x) {
-      ASSERT_EQ(Bits(sigma[static_cast<std::size_t>(x)]), Bits(moravel::AcceptanceFactor(x, d, k, f)))
+      ASSERT_EQ(Bits(sigma[static_cast<std::size_t>(x)]),
+                Bits(moravel::AcceptanceFactor(x, d, k, f)))
           << "x=" << x << " d=" << d;
     }
   }

@@ -84,7 +84,8 @@ void PrintClasses(std::string title, const std::vector<TrafficClass>& classes, c
                   const OutputOptions& output) {
   const auto n = ParseResultText(text);
   if (n.size() != 2 * classes.size()) {
-    throw CLI::ValidationError("link group", "the library gave no result for it (memory exhausted?)");
+    throw CLI::ValidationError("link group",
+                               "the library gave no result for it (memory exhausted?)");
   }
   Report report{std::move(title), {}, text};
   for (std::size_t i = 0; i < classes.size(); ++i) {
