@@ -129,15 +129,20 @@ MORAVEL_API const char* M_M_V_W_FF_R_im(double A, int32_t V, int32_t N,
 
 /*! VM_VMl_V_L_an() : M classes on k links of f allocation units each; a
  *  call of class i needs t[i] units on one link.
- *  a: M traffics [erlang]; t: M demands [units].
+ *  a: M traffics [erlang]; t: M demands [units], whole numbers as doubles
+ *  (a fraction is truncated where units are counted).
  *  @return : "E0 C0 E1 C1 ... ": blocking and carried traffic [units] per
- *  class.  Empty text for M < 0, NULL arrays, negative demands, k < 0,
- *  f < 0 or k*f beyond 32 bits. */
+ *  class.  A class wider than a link gets E = 1 up to rounding.  Empty text
+ *  for M < 0, NULL arrays with M > 0, negative or NaN demands, k < 0,
+ *  f < 0, k*f beyond 32 bits, or when memory runs out.  Arrangement counts
+ *  are exact below 2^53; groups whose counts overflow a double (hundreds of
+ *  links) give NaN. */
 MORAVEL_API const char* VM_VMl_V_L_an(const double* a, int32_t M,
                                       const double* t, int32_t k, int32_t f);
 
 /*! VM_VMl_VDg_L_an() : as VM_VMl_V_L_an(), each call offered to a subset of
- *  g of the k links.  Also empty text for g < 0 or g > k. */
+ *  g of the k links; a class wider than a link gets E = 1 exactly.  Also
+ *  empty text for g < 0 or g > k (g = 0 gives what the formula gives). */
 MORAVEL_API const char* VM_VMl_VDg_L_an(const double* a, int32_t M,
                                         const double* t, int32_t k, int32_t f,
                                         int32_t g);

@@ -15,6 +15,7 @@ namespace moravel_tool {
 void AddModelCommands(CLI::App& app);
 void AddFormulaCommands(CLI::App& app);
 void AddSingleServiceCommands(CLI::App& app);
+void AddMultiserviceCommands(CLI::App& app);
 void AddMultiserviceSimulationCommands(CLI::App& app);
 void AddDemoCommand(CLI::App& app);
 void AddSweepCommand(CLI::App& app);
@@ -27,6 +28,7 @@ std::vector<Report> RunModelCommand(const std::vector<std::string>& arguments);
 // Worked examples for `moravel demo`, one section per area.
 void DemoFormulas(std::ostream& out);
 void DemoSingleService(std::ostream& out);
+void DemoMultiservice(std::ostream& out);
 void DemoMultiserviceSimulation(std::ostream& out);
 
 }  // namespace moravel_tool

@@ -1,0 +1,63 @@
+// The acceptance factor of a link group: the share of the ways to lie of
+// the free units in which a call of a given demand still finds a link.
+#ifndef MORAVEL_MULTISERVICE_ACCEPTANCE_FACTOR_H
+#define MORAVEL_MULTISERVICE_ACCEPTANCE_FACTOR_H
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace moravel {
+
+// sigma = (N - B) / N for x free units on k links of f units and a call of d
+// units, where N = Arrangements(x, k, f, 0) counts every way the free units
+// can lie and B = Arrangements(x, k, d - 1, 0) those in which no link has d
+// free units.  Both are truncated toward zero first, and sigma is 0 when the
+// truncated N is 0, or when d > f (no link is wide enough).
+//
+// The counts stay doubles throughout (std::trunc, not a 32-bit integer):
+// every whole count below 2^53 is unchanged by it, so groups whose counts
+// fit 32 bits get exactly the integer-converted value, and larger groups
+// (10 links of 30 units reach 1.1e13 arrangements) keep a meaningful factor.
+// Beyond 2^53 the counts themselves are rounded.
+double AcceptanceFactor(std::int32_t x, std::int64_t d, std::int32_t k, std::int32_t f);
+
+// std::trunc without the library call: a double of magnitude 2^52 or more
+// (or infinite, or NaN) is already whole; below that the conversion to a
+// 64-bit integer truncates exactly.  -0.5 gives -0.0, as std::trunc does.
+inline double Truncated(double value) {
+  constexpr double kWhole = 4503599627370496.0;  // 2^52
+  if (!(std::fabs(value) < kWhole)) return value;
+  return std::copysign(static_cast<double>(static_cast<std::int64_t>(value)), value);
+}
+
+// The last step of AcceptanceFactor, from the two counts.
+inline double AcceptanceShare(double all, double without) {
+  // + 0.0 turns a truncated -0.0 into 0.0, as an integer conversion would.
+  const double fitting = Truncated(all - without) + 0.0;
+  const double total = Truncated(all) + 0.0;
+  if (total == 0.0) return 0.0;
+  return fitting / total;
+}
+
+// Every acceptance factor one evaluation needs: the factor depends only on
+// the free units and the demand, so it is tabulated once per distinct demand
+// count of the classes, for x = 0..V.
+struct AcceptanceTables {
+  std::vector<double> placements;            // Arrangements(x, k, f, 0), x = 0..V
+  std::vector<std::int64_t> demands;         // the distinct demand counts, ascending
+  std::vector<std::vector<double>> factors;  // [j][x]: AcceptanceFactor(x, demands[j], k, f)
+  std::vector<std::int64_t> last_partial;    // the largest x with factors[j][x] != 1, or -1
+  std::vector<std::size_t> table_of_class;   // class i uses factors[table_of_class[i]]
+
+  const std::vector<double>& ForClass(std::size_t i) const { return factors[table_of_class[i]]; }
+};
+
+// For a group that IsComputableGroup accepts.
+AcceptanceTables TabulateAcceptance(const double* t, std::int32_t M, std::int32_t k,
+                                    std::int32_t f);
+
+}  // namespace moravel
+
+#endif

@@ -1,0 +1,36 @@
+// The per-class results of the multi-service models.
+#ifndef MORAVEL_MULTISERVICE_CLASS_RESULTS_H
+#define MORAVEL_MULTISERVICE_CLASS_RESULTS_H
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace moravel {
+
+// Filled by one evaluation and released after the export has written it.
+struct ClassResults {
+  const double* a = nullptr;       // offered traffic per class [erlang], borrowed
+  const double* t = nullptr;       // demand per call per class [units], borrowed
+  std::int32_t k = 0;              // links in the group
+  std::int32_t f = 0;              // units per link
+  std::optional<std::int32_t> g;   // links a call is offered to, for the link-subset model
+  std::vector<double> E;           // blocking probability per class
+  std::vector<double> C;           // carried traffic per class [units]
+};
+
+// E0, C0, E1, C1, ... in class order, as the exports write them.
+inline std::vector<double> InterleavedResults(const ClassResults& results) {
+  std::vector<double> numbers;
+  numbers.reserve(2 * results.E.size());
+  for (std::size_t i = 0; i < results.E.size(); ++i) {
+    numbers.push_back(results.E[i]);
+    numbers.push_back(results.C[i]);
+  }
+  return numbers;
+}
+
+}  // namespace moravel
+
+#endif

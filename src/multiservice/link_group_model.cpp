@@ -1,0 +1,49 @@
+#include "multiservice/link_group_model.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "multiservice/acceptance_factor.h"
+#include "multiservice/group_input.h"
+#include "multiservice/occupancy_distribution.h"
+
+namespace moravel {
+
+std::optional<ClassResults> LinkGroupModel(const double* a, std::int32_t M, const double* t,
+                                           std::int32_t k, std::int32_t f) {
+  if (!IsComputableGroup(a, M, t, k, f)) return std::nullopt;
+  ClassResults results{a, t, k, f, std::nullopt, {}, {}};
+  const auto classes = static_cast<std::size_t>(M);
+  results.E.resize(classes);
+  results.C.resize(classes);
+  if (classes == 0) return results;
+
+  const AcceptanceTables tables = TabulateAcceptance(t, M, k, f);
+  const std::vector<double> Q = OccupancyDistribution(a, t, M, k, f, tables);
+  const auto V = static_cast<std::size_t>(k * f);
+
+  // The blocking depends on the class only through its demand count.  Where
+  // sigma = 1 the term (1 - sigma) Q[n] is a zero, and adding a zero leaves
+  // the sum as it is (a sum that starts from 0.0 is never -0.0), so only the
+  // n with sigma(V - n) != 1 are added, still in ascending n.  That needs
+  // finite Q: 0 times an infinity would be NaN.
+  const bool finite = std::all_of(Q.begin(), Q.end(), [](double q) { return std::isfinite(q); });
+  std::vector<double> blocking(tables.demands.size(), 0.0);
+  for (std::size_t j = 0; j < blocking.size(); ++j) {
+    const std::vector<double>& sigma = tables.factors[j];
+    // sigma(V - n) != 1 needs V - n <= last_partial: n >= V - last_partial.
+    const auto first = finite ? static_cast<std::size_t>(static_cast<std::int64_t>(V) -
+                                                         tables.last_partial[j])
+                              : std::size_t{0};
+    double E = 0.0;
+    for (std::size_t n = first; n <= V; ++n) E += (1.0 - sigma[V - n]) * Q[n];
+    blocking[j] = E;
+  }
+  for (std::size_t i = 0; i < classes; ++i) {
+    results.E[i] = blocking[tables.table_of_class[i]];
+    results.C[i] = (t[i] * a[i]) * (1.0 - results.E[i]);
+  }
+  return results;
+}
+
+}  // namespace moravel
