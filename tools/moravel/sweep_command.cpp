@@ -129,14 +129,15 @@ void AddSweepCommand(CLI::App& app) {
   auto* sweep = app.add_subcommand(
       "sweep", "Run one model over a range START:STOP[:STEP] of one argument, one row per point");
   AddOutputOptions(*sweep, args->output);
-  sweep->add_option("model", args->model, "The model subcommand and its options, one as a range")
-      ->required();
-  sweep->positionals_at_end();
-  sweep->allow_extras();
+  // Everything from the model's name on belongs to the model, but for the
+  // sweep's own options, which may also follow it.
+  sweep->footer("Usage: moravel sweep [--format F] MODEL [MODEL OPTIONS], one option value as a range.\n"
+                "Example: moravel sweep loss --servers 10 --traffic 1:20:0.5");
+  sweep->prefix_command();
   sweep->callback([args, sweep] {
-    auto all = args->model;
-    for (const auto& extra : sweep->remaining()) all.push_back(extra);
-    SweepArgs full{args->output, all};
+    SweepArgs full{args->output, {}};
+    for (const auto& extra : sweep->remaining()) full.model.push_back(extra);
+    if (auto format = TakeOption(full.model, {"--format"})) full.output.format = ParseFormat(*format);
     RunSweep(full);
   });
 }
