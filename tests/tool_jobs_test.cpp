@@ -103,9 +103,16 @@ TEST(Jobs, TheSelfSeededSimulationRunsOnSeveralProcesses) {
   EXPECT_EQ(outcome.status, 0) << outcome.out;
 }
 
+TEST(Jobs, MayFollowTheModel) {
+  EXPECT_EQ(RunTool("sweep --format csv erlang-b --servers 1:90 --traffic 30 --jobs 3").out,
+            RunTool("sweep --format csv erlang-b --servers 1:90 --traffic 30").out);
+}
+
 TEST(Jobs, BadCountIsRefused) {
   for (const char* command : {"sweep --jobs 0 erlang-b -V 1:3 -A 1",
-                              "compare --jobs x loss --servers 1 --traffic 1"}) {
+                              "sweep erlang-b -V 1:3 -A 1 --jobs 1025",
+                              "compare --jobs x loss --servers 1 --traffic 1",
+                              "compare loss --servers 1 --traffic 1 --jobs=-2"}) {
     const Outcome outcome = RunTool(command, true);
     EXPECT_EQ(outcome.status, 2) << command;
     EXPECT_EQ(outcome.out.rfind("moravel: --jobs: ", 0), 0u) << outcome.out;

@@ -52,6 +52,34 @@ CLI::Validator RealNumber(double min, bool strict) {
 
 CLI::Validator Seed() { return WholeNumber(0, 4294967295LL); }
 
+std::optional<std::string> TakeOption(std::vector<std::string>& arguments,
+                                      std::initializer_list<const char*> names,
+                                      const CLI::Validator& validator) {
+  for (std::size_t i = 1; i < arguments.size(); ++i) {
+    for (const std::string name : names) {
+      std::string value;
+      std::size_t taken = 0;
+      if (arguments[i] == name) {
+        if (i + 1 >= arguments.size()) throw CLI::ArgumentMismatch(name + ": needs a value");
+        value = arguments[i + 1];
+        taken = 2;
+      } else if (arguments[i].rfind(name + "=", 0) == 0) {
+        value = arguments[i].substr(name.size() + 1);
+        taken = 1;
+      } else {
+        continue;
+      }
+      std::string checked = value;
+      const std::string error = validator(checked);
+      if (!error.empty()) throw CLI::ValidationError(name, error);
+      arguments.erase(arguments.begin() + static_cast<std::ptrdiff_t>(i),
+                      arguments.begin() + static_cast<std::ptrdiff_t>(i + taken));
+      return value;
+    }
+  }
+  return std::nullopt;
+}
+
 CLI::Option* AddCount(CLI::App& command, const std::string& name, std::int32_t& value,
                       const std::string& description, std::int64_t min, std::int64_t max) {
   return command.add_option(name, value, description)->check(WholeNumber(min, max));

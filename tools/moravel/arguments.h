@@ -6,7 +6,9 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,14 @@ CLI::Option* AddCount(CLI::App& command, const std::string& name, std::int32_t& 
                       std::int64_t max = kMaxCount);
 CLI::Option* AddReal(CLI::App& command, const std::string& name, double& value,
                      const std::string& description, double min, bool strict = false);
+
+// Removes the first "NAME VALUE" or "NAME=VALUE" of any of `names` from
+// `arguments` (from index 1 on: index 0 is a subcommand) and returns VALUE,
+// checked by `validator`.  Lets `sweep` and `compare` take their own options
+// before or after the model's.
+std::optional<std::string> TakeOption(std::vector<std::string>& arguments,
+                                      std::initializer_list<const char*> names,
+                                      const CLI::Validator& validator = CLI::Validator());
 
 }  // namespace moravel_tool
 

@@ -173,13 +173,27 @@ void AddCompareCommand(CLI::App& app) {
   compare->add_option("--policy", args->policy, "Link choice of the link-subset simulation (default max-free)");
   AddCount(*compare, "--jobs", args->jobs,
            "Processes to run the replications on (default 1); the output is the same for any number",
-           1, 1024);
-  compare->add_option("model", args->model, "The model subcommand and its options")->required();
-  compare->positionals_at_end();
-  compare->allow_extras();
+           1, kMaxJobs);
+  // Everything from the model's name on belongs to the model, but for the
+  // comparison's own options, which may also follow it.
+  compare->footer("Usage: moravel compare [OPTIONS] MODEL [MODEL OPTIONS]\n"
+                  "Example: moravel compare loss --servers 10 --traffic 5 --calls 100000 --replications 20");
+  compare->prefix_command();
   compare->callback([args, compare] {
     CompareArgs full = *args;
+    full.model.clear();
     for (const auto& extra : compare->remaining()) full.model.push_back(extra);
+    if (auto v = TakeOption(full.model, {"--format"})) full.output.format = ParseFormat(*v);
+    if (auto v = TakeOption(full.model, {"--replications"}, WholeNumber(2, 100000))) {
+      full.replications = std::stoi(*v);
+    }
+    if (auto v = TakeOption(full.model, {"--first-seed"}, WholeNumber(1, 4294967295LL))) {
+      full.first_seed = std::stoll(*v);
+    }
+    // The simulation's own options: not for the analytic model.
+    if (auto v = TakeOption(full.model, {"--calls", "-N"}, WholeNumber(1))) full.calls = std::stoi(*v);
+    if (auto v = TakeOption(full.model, {"--policy"})) full.policy = *v;
+    if (auto v = TakeOption(full.model, {"--jobs"}, WholeNumber(1, kMaxJobs))) full.jobs = std::stoi(*v);
     RunCompare(full);
   });
 }

@@ -38,6 +38,9 @@ class Progress {
   bool shown_ = false;
 };
 
+// The most processes --jobs asks for.
+constexpr std::int32_t kMaxJobs = 1024;
+
 // The model command line of point p.
 using LineOfPoint = std::function<std::vector<std::string>(std::size_t point)>;
 // Receives the reports of point p; called once per point, in point order.

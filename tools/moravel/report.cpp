@@ -1,6 +1,7 @@
 #include "report.h"
 
 #include <CLI/CLI.hpp>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -10,11 +11,27 @@
 
 namespace moravel_tool {
 
-void AddOutputOptions(CLI::App& command, OutputOptions& options) {
-  const std::map<std::string, Format> formats{
+namespace {
+const std::map<std::string, Format>& Formats() {
+  static const std::map<std::string, Format> formats{
       {"text", Format::kText}, {"csv", Format::kCsv}, {"json", Format::kJson}};
+  return formats;
+}
+}  // namespace
+
+Format ParseFormat(const std::string& name) {
+  std::string lower = name;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const auto found = Formats().find(lower);
+  if (found == Formats().end()) {
+    throw CLI::ValidationError("--format", "accepts text, csv or json, not '" + name + "'");
+  }
+  return found->second;
+}
+
+void AddOutputOptions(CLI::App& command, OutputOptions& options) {
   command.add_option("--format", options.format, "Output format: text, csv or json")
-      ->transform(CLI::CheckedTransformer(formats, CLI::ignore_case))
+      ->transform(CLI::CheckedTransformer(Formats(), CLI::ignore_case))
       ->default_str("text");
   command.add_flag("--raw", options.raw, "Print the library's result text verbatim");
 }

@@ -35,6 +35,8 @@ struct OutputOptions {
   bool raw = false;
 };
 void AddOutputOptions(CLI::App& command, OutputOptions& options);
+// "text", "csv" or "json" (any case); throws CLI::ValidationError otherwise.
+Format ParseFormat(const std::string& name);
 
 // Prints to stdout, or hands the report to the active sink (see below).
 void Print(const Report& report, const OutputOptions& options);

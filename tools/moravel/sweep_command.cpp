@@ -112,15 +112,17 @@ void AddSweepCommand(CLI::App& app) {
   AddOutputOptions(*sweep, args->output);
   AddCount(*sweep, "--jobs", args->jobs,
            "Processes to run the points on (default 1); the output is the same for any number",
-           1, 1024);
-  sweep->add_option("model", args->model, "The model subcommand and its options, one as a range")
-      ->required();
-  sweep->positionals_at_end();
-  sweep->allow_extras();
+           1, kMaxJobs);
+  // Everything from the model's name on belongs to the model, but for the
+  // sweep's own options, which may also follow it.
+  sweep->footer("Usage: moravel sweep [--format F] [--jobs N] MODEL [MODEL OPTIONS], one option value as a range.\n"
+                "Example: moravel sweep loss --servers 10 --traffic 1:20:0.5");
+  sweep->prefix_command();
   sweep->callback([args, sweep] {
-    auto all = args->model;
-    for (const auto& extra : sweep->remaining()) all.push_back(extra);
-    SweepArgs full{args->output, args->jobs, all};
+    SweepArgs full{args->output, args->jobs, {}};
+    for (const auto& extra : sweep->remaining()) full.model.push_back(extra);
+    if (auto format = TakeOption(full.model, {"--format"})) full.output.format = ParseFormat(*format);
+    if (auto v = TakeOption(full.model, {"--jobs"}, WholeNumber(1, kMaxJobs))) full.jobs = std::stoi(*v);
     RunSweep(full);
   });
 }
