@@ -28,51 +28,6 @@ ServerCalendar::ServerCalendar(std::int32_t servers, double arrival_rate, double
   instants_.assign(slot_count_ * kSlotCapacity, 0.0);
 }
 
-void ServerCalendar::Place(double instant) {
-  ++stored_;
-  const std::uint64_t slot = std::max(Index(instant), now_);
-  if (slot - now_ < slot_count_) {
-    const std::uint64_t s = slot & slot_mask_;
-    const std::uint32_t count = counts_[s];
-    if (count < kSlotCapacity) {
-      instants_[s * kSlotCapacity + count] = instant;
-      counts_[s] = static_cast<std::uint8_t>(count + 1);
-      return;
-    }
-  }
-  beyond_.Push(instant);
-}
-
-void ServerCalendar::Expire(double arrival) {
-  const std::uint64_t arrival_slot = Index(arrival);
-  if (arrival_slot > now_) {
-    // Whole slots before the arrival's: every instant in them is earlier.
-    const std::uint64_t passed = std::min(arrival_slot - now_, slot_count_);
-    for (std::uint64_t k = 0; k < passed; ++k) {
-      const std::uint64_t s = (now_ + k) & slot_mask_;
-      stored_ -= counts_[s];
-      counts_[s] = 0;
-    }
-    now_ = arrival_slot;
-  }
-  const std::uint64_t s = now_ & slot_mask_;
-  if (const std::uint32_t count = counts_[s]; count != 0) {
-    double* const slot = &instants_[s * kSlotCapacity];
-    std::uint32_t kept = 0;
-    for (std::uint32_t k = 0; k < count; ++k) {
-      const double instant = slot[k];
-      slot[kept] = instant;
-      kept += instant < arrival ? 0 : 1;
-    }
-    stored_ -= count - kept;
-    counts_[s] = static_cast<std::uint8_t>(kept);
-  }
-  while (!beyond_.empty() && beyond_.Top() < arrival) {
-    beyond_.Pop();
-    --stored_;
-  }
-}
-
 double ServerCalendar::TakeEarliest() {
   // stored_ == servers_ >= 1 here.  The ring's earliest instant is in its
   // first nonempty slot; the slots skipped on the way are empty, so `now`

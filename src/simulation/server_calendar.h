@@ -39,11 +39,14 @@
 //
 // The width is chosen so that a slot holds one or two departures near the
 // front and the ring spans four mean holding times; about 2% of holding
-// times reach past it.  Memory: 4 * 8 + 1 bytes per slot, about two slots per
-// busy server (at most 2^20 slots), plus the heap.
+// times reach past it.  Memory: 4 * 8 + 1 bytes per slot, two to four slots
+// per server expected busy (min(A, V); 16 to 2^20 slots), plus the heap.
+// Costs per call: a few slots passed and one slot compared, in constant
+// time; the heap, O(log V), only for the few instants it holds.
 #ifndef MORAVEL_SIMULATION_SERVER_CALENDAR_H
 #define MORAVEL_SIMULATION_SERVER_CALENDAR_H
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -94,7 +97,8 @@ class ServerCalendar {
 
   std::uint64_t Index(double instant) const {
     const double slots = instant * inverse_width_;
-    return slots < 0x1p62 ? static_cast<std::uint64_t>(slots) : std::uint64_t{1} << 62;
+    return slots < 0x1p62 ? static_cast<std::uint64_t>(static_cast<std::int64_t>(slots))
+                          : std::uint64_t{1} << 62;
   }
 
   // Stores a busy server's free instant.
@@ -114,6 +118,51 @@ class ServerCalendar {
   std::vector<double> instants_;  // slot s holds instants_[s * kSlotCapacity ...]
   FreeInstantHeap beyond_;
 };
+
+inline void ServerCalendar::Place(double instant) {
+  ++stored_;
+  const std::uint64_t slot = std::max(Index(instant), now_);
+  if (slot - now_ < slot_count_) {
+    const std::uint64_t s = slot & slot_mask_;
+    const std::uint32_t count = counts_[s];
+    if (count < kSlotCapacity) {
+      instants_[s * kSlotCapacity + count] = instant;
+      counts_[s] = static_cast<std::uint8_t>(count + 1);
+      return;
+    }
+  }
+  beyond_.Push(instant);
+}
+
+inline void ServerCalendar::Expire(double arrival) {
+  const std::uint64_t arrival_slot = Index(arrival);
+  if (arrival_slot > now_) {
+    // Whole slots before the arrival's: every instant in them is earlier.
+    const std::uint64_t passed = std::min(arrival_slot - now_, slot_count_);
+    for (std::uint64_t k = 0; k < passed; ++k) {
+      const std::uint64_t s = (now_ + k) & slot_mask_;
+      stored_ -= counts_[s];
+      counts_[s] = 0;
+    }
+    now_ = arrival_slot;
+  }
+  const std::uint64_t s = now_ & slot_mask_;
+  if (const std::uint32_t count = counts_[s]; count != 0) {
+    double* const slot = &instants_[s * kSlotCapacity];
+    std::uint32_t kept = 0;
+    for (std::uint32_t k = 0; k < count; ++k) {
+      const double instant = slot[k];
+      slot[kept] = instant;
+      kept += instant < arrival ? 0 : 1;
+    }
+    stored_ -= count - kept;
+    counts_[s] = static_cast<std::uint8_t>(kept);
+  }
+  while (!beyond_.empty() && beyond_.Top() < arrival) {
+    beyond_.Pop();
+    --stored_;
+  }
+}
 
 }  // namespace moravel
 
