@@ -12,6 +12,8 @@ void AddDemoCommand(CLI::App& app) {
     DemoFormulas(std::cout);
     std::cout << '\n';
     DemoSingleService(std::cout);
+    std::cout << '\n';
+    DemoSimulation(std::cout);
   });
 }
 

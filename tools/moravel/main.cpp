@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   moravel_tool::AddFormulaCommands(app);
   moravel_tool::AddSingleServiceCommands(app);
+  moravel_tool::AddSimulationCommands(app);
   moravel_tool::AddDemoCommand(app);
   try {
     app.parse(argc, argv);
