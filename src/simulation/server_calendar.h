@@ -30,9 +30,11 @@
 //    slot `now` also takes any instant of an earlier slot.  Instants past
 //    the ring, or that find their slot full, go to a min-heap beside it.
 //
-// Expiring the instants earlier than an arrival a: the whole slots before
-// Index(a) are dropped by count, the slot of a is compared instant by
-// instant, and the heap is popped while its top is earlier than a.  The
+// At an arrival a, the whole slots before Index(a) are dropped by count and
+// the heap is popped while its top is earlier than a.  If fewer than V
+// instants remain stored, a server is free; only otherwise are the instants
+// in the slot of a compared with it one by one.  (Until then they may hold
+// instants earlier than a: they are dropped with their slot later.)  The
 // earliest stored instant is the smallest of the first nonempty slot or the
 // heap's top.  Both are exact: the calendar decides every call as the plain
 // replay with its V free instants and a linear minimum search does.
@@ -67,8 +69,7 @@ class ServerCalendar {
   // earlier than its arrival) holds it until holding + arrival; true then.
   bool StartIfFree(double arrival, double holding) {
     if (!(arrival > 0.0)) return false;
-    Expire(arrival);
-    if (stored_ == servers_) return false;
+    if (!HasFreeServer(arrival)) return false;
     Place(holding + arrival);
     return true;
   }
@@ -77,8 +78,7 @@ class ServerCalendar {
   // that is strictly earlier than its arrival (true), else when it frees.
   bool StartAtOnceOrWait(double arrival, double holding) {
     if (arrival > 0.0) {
-      Expire(arrival);
-      if (stored_ < servers_) {
+      if (HasFreeServer(arrival)) {
         Place(holding + arrival);
         return true;
       }
@@ -103,8 +103,13 @@ class ServerCalendar {
 
   // Stores a busy server's free instant.
   void Place(double instant);
-  // Drops the instants earlier than `arrival` (> 0): those servers are free.
-  void Expire(double arrival);
+  // Whether some server is free before `arrival` (> 0).  Drops the stored
+  // instants that are found earlier than the arrival: the whole slots before
+  // its own and the heap's.  The instants in the arrival's own slot are
+  // compared only when that decides: fewer than V stored means a server is
+  // free anyway, and the slot's early instants are dropped with the slot.
+  // When the answer is no, every stored instant is at or after the arrival.
+  bool HasFreeServer(double arrival);
   // Removes and returns the earliest stored instant; all V are stored.
   double TakeEarliest();
 
@@ -134,7 +139,7 @@ inline void ServerCalendar::Place(double instant) {
   beyond_.Push(instant);
 }
 
-inline void ServerCalendar::Expire(double arrival) {
+inline bool ServerCalendar::HasFreeServer(double arrival) {
   const std::uint64_t arrival_slot = Index(arrival);
   if (arrival_slot > now_) {
     // Whole slots before the arrival's: every instant in them is earlier.
@@ -146,22 +151,23 @@ inline void ServerCalendar::Expire(double arrival) {
     }
     now_ = arrival_slot;
   }
-  const std::uint64_t s = now_ & slot_mask_;
-  if (const std::uint32_t count = counts_[s]; count != 0) {
-    double* const slot = &instants_[s * kSlotCapacity];
-    std::uint32_t kept = 0;
-    for (std::uint32_t k = 0; k < count; ++k) {
-      const double instant = slot[k];
-      slot[kept] = instant;
-      kept += instant < arrival ? 0 : 1;
-    }
-    stored_ -= count - kept;
-    counts_[s] = static_cast<std::uint8_t>(kept);
-  }
   while (!beyond_.empty() && beyond_.Top() < arrival) {
     beyond_.Pop();
     --stored_;
   }
+  if (stored_ < servers_) return true;
+  const std::uint64_t s = now_ & slot_mask_;
+  double* const slot = &instants_[s * kSlotCapacity];
+  const std::uint32_t count = counts_[s];
+  std::uint32_t kept = 0;
+  for (std::uint32_t k = 0; k < count; ++k) {
+    const double instant = slot[k];
+    slot[kept] = instant;
+    kept += instant < arrival ? 0 : 1;
+  }
+  stored_ -= count - kept;
+  counts_[s] = static_cast<std::uint8_t>(kept);
+  return stored_ < servers_;
 }
 
 }  // namespace moravel
