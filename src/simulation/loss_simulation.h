@@ -28,7 +28,7 @@ struct LossSimulationResult {
 // V = 0 loses every call.  Any lambda is taken, and the result is the plain
 // replay's bit for bit: with lambda < 0, -0 or NaN no arrival ever comes
 // after an instant at which a server frees, so every call is lost without a
-// draw; +0 and +inf are replayed (see server_pool.h).
+// draw; +0 and +inf are replayed (see replay_loop.h and server_calendar.h).
 //
 // nullopt (refused) for N <= 0, V < 0, or mu not positive and finite (the
 // holding times would be negative or NaN).
