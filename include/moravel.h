@@ -111,17 +111,35 @@ MORAVEL_API const char* M_M_V_W_FF_R_an(double t, double h, int32_t V,
 
 /* ---- Single-service simulations -------------------------------------- */
 
-/*! M_M_V_L_im() : replays N calls of A erlangs through V servers.
- *  seed: 0 seeds from the monotonic clock, any other value repeats the run.
- *  @return : "B Y" as M_M_V_L_an(), estimated.  Empty text for V < 0,
- *  N <= 0; "1 0" for V = 0. */
+/*! M_M_V_L_im() : replays N calls of A erlangs through V servers that start
+ *  free at time 0; time runs in mean holding times.  A call arriving exactly
+ *  as the earliest server frees is lost.
+ *  seed: the inter-arrival times come from an MT19937 engine seeded with
+ *  seed, the holding times from a second one seeded with
+ *  SecondSeed(seed) = U(M(seed) + 1), where M is the 32-bit finaliser of
+ *  MurmurHash3 (x ^= x >> 16; x *= 0x85ebca6b; x ^= x >> 13;
+ *  x *= 0xc2b2ae35; x ^= x >> 16), U its inverse, and + 1 steps along
+ *  1, 2, ..., 2^32 - 1, 1: never 0, never seed itself.  Any seed but 0
+ *  repeats the run exactly; 0 seeds both engines from the monotonic clock
+ *  (two different readings), so every run differs.
+ *  @return : "B Y" as M_M_V_L_an(), estimated.  Empty text for V < 0 or
+ *  N <= 0; "1 0" for V = 0 (every call lost).  A < 0, -0 or NaN: no call
+ *  can arrive after a server frees, so all are lost ("1 -0" for A < 0),
+ *  settled without drawing; A = +0 puts every arrival at +inf (the first V
+ *  calls carried); A = +inf puts them at 0 (all lost; carried 0 * inf is
+ *  NaN). */
 MORAVEL_API const char* M_M_V_L_im(double A, int32_t V, int32_t N,
                                    uint32_t seed);
 
 /*! M_M_V_W_FF_R_im() : replays N calls of A erlangs through V servers with
- *  an unlimited FIFO queue; t in mean holding times; seed as above.
- *  @return : the five numbers of M_M_V_W_FF_R_an() with h = 1, the first
- *  measured, the others derived from it.  Empty text for V <= 0, N <= 0. */
+ *  an unlimited FIFO queue; t in mean holding times; seed and SecondSeed as
+ *  for M_M_V_L_im().  A call arriving exactly as a server frees counts as
+ *  waiting (with a zero wait).
+ *  @return : the five numbers of M_M_V_W_FF_R_an() with h = 1: the first
+ *  measured, the others derived from it and from M = V - A (not clamped:
+ *  infinite for A = V, negative for A > V).  Empty text for V <= 0 (no call
+ *  could ever be served) or N <= 0.  A < 0, -0 or NaN: every call waits,
+ *  settled without drawing. */
 MORAVEL_API const char* M_M_V_W_FF_R_im(double A, int32_t V, int32_t N,
                                         double t, uint32_t seed);
 

@@ -32,7 +32,7 @@ void Mt19937::Regenerate() {
   index_ = 0;
 }
 
-void Mt19937::Discard(std::uint64_t count) {
+void Mt19937::DiscardAcrossRegenerations(std::uint64_t count) {
   while (count > 0) {
     if (index_ >= kStateSize) Regenerate();
     const auto available = static_cast<std::uint64_t>(kStateSize - index_);

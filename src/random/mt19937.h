@@ -28,10 +28,17 @@ class Mt19937 {
   }
 
   // Skips `count` outputs, as that many calls would.
-  void Discard(std::uint64_t count);
+  void Discard(std::uint64_t count) {
+    if (count <= static_cast<std::uint64_t>(kStateSize - index_)) {
+      index_ += static_cast<int>(count);
+    } else {
+      DiscardAcrossRegenerations(count);
+    }
+  }
 
  private:
   void Regenerate();
+  void DiscardAcrossRegenerations(std::uint64_t count);
 
   std::array<std::uint32_t, kStateSize> state_;
   int index_;

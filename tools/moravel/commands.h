@@ -15,6 +15,7 @@ namespace moravel_tool {
 void AddModelCommands(CLI::App& app);
 void AddFormulaCommands(CLI::App& app);
 void AddSingleServiceCommands(CLI::App& app);
+void AddSimulationCommands(CLI::App& app);
 void AddMultiserviceCommands(CLI::App& app);
 void AddMultiserviceSimulationCommands(CLI::App& app);
 void AddDemoCommand(CLI::App& app);
@@ -28,8 +29,13 @@ std::vector<Report> RunModelCommand(const std::vector<std::string>& arguments);
 // Worked examples for `moravel demo`, one section per area.
 void DemoFormulas(std::ostream& out);
 void DemoSingleService(std::ostream& out);
+void DemoSimulation(std::ostream& out);
 void DemoMultiservice(std::ostream& out);
 void DemoMultiserviceSimulation(std::ostream& out);
+
+// The five figures of the waiting system, analytic or simulated (defined
+// with the single-service commands).
+Report WaitReport(std::string title, const char* text, const std::string& time_unit);
 
 }  // namespace moravel_tool
 

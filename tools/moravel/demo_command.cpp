@@ -13,6 +13,8 @@ void AddDemoCommand(CLI::App& app) {
     std::cout << '\n';
     DemoSingleService(std::cout);
     std::cout << '\n';
+    DemoSimulation(std::cout);
+    std::cout << '\n';
     DemoMultiservice(std::cout);
     std::cout << '\n';
     DemoMultiserviceSimulation(std::cout);

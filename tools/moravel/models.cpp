@@ -7,6 +7,7 @@ namespace moravel_tool {
 void AddModelCommands(CLI::App& app) {
   AddFormulaCommands(app);
   AddSingleServiceCommands(app);
+  AddSimulationCommands(app);
   AddMultiserviceCommands(app);
   AddMultiserviceSimulationCommands(app);
 }
