@@ -12,7 +12,8 @@ Dask cluster.
 A model is one of the binding's functions (``moravel.loss``,
 ``moravel.simulate_loss``, ...) or its name.  The library's work is sent to
 the executor as picklable task descriptions: the module-level function
-``_run_chunk`` and plain data (the model's name and its arguments).  A worker
+``_run_chunk`` and plain data (the model's name and its arguments, pickled
+into one bytes object per chunk).  A worker
 imports ``moravel`` and finds the library itself, by the binding's usual
 search (``MORAVEL_LIBRARY``, the package directory, the loader); the calling
 process needs the library only when it runs the study itself
@@ -422,18 +423,20 @@ def _portable(error: BaseException) -> Optional[BaseException]:
     return error
 
 
-def _run_chunk(token: str, items: Sequence[tuple]):
-    """Runs a chunk of tasks, in order, in this process.
+# The items of a chunk travel as one pickled bytes object, which an executor
+# passes on without looking inside (Dask would otherwise walk every nested
+# argument in search of futures); protocol 4 is read by every Python the
+# binding supports.
+_PICKLE_PROTOCOL = 4
 
-    token -- the study's identity; it keeps the chunks of two studies with the
-             same arguments apart on executors that merge equal tasks
-    items -- (kind, model name, arguments) triples of plain data
+
+def _run_items(items: Sequence[tuple]):
+    """Runs (kind, model name, arguments) triples in order, in this process.
 
     Returns (results, failure): the results of the tasks done, and None or
     (position, exception type name, message, exception or None) for the
-    first task that raised, after which the chunk stops.
+    first task that raised, after which the rest are left undone.
     """
-    del token
     results = []
     for position, (kind, name, arguments) in enumerate(items):
         try:
@@ -441,6 +444,20 @@ def _run_chunk(token: str, items: Sequence[tuple]):
         except Exception as error:  # carried back to the caller with its point
             return results, (position, type(error).__name__, str(error), _portable(error))
     return results, None
+
+
+def _run_chunk(token: str, payload: bytes) -> bytes:
+    """The task every executor runs: a chunk of items, pickled, in and out.
+
+    token   -- the study's identity; it keeps the chunks of two studies with
+               the same arguments apart on executors that merge equal tasks
+    payload -- the pickled list of (kind, model name, arguments) triples,
+               plain data only
+
+    Returns the pickled (results, failure) of ``_run_items``.
+    """
+    del token
+    return pickle.dumps(_run_items(pickle.loads(payload)), protocol=_PICKLE_PROTOCOL)
 
 
 # ---- sending work ------------------------------------------------------------------------
@@ -475,7 +492,7 @@ def _execute(items: List[tuple], describe: Callable[[int], tuple], executor,
         return error
 
     if executor is None:
-        results, failure = _run_chunk(token, items)
+        results, failure = _run_items(items)
         if failure is not None:
             raise failed(range(len(items)), failure)
         return results
@@ -493,10 +510,11 @@ def _execute(items: List[tuple], describe: Callable[[int], tuple], executor,
     try:
         for number, positions in enumerate(chunks):
             extra = {} if client is None else {"key": prefix + str(number)}
-            future = executor.submit(_run_chunk, token, [items[i] for i in positions], **extra)
+            payload = pickle.dumps([items[i] for i in positions], protocol=_PICKLE_PROTOCOL)
+            future = executor.submit(_run_chunk, token, payload, **extra)
             futures[future] = positions
         for future in concurrent.futures.as_completed(futures):
-            chunk_results, failure = future.result()
+            chunk_results, failure = pickle.loads(future.result())
             positions = futures[future]
             if failure is not None:
                 raise failed(positions, failure)
