@@ -29,10 +29,13 @@ Progress::Progress(std::string command, std::string unit, std::size_t total)
 
 void Progress::Update(std::size_t done) {
   if (!tty_) return;
-  if (std::chrono::steady_clock::now() - start_ < std::chrono::seconds(1)) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (now - start_ < std::chrono::seconds(1)) return;
+  if (shown_ && done != total_ && now - last_ < std::chrono::milliseconds(100)) return;
   std::fprintf(stderr, "\r%s: %zu/%zu %s", command_.c_str(), done, total_, unit_.c_str());
   std::fflush(stderr);
   shown_ = true;
+  last_ = now;
 }
 
 Progress::~Progress() {

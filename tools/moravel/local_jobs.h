@@ -20,8 +20,9 @@
 
 namespace moravel_tool {
 
-// "sweep: 120/400 points" on stderr, rewritten in place, once a run has
-// lasted a second; only when stderr is a terminal.  Cleared at the end.
+// "sweep: 120/400 points" on stderr, rewritten in place (at most ten times a
+// second) once a run has lasted a second; only when stderr is a terminal.
+// Cleared at the end.
 class Progress {
  public:
   Progress(std::string command, std::string unit, std::size_t total);
@@ -33,7 +34,7 @@ class Progress {
  private:
   std::string command_, unit_;
   std::size_t total_;
-  std::chrono::steady_clock::time_point start_;
+  std::chrono::steady_clock::time_point start_, last_;
   bool tty_;
   bool shown_ = false;
 };
