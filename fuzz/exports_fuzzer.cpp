@@ -29,7 +29,7 @@ namespace {
 
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
-constexpr std::int64_t kLinearBudget = 20000;// servers, calls x log, units ...
+constexpr std::int64_t kLinearBudget = 20000;  // servers, calls x log, units ...
 
 std::int32_t Count(FuzzedDataProvider& in) {
   static constexpr std::array<std::int32_t, 16> kEdges = {
