@@ -1,17 +1,13 @@
 // VM_VMl_VDg_L_im through its C interface (seeded from the random device,
-// so only outcomes that every run shares are pinned), and the
-// simulate-link-subset command of the tool.
+// so only outcomes that every run shares are pinned).
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <cstdlib>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 #include "moravel.h"
@@ -165,67 +161,6 @@ TEST(VM_VMl_VDg_L_im, IsExportedByNameFromTheSharedLibrary) {
   const double t[1] = {1};
   EXPECT_STREQ(simulate(a, 1, t, 1, 1, 1, 1, kMostFree), "0 2 ");
   dlclose(library);
-}
-
-// The tool: output and exit status.
-struct ToolOutcome {
-  std::string out;
-  int status;
-};
-
-ToolOutcome Tool(const std::string& arguments) {
-  const std::string command = std::string(MORAVEL_TOOL_FILE) + " " + arguments + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  std::string out;
-  std::array<char, 4096> buffer;
-  while (std::fgets(buffer.data(), static_cast<int>(buffer.size()), pipe) != nullptr) {
-    out += buffer.data();
-  }
-  const int status = pclose(pipe);
-  return {out, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
-}
-
-TEST(SimulateLinkSubsetCommand, PrintsOneRowPerClassAndAcceptsBothPolicySpellings) {
-  if (std::string(MORAVEL_TOOL_FILE).empty()) GTEST_SKIP() << "tool not built";
-  const ToolOutcome csv = Tool(
-      "simulate-link-subset -k 1 -f 300 -g 1 --class 2:1 --class 1:2.5 -N 100 "
-      "--policy min-free --format csv");
-  EXPECT_EQ(csv.status, 0);
-  EXPECT_EQ(csv.out, "class,traffic,demand,blocking,carried\n0,2,1,0,2\n1,1,2.5,0,2.5\n");
-  for (const char* policy : {"max-free", "first-free", "МаксСвоб", "МинСвоб", "ПервСвоб"}) {
-    const ToolOutcome raw = Tool(std::string("simulate-link-subset -k 1 -f 1 -g 1 --class 2:1 -N 1 "
-                                         "--raw --policy ") + policy);
-    EXPECT_EQ(raw.status, 0) << policy;
-    EXPECT_EQ(raw.out, "0 2 \n") << policy;
-  }
-}
-
-TEST(SimulateLinkSubsetCommand, RefusesBadOptionsWithOneLineAndStatusTwo) {
-  if (std::string(MORAVEL_TOOL_FILE).empty()) GTEST_SKIP() << "tool not built";
-  const char* base = "simulate-link-subset ";
-  const char* bad[] = {
-      "-k 4 -f 30 -g 2 --class 1:1 --policy best",
-      "-k 4 -f 30 -g 5 --class 1:1",
-      "-k 4 -f 30 -g 0 --class 1:1",
-      "-k 0 -f 30 -g 0 --class 1:1",
-      "-k 4 -f 0 -g 2 --class 1:1",
-      "-k 40 -f 1 -g 20 --class 1:1",
-      "-k 100000 -f 100000 -g 1 --class 1:1",
-      "-k 4 -f 30 -g 2",
-      "-k 4 -f 30 -g 2 --class 1",
-      "-k 4 -f 30 -g 2 --class -1:1",
-      "-k 4 -f 30 -g 2 --class 1:-1",
-      "-k 4 -f 30 -g 2 --class 1:nan",
-      "-k 4 -f 30 -g 2 --class 0:1 --class 0:2",
-      "-k 4 -f 30 -g 2 --class 1:1 -N 0",
-      "-k 4 -f 30 -g 2 --class 1:1 -N 3000000000",
-      "-k x -f 30 -g 2 --class 1:1",
-  };
-  for (const char* arguments : bad) {
-    const ToolOutcome run = Tool(std::string(base) + arguments);
-    EXPECT_EQ(run.status, 2) << arguments;
-    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << arguments << "\n" << run.out;
-  }
 }
 
 }  // namespace
