@@ -5,7 +5,9 @@
 //
 //   moravel compare loss --servers 10 --traffic 5 --calls 100000 --replications 20
 //
-// Replication r of a seeded simulation uses the seed first-seed + r.
+// Replication r of a seeded simulation uses the seed first-seed + r (after
+// 2^32 - 1 the count goes on from 1, so no replication is clock-seeded).
+// --jobs N runs the replications on N processes; the output does not change.
 #include <cmath>
 #include <iostream>
 #include <map>
@@ -14,6 +16,7 @@
 
 #include "arguments.h"
 #include "commands.h"
+#include "local_jobs.h"
 
 namespace moravel_tool {
 namespace {
@@ -25,6 +28,7 @@ struct CompareArgs {
   std::int32_t replications = 10;
   std::int64_t first_seed = 1;
   std::string policy = "max-free";
+  std::int32_t jobs = 1;
 };
 
 struct Twin {
@@ -73,22 +77,29 @@ void RunCompare(const CompareArgs& args) {
   simulation.insert(simulation.end(), {"--calls", std::to_string(args.calls)});
   if (twin.takes_policy) simulation.insert(simulation.end(), {"--policy", args.policy});
 
-  // samples[row][figure] -> one value per replication
+  // samples[row][figure] -> one value per replication, in replication order
   std::vector<std::map<std::string, std::vector<double>>> samples(analytic[0].rows.size());
-  for (std::int32_t r = 0; r < args.replications; ++r) {
+  auto line_of = [&](std::size_t r) {
     std::vector<std::string> line = simulation;
     if (twin.seeded) {
-      const auto seed = static_cast<std::uint32_t>(args.first_seed + r);
+      // Past 2^32 - 1 the count goes on from 1: never 0, which seeds from the clock.
+      const auto seed = static_cast<std::uint32_t>(
+          (args.first_seed - 1 + static_cast<std::int64_t>(r)) % 4294967295LL + 1);
       line.insert(line.end(), {"--seed", std::to_string(seed)});
     }
-    const std::vector<Report> simulated = RunModelCommand(line);
-    if (simulated.size() != 1 || simulated[0].rows.size() != samples.size()) {
-      throw CLI::ValidationError("compare", "the simulation gave no comparable result");
-    }
-    for (std::size_t row = 0; row < samples.size(); ++row) {
-      for (const Figure& f : simulated[0].rows[row]) samples[row][f.name].push_back(f.value);
-    }
-  }
+    return line;
+  };
+  const auto replications = static_cast<std::size_t>(args.replications);
+  Progress progress("compare", "replications", replications);
+  RunModelCommands(replications, line_of, args.jobs, progress,
+                   [&](std::size_t, std::vector<Report>&& simulated) {
+                     if (simulated.size() != 1 || simulated[0].rows.size() != samples.size()) {
+                       throw CLI::ValidationError("compare", "the simulation gave no comparable result");
+                     }
+                     for (std::size_t row = 0; row < samples.size(); ++row) {
+                       for (const Figure& f : simulated[0].rows[row]) samples[row][f.name].push_back(f.value);
+                     }
+                   });
 
   const double t = StudentT95(args.replications - 1);
   Report report{"Comparison of " + args.model[0] + " with " + twin.simulation + ", " +
@@ -160,6 +171,9 @@ void AddCompareCommand(CLI::App& app) {
   compare->add_option("--first-seed", args->first_seed, "Seed of the first replication (default 1)")
       ->check(WholeNumber(1, 4294967295LL));
   compare->add_option("--policy", args->policy, "Link choice of the link-subset simulation (default max-free)");
+  AddCount(*compare, "--jobs", args->jobs,
+           "Processes to run the replications on (default 1); the output is the same for any number",
+           1, kMaxJobs);
   // Everything from the model's name on belongs to the model, but for the
   // comparison's own options, which may also follow it.
   compare->footer("Usage: moravel compare [OPTIONS] MODEL [MODEL OPTIONS]\n"
@@ -179,6 +193,7 @@ void AddCompareCommand(CLI::App& app) {
     // The simulation's own options: not for the analytic model.
     if (auto v = TakeOption(full.model, {"--calls", "-N"}, WholeNumber(1))) full.calls = std::stoi(*v);
     if (auto v = TakeOption(full.model, {"--policy"})) full.policy = *v;
+    if (auto v = TakeOption(full.model, {"--jobs"}, WholeNumber(1, kMaxJobs))) full.jobs = std::stoi(*v);
     RunCompare(full);
   });
 }

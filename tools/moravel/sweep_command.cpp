@@ -5,9 +5,7 @@
 //   moravel sweep --format csv erlang-b --servers 1:100 --traffic 50
 //
 // Exactly one value is a range START:STOP[:STEP] (STEP 1 when left out).
-#include <unistd.h>
-
-#include <chrono>
+// --jobs N runs the points on N processes; the output does not change.
 #include <cmath>
 #include <cstdio>
 #include <iostream>
@@ -15,6 +13,7 @@
 
 #include "arguments.h"
 #include "commands.h"
+#include "local_jobs.h"
 
 namespace moravel_tool {
 namespace {
@@ -49,29 +48,8 @@ std::string Exact(double value) {
 
 struct SweepArgs {
   OutputOptions output;
+  std::int32_t jobs = 1;
   std::vector<std::string> model;
-};
-
-class Progress {
- public:
-  explicit Progress(std::size_t total)
-      : total_(total), start_(std::chrono::steady_clock::now()), tty_(isatty(STDERR_FILENO) != 0) {}
-  void Update(std::size_t done) {
-    if (!tty_) return;
-    const auto elapsed = std::chrono::steady_clock::now() - start_;
-    if (elapsed < std::chrono::seconds(1)) return;
-    std::fprintf(stderr, "\rsweep: %zu/%zu points", done, total_);
-    shown_ = true;
-  }
-  ~Progress() {
-    if (shown_) std::fprintf(stderr, "\r%*s\r", 40, "");
-  }
-
- private:
-  std::size_t total_;
-  std::chrono::steady_clock::time_point start_;
-  bool tty_;
-  bool shown_ = false;
 };
 
 void RunSweep(const SweepArgs& args) {
@@ -104,19 +82,22 @@ void RunSweep(const SweepArgs& args) {
                     FormatNumber(range.start) + " to " + FormatNumber(range.stop) + " in steps of " +
                     FormatNumber(range.step),
                 {}, ""};
-  Progress progress(points);
-  for (std::size_t p = 0; p < points; ++p) {
-    const double value = range.start + static_cast<double>(p) * range.step;
+  auto value_of = [&](std::size_t p) { return range.start + static_cast<double>(p) * range.step; };
+  auto line_of = [&](std::size_t p) {
     std::vector<std::string> line = args.model;
-    line[at] = Exact(value);
-    for (Report& report : RunModelCommand(line)) {
-      for (Row& row : report.rows) {
-        row.insert(row.begin(), Figure{variable, variable, "", value});
-        sweep.rows.push_back(std::move(row));
-      }
-    }
-    progress.Update(p + 1);
-  }
+    line[at] = Exact(value_of(p));
+    return line;
+  };
+  Progress progress("sweep", "points", points);
+  RunModelCommands(points, line_of, args.jobs, progress,
+                   [&](std::size_t p, std::vector<Report>&& reports) {
+                     for (Report& report : reports) {
+                       for (Row& row : report.rows) {
+                         row.insert(row.begin(), Figure{variable, variable, "", value_of(p)});
+                         sweep.rows.push_back(std::move(row));
+                       }
+                     }
+                   });
   OutputOptions output = args.output;
   output.raw = false;
   Print(sweep, output);
@@ -129,15 +110,19 @@ void AddSweepCommand(CLI::App& app) {
   auto* sweep = app.add_subcommand(
       "sweep", "Run one model over a range START:STOP[:STEP] of one argument, one row per point");
   AddOutputOptions(*sweep, args->output);
+  AddCount(*sweep, "--jobs", args->jobs,
+           "Processes to run the points on (default 1); the output is the same for any number",
+           1, kMaxJobs);
   // Everything from the model's name on belongs to the model, but for the
   // sweep's own options, which may also follow it.
-  sweep->footer("Usage: moravel sweep [--format F] MODEL [MODEL OPTIONS], one option value as a range.\n"
+  sweep->footer("Usage: moravel sweep [--format F] [--jobs N] MODEL [MODEL OPTIONS], one option value as a range.\n"
                 "Example: moravel sweep loss --servers 10 --traffic 1:20:0.5");
   sweep->prefix_command();
   sweep->callback([args, sweep] {
-    SweepArgs full{args->output, {}};
+    SweepArgs full{args->output, args->jobs, {}};
     for (const auto& extra : sweep->remaining()) full.model.push_back(extra);
     if (auto format = TakeOption(full.model, {"--format"})) full.output.format = ParseFormat(*format);
+    if (auto v = TakeOption(full.model, {"--jobs"}, WholeNumber(1, kMaxJobs))) full.jobs = std::stoi(*v);
     RunSweep(full);
   });
 }

@@ -1,0 +1,122 @@
+// `sweep` and `compare` on several processes (--jobs): the output, and the
+// message of a failing point, are exactly those of one process.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <memory>
+#include <ostream>
+#include <string>
+
+
+namespace {
+
+struct Outcome {
+  int status;
+  std::string out;
+};
+
+Outcome RunTool(const std::string& arguments, bool with_stderr = false) {
+  const std::string command = std::string(MORAVEL_TOOL_FILE) + " " + arguments +
+                              (with_stderr ? " 2>&1" : " 2>/dev/null");
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  Outcome outcome{-1, ""};
+  std::array<char, 4096> buffer;
+  std::size_t n;
+  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0) {
+    outcome.out.append(buffer.data(), n);
+  }
+  const int raw = pclose(pipe.release());
+  outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return outcome;
+}
+
+bool ToolHas(const std::string& subcommand) {
+  return RunTool("--help").out.find("\n  " + subcommand + " ") != std::string::npos;
+}
+
+// A command run with --jobs N inserted after its first word.
+std::string WithJobs(const std::string& command, int jobs) {
+  const auto space = command.find(' ');
+  return command.substr(0, space) + " --jobs " + std::to_string(jobs) + command.substr(space);
+}
+
+struct Case {
+  const char* command;
+  const char* needs;  // a subcommand the tool must have, or ""
+};
+
+void PrintTo(const Case& c, std::ostream* out) { *out << c.command; }
+
+class SameForAnyJobs : public ::testing::TestWithParam<Case> {};
+
+TEST_P(SameForAnyJobs, OutputAndStatus) {
+  if (*GetParam().needs != '\0' && !ToolHas(GetParam().needs)) {
+    GTEST_SKIP() << "the tool has no " << GetParam().needs << " yet";
+  }
+  const Outcome one = RunTool(GetParam().command, true);
+  ASSERT_FALSE(one.out.empty());
+  for (int jobs : {1, 2, 3, 7}) {
+    const Outcome many = RunTool(WithJobs(GetParam().command, jobs), true);
+    EXPECT_EQ(many.status, one.status) << "--jobs " << jobs;
+    EXPECT_EQ(many.out, one.out) << "--jobs " << jobs;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, SameForAnyJobs,
+    ::testing::Values(
+        Case{"sweep --format csv erlang-b --servers 1:600:3 --traffic 120", ""},
+        Case{"sweep --format json loss --servers 12 --traffic 0:30:0.25", ""},
+        Case{"sweep loss-priority -V 10 -a 2:9:0.5 3", ""},
+        Case{"sweep wait -V 10 -t 0.5 -A 1:11:0.5", ""},
+        // NaN, infinities and negative zeros cross the pipes intact.
+        Case{"sweep --format json engset -N 10 -V 5 -a 0.5:1.5:0.1", ""},
+        Case{"sweep engset -N 3 -V 3:6 -a 0.2", ""},
+        // Fewer points than jobs.
+        Case{"sweep --format csv engset -N 10 -V 5:6 -a 0.2", ""},
+        // Points 3, 4 and 5 fail: the message is point 3's for any number of jobs.
+        Case{"sweep loss-assembled -x 1 -y 1 -z 1 -V 10 -n 2147483645:2147483650", ""},
+        // Every point fails, each with its own message: the first one's is shown.
+        Case{"sweep loss-priority -V 10 -a -9:-1", ""},
+        Case{"compare --format csv --calls 3000 --replications 9 loss --servers 10 --traffic 7",
+             "simulate-loss"},
+        Case{"compare --calls 2000 --replications 5 --first-seed 4294967293 wait --servers 8 "
+             "--traffic 5 --threshold 0.5",
+             "simulate-wait"}));
+
+TEST(Jobs, FailingPointMessage) {
+  const Outcome outcome =
+      RunTool("sweep --jobs 2 loss-assembled -x 1 -y 1 -z 1 -V 10 -n 2147483645:2147483650", true);
+  EXPECT_EQ(outcome.status, 2);
+  EXPECT_EQ(outcome.out,
+            "moravel: --multiplier: accepts a whole number from 0 to 2147483647, not '2147483648'\n");
+}
+
+TEST(Jobs, TheSelfSeededSimulationRunsOnSeveralProcesses) {
+  if (!ToolHas("link-subset")) GTEST_SKIP() << "the tool has no link-subset yet";
+  const Outcome outcome = RunTool(
+      "compare --format csv --jobs 3 --calls 2000 --replications 6 link-subset --links 3 "
+      "--units 2 --subset 2 --class 1.5:1 --class 0.5:2",
+      true);
+  EXPECT_EQ(outcome.status, 0) << outcome.out;
+}
+
+TEST(Jobs, MayFollowTheModel) {
+  EXPECT_EQ(RunTool("sweep --format csv erlang-b --servers 1:90 --traffic 30 --jobs 3").out,
+            RunTool("sweep --format csv erlang-b --servers 1:90 --traffic 30").out);
+}
+
+TEST(Jobs, BadCountIsRefused) {
+  for (const char* command : {"sweep --jobs 0 erlang-b -V 1:3 -A 1",
+                              "sweep erlang-b -V 1:3 -A 1 --jobs 1025",
+                              "compare --jobs x loss --servers 1 --traffic 1",
+                              "compare loss --servers 1 --traffic 1 --jobs=-2"}) {
+    const Outcome outcome = RunTool(command, true);
+    EXPECT_EQ(outcome.status, 2) << command;
+    EXPECT_EQ(outcome.out.rfind("moravel: --jobs: ", 0), 0u) << outcome.out;
+  }
+}
+
+}  // namespace
