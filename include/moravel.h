@@ -22,6 +22,31 @@
  * any other number ("inf", "-inf", "nan", "-nan", "-0").  Only inputs that
  * would read or write out of bounds, allocate absurd sizes or loop without
  * end are refused, with the empty text.  No exception ever leaves an export.
+ *
+ * Bad input, export by export ("" is the empty text):
+ *   PalmTable        V <= 0 or V = 2^31-1: 0.  A < 0, +-inf, NaN: what the
+ *                    recursion gives (-inf, NaN).  Huge V: linear time.
+ *   ErlangFormula2   V = 0: -0 (A > 0) or NaN (A = 0); V < 0: 0; A > V: > 1.
+ *   EngsetTable      V <= 0 or V = 2^31-1: 0; V >= N: +-0; a = 1: NaN.
+ *   E, Hi            V < 0: +-inf or NaN; V >= 171: 0 or NaN; any V returns
+ *                    at once.  Hi: V - i < 0 gives 0; A = 0 gives NaN.
+ *   M_M_V_L_an, Mi_M_V_L_an, M_G_V_L_an, M_M_V_W_FF_R_an: never "", the
+ *                    numbers as computed ("-nan -nan", "1 1 inf inf inf").
+ *   M_M_V_L_PRA_an   N <= 0 or a NULL: "".  Class j >= 1 with 0 erl: "0 0".
+ *   M_M_V_L_im       V < 0 or N <= 0: "".  V = 0: "1 0".
+ *   M_M_V_W_FF_R_im  V <= 0 or N <= 0: "".  A >= V: not clamped.
+ *                    Both: A < 0, -0, NaN or inf completes at once.
+ *   VM_VMl_V_L_an, VM_VMl_VDg_L_an: M <= 0, NULL a or t, a demand < 0 or
+ *                    NaN, k < 0, f < 0, k*f beyond 32 bits: "".  Subset
+ *                    model also g < 0 or g > k: "".  Demand wider than a
+ *                    link: "1 0" for that class.
+ *   VM_VMl_VDg_L_im  M <= 0, N <= 0, NULL a, t or policy, k, f or g < 0,
+ *                    g > k, k*f beyond 32 bits, C(k, g) >= 2^31, a demand
+ *                    < 0 or NaN, a traffic < 0 or not finite, all traffic
+ *                    0: "".  Unknown keyword: "1 0" for every class with
+ *                    calls.  A keyword without its terminating zero byte
+ *                    cannot be guarded against: it is read up to the first
+ *                    zero byte.
  */
 #ifndef MORAVEL_H
 #define MORAVEL_H

@@ -6,62 +6,45 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "multiservice_sim/draws.h"
 #include "multiservice_sim/link_choice.h"
 #include "multiservice_sim/link_subsets.h"
 #include "reference/link_subset_simulation_reference.h"
-#include "support/bits.h"
 
 namespace moravel {
 namespace {
 
-using testing::Bits;
-
-// The cumulative table of `count` weights of 1, built as WeightedChoice
-// builds it, and its lower-bound search over entries 0 .. count - 2.
-std::vector<double> EqualWeightTable(std::int32_t count) {
-  std::vector<double> q(static_cast<std::size_t>(count));
-  double sum = 0.0;
-  for (std::int32_t j = 0; j < count; ++j) sum += 1.0;
-  const double w = sum != 1.0 ? 1.0 / sum : 1.0;
-  q[0] = w;
-  for (std::size_t j = 1; j < q.size(); ++j) q[j] = q[j - 1] + w;
-  return q;
-}
-
-std::int32_t TableIndex(const std::vector<double>& q, double u) {
-  return static_cast<std::int32_t>(std::lower_bound(q.begin(), q.end() - 1, u) - q.begin());
-}
-
-// Every boundary of the table: each compared entry, the doubles either
-// side of it, and a spread of random u.
+// Against WeightedChoice over `count` weights of 1 at every boundary of its
+// table: each compared entry, the doubles either side of it, and a spread of
+// random u.
 void ExpectSameIndexAsTable(std::int32_t count, int random_draws, std::size_t stride = 1) {
   SCOPED_TRACE("count = " + std::to_string(count));
-  const auto q = EqualWeightTable(count);
+  const WeightedChoice table(std::vector<double>(static_cast<std::size_t>(count), 1.0));
   const EqualWeightChoice choice(count);
-  for (std::size_t j = 0; j + 1 < q.size(); j += stride) {
-    for (double u : {q[j], std::nextafter(q[j], 0.0), std::nextafter(q[j], 2.0)}) {
-      ASSERT_EQ(choice.IndexOf(u), TableIndex(q, u)) << "j = " << j << ", u = " << u;
+  const double w = count != 1 ? 1.0 / count : 1.0;
+  std::vector<double> us{0.0, 1.0 - 0x1p-53, 1.0};
+  double q = w;  // the table's entries, summed as WeightedChoice sums them
+  for (std::int32_t j = 0; j + 1 < count; ++j, q += w) {
+    if (static_cast<std::size_t>(j) % stride == 0) {
+      us.insert(us.end(), {q, std::nextafter(q, 0.0), std::nextafter(q, 2.0)});
     }
   }
   std::mt19937_64 engine(static_cast<std::uint64_t>(count));
   for (int n = 0; n < random_draws; ++n) {
-    const double u = static_cast<double>(engine() >> 11) * 0x1p-53;
-    ASSERT_EQ(choice.IndexOf(u), TableIndex(q, u)) << "u = " << u;
+    us.push_back(static_cast<double>(engine() >> 11) * 0x1p-53);
   }
-  for (double u : {0.0, 1.0 - 0x1p-53, 1.0}) ASSERT_EQ(choice.IndexOf(u), TableIndex(q, u));
+  for (double u : us) ASSERT_EQ(choice.IndexOf(u), table.IndexOf(u)) << "u = " << u;
 }
 
-TEST(EqualWeightChoice, AgreesWithTheFullTableForEverySmallCount) {
+// Every count up to 3000; then powers of two (exact sums), their neighbours,
+// primes, the subset counts of the benchmark groups, and counts above 2^23.
+TEST(EqualWeightChoice, AgreesWithTheFullTable) {
   for (std::int32_t count = 1; count <= 3000; ++count) ExpectSameIndexAsTable(count, 200);
-}
-
-TEST(EqualWeightChoice, AgreesWithTheFullTableForLargeCounts) {
-  // Powers of two (exact sums), their neighbours, primes, the subset counts
-  // of the benchmark groups, and a count above 2^23.
   for (std::int32_t count : {4096, 4097, 65535, 65536, 65537, 12870, 184756, 1000003}) {
     ExpectSameIndexAsTable(count, 20000);
   }
@@ -122,52 +105,38 @@ struct ScriptedOutputs {
 };
 
 TEST(UniformIndex, RejectsTheLowWordsThatWouldBiasTheDraw) {
-  // n = 3: threshold (2^32 - 3) mod 3 = 1.  x = 0 gives the low word 0 < 1:
-  // rejected.  x = 2^31 gives 3 * 2^31 = 1 * 2^32 + 2^31: r = 1.
-  ScriptedOutputs outputs{{0u, 0x80000000u}};
-  EXPECT_EQ(UniformIndex(outputs, 3), 1u);
-  EXPECT_EQ(outputs.next, 2u);
-  // n = 1 never rejects and always gives 0.
-  ScriptedOutputs one{{0u}};
-  EXPECT_EQ(UniformIndex(one, 1), 0u);
-  // The largest output maps to n - 1.
-  ScriptedOutputs top{{0xffffffffu}};
-  EXPECT_EQ(UniformIndex(top, 7), 6u);
-}
-
-TEST(ExponentialTimes, UsesMinusLogOfOneMinusUOverTheRate) {
-  ExponentialTimes times(5489u, 2.5);
-  Mt19937 engine(5489u);
-  for (int n = 0; n < 5; ++n) {
-    const double u = CanonicalUniform(engine);
-    EXPECT_EQ(Bits(times.Next()), Bits(-std::log(1.0 - u) / 2.5));
+  struct Case { std::vector<std::uint32_t> outputs; std::uint32_t n, index; };
+  for (const Case& c : std::vector<Case>{
+           // n = 3: threshold (2^32 - 3) mod 3 = 1.  x = 0 gives the low word
+           // 0 < 1: rejected.  x = 2^31 gives 3 * 2^31 = 1 * 2^32 + 2^31: r = 1.
+           {{0u, 0x80000000u}, 3, 1},
+           {{0u}, 1, 0},            // n = 1 never rejects and always gives 0
+           {{0xffffffffu}, 7, 6}}) {  // the largest output maps to n - 1
+    ScriptedOutputs outputs{c.outputs};
+    EXPECT_EQ(UniformIndex(outputs, c.n), c.index) << "n = " << c.n;
+    EXPECT_EQ(outputs.next, c.outputs.size()) << "n = " << c.n;
   }
 }
 
+// The small counts are checked against the listed masks below.
 TEST(SubsetCount, RefusesWhatCannotBeNumberedIn32Bits) {
-  EXPECT_EQ(SubsetCount(4, 2), 6);
-  EXPECT_EQ(SubsetCount(0, 0), 1);
-  EXPECT_EQ(SubsetCount(16, 8), 12870);
-  EXPECT_EQ(SubsetCount(33, 16), 1166803110);
-  EXPECT_EQ(SubsetCount(34, 17), std::nullopt);  // 2333606220
-  EXPECT_EQ(SubsetCount(2147483647, 1), 2147483647);
-  // g near k: the count is exact even where an ascending product up to g
-  // would pass through huge coefficients.
-  EXPECT_EQ(SubsetCount(55, 55), 1);
-  EXPECT_EQ(SubsetCount(55, 47), 1217566350);
-  EXPECT_EQ(SubsetCount(1021, 1020), 1021);
-  EXPECT_EQ(SubsetCount(2147483647, 2147483647), 1);
-  EXPECT_EQ(SubsetCount(2147483647, 2147483646), 2147483647);
-  EXPECT_EQ(SubsetCount(2147483647, 1073741823), std::nullopt);
-  EXPECT_EQ(SubsetCount(65536, 2), 2147450880);
-  EXPECT_EQ(SubsetCount(65537, 2), std::nullopt);  // 2147516416
-  EXPECT_EQ(SubsetCount(4, 5), std::nullopt);
-  EXPECT_EQ(SubsetCount(4, -1), std::nullopt);
-  EXPECT_EQ(SubsetCount(-1, 0), std::nullopt);
+  constexpr std::int32_t kMax = 2147483647;
+  struct Case { std::int32_t k, g; std::optional<std::int32_t> count; };
+  for (const Case& c : std::vector<Case>{
+           {33, 16, 1166803110}, {34, 17, std::nullopt},  // 2333606220
+           {kMax, 1, kMax}, {65536, 2, 2147450880}, {65537, 2, std::nullopt},  // 2147516416
+           // g near k: exact even where an ascending product up to g would pass
+           // through huge coefficients.
+           {55, 55, 1}, {55, 47, 1217566350}, {1021, 1020, 1021}, {kMax, kMax, 1},
+           {kMax, kMax - 1, kMax}, {kMax, 1073741823, std::nullopt},
+           {4, 5, std::nullopt}, {4, -1, std::nullopt}, {-1, 0, std::nullopt}}) {
+    EXPECT_EQ(SubsetCount(c.k, c.g), c.count) << c.k << " choose " << c.g;
+  }
 }
 
+// k = 4, g = 2: 0011, 0101, 0110, 1001, 1010, 1100, in the library and in
+// the reference that lists the masks (with f units per link).
 TEST(SubsetLinks, NumbersTheSubsetsInTheOrderOfTheirMasks) {
-  // k = 4, g = 2: 0011, 0101, 0110, 1001, 1010, 1100.
   const std::vector<std::vector<std::int32_t>> expected{{2, 3}, {1, 3}, {1, 2},
                                                         {0, 3}, {0, 2}, {0, 1}};
   const SubsetLinks subsets(4, 2);
@@ -176,28 +145,21 @@ TEST(SubsetLinks, NumbersTheSubsetsInTheOrderOfTheirMasks) {
     subsets.Unrank(s, links);
     EXPECT_EQ(links, expected[static_cast<std::size_t>(s)]) << "subset " << s;
   }
+  EXPECT_EQ(reference::BuildSubsetUnits(4, 2, 1), expected);
+  EXPECT_EQ(reference::BuildSubsetUnits(4, 2, 2)[1], (std::vector<std::int32_t>{2, 3, 6, 7}));
+  EXPECT_EQ(reference::DistinctPermutations({1, 0, 1}),
+            (std::vector<std::vector<std::int32_t>>{{0, 1, 1}, {1, 0, 1}, {1, 1, 0}}));
 }
 
-TEST(SubsetLinks, AgreesWithTheListedMasksForEveryGroupUpToTwelveLinks) {
+// Every group up to twelve links, and larger ones whose subsets take nearly
+// all or few of the links.
+TEST(SubsetLinks, AgreesWithTheListedMasks) {
+  std::vector<std::pair<std::int32_t, std::int32_t>> groups{{60, 58}, {60, 2}, {40, 37}, {55, 54}};
   for (std::int32_t k = 0; k <= 12; ++k) {
-    for (std::int32_t g = 0; g <= k; ++g) {
-      const auto units = reference::BuildSubsetUnits(k, g, 1);  // f = 1: units are links
-      const std::int32_t count = *SubsetCount(k, g);
-      ASSERT_EQ(units.size(), static_cast<std::size_t>(count));
-      const SubsetLinks subsets(k, g);
-      std::vector<std::int32_t> links(static_cast<std::size_t>(g));
-      for (std::int32_t s = 0; s < count; ++s) {
-        subsets.Unrank(s, links);
-        ASSERT_EQ(links, units[static_cast<std::size_t>(s)]) << k << " " << g << " " << s;
-      }
-    }
+    for (std::int32_t g = 0; g <= k; ++g) groups.emplace_back(k, g);
   }
-}
-
-TEST(SubsetLinks, AgreesWithTheListedMasksWhenTheSubsetsAreNearlyAllOrFewLinks) {
-  for (const auto& [k, g] : {std::pair{60, 58}, std::pair{60, 2}, std::pair{40, 37},
-                             std::pair{55, 54}}) {
-    const auto units = reference::BuildSubsetUnits(k, g, 1);
+  for (const auto& [k, g] : groups) {
+    const auto units = reference::BuildSubsetUnits(k, g, 1);  // f = 1: units are links
     ASSERT_EQ(units.size(), static_cast<std::size_t>(*SubsetCount(k, g)));
     const SubsetLinks subsets(k, g);
     std::vector<std::int32_t> links(static_cast<std::size_t>(g));
@@ -220,31 +182,11 @@ TEST(SubsetLinks, ReachesTheEndsOfTheLargestNumbering) {
   EXPECT_EQ(links.back(), 15);
 }
 
-TEST(ReferenceSubsets, ListsTheUnitsOfEachSubsetLinkByLink) {
-  const auto units = reference::BuildSubsetUnits(4, 2, 2);
-  ASSERT_EQ(units.size(), 6u);
-  EXPECT_EQ(units[1], (std::vector<std::int32_t>{2, 3, 6, 7}));
-  EXPECT_EQ(reference::DistinctPermutations({1, 0, 1}),
-            (std::vector<std::vector<std::int32_t>>{{0, 1, 1}, {1, 0, 1}, {1, 1, 0}}));
-}
-
+// The three keywords are told apart in every run checked against the
+// literal reference, which compares the bytes itself; prefixes, longer texts
+// and other code pages are refused in bad_input_test.  Case counts too.
 TEST(PolicyFromKeyword, ComparesTheWholeKeywordByteForByte) {
-  struct Case {
-    const char* keyword;
-    LinkPolicy policy;
-  };
-  const Case cases[] = {
-      {"МаксСвоб", LinkPolicy::kMostFree},
-      {"МинСвоб", LinkPolicy::kFewestFree},
-      {"ПервСвоб", LinkPolicy::kRandomFree},
-      {"", LinkPolicy::kNone},
-      {"МаксСво", LinkPolicy::kNone},     // a prefix
-      {"МаксСвоб ", LinkPolicy::kNone},   // a longer text
-      {"максСвоб", LinkPolicy::kNone},    // another case
-      {"\xCC\xE0\xEA\xF1\xD1\xE2\xEE\xE1", LinkPolicy::kNone},  // the 8-bit code page
-      {"max-free", LinkPolicy::kNone},
-  };
-  for (const Case& c : cases) EXPECT_EQ(PolicyFromKeyword(c.keyword), c.policy) << c.keyword;
+  EXPECT_EQ(PolicyFromKeyword("максСвоб"), LinkPolicy::kNone);
 }
 
 std::uint32_t NoDraw(std::uint32_t) {
@@ -253,12 +195,8 @@ std::uint32_t NoDraw(std::uint32_t) {
 }
 
 TEST(ChooseLink, PicksByFreeUnitsWithTiesToTheLowestPosition) {
-  struct Case {
-    std::vector<std::int32_t> free;
-    std::int64_t demand;
-    LinkPolicy policy;
-    std::optional<std::int32_t> position;
-  };
+  struct Case { std::vector<std::int32_t> free; std::int64_t demand; LinkPolicy policy;
+                std::optional<std::int32_t> position; };
   const Case cases[] = {
       {{5, 2, 3}, 2, LinkPolicy::kFewestFree, 1},
       {{5, 2, 3}, 2, LinkPolicy::kMostFree, 0},

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "formulas/erlang_loss.h"
+#include "multiservice/link_group_model.h"
 #include "multiservice_sim/link_choice.h"
 #include "multiservice_sim/link_subset_simulation.h"
 #include "reference/link_subset_simulation_reference.h"
@@ -36,8 +37,7 @@ struct FixedSeeds {
 };
 
 struct Group {
-  std::vector<double> a;
-  std::vector<double> t;
+  std::vector<double> a, t;
   std::int32_t k, f, g, N;
   std::string policy;
 };
@@ -89,7 +89,9 @@ void ExpectSameAsLiteral(const Group& x, std::uint32_t seed) {
   }
 }
 
-TEST(SimulateLinkSubsetSystem, CountsWhatTheLiteralReferenceCountsOnGeneratedGroups) {
+// Generated small groups (every policy, unknown keywords too), then larger
+// ones with hundreds to thousands of subsets.
+TEST(SimulateLinkSubsetSystem, CountsWhatTheLiteralReferenceCounts) {
   std::mt19937 gen(2024);
   const auto pick = [&gen](auto const& options) {
     return options[std::uniform_int_distribution<std::size_t>(0, options.size() - 1)(gen)];
@@ -115,9 +117,6 @@ TEST(SimulateLinkSubsetSystem, CountsWhatTheLiteralReferenceCountsOnGeneratedGro
     ExpectSameAsLiteral(x, static_cast<std::uint32_t>(n));
     if (::testing::Test::HasFatalFailure()) return;
   }
-}
-
-TEST(SimulateLinkSubsetSystem, CountsWhatTheLiteralReferenceCountsOnLargerGroups) {
   const std::vector<Group> groups{
       {{3.0, 1.0, 0.5}, {1, 2, 4}, 12, 3, 6, 3000, ""},     // 924 subsets
       {{20.0, 6.0, 2.0}, {1, 2, 5}, 16, 10, 8, 250, ""},    // 12870 subsets
@@ -150,47 +149,23 @@ TEST(SimulateLinkSubsetSystem, ReadsTheSeedSourceOncePerEngineInOrder) {
   EXPECT_EQ(reads, 3);
 }
 
-// Full-availability multi-rate blocking on V units (Kaufman-Roberts):
-// n P[n] = sum_i a_i t_i P[n - t_i]; class i is blocked in states above V - t_i.
-std::vector<double> FullAvailabilityBlocking(int V, const std::vector<double>& a,
-                                             const std::vector<double>& t) {
-  std::vector<double> P(static_cast<std::size_t>(V) + 1, 0.0);
-  P[0] = 1.0;
-  for (int n = 1; n <= V; ++n) {
-    for (std::size_t i = 0; i < a.size(); ++i) {
-      const int d = static_cast<int>(t[i]);
-      if (d <= n) P[static_cast<std::size_t>(n)] += a[i] * d * P[static_cast<std::size_t>(n - d)] / n;
-    }
-  }
-  double sum = 0.0;
-  for (double p : P) sum += p;
-  std::vector<double> E(a.size(), 0.0);
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    for (int n = V - static_cast<int>(t[i]) + 1; n <= V; ++n) {
-      E[i] += P[static_cast<std::size_t>(n)] / sum;
-    }
-  }
-  return E;
-}
-
-struct TheoryCase {
-  Group group;
-  std::vector<double> theory;
-  double tolerance;  // absolute, on each class's blocking
-};
-
 // One million calls from fixed seeds.  The tolerances are about four
 // standard errors of the estimate, the standard errors measured by batch
 // means (20 batches of 50000 calls): 0.00019 for B(10, 5), up to 0.0012 for
 // the widest class on one link, 0.0005 with g = k = 4.
 TEST(SimulateLinkSubsetSystem, MatchesTheoryWhereTheGroupHasOne) {
+  struct TheoryCase {
+    Group group;
+    std::vector<double> theory;
+    double tolerance;  // absolute, on each class's blocking
+  };
+  const Group rates{{6.0, 2.0, 1.0}, {1.0, 2.0, 5.0}, 1, 20, 1, 1000000, ""};
   const std::vector<TheoryCase> cases{
       // One link: the Erlang loss system, B(10, 5) = 0.0183846.
       {{{5.0}, {1.0}, 1, 10, 1, 1000000, ""}, {PalmTable(10, 5.0)}, 0.0008},
-      // One link, three rates: full availability.
-      {{{6.0, 2.0, 1.0}, {1.0, 2.0, 5.0}, 1, 20, 1, 1000000, ""},
-       FullAvailabilityBlocking(20, {6.0, 2.0, 1.0}, {1.0, 2.0, 5.0}),
-       0.005},
+      // One link, three rates: full availability, which is what the
+      // link-group model gives for one link (Kaufman-Roberts).
+      {rates, LinkGroupModel(rates.a.data(), 3, rates.t.data(), 1, 20)->E, 0.005},
       // Every call sees all 4 links (g = k): a call of demand 1 is blocked
       // only when all 20 units are busy, whichever link policy.
       {{{15.0}, {1.0}, 4, 5, 4, 1000000, ""}, {PalmTable(20, 15.0)}, 0.002},

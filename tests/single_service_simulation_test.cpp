@@ -29,10 +29,8 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr std::int32_t kMaxCount = std::numeric_limits<std::int32_t>::max();
 
 struct Replay {
-  double lambda;
-  double mu;
-  std::int32_t V;
-  std::int32_t N;
+  double lambda, mu;
+  std::int32_t V, N;
   double t;
   std::uint32_t seed;
 };
@@ -97,50 +95,37 @@ void ExpectSameBits(std::span<const double> fast, std::span<const double> plain,
   }
 }
 
-// The core record bit for bit, and the export's text.
-TEST(SimulateLossSystem, MatchesPlainReplayBitForBit) {
+// The core records bit for bit, and the exports' texts.
+TEST(SimulatedSystems, MatchThePlainReplaysBitForBit) {
   for (const Replay& r : GeneratedRuns()) {
-    const auto fast = SimulateLossSystem(r.lambda, r.mu, r.V, r.N, r.seed);
-    const auto plain = reference::LossSystemReplay(r.lambda, r.mu, r.V, r.N, r.seed);
-    ASSERT_TRUE(fast.has_value()) << Describe(r);
-    ExpectSameBits(fast->output, plain.output, Describe(r));
-    EXPECT_EQ(Bits(fast->offered_traffic), Bits(plain.offered_traffic)) << Describe(r);
-    EXPECT_EQ(fast->V, r.V);
+    const auto loss = SimulateLossSystem(r.lambda, r.mu, r.V, r.N, r.seed);
+    const auto plain_loss = reference::LossSystemReplay(r.lambda, r.mu, r.V, r.N, r.seed);
+    ASSERT_TRUE(loss.has_value()) << Describe(r);
+    ExpectSameBits(loss->output, plain_loss.output, "loss, " + Describe(r));
+    EXPECT_EQ(Bits(loss->offered_traffic), Bits(plain_loss.offered_traffic)) << Describe(r);
+    EXPECT_EQ(loss->V, r.V);
+    const auto wait = SimulateWaitingSystem(r.lambda, r.mu, r.V, r.N, r.t, r.seed);
+    const auto plain_wait =
+        reference::WaitingSystemReplay(r.lambda, r.mu, r.V, r.N, r.t, r.seed);
+    ASSERT_TRUE(wait.has_value()) << Describe(r);
+    ExpectSameBits(wait->output, plain_wait.output, "waiting, " + Describe(r));
+    EXPECT_EQ(Bits(wait->threshold), Bits(r.t));
+    EXPECT_EQ(Bits(wait->mean_holding_time), Bits(plain_wait.mean_holding_time));
+    EXPECT_EQ(Bits(wait->offered_traffic), Bits(plain_wait.offered_traffic));
     if (r.mu == 1.0) {
-      EXPECT_EQ(M_M_V_L_im(r.lambda, r.V, r.N, r.seed), Written(plain.output));
+      EXPECT_EQ(M_M_V_L_im(r.lambda, r.V, r.N, r.seed), Written(plain_loss.output));
+      EXPECT_EQ(M_M_V_W_FF_R_im(r.lambda, r.V, r.N, r.t, r.seed), Written(plain_wait.output));
     }
   }
 }
 
-TEST(SimulateWaitingSystem, MatchesPlainReplayBitForBit) {
-  for (const Replay& r : GeneratedRuns()) {
-    const auto fast = SimulateWaitingSystem(r.lambda, r.mu, r.V, r.N, r.t, r.seed);
-    const auto plain = reference::WaitingSystemReplay(r.lambda, r.mu, r.V, r.N, r.t, r.seed);
-    ASSERT_TRUE(fast.has_value()) << Describe(r);
-    ExpectSameBits(fast->output, plain.output, Describe(r));
-    EXPECT_EQ(Bits(fast->threshold), Bits(r.t));
-    EXPECT_EQ(Bits(fast->mean_holding_time), Bits(plain.mean_holding_time));
-    EXPECT_EQ(Bits(fast->offered_traffic), Bits(plain.offered_traffic));
-    if (r.mu == 1.0) {
-      EXPECT_EQ(M_M_V_W_FF_R_im(r.lambda, r.V, r.N, r.t, r.seed), Written(plain.output));
-    }
-  }
-}
-
-TEST(SimulateLossSystem, RefusesWhatCannotBeReplayed) {
-  EXPECT_FALSE(SimulateLossSystem(5.0, 1.0, 10, 0, 1u));
-  EXPECT_FALSE(SimulateLossSystem(5.0, 1.0, 10, -3, 1u));
-  EXPECT_FALSE(SimulateLossSystem(5.0, 1.0, -1, 100, 1u));
+// The service rate is the replays' own parameter (the exports pass 1); the
+// refused counts are in bad_input_test.
+TEST(SimulatedSystems, RefusesAServiceRateThatIsNotPositiveAndFinite) {
   for (const double mu : {0.0, -1.0, kInf, kNaN}) {
     EXPECT_FALSE(SimulateLossSystem(5.0, mu, 10, 100, 1u)) << mu;
+    EXPECT_FALSE(SimulateWaitingSystem(5.0, mu, 10, 100, 1.0, 1u)) << mu;
   }
-}
-
-TEST(SimulateWaitingSystem, RefusesWhatCannotBeReplayed) {
-  EXPECT_FALSE(SimulateWaitingSystem(5.0, 1.0, 10, 0, 1.0, 1u));
-  EXPECT_FALSE(SimulateWaitingSystem(5.0, 1.0, 0, 100, 1.0, 1u));
-  EXPECT_FALSE(SimulateWaitingSystem(5.0, 1.0, -2, 100, 1.0, 1u));
-  EXPECT_FALSE(SimulateWaitingSystem(5.0, 0.0, 10, 100, 1.0, 1u));
 }
 
 // Statistical agreement with the formulas, N = 10^6 calls, fixed seeds.
@@ -150,12 +135,7 @@ TEST(SimulateWaitingSystem, RefusesWhatCannotBeReplayed) {
 // parameters (loss: 1.3 to 2.4, waiting: 2.0 to 9.2; rounded up below).  The
 // tolerance is 5 such standard deviations: a true disagreement of that size
 // would be a fault, and a fixed seed never flickers.
-struct StatisticalCase {
-  std::int32_t V;
-  double A;
-  std::uint32_t seed;
-  double inflation;
-};
+struct StatisticalCase { std::int32_t V; double A; std::uint32_t seed; double inflation; };
 
 double Tolerance(double p, std::int32_t N, double inflation) {
   return 5.0 * inflation * std::sqrt(p * (1.0 - p) / N);
@@ -186,97 +166,49 @@ TEST(SimulateWaitingSystem, AgreesWithErlangDelayFormula) {
   }
 }
 
-// The exports: service rate 1, refusals as the empty text, and the edges.
-std::string LossText(double A, std::int32_t V, std::int32_t N, std::uint32_t seed) {
-  return M_M_V_L_im(A, V, N, seed);
-}
-std::string WaitText(double A, std::int32_t V, std::int32_t N, double t, std::uint32_t seed) {
-  return M_M_V_W_FF_R_im(A, V, N, t, seed);
-}
-
+// The exports' texts at the edges (refused input: bad_input_test).
 TEST(M_M_V_L_im, Edges) {
-  struct Case {
-    double A;
-    std::int32_t V, N;
-    std::uint32_t seed;
-    const char* text;
-  };
+  struct Case { double A; std::int32_t V, N; std::uint32_t seed; const char* text; };
   const Case cases[] = {
-      {2.5, 3, 1, 9u, "0 2.5"},           // one call finds every server free
-      {4.0, 50, 40, 3u, "0 4"},           // V >= N: nothing lost
-      {5.0, 0, 100, 1u, "1 0"},           // no server: every call lost
-      {5.0, 10, 0, 1u, ""},               // no call
-      {5.0, 10, -1, 1u, ""},              // refused counts
-      {5.0, -1, 10, 1u, ""},
-      {-1.0, 10, 1000, 1u, "1 -0"},       // arrivals never after 0: all lost
-      {0.0, 2, 5, 4u, "0.6 0"},           // arrivals at +inf: two carried, then
-                                          // three arrive exactly as a server frees
+      {2.5, 3, 1, 9u, "0 2.5"},               // one call finds every server free
+      {4.0, 50, 40, 3u, "0 4"},               // V >= N: nothing lost
+      {0.0, 2, 5, 4u, "0.6 0"},               // arrivals at +inf: two carried, then
+                                              // three arrive exactly as a server frees
+      {5.0, kMaxCount, 100000, 3u, "0 5"},    // only about A servers are ever busy
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(LossText(c.A, c.V, c.N, c.seed), c.text)
+    EXPECT_EQ(std::string(M_M_V_L_im(c.A, c.V, c.N, c.seed)), c.text)
         << "A " << c.A << " V " << c.V << " N " << c.N;
   }
-}
-
-// A <= 0 is settled without drawing, so even the largest N returns at once.
-TEST(M_M_V_L_im, NonPositiveTrafficWithLargestCallCount) {
-  EXPECT_EQ(LossText(-2.0, 10, kMaxCount, 1u), "1 -0");
-  EXPECT_EQ(WaitText(-2.0, 10, kMaxCount, 0.0, 1u).substr(0, 4), "1 1 ");
-}
-
-// Only about A servers are ever busy, whatever V: a huge V costs no memory.
-TEST(M_M_V_L_im, HugeServerCount) {
-  EXPECT_EQ(LossText(5.0, kMaxCount, 100000, 3u), "0 5");
-  EXPECT_EQ(WaitText(5.0, kMaxCount, 100000, 1.0, 3u), "0 0 0 4.65661e-10 0");
-}
-
-TEST(M_M_V_L_im, FixedSeedRepeatsClockSeedVaries) {
-  const std::string first = LossText(9.0, 10, 20000, 77u);
-  EXPECT_EQ(LossText(9.0, 10, 20000, 77u), first);
-  EXPECT_NE(LossText(9.0, 10, 20000, 78u), first);
-  EXPECT_NE(LossText(9.0, 10, 20000, 0u), LossText(9.0, 10, 20000, 0u));
 }
 
 TEST(M_M_V_W_FF_R_im, Edges) {
-  struct Case {
-    double A;
-    std::int32_t V, N;
-    double t;
-    std::uint32_t seed;
-    const char* text;
-  };
+  struct Case { double A; std::int32_t V, N; double t; std::uint32_t seed; const char* text; };
   const Case cases[] = {
       {2.0, 4, 1, 1.0, 5u, "0 0 0 0.5 0"},  // one call: no wait, w = 1 / (V - A)
       {3.0, 40, 30, 1.0, 6u, "0 0 0 0.027027 0"},
-      {5.0, 0, 100, 1.0, 1u, ""},           // no server
-      {5.0, 10, 0, 1.0, 1u, ""},            // no call
-      {5.0, -3, 10, 1.0, 1u, ""},
-      {5.0, 10, -3, 1.0, 1u, ""},
       {0.0, 2, 5, 0.0, 4u, "0.6 0.6 0.3 0.5 0"},  // arrivals at +inf: the last
                                                   // three arrive as servers free
+      {5.0, kMaxCount, 100000, 1.0, 3u, "0 0 0 4.65661e-10 0"},
+      // A <= 0 is settled without drawing, so even the largest N returns at once.
+      {-2.0, 10, kMaxCount, 0.0, 1u, "1 1 0.0833333 0.0833333 -0.166667"},
+      // t = 0: the second number repeats the first.
+      {9.0, 10, 50000, 0.0, 31u, "0.66762 0.66762 0.66762 1 6.00858"},
+      // Traffic equal to the servers: the means are infinite.
+      {10.0, 10, 20000, 1.0, 32u, "0.98025 0.98025 inf inf inf"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(WaitText(c.A, c.V, c.N, c.t, c.seed), c.text)
+    EXPECT_EQ(std::string(M_M_V_W_FF_R_im(c.A, c.V, c.N, c.t, c.seed)), c.text)
         << "A " << c.A << " V " << c.V << " N " << c.N;
   }
 }
 
-TEST(M_M_V_W_FF_R_im, ZeroThresholdRepeatsTheFirstNumber) {
-  const std::string text = WaitText(9.0, 10, 50000, 0.0, 31u);
-  const auto blank = text.find(' ');
-  ASSERT_NE(blank, std::string::npos);
-  EXPECT_EQ(text.substr(blank + 1, blank + 1), text.substr(0, blank + 1));
-}
-
-TEST(M_M_V_W_FF_R_im, TrafficEqualToServersGivesInfiniteMeans) {
-  const std::string text = WaitText(10.0, 10, 20000, 1.0, 32u);
-  EXPECT_NE(text.find(" inf inf inf"), std::string::npos) << text;
-}
-
-TEST(M_M_V_W_FF_R_im, FixedSeedRepeatsClockSeedVaries) {
-  const std::string first = WaitText(9.0, 10, 20000, 0.5, 77u);
-  EXPECT_EQ(WaitText(9.0, 10, 20000, 0.5, 77u), first);
-  EXPECT_NE(WaitText(9.0, 10, 20000, 0.5, 0u), WaitText(9.0, 10, 20000, 0.5, 0u));
+// Seed 0 seeds the engines from the clock (fixed seeds are replayed above).
+TEST(M_M_V_L_im, ClockSeedVaries) {
+  const std::string loss = M_M_V_L_im(9.0, 10, 20000, 0u);
+  EXPECT_NE(loss, M_M_V_L_im(9.0, 10, 20000, 0u));
+  const std::string wait = M_M_V_W_FF_R_im(9.0, 10, 20000, 0.5, 0u);
+  EXPECT_NE(wait, M_M_V_W_FF_R_im(9.0, 10, 20000, 0.5, 0u));
 }
 
 }  // namespace

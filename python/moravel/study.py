@@ -674,7 +674,7 @@ def sweep(model, grid, executor=None, *, fixed: Optional[Mapping] = None,
                    chunks per worker)
     """
     name = _model(model, "model")
-    spec = _MODELS[name]
+    entry = _MODELS[name]
     found = points(grid)
     fixed = {} if fixed is None else fixed
     if not isinstance(fixed, Mapping):
@@ -686,12 +686,12 @@ def sweep(model, grid, executor=None, *, fixed: Optional[Mapping] = None,
     _check_known(name, "fixed", fixed)
     for index, point in enumerate(found):
         where = "grid" if isinstance(grid, Mapping) else f"grid[{index}]"
-        exclude = ("seed",) if spec.seeded and seed is not None else ()
+        exclude = ("seed",) if entry.seeded and seed is not None else ()
         _check_names(name, where, list(point) + list(fixed), exclude)
         if isinstance(grid, Mapping):
             break  # every point of a product names the same arguments
     calls = [dict(point, **fixed) for point in found]
-    if spec.seeded:
+    if entry.seeded:
         if seed is not None:
             if "seed" in fixed or any("seed" in point for point in found):
                 raise ValueError("seed: the grid already gives the seeds; give a base seed "
@@ -707,7 +707,7 @@ def sweep(model, grid, executor=None, *, fixed: Optional[Mapping] = None,
     elif seed is not None:
         raise ValueError(f"seed: {name} takes no seed"
                          + (" (it seeds itself from the random device)"
-                            if spec.simulation else ""))
+                            if entry.simulation else ""))
     chunk_size = _chunk_size(chunk_size)
     executor = _executor(executor)
 
@@ -760,8 +760,8 @@ def replicate(sim, args, seeds, executor=None, *, base_seed: int = 1,
     executor   -- a concurrent.futures.Executor, or None to run here
     """
     name = _model(sim, "sim")
-    spec = _MODELS[name]
-    if not spec.simulation:
+    entry = _MODELS[name]
+    if not entry.simulation:
         raise ValueError(f"sim must be a simulation (simulate_loss, simulate_wait, "
                          f"simulate_link_subset); {name} is analytic")
     found, one = _one_or_many(args, "args")
@@ -775,8 +775,8 @@ def replicate(sim, args, seeds, executor=None, *, base_seed: int = 1,
         if count < 2:
             raise ValueError(f"seeds must ask for at least 2 runs, got {count}")
         chosen = _derived_seeds(count, _base_seed("base_seed", base_seed)) \
-            if spec.seeded else []
-    elif not spec.seeded:
+            if entry.seeded else []
+    elif not entry.seeded:
         raise ValueError(f"seeds: {name} seeds itself from the random device; give the number "
                          "of runs instead of a list of seeds")
     else:
@@ -796,15 +796,15 @@ def replicate(sim, args, seeds, executor=None, *, base_seed: int = 1,
     chunk_size = _chunk_size(chunk_size)
     executor = _executor(executor)
 
-    twin_parameters = _parameters(spec.twin)
+    twin_parameters = _parameters(entry.twin)
     items, where = [], []
     for index, arguments in enumerate(found):
         for run in range(count):
-            call = dict(arguments, seed=chosen[run]) if spec.seeded else dict(arguments)
+            call = dict(arguments, seed=chosen[run]) if entry.seeded else dict(arguments)
             items.append(("call", name, call))
             where.append((index, run))
         twin = {k: v for k, v in arguments.items() if k in twin_parameters}
-        items.append(("twin", spec.twin, twin))
+        items.append(("twin", entry.twin, twin))
         where.append((index, None))
 
     def describe(i: int) -> tuple:
@@ -812,7 +812,7 @@ def replicate(sim, args, seeds, executor=None, *, base_seed: int = 1,
         call = items[i][2]
         target = "args" if one else f"args[{index}]"
         if run is None:
-            return (index, call, f"{spec.twin}, the analytic twin of {target} {_text(call)}")
+            return (index, call, f"{entry.twin}, the analytic twin of {target} {_text(call)}")
         return (run, call, f"{name}, run {run} of {target} {_text(call)}")
 
     results = _execute(items, describe, executor, chunk_size)
@@ -849,9 +849,9 @@ def dimension(model, target: float, routes, executor=None, *,
     executor.  Models returning text compare their six-digit figures.
     """
     name = _model(model, "model")
-    spec = _MODELS[name]
-    if spec.size is None:
-        hint = f"; dimension its analytic twin {spec.twin}" if spec.twin else ""
+    entry = _MODELS[name]
+    if entry.size is None:
+        hint = f"; dimension its analytic twin {entry.twin}" if entry.twin else ""
         raise ValueError(f"model: dimension needs an analytic model with a number of servers "
                          f"or links, not {name}{hint}")
     target = _checks.real("target", target)
@@ -860,22 +860,22 @@ def dimension(model, target: float, routes, executor=None, *,
     found, one = _one_or_many(routes, "routes")
     for index, route in enumerate(found):
         where = "routes" if one else f"routes[{index}]"
-        if spec.size in route:
-            raise ValueError(f"{where} gives {spec.size!r}, the size that dimension searches for")
-        _check_names(name, where, route, exclude=(spec.size,))
+        if entry.size in route:
+            raise ValueError(f"{where} gives {entry.size!r}, the size that dimension searches for")
+        _check_names(name, where, route, exclude=(entry.size,))
     if maximum is None:
-        maximum = spec.maximum
+        maximum = entry.maximum
     else:
         maximum = _checks.whole("maximum", maximum)
         if not 1 <= maximum <= _checks.INT32_MAX - 1:
             raise ValueError(f"maximum must be from 1 to {_checks.INT32_MAX - 1}, got {maximum}")
-        if name == "erlang_b_direct" and maximum > spec.maximum:
-            raise ValueError(f"maximum must be at most {spec.maximum} for erlang_b_direct, "
+        if name == "erlang_b_direct" and maximum > entry.maximum:
+            raise ValueError(f"maximum must be at most {entry.maximum} for erlang_b_direct, "
                              f"got {maximum}")
     chunk_size = _chunk_size(chunk_size)
     executor = _executor(executor)
 
-    items = [("search", name, {"size": spec.size, "target": target, "maximum": maximum,
+    items = [("search", name, {"size": entry.size, "target": target, "maximum": maximum,
                                "route": route}) for route in found]
 
     def describe(i: int) -> tuple:

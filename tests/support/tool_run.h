@@ -1,0 +1,46 @@
+// Runs the moravel tool (MORAVEL_TOOL_FILE) as a separate process, for the
+// tests of its commands.
+#ifndef MORAVEL_TESTS_SUPPORT_TOOL_RUN_H
+#define MORAVEL_TESTS_SUPPORT_TOOL_RUN_H
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+namespace moravel::testing {
+
+struct ToolRun {
+  int status = -1;  // the exit status; -1 when the tool did not exit
+  std::string out;  // standard output and standard error together
+};
+
+// The tool run with `arguments`, as a shell would split them.
+inline ToolRun RunTool(const std::string& arguments) {
+  const std::string command = std::string(MORAVEL_TOOL_FILE) + " " + arguments + " 2>&1";
+  ToolRun run;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  std::array<char, 4096> buffer{};
+  std::size_t n = 0;
+  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
+    run.out.append(buffer.data(), n);
+  }
+  const int raw = pclose(pipe);
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return run;
+}
+
+// Skips the test where the tool is not built.
+class ToolCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (std::string(MORAVEL_TOOL_FILE).empty()) GTEST_SKIP() << "the tool is not built";
+  }
+};
+
+}  // namespace moravel::testing
+
+#endif
