@@ -52,11 +52,15 @@ INSTANTIATE_TEST_SUITE_P(
                "  carried traffic   4.90808 erlang\n"},
         Golden{"loss-priority -V 10 -a 5 3 --format csv",
                "class,traffic,loss,carried\n0,5,0.0183846,4.90808\n1,3,0.293789,2.11863\n"},
+        Golden{"sweep --format csv link-subset -k 2 -f 5:6 -g 1 --class 2:1 --class 1:2",
+               "f,class,traffic,demand,blocking,carried\n5,0,2,1,0.0930953,1.81381\n"
+               "5,1,1,2,0.20808,1.58384\n6,0,2,1,0.0483123,1.90338\n6,1,1,2,0.115773,1.76845\n"},
         Golden{"sweep --format csv erlang-b --servers 1:3 --traffic 1",
                "servers,loss\n1,0.5\n2,0.2\n3,0.0625\n"},
         Golden{"engset -N 10 -V 5 -a 0.2 --format json",
                "{\n  \"results\": [\n    {\n      \"loss\": 0.01656586905074941\n    }\n  ],\n"
-               "  \"title\": \"Engset formula, N = 10 sources, V = 5 servers, a = 0.2 erlangs per source\"\n}\n"}));
+               "  \"title\": \"Engset formula, N = 10 sources, V = 5 servers, a = 0.2 erlangs per source\"\n}\n"}),
+    [](const auto& info) { return "case" + std::to_string(info.index); });
 
 class BadInput : public ::testing::TestWithParam<const char*> {};
 
@@ -77,7 +81,8 @@ INSTANTIATE_TEST_SUITE_P(Commands, BadInput,
                                            "loss --servers 10 --traffic 5 --bogus",
                                            "loss --servers 10 --traffic 5 --format xml",
                                            "loss-priority -V 10 -a 5 -1",
-                                           "sweep loss --servers 10 --traffic 5"));
+                                           "sweep loss --servers 10 --traffic 5"),
+                         [](const auto& info) { return "case" + std::to_string(info.index); });
 
 TEST(Tool, BadInputMessageNamesTheOptionAndWhatItAccepts) {
   const Outcome outcome = RunTool("loss --servers ten --traffic 5", true);

@@ -59,6 +59,9 @@ void RunSweep(const SweepArgs& args) {
   Range range;
   for (std::size_t i = 1; i < args.model.size(); ++i) {
     Range r;
+    // A class TRAFFIC:DEMAND of the link-group models looks like a range but
+    // is not one.
+    if (args.model[i - 1] == "--class") continue;
     if (args.model[i].find(':') != std::string::npos && ParseRange(args.model[i], r)) {
       if (at != args.model.size()) throw CLI::ValidationError("sweep", "accepts one range START:STOP[:STEP], not two");
       at = i;
