@@ -39,10 +39,7 @@ std::optional<ClassResults> LinkGroupModel(const double* a, std::int32_t M, cons
     for (std::size_t n = first; n <= V; ++n) E += (1.0 - sigma[V - n]) * Q[n];
     blocking[j] = E;
   }
-  for (std::size_t i = 0; i < classes; ++i) {
-    results.E[i] = blocking[tables.table_of_class[i]];
-    results.C[i] = (t[i] * a[i]) * (1.0 - results.E[i]);
-  }
+  SetBlockingAndCarried(results, blocking, tables.table_of_class);
   return results;
 }
 

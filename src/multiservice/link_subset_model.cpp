@@ -83,10 +83,7 @@ std::optional<ClassResults> LinkSubsetModel(const double* a, std::int32_t M, con
                         : SubsetBlocking(d, k, f, g, Q, tables.placements, rest, subset_links,
                                          finite);
   }
-  for (std::size_t i = 0; i < classes; ++i) {
-    results.E[i] = blocking[tables.table_of_class[i]];
-    results.C[i] = (t[i] * a[i]) * (1.0 - results.E[i]);
-  }
+  SetBlockingAndCarried(results, blocking, tables.table_of_class);
   return results;
 }
 
