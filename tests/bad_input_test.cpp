@@ -14,8 +14,8 @@ namespace {
 
 using moravel::testing::Bits;
 
-constexpr double kInf = std::numeric_limits<double>::infinity();
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+using moravel::testing::kInf;
+using moravel::testing::kNaN;
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 const char* const kMaxFree = "МаксСвоб";

@@ -20,7 +20,7 @@
 namespace {
 
 using moravel::testing::Bits;
-constexpr double kInf = std::numeric_limits<double>::infinity();
+using moravel::testing::kInf;
 
 struct Group {
   std::vector<double> a;

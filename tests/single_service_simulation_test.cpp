@@ -24,8 +24,8 @@ namespace {
 using testing::Bits;
 using testing::Text;
 
-constexpr double kInf = std::numeric_limits<double>::infinity();
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+using moravel::testing::kInf;
+using moravel::testing::kNaN;
 constexpr std::int32_t kMaxCount = std::numeric_limits<std::int32_t>::max();
 
 struct Replay {

@@ -9,14 +9,15 @@
 #include <vector>
 
 #include "moravel.h"
+#include "support/bits.h"
 
 namespace {
 
 constexpr const char* kMostFree = "МаксСвоб";
 constexpr const char* kFewestFree = "МинСвоб";
 constexpr const char* kRandomFree = "ПервСвоб";
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kInf = std::numeric_limits<double>::infinity();
+using moravel::testing::kNaN;
+using moravel::testing::kInf;
 
 struct Call {
   std::vector<double> a, t;
