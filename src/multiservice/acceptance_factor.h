@@ -43,13 +43,23 @@ inline double AcceptanceShare(double all, double without) {
 
 // Every acceptance factor one evaluation needs: the factor depends only on
 // the free units and the demand, so it is tabulated once per distinct demand
-// count of the classes, for x = 0..V.
+// count of the classes, for x = 0..V, together with its complement, the
+// share of arrangements that refuse the call.
+//
+// While every arrangement count stays an exact whole number below 2^53,
+// the factors are the ones AcceptanceFactor gives, bit for bit, and the
+// refusing share is 1 - sigma.  Beyond that the alternating sums lose their
+// digits, and both shares are taken instead from counts built of positive
+// sums in wide doubles: sigma = (N - B) / N and 1 - sigma = B / N, each with
+// its own relative accuracy however small it is.
 struct AcceptanceTables {
-  std::vector<double> placements;            // Arrangements(x, k, f, 0), x = 0..V
+  bool exact_counts = true;                  // which of the two ways was taken
+  std::vector<double> placements;            // Arrangements(x, k, f, 0), x = 0..V, when exact
   std::vector<std::int64_t> demands;         // the distinct demand counts, ascending
-  std::vector<std::vector<double>> factors;  // [j][x]: AcceptanceFactor(x, demands[j], k, f)
-  std::vector<std::int64_t> last_partial;    // the largest x with factors[j][x] != 1, or -1
-  std::vector<std::size_t> table_of_class;   // class i uses factors[table_of_class[i]]
+  std::vector<std::vector<double>> factors;  // [j][x]: sigma(x, demands[j])
+  std::vector<std::vector<double>> refusals; // [j][x]: 1 - sigma(x, demands[j])
+  std::vector<std::int64_t> last_refusing;   // the largest x with refusals[j][x] != 0, or -1
+  std::vector<std::size_t> table_of_class;   // class i uses table table_of_class[i]
 
   const std::vector<double>& ForClass(std::size_t i) const { return factors[table_of_class[i]]; }
 };

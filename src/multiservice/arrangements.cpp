@@ -1,6 +1,7 @@
 #include "multiservice/arrangements.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "multiservice/binomial.h"
@@ -8,16 +9,20 @@
 namespace moravel {
 namespace {
 
+// Below this every whole number is a double.
+constexpr double kExactLimit = 9007199254740992.0;  // 2^53
+
 // A value reduced to 32-bit two's complement (modular since C++20).
 constexpr std::int32_t Wrap32(std::int64_t value) { return static_cast<std::int32_t>(value); }
 
 // The inclusion-exclusion count, with the two binomial sources supplied:
 // links(j) = Binomial(k, j) and parts(z) = Binomial(z, k - 1).  Every 32-bit
 // step is done in 64 bits and wrapped once: wrapping commutes with + and *,
-// and no intermediate here leaves 64 bits (each operand fits 32).
+// and no intermediate here leaves 64 bits (each operand fits 32).  `exact`,
+// when given, is cleared if a term or a partial sum reaches 2^53.
 template <class Links, class Parts>
 double CountArrangements(std::int32_t x, std::int32_t k, std::int32_t hi, std::int32_t lo,
-                         const Links& links, const Parts& parts) {
+                         const Links& links, const Parts& parts, bool* exact = nullptr) {
   const std::int32_t k_hi = Wrap32(std::int64_t{k} * hi);
   const std::int32_t k_lo = Wrap32(std::int64_t{k} * lo);
   if (x > k_hi || k_lo > x) return 0.0;
@@ -36,7 +41,11 @@ double CountArrangements(std::int32_t x, std::int32_t k, std::int32_t hi, std::i
     const std::int32_t z = Wrap32(first - j * w);
     // (-1)^j exactly as the power function gives it for a whole exponent.
     const double sign = (j & 1) != 0 ? -1.0 : 1.0;
-    sum += links(j) * sign * parts(z);
+    const double term = links(j) * sign * parts(z);
+    sum += term;
+    if (exact != nullptr && !(std::fabs(term) < kExactLimit && std::fabs(sum) < kExactLimit)) {
+      *exact = false;
+    }
   }
   return sum;
 }
@@ -92,7 +101,8 @@ double Arrangements(const ArrangementCoefficients& coefficients, std::int32_t x,
 
 std::vector<double> TabulateArrangements(const ArrangementCoefficients& coefficients,
                                          std::int32_t hi, std::int32_t lo,
-                                         std::int32_t x_first, std::int32_t x_last) {
+                                         std::int32_t x_first, std::int32_t x_last, bool* exact) {
+  if (exact != nullptr) *exact = true;
   if (x_last < x_first) return {};
   std::vector<double> counts(static_cast<std::size_t>(std::int64_t{x_last} - x_first + 1), 0.0);
   const TabulatedLinks links{coefficients};
@@ -106,7 +116,7 @@ std::vector<double> TabulateArrangements(const ArrangementCoefficients& coeffici
   if (!unwrapped) {
     for (std::size_t i = 0; i < counts.size(); ++i) {
       const auto x = static_cast<std::int32_t>(x_first + static_cast<std::int64_t>(i));
-      counts[i] = CountArrangements(x, coefficients.k, hi, lo, links, parts);
+      counts[i] = CountArrangements(x, coefficients.k, hi, lo, links, parts, exact);
     }
     return counts;
   }
@@ -119,14 +129,36 @@ std::vector<double> TabulateArrangements(const ArrangementCoefficients& coeffici
   const std::int64_t w = std::int64_t{hi} - lo + 1;
   const std::int64_t x_top = std::min<std::int64_t>(x_last, k_hi);
   const std::int64_t r_max = (x_top - k_lo) / w;
+  auto shift_of = [&](std::int64_t j) {
+    return -(std::int64_t{lo} - 1) * k - 1 - j * w - coefficients.parts_first;
+  };
+  // A term grows with x (C(z, k - 1) grows with z), so every term and
+  // every partial sum is at most the sum of the terms' magnitudes at x_top.
+  // Only when that bound is not clearly below 2^53 are the partial sums
+  // themselves watched.
+  bool watch = false;
+  if (exact != nullptr && x_top >= 1) {
+    double bound = 0.0;
+    for (std::int64_t j = 0; j <= r_max; ++j) {
+      bound += std::fabs(links(j)) * coefficients.parts[static_cast<std::size_t>(x_top + shift_of(j))];
+    }
+    watch = !(bound < 0.5 * kExactLimit);
+  }
   for (std::int64_t j = 0; j <= r_max; ++j) {
     const double sign = (j & 1) != 0 ? -1.0 : 1.0;
     const double weight = links(j) * sign;
-    const std::int64_t shift = -(std::int64_t{lo} - 1) * k - 1 - j * w - coefficients.parts_first;
+    const std::int64_t shift = shift_of(j);
     const std::int64_t from = std::max<std::int64_t>({x_first, 1, k_lo + j * w});
     for (std::int64_t x = from; x <= x_top; ++x) {
       counts[static_cast<std::size_t>(x - x_first)] +=
           weight * coefficients.parts[static_cast<std::size_t>(x + shift)];
+    }
+    if (watch && *exact && from <= x_top) {
+      double peak = std::fabs(weight * coefficients.parts[static_cast<std::size_t>(x_top + shift)]);
+      for (std::int64_t x = from; x <= x_top; ++x) {
+        peak = std::max(peak, std::fabs(counts[static_cast<std::size_t>(x - x_first)]));
+      }
+      if (!(peak < kExactLimit)) *exact = false;
     }
   }
   if (x_first == 0 && k_lo == 0) counts[0] = 1.0;

@@ -43,9 +43,15 @@ double Arrangements(const ArrangementCoefficients& coefficients, std::int32_t x,
 // no 32-bit step can wrap (k >= 0, 0 <= lo <= hi, 0 <= x_first, x_last <=
 // x_max, k hi and x_last + k within 32 bits) the terms are added by j for
 // all x at once, each count still summing its terms in ascending j.
+//
+// When `exact` is given it tells whether every term and every partial sum
+// of every count stayed below 2^53 in magnitude: then each count is the
+// exact whole number, and beyond that the alternating sum may have lost
+// any number of its digits.
 std::vector<double> TabulateArrangements(const ArrangementCoefficients& coefficients,
                                          std::int32_t hi, std::int32_t lo,
-                                         std::int32_t x_first, std::int32_t x_last);
+                                         std::int32_t x_first, std::int32_t x_last,
+                                         bool* exact = nullptr);
 
 }  // namespace moravel
 

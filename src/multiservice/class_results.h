@@ -23,12 +23,14 @@ struct ClassResults {
 // Gives class i the blocking of its demand, blocking_of_demand[demand_of_class[i]],
 // and the carried traffic (t_i a_i)(1 - E_i) in units: the last step of both
 // models, whose blocking depends on a class only through its demand count.
+// A class that is always refused carries exactly 0, even where t_i a_i is
+// infinite.
 inline void SetBlockingAndCarried(ClassResults& results,
                                   const std::vector<double>& blocking_of_demand,
                                   const std::vector<std::size_t>& demand_of_class) {
   for (std::size_t i = 0; i < results.E.size(); ++i) {
     results.E[i] = blocking_of_demand[demand_of_class[i]];
-    results.C[i] = (results.t[i] * results.a[i]) * (1.0 - results.E[i]);
+    results.C[i] = results.E[i] == 1.0 ? 0.0 : (results.t[i] * results.a[i]) * (1.0 - results.E[i]);
   }
 }
 

@@ -23,20 +23,20 @@ std::optional<ClassResults> LinkGroupModel(const double* a, std::int32_t M, cons
   const auto V = static_cast<std::size_t>(k * f);
 
   // The blocking depends on the class only through its demand count.  Where
-  // sigma = 1 the term (1 - sigma) Q[n] is a zero, and adding a zero leaves
-  // the sum as it is (a sum that starts from 0.0 is never -0.0), so only the
-  // n with sigma(V - n) != 1 are added, still in ascending n.  That needs
+  // the refusing share is 0 the term is a zero, and adding a zero leaves the
+  // sum as it is (a sum that starts from 0.0 is never -0.0), so only the n
+  // with a refusing share are added, still in ascending n.  That needs
   // finite Q: 0 times an infinity would be NaN.
   const bool finite = std::all_of(Q.begin(), Q.end(), [](double q) { return std::isfinite(q); });
   std::vector<double> blocking(tables.demands.size(), 0.0);
   for (std::size_t j = 0; j < blocking.size(); ++j) {
-    const std::vector<double>& sigma = tables.factors[j];
-    // sigma(V - n) != 1 needs V - n <= last_partial: n >= V - last_partial.
+    const std::vector<double>& refusal = tables.refusals[j];
+    // A refusing share at V - n needs V - n <= last_refusing.
     const auto first = finite ? static_cast<std::size_t>(static_cast<std::int64_t>(V) -
-                                                         tables.last_partial[j])
+                                                         tables.last_refusing[j])
                               : std::size_t{0};
     double E = 0.0;
-    for (std::size_t n = first; n <= V; ++n) E += (1.0 - sigma[V - n]) * Q[n];
+    for (std::size_t n = first; n <= V; ++n) E += refusal[V - n] * Q[n];
     blocking[j] = E;
   }
   SetBlockingAndCarried(results, blocking, tables.table_of_class);

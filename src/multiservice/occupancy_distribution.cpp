@@ -1,6 +1,68 @@
 #include "multiservice/occupancy_distribution.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "multiservice/wide_double.h"
+
 namespace moravel {
+namespace {
+
+// The recursion's state m = trunc(n - t_i) that a class-i call leaves, or -1
+// when n - t_i < 0 and the class adds nothing to P[n].  0 <= n - t_i <= n
+// makes the truncation an ordinary conversion.
+std::int32_t EarlierState(std::int32_t n, double t) {
+  const double back = n - t;
+  if (back < 0.0) return -1;
+  return static_cast<std::int32_t>(back);
+}
+
+// P[0..V] in doubles, unnormalised.  It grows like e^A with the offered
+// traffic A and leaves the range of doubles from about 710 erlangs on.
+std::vector<double> Unnormalised(const double* a, const double* t, std::size_t classes,
+                                 std::int32_t V, const std::vector<const double*>& sigma) {
+  std::vector<double> P(static_cast<std::size_t>(V) + 1, 0.0);
+  P[0] = 1.0;
+  for (std::int32_t n = 1; n <= V; ++n) {
+    const double share = 1.0 / n;
+    double p = 0.0;  // P[n], which the terms read as P[m] when t_i < 1
+    for (std::size_t i = 0; i < classes; ++i) {
+      const std::int32_t m = EarlierState(n, t[i]);
+      if (m < 0) continue;
+      const double earlier = m == n ? p : P[static_cast<std::size_t>(m)];
+      p += (((share * a[i]) * t[i]) * earlier) * sigma[i][V - m];
+    }
+    P[static_cast<std::size_t>(n)] = p;
+  }
+  return P;
+}
+
+// The same recursion in wide doubles: every product and sum rounds as it
+// would in doubles with an unbounded exponent, so nothing overflows, and
+// Q = P / S is taken in the same arithmetic before it comes back to doubles.
+std::vector<double> WideNormalised(const double* a, const double* t, std::size_t classes,
+                                   std::int32_t V, const std::vector<const double*>& sigma) {
+  std::vector<WideDouble> P(static_cast<std::size_t>(V) + 1);
+  P[0] = Wide(1.0);
+  for (std::int32_t n = 1; n <= V; ++n) {
+    const double share = 1.0 / n;
+    WideDouble p;
+    for (std::size_t i = 0; i < classes; ++i) {
+      const std::int32_t m = EarlierState(n, t[i]);
+      if (m < 0) continue;
+      const WideDouble earlier = m == n ? p : P[static_cast<std::size_t>(m)];
+      p = p + (((Wide(share * a[i]) * Wide(t[i])) * earlier) * Wide(sigma[i][V - m]));
+    }
+    P[static_cast<std::size_t>(n)] = p;
+  }
+  WideDouble S;
+  for (const WideDouble& p : P) S = S + p;
+  std::vector<double> Q(P.size());
+  for (std::size_t n = 0; n < P.size(); ++n) Q[n] = ToDouble(P[n] / S);
+  return Q;
+}
+
+}  // namespace
 
 std::vector<double> OccupancyDistribution(const double* a, const double* t, std::int32_t M,
                                           std::int32_t k, std::int32_t f,
@@ -9,23 +71,17 @@ std::vector<double> OccupancyDistribution(const double* a, const double* t, std:
   const auto classes = static_cast<std::size_t>(M);
   std::vector<const double*> sigma(classes);
   for (std::size_t i = 0; i < classes; ++i) sigma[i] = tables.ForClass(i).data();
-  std::vector<double> P(static_cast<std::size_t>(V) + 1, 0.0);
-  P[0] = 1.0;
-  for (std::int32_t n = 1; n <= V; ++n) {
-    const double share = 1.0 / n;
-    double p = 0.0;  // P[n], which the terms read as P[m] when t_i = 0
-    for (std::size_t i = 0; i < classes; ++i) {
-      const double back = n - t[i];
-      if (back < 0.0) continue;
-      // 0 <= back <= n: the truncation is an ordinary conversion.
-      const auto m = static_cast<std::int32_t>(back);
-      const double earlier = m == n ? p : P[static_cast<std::size_t>(m)];
-      p += (((share * a[i]) * t[i]) * earlier) * sigma[i][V - m];
-    }
-    P[static_cast<std::size_t>(n)] = p;
-  }
+  std::vector<double> P = Unnormalised(a, t, classes, V, sigma);
   double S = 0.0;
   for (const double p : P) S += p;
+  // Once the sum overflows, every Q would come out 0 or NaN.  With finite
+  // traffic that is the range of doubles giving out, not the model: redo
+  // the recursion with a wide exponent.  Wherever S stays finite the
+  // plain recursion's bits stand.
+  if (!std::isfinite(S) &&
+      std::all_of(a, a + classes, [](double traffic) { return std::isfinite(traffic); })) {
+    return WideNormalised(a, t, classes, V, sigma);
+  }
   for (double& p : P) p /= S;
   return P;
 }
