@@ -5,6 +5,7 @@
 #include "multiservice/arrangements.h"
 #include "multiservice/composition_counts.h"
 #include "multiservice/group_input.h"
+#include "multiservice/group_limits.h"
 
 namespace moravel {
 namespace {
@@ -16,10 +17,7 @@ std::int32_t BelowDemand(std::int64_t d) { return static_cast<std::int32_t>(d - 
 void SortDemands(const double* t, std::int32_t M, AcceptanceTables& tables) {
   const auto classes = static_cast<std::size_t>(M);
   tables.table_of_class.resize(classes);
-  for (std::size_t i = 0; i < classes; ++i) tables.demands.push_back(DemandCount(t[i]));
-  std::sort(tables.demands.begin(), tables.demands.end());
-  tables.demands.erase(std::unique(tables.demands.begin(), tables.demands.end()),
-                       tables.demands.end());
+  tables.demands = DistinctDemands(t, M);
   for (std::size_t i = 0; i < classes; ++i) {
     const auto at = std::lower_bound(tables.demands.begin(), tables.demands.end(),
                                      DemandCount(t[i]));

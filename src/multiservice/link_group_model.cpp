@@ -5,6 +5,7 @@
 
 #include "multiservice/acceptance_factor.h"
 #include "multiservice/group_input.h"
+#include "multiservice/group_limits.h"
 #include "multiservice/occupancy_distribution.h"
 
 namespace moravel {
@@ -17,6 +18,7 @@ std::optional<ClassResults> LinkGroupModel(const double* a, std::int32_t M, cons
   results.E.resize(classes);
   results.C.resize(classes);
   if (classes == 0) return results;
+  if (!IsAffordable(k, f, LinkGroupCost(k, f, M, DistinctDemands(t, M)))) return std::nullopt;
 
   const AcceptanceTables tables = TabulateAcceptance(t, M, k, f);
   const std::vector<double> Q = OccupancyDistribution(a, t, M, k, f, tables);

@@ -7,6 +7,7 @@
 #include "multiservice/arrangements.h"
 #include "multiservice/composition_counts.h"
 #include "multiservice/group_input.h"
+#include "multiservice/group_limits.h"
 #include "multiservice/occupancy_distribution.h"
 
 namespace moravel {
@@ -102,6 +103,20 @@ double WideSubsetBlocking(std::int64_t d, std::int32_t f, std::int32_t g,
   return Blocking(beta, m, FirstTerm(m, low, high, V, finite), Q);
 }
 
+// The terms the inclusion-exclusion blocking adds: for each demand, every w
+// of low..high with every n of w..w + (k - g) f, at most.
+double SubsetTermCount(std::int32_t k, std::int32_t f, std::int32_t g,
+                       const std::vector<std::int64_t>& demands) {
+  double terms = 0.0;
+  for (const std::int64_t d : demands) {
+    if (d > f) continue;
+    const double m = static_cast<double>(f - d + 1);
+    const double ways = (static_cast<double>(f) - m + 1.0) * g + 1.0;
+    terms += std::max(ways, 0.0) * (static_cast<double>(k - g) * f + 1.0);
+  }
+  return terms;
+}
+
 }  // namespace
 
 std::optional<ClassResults> LinkSubsetModel(const double* a, std::int32_t M, const double* t,
@@ -112,14 +127,16 @@ std::optional<ClassResults> LinkSubsetModel(const double* a, std::int32_t M, con
   results.E.resize(classes);
   results.C.resize(classes);
   if (classes == 0) return results;
+  if (!IsAffordable(k, f, LinkSubsetCost(k, f, g, M, DistinctDemands(t, M)))) return std::nullopt;
 
   const AcceptanceTables tables = TabulateAcceptance(t, M, k, f);
   const std::vector<double> Q = OccupancyDistribution(a, t, M, k, f, tables);
   const std::int32_t V = k * f;
   const bool finite = std::all_of(Q.begin(), Q.end(), [](double q) { return std::isfinite(q); });
 
-  // The inclusion-exclusion counts while they are exact, then wide counts.
-  bool exact = tables.exact_counts;
+  // The inclusion-exclusion counts while they are exact and their double sum
+  // over (w, n) stays within the step limit, then wide counts.
+  bool exact = tables.exact_counts && SubsetTermCount(k, f, g, tables.demands) <= kMaxModelSteps;
   std::vector<double> rest;
   if (exact) rest = TabulateArrangements(TabulateCoefficients(k - g, V), f, 0, 0, V, &exact);
   const ArrangementCoefficients subset_links =

@@ -15,7 +15,7 @@ namespace moravel {
 // mantissa once, to nearest, exactly as a double with an unbounded
 // exponent would: scaling by a power of two is exact, so the bits of m
 // are those of the same computation carried out without overflow or
-// underflow.  Exponents stay far from 64-bit overflow for any product or
+// underflow.  Zeros keep their sign.  Exponents stay far from 64-bit overflow for any product or
 // quotient of counts a group can hold.
 struct WideDouble {
   double m = 0.0;
@@ -39,7 +39,7 @@ inline WideDouble Normalised(double m, std::int64_t e) {
   auto field = static_cast<std::int64_t>((bits & wide_detail::kExponentMask) >> 52);
   if (field == 0x7ff) return {m, 0};
   if (field == 0) {
-    if (m == 0.0) return {0.0, 0};
+    if (m == 0.0) return {m, 0};  // a signed zero
     m *= 18446744073709551616.0;  // 2^64: a subnormal becomes normal, exactly
     e -= 64;
     bits = std::bit_cast<std::uint64_t>(m);
@@ -52,7 +52,7 @@ inline WideDouble Normalised(double m, std::int64_t e) {
 inline WideDouble Wide(double value) { return Normalised(value, 0); }
 
 inline WideDouble operator+(WideDouble a, WideDouble b) {
-  if (b.m == 0.0) return a;
+  if (b.m == 0.0) return a.m == 0.0 ? WideDouble{a.m + b.m, 0} : a;
   if (a.m == 0.0) return b;
   if (!std::isfinite(a.m) || !std::isfinite(b.m)) return {a.m + b.m, 0};
   if (a.e < b.e) std::swap(a, b);
@@ -84,6 +84,7 @@ inline bool SmallerMagnitude(WideDouble a, WideDouble b) {
 // below it.
 inline double ToDouble(WideDouble a) {
   constexpr std::int64_t kBeyond = 4096;  // past every double's exponent
+  if (a.m == 0.0) return a.m;
   if (a.e > kBeyond) return a.m * std::numeric_limits<double>::infinity();
   if (a.e < -kBeyond) return a.m * 0.0;
   return std::ldexp(a.m, static_cast<int>(a.e));
