@@ -37,9 +37,10 @@
  *   M_M_V_W_FF_R_im  V <= 0 or N <= 0: "".  A >= V: not clamped.
  *                    Both: A < 0, -0, NaN or inf completes at once.
  *   VM_VMl_V_L_an, VM_VMl_VDg_L_an: M <= 0, NULL a or t, a demand < 0 or
- *                    NaN, k < 0, f < 0, k*f beyond 32 bits: "".  Subset
- *                    model also g < 0 or g > k: "".  Demand wider than a
- *                    link: "1 0" for that class.
+ *                    NaN, k < 0, f < 0, k*f beyond 32 bits, a group beyond
+ *                    the evaluation limits (below): "".  Subset model also
+ *                    g < 0 or g > k: "".  Demand wider than a link: "1 0"
+ *                    for that class.
  *   VM_VMl_VDg_L_im  M <= 0, N <= 0, NULL a, t or policy, k, f or g < 0,
  *                    g > k, k*f beyond 32 bits, C(k, g) >= 2^31, a demand
  *                    < 0 or NaN, a traffic < 0 or not finite, all traffic
@@ -175,17 +176,26 @@ MORAVEL_API const char* M_M_V_W_FF_R_im(double A, int32_t V, int32_t N,
  *  a: M traffics [erlang]; t: M demands [units], whole numbers as doubles
  *  (a fraction is truncated where units are counted).
  *  @return : "E0 C0 E1 C1 ... ": blocking and carried traffic [units] per
- *  class.  A class wider than a link gets E = 1 up to rounding.  Empty text
- *  for M < 0, NULL arrays with M > 0, negative or NaN demands, k < 0,
- *  f < 0, k*f beyond 32 bits, or when memory runs out.  Arrangement counts
- *  are exact below 2^53; groups whose counts overflow a double (hundreds of
- *  links) give NaN. */
+ *  class.  A class wider than a link gets E = 1 up to rounding; a class
+ *  whose E is 1 carries exactly 0.  Empty text for M < 0, NULL arrays with
+ *  M > 0, negative or NaN demands, k < 0, f < 0, k*f beyond 32 bits, when
+ *  memory runs out, and for groups beyond the evaluation limits:
+ *  V = k*f above 16777216 units, or, with D distinct demands and D' of
+ *  them between 1 and f, tables of (V+1)(16 D + 32 D' + 160) bytes above
+ *  1 GiB or V M + k V (1 + 2 D') steps above 2^30 (some 10-20 s).
+ *  While every arrangement count stays below 2^53 and the occupancy
+ *  recursion below the largest double, the figures are those of the
+ *  plain double-precision algorithm, bit for bit; beyond, the counts are
+ *  built from positive sums and the recursion runs with a wide exponent,
+ *  and every blocking of 1e-300 or more stays within a relative 1e-9 of
+ *  the exact-count value.  NaN or infinite traffic gives NaN. */
 MORAVEL_API const char* VM_VMl_V_L_an(const double* a, int32_t M,
                                       const double* t, int32_t k, int32_t f);
 
 /*! VM_VMl_VDg_L_an() : as VM_VMl_V_L_an(), each call offered to a subset of
  *  g of the k links; a class wider than a link gets E = 1 exactly.  Also
- *  empty text for g < 0 or g > k (g = 0 gives what the formula gives). */
+ *  empty text for g < 0 or g > k (g = 0 gives what the formula gives); the
+ *  limits add (V+1) 100 bytes and k V + D' g V steps. */
 MORAVEL_API const char* VM_VMl_VDg_L_an(const double* a, int32_t M,
                                         const double* t, int32_t k, int32_t f,
                                         int32_t g);

@@ -128,12 +128,29 @@ TEST(BadInputLinkGroups, ShapesThatCannotBeEvaluated) {
   EXPECT_EQ(S(VM_VMl_VDg_L_an(a, 2, t, 65536, 65536, 1)), "");
 }
 
+// Beyond the evaluation limits: refused before any table is allocated.
+TEST(BadInputLinkGroups, GroupsBeyondTheEvaluationLimits) {
+  const double a[] = {2.0, 1.0}, t[] = {1.0, 2.0};
+  EXPECT_EQ(S(VM_VMl_V_L_an(a, 2, t, 1, 16777217)), "");      // V above 2^24 units
+  EXPECT_EQ(S(VM_VMl_V_L_an(a, 2, t, 2147483647, 1)), "");
+  EXPECT_EQ(S(VM_VMl_V_L_an(a, 2, t, 200000, 10)), "");       // k V (1 + 2 D') steps
+  EXPECT_EQ(S(VM_VMl_VDg_L_an(a, 2, t, 1000, 1000, 500)), "");
+  EXPECT_EQ(S(VM_VMl_V_L_an(a, 2, t, 1, 4194304)), "");       // (V + 1) 256 bytes
+  EXPECT_NE(S(VM_VMl_V_L_an(a, 1, t, 1, 4194304)), "");       // (V + 1) 208 bytes
+}
+
 TEST(BadInputLinkGroups, DemandWiderThanALinkAndMeaninglessTraffic) {
   const double a[] = {2.0, 1.0}, wide[] = {1.0, 6.0}, t[] = {1.0, 2.0};
   EXPECT_EQ(S(VM_VMl_V_L_an(a, 2, wide, 2, 5)), "3.81902e-05 1.99992 1 0 ");
   EXPECT_EQ(S(VM_VMl_VDg_L_an(a, 2, wide, 2, 5, 1)), "0.0097003 1.9806 1 0 ");
-  const double nan_traffic[] = {kNaN, 1.0};
+  const double nan_traffic[] = {kNaN, 1.0}, infinite_traffic[] = {kInf, 1.0};
   EXPECT_EQ(S(VM_VMl_V_L_an(nan_traffic, 2, t, 2, 5)), "nan nan nan nan ");
+  EXPECT_EQ(S(VM_VMl_V_L_an(infinite_traffic, 2, t, 2, 5)), "-nan -nan -nan -nan ");
+  // A blocking of exactly 1 carries exactly 0, however large a t is.
+  const double infinite_demand[] = {1.0, kInf}, huge_traffic[] = {2.0, 1e300};
+  const double huge_demand[] = {1.0, 1e300};
+  EXPECT_EQ(S(VM_VMl_VDg_L_an(a, 2, infinite_demand, 2, 5, 1)), "0.0097003 1.9806 1 0 ");
+  EXPECT_EQ(S(VM_VMl_VDg_L_an(huge_traffic, 2, huge_demand, 2, 5, 1)), "0.0097003 1.9806 1 0 ");
 }
 
 TEST(BadInputLinkSubsetSimulation, ShapesThatCannotBeSimulated) {

@@ -13,11 +13,10 @@ namespace {
 // The upper bound d - 1 of the "no link has d free units" count, in 32 bits.
 std::int32_t BelowDemand(std::int64_t d) { return static_cast<std::int32_t>(d - 1); }
 
-// The distinct demand counts of the classes and which of them each class has.
-void SortDemands(const double* t, std::int32_t M, AcceptanceTables& tables) {
+// Which of the distinct demands each class has.
+void AssignDemands(const double* t, std::int32_t M, AcceptanceTables& tables) {
   const auto classes = static_cast<std::size_t>(M);
   tables.table_of_class.resize(classes);
-  tables.demands = DistinctDemands(t, M);
   for (std::size_t i = 0; i < classes; ++i) {
     const auto at = std::lower_bound(tables.demands.begin(), tables.demands.end(),
                                      DemandCount(t[i]));
@@ -45,12 +44,17 @@ void TabulateFromAlternatingSums(std::int32_t k, std::int32_t f, AcceptanceTable
   // AcceptanceShare(N, 0.0), whatever the demand: computed once.  It is 1
   // wherever N is finite and not 0, so normally everywhere.
   std::vector<double> unhindered(size);
+  std::int64_t unhindered_partial = -1;
   for (std::size_t x = 0; x < size; ++x) {
     unhindered[x] = AcceptanceShare(tables.placements[x], 0.0);
+    if (unhindered[x] != 1.0) unhindered_partial = static_cast<std::int64_t>(x);
   }
+  tables.factors.reserve(tables.demands.size());
+  tables.last_refusing.reserve(tables.demands.size());
   for (const std::int64_t d : tables.demands) {
     if (d > f) {  // no link is wide enough: 0 everywhere
       tables.factors.emplace_back(size, 0.0);
+      tables.last_refusing.push_back(V);
       continue;
     }
     std::vector<double>& factor = tables.factors.emplace_back(unhindered);
@@ -64,13 +68,12 @@ void TabulateFromAlternatingSums(std::int32_t k, std::int32_t f, AcceptanceTable
       tables.exact_counts = false;
       return;
     }
+    std::int64_t partial = unhindered_partial > last ? unhindered_partial : -1;
     for (std::size_t x = 0; x < without.size(); ++x) {
       factor[x] = AcceptanceShare(tables.placements[x], without[x]);
+      if (factor[x] != 1.0 && partial <= last) partial = static_cast<std::int64_t>(x);
     }
-  }
-  for (const std::vector<double>& factor : tables.factors) {
-    std::vector<double>& refusal = tables.refusals.emplace_back(size);
-    for (std::size_t x = 0; x < size; ++x) refusal[x] = 1.0 - factor[x];
+    tables.last_refusing.push_back(partial);
   }
 }
 
@@ -81,6 +84,7 @@ void TabulateFromWideCounts(std::int32_t k, std::int32_t f, AcceptanceTables& ta
   const auto size = static_cast<std::size_t>(V) + 1;
   tables.placements.clear();
   tables.factors.clear();
+  tables.last_refusing.clear();
   std::vector<std::int64_t> counted;  // the demands 1..f, whose shares need counts
   for (const std::int64_t d : tables.demands) {
     if (d >= 1 && d <= f) counted.push_back(d);
@@ -99,6 +103,9 @@ void TabulateFromWideCounts(std::int32_t k, std::int32_t f, AcceptanceTables& ta
       refusal[x] = ToDouble(short_of[x] / counts.all[x]);
     }
   }
+  for (const std::vector<double>& refusal : tables.refusals) {
+    tables.last_refusing.push_back(LastNonzero(refusal));
+  }
 }
 
 }  // namespace
@@ -112,13 +119,16 @@ double AcceptanceFactor(std::int32_t x, std::int64_t d, std::int32_t k, std::int
 
 AcceptanceTables TabulateAcceptance(const double* t, std::int32_t M, std::int32_t k,
                                     std::int32_t f) {
+  return TabulateAcceptance(t, M, k, f, DistinctDemands(t, M));
+}
+
+AcceptanceTables TabulateAcceptance(const double* t, std::int32_t M, std::int32_t k,
+                                    std::int32_t f, std::vector<std::int64_t> demands) {
   AcceptanceTables tables;
-  SortDemands(t, M, tables);
+  tables.demands = std::move(demands);
+  AssignDemands(t, M, tables);
   TabulateFromAlternatingSums(k, f, tables);
   if (!tables.exact_counts) TabulateFromWideCounts(k, f, tables);
-  for (const std::vector<double>& refusal : tables.refusals) {
-    tables.last_refusing.push_back(LastNonzero(refusal));
-  }
   return tables;
 }
 

@@ -48,7 +48,7 @@ inline double AcceptanceShare(double all, double without) {
 //
 // While every arrangement count stays an exact whole number below 2^53,
 // the factors are the ones AcceptanceFactor gives, bit for bit, and the
-// refusing share is 1 - sigma.  Beyond that the alternating sums lose their
+// refusing share is 1 - sigma, taken where it is used.  Beyond that the alternating sums lose their
 // digits, and both shares are taken instead from counts built of positive
 // sums in wide doubles: sigma = (N - B) / N and 1 - sigma = B / N, each with
 // its own relative accuracy however small it is.
@@ -57,8 +57,8 @@ struct AcceptanceTables {
   std::vector<double> placements;            // Arrangements(x, k, f, 0), x = 0..V, when exact
   std::vector<std::int64_t> demands;         // the distinct demand counts, ascending
   std::vector<std::vector<double>> factors;  // [j][x]: sigma(x, demands[j])
-  std::vector<std::vector<double>> refusals; // [j][x]: 1 - sigma(x, demands[j])
-  std::vector<std::int64_t> last_refusing;   // the largest x with refusals[j][x] != 0, or -1
+  std::vector<std::vector<double>> refusals; // [j][x]: 1 - sigma, from wide counts only
+  std::vector<std::int64_t> last_refusing;   // the largest x where 1 - sigma != 0, or -1
   std::vector<std::size_t> table_of_class;   // class i uses table table_of_class[i]
 
   const std::vector<double>& ForClass(std::size_t i) const { return factors[table_of_class[i]]; }
@@ -67,6 +67,9 @@ struct AcceptanceTables {
 // For a group that IsComputableGroup accepts.
 AcceptanceTables TabulateAcceptance(const double* t, std::int32_t M, std::int32_t k,
                                     std::int32_t f);
+// The same with the classes' distinct demands, DistinctDemands(t, M), at hand.
+AcceptanceTables TabulateAcceptance(const double* t, std::int32_t M, std::int32_t k,
+                                    std::int32_t f, std::vector<std::int64_t> demands);
 
 }  // namespace moravel
 

@@ -136,8 +136,12 @@ std::vector<double> TabulateArrangements(const ArrangementCoefficients& coeffici
   // every partial sum is at most the sum of the terms' magnitudes at x_top.
   // Only when that bound is not clearly below 2^53 are the partial sums
   // themselves watched.
+  // With C(k, j) <= 2^k and the parts table's last entry the largest
+  // C(z, k - 1), a product below 2^52 settles it at once.
   bool watch = false;
-  if (exact != nullptr && x_top >= 1) {
+  if (exact != nullptr && x_top >= 1 && !coefficients.parts.empty() &&
+      !(k <= 52 && coefficients.parts.back() <
+                       static_cast<double>(std::int64_t{1} << (52 - k)))) {
     double bound = 0.0;
     for (std::int64_t j = 0; j <= r_max; ++j) {
       bound += std::fabs(links(j)) * coefficients.parts[static_cast<std::size_t>(x_top + shift_of(j))];

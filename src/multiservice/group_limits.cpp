@@ -17,6 +17,7 @@ double CountedDemands(std::int32_t f, const std::vector<std::int64_t>& demands) 
 
 std::vector<std::int64_t> DistinctDemands(const double* t, std::int32_t M) {
   std::vector<std::int64_t> demands;
+  demands.reserve(static_cast<std::size_t>(M));
   for (std::int32_t i = 0; i < M; ++i) demands.push_back(DemandCount(t[i]));
   std::sort(demands.begin(), demands.end());
   demands.erase(std::unique(demands.begin(), demands.end()), demands.end());

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "multiservice/acceptance_factor.h"
 #include "multiservice/group_input.h"
@@ -18,9 +19,10 @@ std::optional<ClassResults> LinkGroupModel(const double* a, std::int32_t M, cons
   results.E.resize(classes);
   results.C.resize(classes);
   if (classes == 0) return results;
-  if (!IsAffordable(k, f, LinkGroupCost(k, f, M, DistinctDemands(t, M)))) return std::nullopt;
+  std::vector<std::int64_t> demands = DistinctDemands(t, M);
+  if (!IsAffordable(k, f, LinkGroupCost(k, f, M, demands))) return std::nullopt;
 
-  const AcceptanceTables tables = TabulateAcceptance(t, M, k, f);
+  const AcceptanceTables tables = TabulateAcceptance(t, M, k, f, std::move(demands));
   const std::vector<double> Q = OccupancyDistribution(a, t, M, k, f, tables);
   const auto V = static_cast<std::size_t>(k * f);
 
@@ -32,13 +34,18 @@ std::optional<ClassResults> LinkGroupModel(const double* a, std::int32_t M, cons
   const bool finite = std::all_of(Q.begin(), Q.end(), [](double q) { return std::isfinite(q); });
   std::vector<double> blocking(tables.demands.size(), 0.0);
   for (std::size_t j = 0; j < blocking.size(); ++j) {
-    const std::vector<double>& refusal = tables.refusals[j];
     // A refusing share at V - n needs V - n <= last_refusing.
     const auto first = finite ? static_cast<std::size_t>(static_cast<std::int64_t>(V) -
                                                          tables.last_refusing[j])
                               : std::size_t{0};
     double E = 0.0;
-    for (std::size_t n = first; n <= V; ++n) E += refusal[V - n] * Q[n];
+    if (tables.refusals.empty()) {
+      const std::vector<double>& sigma = tables.factors[j];
+      for (std::size_t n = first; n <= V; ++n) E += (1.0 - sigma[V - n]) * Q[n];
+    } else {
+      const std::vector<double>& refusal = tables.refusals[j];
+      for (std::size_t n = first; n <= V; ++n) E += refusal[V - n] * Q[n];
+    }
     blocking[j] = E;
   }
   SetBlockingAndCarried(results, blocking, tables.table_of_class);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "multiservice/acceptance_factor.h"
 #include "multiservice/arrangements.h"
@@ -127,9 +128,10 @@ std::optional<ClassResults> LinkSubsetModel(const double* a, std::int32_t M, con
   results.E.resize(classes);
   results.C.resize(classes);
   if (classes == 0) return results;
-  if (!IsAffordable(k, f, LinkSubsetCost(k, f, g, M, DistinctDemands(t, M)))) return std::nullopt;
+  std::vector<std::int64_t> demands = DistinctDemands(t, M);
+  if (!IsAffordable(k, f, LinkSubsetCost(k, f, g, M, demands))) return std::nullopt;
 
-  const AcceptanceTables tables = TabulateAcceptance(t, M, k, f);
+  const AcceptanceTables tables = TabulateAcceptance(t, M, k, f, std::move(demands));
   const std::vector<double> Q = OccupancyDistribution(a, t, M, k, f, tables);
   const std::int32_t V = k * f;
   const bool finite = std::all_of(Q.begin(), Q.end(), [](double q) { return std::isfinite(q); });

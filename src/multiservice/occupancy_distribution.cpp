@@ -8,15 +8,6 @@
 namespace moravel {
 namespace {
 
-// The recursion's state m = trunc(n - t_i) that a class-i call leaves, or -1
-// when n - t_i < 0 and the class adds nothing to P[n].  0 <= n - t_i <= n
-// makes the truncation an ordinary conversion.
-std::int64_t EarlierState(std::int64_t n, double t) {
-  const double back = static_cast<double>(n) - t;
-  if (back < 0.0) return -1;
-  return static_cast<std::int64_t>(back);
-}
-
 // P[0..V] in doubles, unnormalised.  It grows like e^A with the offered
 // traffic A and leaves the range of doubles from about 710 erlangs on.
 std::vector<double> Unnormalised(const double* a, const double* t, std::size_t classes,
@@ -24,11 +15,15 @@ std::vector<double> Unnormalised(const double* a, const double* t, std::size_t c
   std::vector<double> P(static_cast<std::size_t>(V) + 1, 0.0);
   P[0] = 1.0;
   for (std::int64_t n = 1; n <= V; ++n) {
-    const double share = 1.0 / static_cast<double>(n);
+    const auto state = static_cast<double>(n);
+    const double share = 1.0 / state;
     double p = 0.0;  // P[n], which the terms read as P[m] when t_i < 1
     for (std::size_t i = 0; i < classes; ++i) {
-      const std::int64_t m = EarlierState(n, t[i]);
-      if (m < 0) continue;
+      // A class-i call leaves state m = trunc(n - t_i); none when n - t_i < 0
+      // (0 <= n - t_i <= n makes the truncation an ordinary conversion).
+      const double back = state - t[i];
+      if (back < 0.0) continue;
+      const auto m = static_cast<std::int64_t>(back);
       const double earlier = m == n ? p : P[static_cast<std::size_t>(m)];
       p += (((share * a[i]) * t[i]) * earlier) * sigma[i][V - m];
     }
@@ -45,11 +40,15 @@ std::vector<double> WideNormalised(const double* a, const double* t, std::size_t
   std::vector<WideDouble> P(static_cast<std::size_t>(V) + 1);
   P[0] = Wide(1.0);
   for (std::int64_t n = 1; n <= V; ++n) {
-    const double share = 1.0 / static_cast<double>(n);
+    const auto state = static_cast<double>(n);
+    const double share = 1.0 / state;
     WideDouble p;
     for (std::size_t i = 0; i < classes; ++i) {
-      const std::int64_t m = EarlierState(n, t[i]);
-      if (m < 0) continue;
+      // A class-i call leaves state m = trunc(n - t_i); none when n - t_i < 0
+      // (0 <= n - t_i <= n makes the truncation an ordinary conversion).
+      const double back = state - t[i];
+      if (back < 0.0) continue;
+      const auto m = static_cast<std::int64_t>(back);
       const WideDouble earlier = m == n ? p : P[static_cast<std::size_t>(m)];
       p = p + (((Wide(share * a[i]) * Wide(t[i])) * earlier) * Wide(sigma[i][V - m]));
     }
