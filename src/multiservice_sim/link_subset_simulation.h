@@ -58,7 +58,9 @@ struct SimulatedClassResults {
 // that is 0 or overflows.  A demand in [0, 1) is always admitted and holds
 // nothing; one above f is never admitted.
 //
-// Memory O(k f + M), whatever N and C(k, g); each call costs O(k + g f).
+// Memory O(k + M) plus 16 bytes per call in progress, whatever f, N and
+// C(k, g); each call costs O(g log k) for its subset's links and O(log n)
+// for the departures it passes, n the calls in progress, whatever f.
 std::optional<SimulatedClassResults> SimulateLinkSubsetSystem(
     const double* a, std::int32_t M, const double* t, std::int32_t k, std::int32_t f,
     std::int32_t g, std::int32_t N, const char* policy, const SeedSource& seeds,
