@@ -1,14 +1,20 @@
 // VM_VMl_VDg_L_im through its C interface, seeded from the random device:
-// only outcomes that every run shares are pinned, and the Erlang value that
-// every long run approaches.
+// only outcomes that every run shares are pinned, the Erlang value that
+// every long run approaches, and what groups too large to keep answer.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <limits>
 #include <string>
 #include <vector>
 
 #include "moravel.h"
+#include "multiservice_sim/link_subset_simulation.h"
 #include "support/bits.h"
 
 namespace {
@@ -102,6 +108,54 @@ TEST(VM_VMl_VDg_L_im, ApproachesTheErlangLossValueOnOneLink) {
     EXPECT_NEAR(E, 0.0183846, 0.001) << policy;
     EXPECT_NEAR(C, 5.0 * (1.0 - E), 1e-5);  // as written, six digits
   }
+}
+
+// Groups far beyond the limits, in a child whose address space is capped at
+// 1 GiB and which an alarm ends after 60 s: a refused run must answer the
+// empty text without drawing a seed or allocating (the model returns
+// nullopt rather than running out of memory), while the same sizes with
+// nothing to keep per link (g = 0) and a group at the link limit still run.
+// Exits 0 when every answer is right.
+void ExitZeroIfAbsurdGroupsAreAnsweredAtOnce() {
+  const rlimit cap{1u << 30, 1u << 30};
+  setrlimit(RLIMIT_AS, &cap);
+  alarm(60);
+  const double a[1] = {2.0};
+  const double t[1] = {1.0};
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  struct Case { std::int32_t k, f, g, N; const char* text; };
+  const Case cases[] = {
+      {kMax, 1, 1, 100, ""},         // 2^31 - 1 links of one unit
+      {kMax, 1, kMax, 100, ""},      // the same, every call offered to all of them
+      {1 << 28, 1, 0, 100, "1 0 "},  // no links in a subset: nothing kept, no call carried
+      {1 << 24, 1, 1, 1, "0 2 "},    // the most links kept: 64 MiB
+  };
+  int wrong = 0;
+  for (const Case& c : cases) {
+    const std::string text = VM_VMl_VDg_L_im(a, 1, t, c.k, c.f, c.g, c.N, kMostFree);
+    if (text != c.text) {
+      std::fprintf(stderr, "k=%d f=%d g=%d: \"%s\"\n", c.k, c.f, c.g, text.c_str());
+      ++wrong;
+    }
+  }
+  int seeds_read = 0;
+  try {
+    const auto refused = moravel::SimulateLinkSubsetSystem(
+        a, 1, t, kMax, 1, 1, 100, kMostFree, [&seeds_read] { return ++seeds_read, 1u; },
+        moravel::RandomPlacementSeeding::kOneEnginePerRun);
+    if (refused || seeds_read != 0) ++wrong;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "the refused run threw: %s\n", e.what());
+    ++wrong;
+  }
+  std::exit(wrong == 0 ? 0 : 1);
+}
+
+TEST(VM_VMl_VDg_L_im, AnswersAbsurdGroupsAtOnceUnderAnAddressSpaceCap) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer needs more address space than the cap leaves";
+#endif
+  EXPECT_EXIT(ExitZeroIfAbsurdGroupsAreAnsweredAtOnce(), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "multiservice_sim/link_subset_simulation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <span>
@@ -32,6 +33,11 @@ std::optional<SimulatedClassResults> SimulateLinkSubsetSystem(
   if (unit_count > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
   const std::optional<std::int32_t> subset_count = SubsetCount(k, g);
   if (!subset_count) return std::nullopt;
+  if (f > 0 && g > 0) {
+    if (k > kMaxLinksHoldingUnits) return std::nullopt;
+    if (std::min<std::int64_t>(N, unit_count) > kMaxCallsInProgress) return std::nullopt;
+    if (std::int64_t{N} * g > kMaxLinkReads) return std::nullopt;
+  }
 
   const auto classes = static_cast<std::size_t>(M);
   std::vector<std::int64_t> demand(classes);

@@ -23,6 +23,24 @@ enum class RandomPlacementSeeding {
   kOneEnginePerRun,
 };
 
+// Limits of one run where calls can hold units (f >= 1 and g >= 1), checked
+// before anything is allocated or drawn; beyond any of them the run answers
+// nothing.  With f = 0 or g = 0 no call ever holds a unit: nothing is kept
+// per link and a call costs the same whatever k, so only the 32-bit bounds
+// apply (k f < 2^31, C(k, g) < 2^31).
+//
+// Links whose busy units are counted, 4 bytes each: 64 MiB at the limit.
+inline constexpr std::int32_t kMaxLinksHoldingUnits = std::int32_t{1} << 24;
+// Calls in progress at once, 16 bytes each, which never exceed N (one per
+// call) nor k f (each holds a unit or more): the run is refused when both
+// exceed 2^26, which keeps them within 1 GiB.  They grow as calls come, to
+// about the carried traffic in erlangs, not to the bound.
+inline constexpr std::int64_t kMaxCallsInProgress = std::int64_t{1} << 26;
+// Each call reads the free units of the g links of its subset: N g reads
+// per run, at most 2^40 (about 10^12, some twenty minutes at a nanosecond
+// each).  Never binding for g <= 512.
+inline constexpr std::int64_t kMaxLinkReads = std::int64_t{1} << 40;
+
 // The per-class estimates of one run, with the inputs they came from.
 struct SimulatedClassResults {
   const double* a = nullptr;     // offered traffic per class [erlang], borrowed
@@ -54,13 +72,16 @@ struct SimulatedClassResults {
 //
 // nullopt (nothing simulated) when: M <= 0, N <= 0, a, t or policy null,
 // k < 0, f < 0, g < 0, g > k, k f beyond 32 bits, C(k, g) >= 2^31, a demand
-// negative or NaN, a traffic negative or not finite, or a total traffic
-// that is 0 or overflows.  A demand in [0, 1) is always admitted and holds
+// negative or NaN, a traffic negative or not finite, a total traffic that
+// is 0 or overflows; and, with f >= 1 and g >= 1, beyond the limits above:
+// k > kMaxLinksHoldingUnits, N and k f both > kMaxCallsInProgress, or
+// N g > kMaxLinkReads.  A demand in [0, 1) is always admitted and holds
 // nothing; one above f is never admitted.
 //
 // Memory O(k + M) plus 16 bytes per call in progress, whatever f, N and
-// C(k, g); each call costs O(g log k) for its subset's links and O(log n)
-// for the departures it passes, n the calls in progress, whatever f.
+// C(k, g) (with 768 kB at most for numbering the subsets); each call costs
+// O(g log k) for its subset's links and O(log n) for the departures it
+// passes, n the calls in progress, whatever f.
 std::optional<SimulatedClassResults> SimulateLinkSubsetSystem(
     const double* a, std::int32_t M, const double* t, std::int32_t k, std::int32_t f,
     std::int32_t g, std::int32_t N, const char* policy, const SeedSource& seeds,
