@@ -180,7 +180,11 @@ TEST(BadInputLinkSubsetSimulation, UnknownKeywordsLoseEveryCall) {
                                   "\xcc\xe0\xea\xf1\xd1\xe2\xee\xe1" /* CP1251 */};
   for (const char* keyword : keywords) {
     EXPECT_EQ(S(VM_VMl_VDg_L_im(a, 2, t, 2, 5, 1, 1000, keyword)), "1 0 1 0 ") << keyword;
+    // One call: the class that drew none is blocked all the same.
+    EXPECT_EQ(S(VM_VMl_VDg_L_im(a, 2, t, 2, 5, 1, 1, keyword)), "1 0 1 0 ") << keyword;
   }
+  // No links in a subset: the same.
+  EXPECT_EQ(S(VM_VMl_VDg_L_im(a, 2, t, 2, 5, 0, 1, kMaxFree)), "1 0 1 0 ");
 }
 
 TEST(BadInputLinkSubsetSimulation, ZeroAndOverwideDemands) {
@@ -188,6 +192,15 @@ TEST(BadInputLinkSubsetSimulation, ZeroAndOverwideDemands) {
   EXPECT_EQ(S(VM_VMl_VDg_L_im(a, 2, zero, 2, 5, 1, 1000, kMaxFree)).substr(0, 4), "0 0 ");
   const std::string text = VM_VMl_VDg_L_im(a, 2, wide, 2, 5, 1, 1000, kMaxFree);
   EXPECT_EQ(text.substr(text.size() - 4), "1 0 ");
+  // Up to +inf, and without a call: a second class of no traffic is never drawn.
+  const double one_way[] = {2.0, 0.0}, infinite[] = {1.0, kInf};
+  EXPECT_EQ(S(VM_VMl_VDg_L_im(one_way, 2, infinite, 1, 1000, 1, 1, kMaxFree)), "0 2 1 0 ");
+}
+
+TEST(BadInputLinkSubsetSimulation, ClassesThatDrewNoCall) {
+  // One call, two classes that any link takes: one of them draws no call.
+  const double a[] = {2.0, 1.0}, t[] = {1.0, 2.0};
+  EXPECT_EQ(S(VM_VMl_VDg_L_im(a, 2, t, 1, 10, 1, 1, kMaxFree)), "0 2 0 2 ");
 }
 
 }  // namespace

@@ -60,12 +60,40 @@ TEST(VM_VMl_VDg_L_im, WritesTheOutcomesEveryRunShares) {
       {{{2}, {1}, 2147483647, 0, 1, 50, kMostFree}, "1 0 "},
       // Demands of 2^31 and more, infinity included, are never admitted.
       {{{2, 1}, {2147483648.0, 3e9}, 1, 5, 1, 40, kMostFree}, "1 0 1 0 "},
-      {{{2}, {kInf}, 2, 3, 1, 20, kMostFree}, "1 -nan "},
+      {{{2}, {kInf}, 2, 3, 1, 20, kMostFree}, "1 0 "},
       // The largest subset numbering that fits, C(33, 16), is simulated.
       {{{2}, {1}, 33, 1, 16, 1, kMostFree}, "0 2 "},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Simulate(c.call), c.text) << "policy " << c.call.policy << ", M " << c.call.a.size();
+  }
+}
+
+// Classes that drew no call, or might not have: one that no link can take
+// is blocked all the same (1, and exactly 0 carried), one that could be
+// taken shows no blocking.  With N = 1 exactly one class draws the call,
+// and a zero traffic after a positive one is never drawn.
+TEST(VM_VMl_VDg_L_im, BlocksClassesNoLinkCanTakeWhetherOrNotTheyDrewACall) {
+  struct Case { Call call; const char* text; };
+  const Case cases[] = {
+      // Wider than a link: blocked, with a call or without.
+      {{{1, 1}, {1, 1001}, 1, 1000, 1, 1, kMostFree}, "0 1 1 0 "},
+      {{{1, 0}, {1, 1001}, 1, 1000, 1, 50, kMostFree}, "0 1 1 0 "},
+      {{{1, 1}, {1, kInf}, 1, 1000, 1, 1, kFewestFree}, "0 1 1 0 "},
+      // Exactly as wide as a link: can be taken.
+      {{{1, 1}, {1, 1000}, 1, 1000, 1, 1, kMostFree}, "0 1 0 1000 "},
+      // No links in a subset: every class, even one of demand 0 or no traffic.
+      {{{1, 1, 0}, {0, 1, 1}, 3, 5, 0, 1, kRandomFree}, "1 0 1 0 1 0 "},
+      // An unknown keyword: every class.
+      {{{1, 1}, {1, 0}, 1, 5, 1, 1, "other"}, "1 0 1 0 "},
+      {{{1, 1}, {1, 0}, 1, 5, 1, 1, ""}, "1 0 1 0 "},
+      // Could be taken, drew no call: no blocking, the full carried traffic.
+      {{{1, 1}, {1, 2}, 1, 1000, 1, 1, kRandomFree}, "0 1 0 2 "},
+      {{{1, 1}, {0, 0.5}, 2, 0, 1, 1, kFewestFree}, "0 0 0 0.5 "},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Simulate(c.call), c.text)
+        << "policy \"" << c.call.policy << "\", g " << c.call.g << ", t1 " << c.call.t[1];
   }
 }
 

@@ -137,11 +137,17 @@ std::optional<SimulatedClassResults> SimulateLinkSubsetSystem(
     if (!admitted) ++r.lost[c];
   }
 
+  // A class that no link can ever take is blocked whether or not it drew a
+  // call; one that could be taken but drew none shows no blocking.  A fully
+  // blocked class carries nothing, even when a t overflows (inf * 0).
   for (std::size_t i = 0; i < classes; ++i) {
-    if (r.offered[i] != 0) {
+    const bool admissible = chooser != LinkPolicy::kNone && g > 0 && demand[i] <= f;
+    if (!admissible) {
+      r.E[i] = 1.0;
+    } else if (r.offered[i] != 0) {
       r.E[i] = static_cast<double>(r.lost[i]) / static_cast<double>(r.offered[i]);
     }
-    r.C[i] = (a[i] * t[i]) * (1.0 - r.E[i]);
+    r.C[i] = r.E[i] == 1.0 ? 0.0 : (a[i] * t[i]) * (1.0 - r.E[i]);
   }
   return r;
 }

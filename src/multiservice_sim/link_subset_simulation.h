@@ -50,8 +50,8 @@ struct SimulatedClassResults {
   std::int32_t g = 0;
   std::int32_t N = 0;
   const char* policy = nullptr;  // link-choice keyword, borrowed
-  std::vector<double> E;         // blocking per class: lost / offered (0 if none offered)
-  std::vector<double> C;         // carried traffic per class [units]: a t (1 - E)
+  std::vector<double> E;         // blocking per class (see SimulateLinkSubsetSystem)
+  std::vector<double> C;         // carried traffic per class [units]: a t (1 - E), 0 when E = 1
   std::vector<std::int32_t> offered;  // calls of each class in the run
   std::vector<std::int32_t> lost;     // of those, the calls no link took
 };
@@ -64,6 +64,14 @@ struct SimulatedClassResults {
 // free units on one link of its subset; the link is chosen by the policy
 // keyword and the call holds the d_i lowest-numbered free units of it.  A
 // unit is free at instant T when its release time is not later than T.
+//
+// The blocking of class i is lost_i / offered_i over the run.  A class that
+// no link can ever take -- a demand above f, g = 0, or a keyword other than
+// the three -- gets 1 even when it drew no call; a class that could be
+// taken but drew no call gets 0 (no call was lost), which a short run or a
+// class of tiny or zero traffic can show.  The carried traffic is
+// (a_i t_i)(1 - E_i), with t_i itself rather than d_i, and exactly 0 when
+// E_i = 1, also where a_i t_i overflows to infinity.
 //
 // Seeds, in the order read from `seeds`: the inter-arrival times, the
 // holding times, the run's engine (classes, then subsets: the subset of
