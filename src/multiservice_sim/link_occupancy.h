@@ -37,9 +37,6 @@ class LinkOccupancy {
   // `units` more units of `link` busy until `departure` (units <= Free(link)).
   void Hold(std::int32_t link, std::int32_t units, double departure);
 
-  // Calls holding units now: the size of the departure heap.
-  std::size_t CallsInProgress() const { return holdings_.size(); }
-
  private:
   struct Holding {
     double departure;
