@@ -3,6 +3,12 @@
 // per-call quantity listed in advance), on a small group (k = 4, f = 30,
 // g = 2: 6 subsets) and a large one (k = 16, f = 10, g = 8: 12870 subsets).
 // The library's cost per call should not grow with the number of subsets.
+//
+// Then the link size: k = 4 links of f = 10 ... 10^4 units, g = 2, at the
+// load of f = 10 (about 70% of the units) kept by scaling either the
+// demands or the traffic by f / 10.  Scaled demands keep the number of
+// calls in progress; scaled traffic multiplies it by f / 10.  The cost per
+// call should not grow with f.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -120,11 +126,40 @@ void BM_Library_Large(benchmark::State& state) { Library(state, kLarge); }
 void BM_Literal_Small(benchmark::State& state) { Literal(state, kSmall); }
 void BM_Literal_Large(benchmark::State& state) { Literal(state, kLarge); }
 
+// The link-size group: a = (12, 3, 1.5) erlangs, t = (1, 2, 6) units at
+// f = 10, offering 27 units of traffic to 40.  args: f, then 0 to scale the
+// demands by f / 10, 1 to scale the traffic; most free units, 200000 calls.
+void BM_Library_LinkSize(benchmark::State& state) {
+  const auto f = static_cast<std::int32_t>(state.range(0));
+  const double scale = f / 10.0;
+  Group x{"link_size", 4, f, 2, {12.0, 3.0, 1.5}, {1.0, 2.0, 6.0}};
+  for (double& v : state.range(1) == 0 ? x.t : x.a) v *= scale;
+  const std::string policy(moravel::kMostFreeKeyword);
+  constexpr std::int32_t kCalls = 200000;
+  std::size_t peak = 0;
+  std::uint32_t seed = 1;
+  for (auto _ : state) {
+    std::mt19937 source(seed++);
+    const moravel::SeedSource seeds = [&source] { return static_cast<std::uint32_t>(source()); };
+    const std::size_t baseline = live_bytes;
+    peak_bytes = live_bytes;
+    auto r = moravel::SimulateLinkSubsetSystem(
+        x.a.data(), 3, x.t.data(), x.k, x.f, x.g, kCalls, policy.c_str(), seeds,
+        moravel::RandomPlacementSeeding::kOneEnginePerRun);
+    peak = peak_bytes - baseline;
+    benchmark::DoNotOptimize(r);
+  }
+  Report(state, kCalls, peak);
+}
+
 BENCHMARK(BM_Library_Small)
     ->Args({0, 1000000, 0})->Args({1, 1000000, 0})->Args({2, 1000000, 0})->Args({2, 1000000, 1})
     ->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Library_Large)
     ->Args({0, 1000000, 0})->Args({1, 1000000, 0})->Args({2, 1000000, 0})->Args({2, 1000000, 1})
+    ->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Library_LinkSize)
+    ->ArgsProduct({{10, 100, 1000, 10000}, {0, 1}})
     ->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Literal_Small)->Args({0, 100000})->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_Literal_Large)->Args({0, 2000})->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -44,10 +44,13 @@
  *   VM_VMl_VDg_L_im  M <= 0, N <= 0, NULL a, t or policy, k, f or g < 0,
  *                    g > k, k*f beyond 32 bits, C(k, g) >= 2^31, a demand
  *                    < 0 or NaN, a traffic < 0 or not finite, all traffic
- *                    0: "".  Unknown keyword: "1 0" for every class with
- *                    calls.  A keyword without its terminating zero byte
- *                    cannot be guarded against: it is read up to the first
- *                    zero byte.
+ *                    0: "".  With f >= 1 and g >= 1 also k > 2^24, N and
+ *                    k*f both > 2^26, or N*g > 2^40: "" at once, nothing
+ *                    allocated.  Unknown keyword or g = 0: "1 0" for every
+ *                    class; a demand wider than a link: "1 0" for that
+ *                    class; with calls or without.  A keyword without its
+ *                    terminating zero byte cannot be guarded against: it
+ *                    is read up to the first zero byte.
  */
 #ifndef MORAVEL_H
 #define MORAVEL_H
@@ -210,10 +213,19 @@ MORAVEL_API const char* VM_VMl_VDg_L_an(const double* a, int32_t M,
  *  device) rather than a freshly seeded engine per arrival, which places
  *  calls with the same distribution.  A demand in [0, 1) is always
  *  admitted and holds no unit; a demand above f is never admitted.
+ *  E_i = calls lost / calls offered.  A class that no link can take (a
+ *  demand above f, g = 0 or an unknown keyword) gets E = 1 whether or not
+ *  it drew a call; a class that could be taken but drew no call (a short
+ *  run, a tiny traffic) gets E = 0, C = a t.  C = a t (1 - E), and exactly
+ *  0 whenever E = 1 (also where a t overflows).  Memory: 4 bytes per link
+ *  and 16 per call in progress; the time per call does not grow with f.
  *  @return : "E0 C0 E1 C1 ... " as VM_VMl_VDg_L_an(), estimated.  Empty text
  *  for M <= 0, N <= 0, NULL a, t or policy, k < 0, f < 0, g < 0, g > k, k*f
  *  beyond 32 bits, C(k, g) >= 2^31, a negative or NaN demand, a negative or
- *  non-finite traffic, or traffics summing to 0 or overflowing. */
+ *  non-finite traffic, or traffics summing to 0 or overflowing; and, when
+ *  f >= 1 and g >= 1, beyond the size limits, at once and with nothing
+ *  allocated: k > 2^24 links, N and k*f both > 2^26 (the calls that could
+ *  be in progress together), or N*g > 2^40 (link reads). */
 MORAVEL_API const char* VM_VMl_VDg_L_im(const double* a, int32_t M,
                                         const double* t, int32_t k, int32_t f,
                                         int32_t g, int32_t N,

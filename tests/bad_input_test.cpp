@@ -172,13 +172,36 @@ TEST(BadInputLinkSubsetSimulation, ShapesThatCannotBeSimulated) {
   EXPECT_EQ(S(VM_VMl_VDg_L_im(negative, 2, t, 2, 5, 1, 100, kMaxFree)), "");
 }
 
+// Where links hold units (f >= 1, g >= 1): more than 2^24 links, N and k f
+// both above 2^26, N g above 2^40.  Refused before anything is allocated.
+TEST(BadInputLinkSubsetSimulation, RunsBeyondTheSizeLimits) {
+  const double a[] = {2.0}, t[] = {1.0};
+  constexpr std::int32_t kLinks = 1 << 24;
+  constexpr std::int32_t kInProgress = 1 << 26;
+  EXPECT_EQ(S(VM_VMl_VDg_L_im(a, 1, t, kMax, 1, 1, 100, kMaxFree)), "");
+  EXPECT_EQ(S(VM_VMl_VDg_L_im(a, 1, t, kMax, 1, kMax, 100, kMaxFree)), "");
+  EXPECT_EQ(S(VM_VMl_VDg_L_im(a, 1, t, kLinks + 1, 1, 1, 100, kMaxFree)), "");
+  EXPECT_EQ(S(VM_VMl_VDg_L_im(a, 1, t, 1, kInProgress + 1, 1, kInProgress + 1, kMaxFree)), "");
+  EXPECT_EQ(S(VM_VMl_VDg_L_im(a, 1, t, 513, 1, 513, kMax, kMaxFree)), "");  // N g > 2^40
+  // No unit can be held with f = 0 or g = 0: nothing is kept per link.
+  EXPECT_EQ(S(VM_VMl_VDg_L_im(a, 1, t, kMax, 0, 1, 100, kMaxFree)), "1 0 ");
+  EXPECT_EQ(S(VM_VMl_VDg_L_im(a, 1, t, 1 << 28, 1, 0, 100, kMaxFree)), "1 0 ");
+  // At the limits: 2^24 links, a group of 2^26 + 1 units with fewer calls.
+  EXPECT_EQ(S(VM_VMl_VDg_L_im(a, 1, t, kLinks, 1, 1, 1, kMaxFree)), "0 2 ");
+  EXPECT_EQ(S(VM_VMl_VDg_L_im(a, 1, t, 1, kInProgress + 1, 1, 1, kMaxFree)), "0 2 ");
+}
+
 TEST(BadInputLinkSubsetSimulation, UnknownKeywordsLoseEveryCall) {
   const double a[] = {2.0, 1.0}, t[] = {1.0, 2.0};
   const char* const keywords[] = {"", "max-free", "МаксСво", "МаксСвобX",
                                   "\xcc\xe0\xea\xf1\xd1\xe2\xee\xe1" /* CP1251 */};
   for (const char* keyword : keywords) {
     EXPECT_EQ(S(VM_VMl_VDg_L_im(a, 2, t, 2, 5, 1, 1000, keyword)), "1 0 1 0 ") << keyword;
+    // One call: the class that drew none is blocked all the same.
+    EXPECT_EQ(S(VM_VMl_VDg_L_im(a, 2, t, 2, 5, 1, 1, keyword)), "1 0 1 0 ") << keyword;
   }
+  // No links in a subset: the same.
+  EXPECT_EQ(S(VM_VMl_VDg_L_im(a, 2, t, 2, 5, 0, 1, kMaxFree)), "1 0 1 0 ");
 }
 
 TEST(BadInputLinkSubsetSimulation, ZeroAndOverwideDemands) {
@@ -186,6 +209,15 @@ TEST(BadInputLinkSubsetSimulation, ZeroAndOverwideDemands) {
   EXPECT_EQ(S(VM_VMl_VDg_L_im(a, 2, zero, 2, 5, 1, 1000, kMaxFree)).substr(0, 4), "0 0 ");
   const std::string text = VM_VMl_VDg_L_im(a, 2, wide, 2, 5, 1, 1000, kMaxFree);
   EXPECT_EQ(text.substr(text.size() - 4), "1 0 ");
+  // Up to +inf, and without a call: a second class of no traffic is never drawn.
+  const double one_way[] = {2.0, 0.0}, infinite[] = {1.0, kInf};
+  EXPECT_EQ(S(VM_VMl_VDg_L_im(one_way, 2, infinite, 1, 1000, 1, 1, kMaxFree)), "0 2 1 0 ");
+}
+
+TEST(BadInputLinkSubsetSimulation, ClassesThatDrewNoCall) {
+  // One call, two classes that any link takes: one of them draws no call.
+  const double a[] = {2.0, 1.0}, t[] = {1.0, 2.0};
+  EXPECT_EQ(S(VM_VMl_VDg_L_im(a, 2, t, 1, 10, 1, 1, kMaxFree)), "0 2 0 2 ");
 }
 
 }  // namespace

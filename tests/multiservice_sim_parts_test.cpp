@@ -170,6 +170,39 @@ TEST(SubsetLinks, AgreesWithTheListedMasks) {
   }
 }
 
+// Groups too large to list, with and without a count table: the mask of
+// subset s + 1 is the lexicographic successor of the mask of subset s.
+TEST(SubsetLinks, StepsToTheNextMaskInLargeGroups) {
+  struct Group { std::int32_t k, g; };
+  for (const Group& x : {Group{65536, 2}, Group{65536, 65534}, Group{100000, 1},
+                         Group{100000, 99999}, Group{2345, 3}, Group{30, 12}}) {
+    SCOPED_TRACE(std::to_string(x.k) + " choose " + std::to_string(x.g));
+    const std::int32_t count = SubsetCount(x.k, x.g).value();
+    const SubsetLinks subsets(x.k, x.g);
+    std::vector<std::int32_t> links(static_cast<std::size_t>(x.g));
+    const auto mask = [&](std::int32_t s) {
+      subsets.Unrank(s, links);
+      std::vector<char> m(static_cast<std::size_t>(x.k), 0);
+      for (std::int32_t link : links) m[static_cast<std::size_t>(link)] = 1;
+      return m;
+    };
+    std::mt19937 gen(static_cast<std::uint32_t>(x.k + x.g));
+    std::vector<std::int32_t> numbers{0, count - 2};
+    for (int n = 0; n < 40; ++n) {
+      numbers.push_back(std::uniform_int_distribution<std::int32_t>(0, count - 2)(gen));
+    }
+    for (std::int32_t s : numbers) {
+      std::vector<char> successor = mask(s);
+      ASSERT_TRUE(std::next_permutation(successor.begin(), successor.end()));
+      ASSERT_EQ(mask(s + 1), successor) << "subset " << s;
+    }
+    std::vector<char> first = mask(0);
+    EXPECT_FALSE(std::prev_permutation(first.begin(), first.end()));
+    std::vector<char> last = mask(count - 1);
+    EXPECT_FALSE(std::next_permutation(last.begin(), last.end()));
+  }
+}
+
 TEST(SubsetLinks, ReachesTheEndsOfTheLargestNumbering) {
   const std::int32_t count = *SubsetCount(33, 16);
   const SubsetLinks subsets(33, 16);

@@ -134,6 +134,25 @@ TEST(SimulateLinkSubsetSystem, CountsWhatTheLiteralReferenceCounts) {
   }
 }
 
+// Two classes of 8e307 erlangs and demand 3 on one link of 3 units: the
+// first call takes the link and the others, arriving within about 1e-308
+// of it, are lost.  When every call of a class was lost its carried
+// traffic is 0, although a t = 2.4e308 overflows to infinity.
+TEST(SimulateLinkSubsetSystem, AClassWhoseCallsWereAllLostCarriesNothing) {
+  const Group x{{8e307, 8e307}, {3.0, 3.0}, 1, 3, 1, 3, kMostFree};
+  int checked = 0;
+  for (std::uint32_t seed = 1; seed <= 20; ++seed) {
+    const auto r = Fast(x, seed);
+    for (std::size_t i = 0; i < 2; ++i) {
+      if (r.offered[i] == 0 || r.lost[i] != r.offered[i]) continue;
+      EXPECT_EQ(Bits(r.E[i]), Bits(1.0)) << "seed " << seed;
+      EXPECT_EQ(Bits(r.C[i]), Bits(0.0)) << "seed " << seed;
+      ++checked;
+    }
+  }
+  EXPECT_GT(checked, 0);
+}
+
 TEST(SimulateLinkSubsetSystem, ReadsTheSeedSourceOncePerEngineInOrder) {
   // Three engines (arrivals, holding times, the run), then one per arrival
   // that finds a candidate under "ПервСвоб" -- here every arrival, since a

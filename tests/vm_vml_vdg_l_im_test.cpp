@@ -1,14 +1,20 @@
 // VM_VMl_VDg_L_im through its C interface, seeded from the random device:
-// only outcomes that every run shares are pinned, and the Erlang value that
-// every long run approaches.
+// only outcomes that every run shares are pinned, the Erlang value that
+// every long run approaches, and what groups too large to keep answer.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <limits>
 #include <string>
 #include <vector>
 
 #include "moravel.h"
+#include "multiservice_sim/link_subset_simulation.h"
 #include "support/bits.h"
 
 namespace {
@@ -54,12 +60,40 @@ TEST(VM_VMl_VDg_L_im, WritesTheOutcomesEveryRunShares) {
       {{{2}, {1}, 2147483647, 0, 1, 50, kMostFree}, "1 0 "},
       // Demands of 2^31 and more, infinity included, are never admitted.
       {{{2, 1}, {2147483648.0, 3e9}, 1, 5, 1, 40, kMostFree}, "1 0 1 0 "},
-      {{{2}, {kInf}, 2, 3, 1, 20, kMostFree}, "1 -nan "},
+      {{{2}, {kInf}, 2, 3, 1, 20, kMostFree}, "1 0 "},
       // The largest subset numbering that fits, C(33, 16), is simulated.
       {{{2}, {1}, 33, 1, 16, 1, kMostFree}, "0 2 "},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Simulate(c.call), c.text) << "policy " << c.call.policy << ", M " << c.call.a.size();
+  }
+}
+
+// Classes that drew no call, or might not have: one that no link can take
+// is blocked all the same (1, and exactly 0 carried), one that could be
+// taken shows no blocking.  With N = 1 exactly one class draws the call,
+// and a zero traffic after a positive one is never drawn.
+TEST(VM_VMl_VDg_L_im, BlocksClassesNoLinkCanTakeWhetherOrNotTheyDrewACall) {
+  struct Case { Call call; const char* text; };
+  const Case cases[] = {
+      // Wider than a link: blocked, with a call or without.
+      {{{1, 1}, {1, 1001}, 1, 1000, 1, 1, kMostFree}, "0 1 1 0 "},
+      {{{1, 0}, {1, 1001}, 1, 1000, 1, 50, kMostFree}, "0 1 1 0 "},
+      {{{1, 1}, {1, kInf}, 1, 1000, 1, 1, kFewestFree}, "0 1 1 0 "},
+      // Exactly as wide as a link: can be taken.
+      {{{1, 1}, {1, 1000}, 1, 1000, 1, 1, kMostFree}, "0 1 0 1000 "},
+      // No links in a subset: every class, even one of demand 0 or no traffic.
+      {{{1, 1, 0}, {0, 1, 1}, 3, 5, 0, 1, kRandomFree}, "1 0 1 0 1 0 "},
+      // An unknown keyword: every class.
+      {{{1, 1}, {1, 0}, 1, 5, 1, 1, "other"}, "1 0 1 0 "},
+      {{{1, 1}, {1, 0}, 1, 5, 1, 1, ""}, "1 0 1 0 "},
+      // Could be taken, drew no call: no blocking, the full carried traffic.
+      {{{1, 1}, {1, 2}, 1, 1000, 1, 1, kRandomFree}, "0 1 0 2 "},
+      {{{1, 1}, {0, 0.5}, 2, 0, 1, 1, kFewestFree}, "0 0 0 0.5 "},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Simulate(c.call), c.text)
+        << "policy \"" << c.call.policy << "\", g " << c.call.g << ", t1 " << c.call.t[1];
   }
 }
 
@@ -102,6 +136,54 @@ TEST(VM_VMl_VDg_L_im, ApproachesTheErlangLossValueOnOneLink) {
     EXPECT_NEAR(E, 0.0183846, 0.001) << policy;
     EXPECT_NEAR(C, 5.0 * (1.0 - E), 1e-5);  // as written, six digits
   }
+}
+
+// Groups far beyond the limits, in a child whose address space is capped at
+// 1 GiB and which an alarm ends after 60 s: a refused run must answer the
+// empty text without drawing a seed or allocating (the model returns
+// nullopt rather than running out of memory), while the same sizes with
+// nothing to keep per link (g = 0) and a group at the link limit still run.
+// Exits 0 when every answer is right.
+void ExitZeroIfAbsurdGroupsAreAnsweredAtOnce() {
+  const rlimit cap{1u << 30, 1u << 30};
+  setrlimit(RLIMIT_AS, &cap);
+  alarm(60);
+  const double a[1] = {2.0};
+  const double t[1] = {1.0};
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  struct Case { std::int32_t k, f, g, N; const char* text; };
+  const Case cases[] = {
+      {kMax, 1, 1, 100, ""},         // 2^31 - 1 links of one unit
+      {kMax, 1, kMax, 100, ""},      // the same, every call offered to all of them
+      {1 << 28, 1, 0, 100, "1 0 "},  // no links in a subset: nothing kept, no call carried
+      {1 << 24, 1, 1, 1, "0 2 "},    // the most links kept: 64 MiB
+  };
+  int wrong = 0;
+  for (const Case& c : cases) {
+    const std::string text = VM_VMl_VDg_L_im(a, 1, t, c.k, c.f, c.g, c.N, kMostFree);
+    if (text != c.text) {
+      std::fprintf(stderr, "k=%d f=%d g=%d: \"%s\"\n", c.k, c.f, c.g, text.c_str());
+      ++wrong;
+    }
+  }
+  int seeds_read = 0;
+  try {
+    const auto refused = moravel::SimulateLinkSubsetSystem(
+        a, 1, t, kMax, 1, 1, 100, kMostFree, [&seeds_read] { return ++seeds_read, 1u; },
+        moravel::RandomPlacementSeeding::kOneEnginePerRun);
+    if (refused || seeds_read != 0) ++wrong;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "the refused run threw: %s\n", e.what());
+    ++wrong;
+  }
+  std::exit(wrong == 0 ? 0 : 1);
+}
+
+TEST(VM_VMl_VDg_L_im, AnswersAbsurdGroupsAtOnceUnderAnAddressSpaceCap) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer needs more address space than the cap leaves";
+#endif
+  EXPECT_EXIT(ExitZeroIfAbsurdGroupsAreAnsweredAtOnce(), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 #include "multiservice_sim/link_subset_simulation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <span>
 
 #include "multiservice_sim/link_choice.h"
+#include "multiservice_sim/link_occupancy.h"
 #include "multiservice_sim/link_subsets.h"
 
 namespace moravel {
@@ -31,6 +33,11 @@ std::optional<SimulatedClassResults> SimulateLinkSubsetSystem(
   if (unit_count > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
   const std::optional<std::int32_t> subset_count = SubsetCount(k, g);
   if (!subset_count) return std::nullopt;
+  if (f > 0 && g > 0) {
+    if (k > kMaxLinksHoldingUnits) return std::nullopt;
+    if (std::min<std::int64_t>(N, unit_count) > kMaxCallsInProgress) return std::nullopt;
+    if (std::int64_t{N} * g > kMaxLinkReads) return std::nullopt;
+  }
 
   const auto classes = static_cast<std::size_t>(M);
   std::vector<std::int64_t> demand(classes);
@@ -83,18 +90,18 @@ std::optional<SimulatedClassResults> SimulateLinkSubsetSystem(
     return UniformIndex(fresh, n);
   };
 
-  // One release time per unit; the subsets read them through their links.
-  // Links are only looked up for calls that hold units, so never when
-  // f = 0 or g = 0 (and k may then be as large as 2^31 - 1).
+  // The busy units of each link, kept only where calls can hold units:
+  // never when f = 0 or g = 0 (and k may then be as large as 2^31 - 1).
   std::optional<SubsetLinks> subsets;
+  std::optional<LinkOccupancy> occupancy;
   std::vector<std::int32_t> links;  // of the call's subset, ascending
   std::vector<std::int32_t> free;   // free units of each of those links
   if (f > 0 && g > 0) {
     subsets.emplace(k, g);
+    occupancy.emplace(k, f);
     links.resize(static_cast<std::size_t>(g));
     free.resize(static_cast<std::size_t>(g));
   }
-  std::vector<double> release(static_cast<std::size_t>(unit_count), 0.0);
 
   double now = 0.0;  // arrival instant; the first call arrives at 0
   for (std::int32_t n = 0; n < N; ++n) {
@@ -115,24 +122,14 @@ std::optional<SimulatedClassResults> SimulateLinkSubsetSystem(
         if (chooser == LinkPolicy::kRandomFree) random_index(static_cast<std::uint32_t>(g));
         admitted = true;
       } else {
+        occupancy->ReleaseUntil(now);
         subsets->Unrank(s, links);
-        for (std::size_t p = 0; p < links.size(); ++p) {
-          const double* unit = release.data() + static_cast<std::ptrdiff_t>(links[p]) * f;
-          std::int32_t count = 0;
-          for (std::int32_t q = 0; q < f; ++q) count += now >= unit[q] ? 1 : 0;
-          free[p] = count;
-        }
+        for (std::size_t p = 0; p < links.size(); ++p) free[p] = occupancy->Free(links[p]);
         if (const auto choice = ChooseLink(free, d, chooser, random_index)) {
-          // The d lowest-numbered free units of the link; it has at least d.
-          double* unit = release.data() +
-                         static_cast<std::ptrdiff_t>(links[static_cast<std::size_t>(choice->position)]) * f;
-          const double departure = now + hold;
-          for (std::int64_t held = 0; held < d; ++unit) {
-            if (now >= *unit) {
-              *unit = departure;
-              ++held;
-            }
-          }
+          // The link has at least d free units; which of them the call
+          // holds (the d lowest-numbered) no later choice can tell.
+          occupancy->Hold(links[static_cast<std::size_t>(choice->position)],
+                          static_cast<std::int32_t>(d), now + hold);
           admitted = true;
         }
       }
@@ -140,11 +137,17 @@ std::optional<SimulatedClassResults> SimulateLinkSubsetSystem(
     if (!admitted) ++r.lost[c];
   }
 
+  // A class that no link can ever take is blocked whether or not it drew a
+  // call; one that could be taken but drew none shows no blocking.  A fully
+  // blocked class carries nothing, even when a t overflows (inf * 0).
   for (std::size_t i = 0; i < classes; ++i) {
-    if (r.offered[i] != 0) {
+    const bool admissible = chooser != LinkPolicy::kNone && g > 0 && demand[i] <= f;
+    if (!admissible) {
+      r.E[i] = 1.0;
+    } else if (r.offered[i] != 0) {
       r.E[i] = static_cast<double>(r.lost[i]) / static_cast<double>(r.offered[i]);
     }
-    r.C[i] = (a[i] * t[i]) * (1.0 - r.E[i]);
+    r.C[i] = r.E[i] == 1.0 ? 0.0 : (a[i] * t[i]) * (1.0 - r.E[i]);
   }
   return r;
 }

@@ -23,6 +23,24 @@ enum class RandomPlacementSeeding {
   kOneEnginePerRun,
 };
 
+// Limits of one run where calls can hold units (f >= 1 and g >= 1), checked
+// before anything is allocated or drawn; beyond any of them the run answers
+// nothing.  With f = 0 or g = 0 no call ever holds a unit: nothing is kept
+// per link and a call costs the same whatever k, so only the 32-bit bounds
+// apply (k f < 2^31, C(k, g) < 2^31).
+//
+// Links whose busy units are counted, 4 bytes each: 64 MiB at the limit.
+inline constexpr std::int32_t kMaxLinksHoldingUnits = std::int32_t{1} << 24;
+// Calls in progress at once, 16 bytes each, which never exceed N (one per
+// call) nor k f (each holds a unit or more): the run is refused when both
+// exceed 2^26, which keeps them within 1 GiB.  They grow as calls come, to
+// about the carried traffic in erlangs, not to the bound.
+inline constexpr std::int64_t kMaxCallsInProgress = std::int64_t{1} << 26;
+// Each call reads the free units of the g links of its subset: N g reads
+// per run, at most 2^40 (about 10^12, some twenty minutes at a nanosecond
+// each).  Never binding for g <= 512.
+inline constexpr std::int64_t kMaxLinkReads = std::int64_t{1} << 40;
+
 // The per-class estimates of one run, with the inputs they came from.
 struct SimulatedClassResults {
   const double* a = nullptr;     // offered traffic per class [erlang], borrowed
@@ -32,8 +50,8 @@ struct SimulatedClassResults {
   std::int32_t g = 0;
   std::int32_t N = 0;
   const char* policy = nullptr;  // link-choice keyword, borrowed
-  std::vector<double> E;         // blocking per class: lost / offered (0 if none offered)
-  std::vector<double> C;         // carried traffic per class [units]: a t (1 - E)
+  std::vector<double> E;         // blocking per class (see SimulateLinkSubsetSystem)
+  std::vector<double> C;         // carried traffic per class [units]: a t (1 - E), 0 when E = 1
   std::vector<std::int32_t> offered;  // calls of each class in the run
   std::vector<std::int32_t> lost;     // of those, the calls no link took
 };
@@ -47,6 +65,14 @@ struct SimulatedClassResults {
 // keyword and the call holds the d_i lowest-numbered free units of it.  A
 // unit is free at instant T when its release time is not later than T.
 //
+// The blocking of class i is lost_i / offered_i over the run.  A class that
+// no link can ever take -- a demand above f, g = 0, or a keyword other than
+// the three -- gets 1 even when it drew no call; a class that could be
+// taken but drew no call gets 0 (no call was lost), which a short run or a
+// class of tiny or zero traffic can show.  The carried traffic is
+// (a_i t_i)(1 - E_i), with t_i itself rather than d_i, and exactly 0 when
+// E_i = 1, also where a_i t_i overflows to infinity.
+//
 // Seeds, in the order read from `seeds`: the inter-arrival times, the
 // holding times, the run's engine (classes, then subsets: the subset of
 // call n is the draw after all N class draws), then for "ПервСвоб" as
@@ -54,11 +80,16 @@ struct SimulatedClassResults {
 //
 // nullopt (nothing simulated) when: M <= 0, N <= 0, a, t or policy null,
 // k < 0, f < 0, g < 0, g > k, k f beyond 32 bits, C(k, g) >= 2^31, a demand
-// negative or NaN, a traffic negative or not finite, or a total traffic
-// that is 0 or overflows.  A demand in [0, 1) is always admitted and holds
+// negative or NaN, a traffic negative or not finite, a total traffic that
+// is 0 or overflows; and, with f >= 1 and g >= 1, beyond the limits above:
+// k > kMaxLinksHoldingUnits, N and k f both > kMaxCallsInProgress, or
+// N g > kMaxLinkReads.  A demand in [0, 1) is always admitted and holds
 // nothing; one above f is never admitted.
 //
-// Memory O(k f + M), whatever N and C(k, g); each call costs O(k + g f).
+// Memory O(k + M) plus 16 bytes per call in progress, whatever f, N and
+// C(k, g) (with 768 kB at most for numbering the subsets); each call costs
+// O(g log k) for its subset's links and O(log n) for the departures it
+// passes, n the calls in progress, whatever f.
 std::optional<SimulatedClassResults> SimulateLinkSubsetSystem(
     const double* a, std::int32_t M, const double* t, std::int32_t k, std::int32_t f,
     std::int32_t g, std::int32_t N, const char* policy, const SeedSource& seeds,

@@ -16,10 +16,12 @@ std::optional<std::int32_t> SubsetCount(std::int32_t k, std::int32_t g) {
   return static_cast<std::int32_t>(count);
 }
 
-SubsetLinks::SubsetLinks(std::int32_t k, std::int32_t g)
-    : k_(k), g_(g), columns_(static_cast<std::size_t>(g < k - g ? g : k - g) + 1) {
+SubsetLinks::SubsetLinks(std::int32_t k, std::int32_t g) : k_(k), g_(g), columns_(0) {
+  const std::int32_t m = g < k - g ? g : k - g;
+  if (m <= 1) return;  // C(n, 0) = 1 and C(n, 1) = n need no table
+  columns_ = static_cast<std::size_t>(m) + 1;
   // Pascal's rule row by row.  Every entry is at most C(k - 1, j) with
-  // j <= min(g, k - g) <= k / 2, so at most C(k, g) < 2^31.
+  // j <= m <= k / 2, so at most C(k, g) < 2^31.
   binomial_.assign(static_cast<std::size_t>(k) * columns_, 0);
   for (std::size_t n = 0; n < static_cast<std::size_t>(k); ++n) {
     std::uint32_t* row = binomial_.data() + n * columns_;
@@ -32,23 +34,52 @@ SubsetLinks::SubsetLinks(std::int32_t k, std::int32_t g)
 }
 
 void SubsetLinks::Unrank(std::int32_t number, std::span<std::int32_t> links) const {
-  // Walk the mask from entry 0.  With `rest` entries after entry j and r
-  // ones still to place, the C(rest, r) masks with a 0 at entry j come
-  // first in the order; the others have a 1 there.
+  // Walk the mask from entry 0.  With r ones still to place, the masks with
+  // a 0 at entry j come first in the order, C(k - j - 1, r) of them: the
+  // next link is the first j with rank >= C(k - j - 1, r), and the rank
+  // drops by that count.  C(k - j - 1, r) falls as j grows and is 0 from
+  // j = k - r on, so a galloping search finds that j.
   std::uint32_t rank = static_cast<std::uint32_t>(number);
   std::int32_t r = g_;
   std::size_t placed = 0;
-  for (std::int32_t j = 0; r > 0; ++j) {
+  std::int64_t j = 0;
+  const auto below = [&](std::int64_t at) {  // mask entry `at` is 0
+    return rank < Count(static_cast<std::int32_t>(k_ - at - 1), r);
+  };
+  while (r > 0) {
     if (rank == 0) {
       // The first of the remaining masks: zeros, then r ones at the end.
       for (std::int32_t link = k_ - r; link < k_; ++link) links[placed++] = link;
       return;
     }
-    const std::uint32_t zeros = Count(k_ - j - 1, r);
-    if (rank < zeros) continue;
-    rank -= zeros;
-    links[placed++] = j;
+    if (below(j)) {
+      // below(lo) holds and below(hi) does not; hi = k - r always ends it.
+      const std::int64_t last = std::int64_t{k_} - r;
+      std::int64_t lo = j;
+      std::int64_t hi = j;
+      for (std::int64_t step = 1;; step *= 2) {
+        hi = lo + step;
+        if (hi >= last) {
+          hi = last;
+          break;
+        }
+        if (!below(hi)) break;
+        lo = hi;
+      }
+      while (hi - lo > 1) {
+        const std::int64_t mid = lo + (hi - lo) / 2;
+        if (below(mid)) {
+          lo = mid;
+        } else {
+          hi = mid;
+        }
+      }
+      j = hi;
+    }
+    rank -= Count(static_cast<std::int32_t>(k_ - j - 1), r);
+    links[placed++] = static_cast<std::int32_t>(j);
     --r;
+    ++j;
   }
 }
 

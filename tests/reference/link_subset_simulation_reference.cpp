@@ -219,11 +219,16 @@ LinkSubsetCounts SimulateLinkSubsetSystem(const double* a, std::int32_t M, const
   // Estimates.
   result.E.assign(m, 0.0);
   result.C.assign(m, 0.0);
+  const bool known = SameBytes(policy, "МаксСвоб") || SameBytes(policy, "МинСвоб") ||
+                     SameBytes(policy, "ПервСвоб");
   for (std::size_t i = 0; i < m; ++i) {
-    if (result.offered[i] != 0) {
+    const bool never_taken = !known || g == 0 || static_cast<std::int32_t>(demand_value[i]) > f;
+    if (never_taken) {
+      result.E[i] = 1.0;
+    } else if (result.offered[i] != 0) {
       result.E[i] = static_cast<double>(result.lost[i]) / static_cast<double>(result.offered[i]);
     }
-    result.C[i] = (traffic[i] * demand_value[i]) * (1.0 - result.E[i]);
+    result.C[i] = result.E[i] == 1.0 ? 0.0 : (traffic[i] * demand_value[i]) * (1.0 - result.E[i]);
   }
   return result;
 }

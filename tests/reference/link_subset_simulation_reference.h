@@ -2,7 +2,9 @@
 // ordered set, every subset's unit list, one row of release times per
 // subset kept consistent by hand, and every per-call quantity drawn into a
 // list before the first call.  Slow and memory-hungry on purpose; the
-// library's simulation must count exactly what this counts.
+// library's simulation must count exactly what this counts.  Estimates: a
+// class that no link can take (unknown keyword, g = 0, demand above f) is
+// blocked (1) even without calls, and a blocked class carries exactly 0.
 #ifndef MORAVEL_TESTS_REFERENCE_LINK_SUBSET_SIMULATION_REFERENCE_H
 #define MORAVEL_TESTS_REFERENCE_LINK_SUBSET_SIMULATION_REFERENCE_H
 
