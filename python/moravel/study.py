@@ -347,7 +347,8 @@ def _twin(name: str, arguments: Dict[str, Any]):
 
 def _probabilities(result) -> List[tuple]:
     """(what, value) for each probability a result's blocking figure reads:
-    the first number of the result, of each class's for several classes."""
+    the first number of the result, or of each class's result for several
+    classes."""
     if isinstance(result, float):
         return [("value", result)]
     if isinstance(result, list):
