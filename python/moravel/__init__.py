@@ -63,7 +63,8 @@ _MAX_SERVERS = _checks.INT32_MAX - 1
 
 class MoravelError(RuntimeError):
     """libMoravel gave no result for input the binding accepted (for example
-    when the library ran out of memory)."""
+    when the library ran out of memory), or a value a study cannot use (a
+    blocking outside [0, 1] in a search of ``moravel.study``)."""
 
 
 class LossResult(NamedTuple):

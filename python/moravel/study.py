@@ -345,20 +345,32 @@ def _twin(name: str, arguments: Dict[str, Any]):
         return None
 
 
-def _figure(result) -> float:
-    """The blocking figure of a result: the loss (or waiting, or blocking)
-    probability, the first number; the worst class's for several classes."""
+def _probabilities(result) -> List[tuple]:
+    """(what, value) for each probability a result's blocking figure reads:
+    the first number of the result, or of each class's result for several
+    classes."""
     if isinstance(result, float):
-        return result
+        return [("value", result)]
     if isinstance(result, list):
-        worst = -math.inf
-        for one in result:
-            value = one[0]
-            if math.isnan(value):
-                return value
-            worst = max(worst, value)
-        return worst
-    return result[0]
+        return [(f"{one._fields[0]} of class {index}", one[0])
+                for index, one in enumerate(result)]
+    return [(result._fields[0], result[0])]
+
+
+def _figure(name: str, arguments: Dict[str, Any], result) -> float:
+    """The blocking figure of a result: the loss (or waiting, or blocking)
+    probability, the first number; the worst class's for several classes.
+
+    A search compares the figure with its target, so a value that is no
+    probability would steer it wrong: a negative blocking meets any target
+    and NaN meets none.  Any value outside [0, 1], NaN included, is refused
+    with MoravelError naming the model, its arguments and the value."""
+    found = _probabilities(result)
+    for what, value in found:
+        if not 0.0 <= value <= 1.0:
+            raise moravel.MoravelError(f"{name} at {_text(arguments)}: {what} = {value!r}, "
+                                       "not a probability in [0, 1]")
+    return max(value for _, value in found)
 
 
 def _lowest_size(name: str, route: Dict[str, Any]) -> int:
@@ -380,7 +392,8 @@ def _search(name: str, task: Dict[str, Any]) -> Dimensioning:
     function = getattr(moravel, name)
 
     def blocking(n: int) -> float:
-        return _figure(function(**route, **{size: n}))
+        arguments = dict(route, **{size: n})
+        return _figure(name, arguments, function(**arguments))
 
     failing = _lowest_size(name, route)
     if failing > maximum:
@@ -846,7 +859,10 @@ def dimension(model, target: float, routes, executor=None, *,
     The blocking falls as the size grows, so each route is searched by
     doubling steps from the smallest size the model allows, then bisection:
     about 2 log2(size) evaluations.  Routes are the tasks sent to the
-    executor.  Models returning text compare their six-digit figures.
+    executor.  Models returning text compare their six-digit figures.  A
+    blocking outside [0, 1] (NaN included) stops the route's search with a
+    MoravelError naming the model, its arguments and the value, raised to
+    the caller as the StudyError's cause.
     """
     name = _model(model, "model")
     entry = _MODELS[name]

@@ -7,6 +7,7 @@ two-worker Dask cluster.)"""
 from __future__ import annotations
 
 import concurrent.futures
+import functools
 import math
 import os
 import statistics
@@ -14,6 +15,7 @@ import subprocess
 import sys
 import tempfile
 import unittest
+import unittest.mock
 
 import moravel
 from moravel import study
@@ -219,6 +221,81 @@ class Dimension(unittest.TestCase):
                             maximum=1000)
         self.assertEqual(caught.exception.index, 1)
         self.assertIn("maximum = 1000", str(caught.exception))
+
+
+class NoProbability(unittest.TestCase):
+    """A search refuses a model value outside [0, 1]: a negative blocking
+    would meet any target, NaN none.  Each model is wrapped to give the bad
+    value from a given size on; the error names the model, the point and
+    the value."""
+
+    @staticmethod
+    def wrapped(name: str, bad_from: int, bad):
+        """moravel.<name>, but with the first number of every class (or of
+        the result) replaced by `bad` from size `bad_from` on."""
+        original = getattr(moravel, name)
+        size = study._MODELS[name].size
+
+        @functools.wraps(original)
+        def model(**arguments):
+            result = original(**arguments)
+            if arguments[size] < bad_from:
+                return result
+            if isinstance(result, float):
+                return bad
+            if isinstance(result, list):
+                return [one._replace(**{one._fields[0]: bad}) for one in result]
+            return result._replace(**{result._fields[0]: bad})
+        return model
+
+    CASES = [
+        # model, route, bad from size, bad value, what the message names
+        ("erlang_b", {"traffic": 5.0}, 1, -1e-3,
+         r"erlang_b at \{traffic=5.0, servers=1\}: value = -0.001,"),
+        # Sizes 1, 2, 4, 8 are tried: the error names the size where it happened.
+        ("erlang_b", {"traffic": 5.0}, 5, -1e-3,
+         r"erlang_b at \{traffic=5.0, servers=8\}: value = -0.001,"),
+        ("erlang_c", {"traffic": 2.5}, 4, math.nan,
+         r"erlang_c at \{traffic=2.5, servers=4\}: value = nan,"),
+        ("loss", {"traffic": 5.0}, 4, 1.5,
+         r"loss at \{traffic=5.0, servers=4\}: loss = 1.5,"),
+        ("wait", {"traffic": 2.5, "threshold": 0.0}, 4, -math.inf,
+         r"wait at \{traffic=2.5, threshold=0.0, servers=4\}: wait = -inf,"),
+        ("loss_priority", {"traffics": [5.0, 3.0]}, 1, math.nan,
+         r"loss_priority at \{traffics=\[5.0, 3.0\], servers=1\}: loss of class 0 = nan,"),
+        ("link_group", {"classes": [(2.0, 1.0), (1.0, 2.0)], "units": 5}, 2, -1e-3,
+         r"link_group at \{classes=\[\(2.0, 1.0\), \(1.0, 2.0\)\], units=5, links=2\}: "
+         r"blocking of class 0 = -0.001,"),
+        ("link_subset", {"classes": [(2.0, 1.0)], "units": 5, "subset": 2}, 3, 1.0000001,
+         r"link_subset at \{classes=\[\(2.0, 1.0\)\], units=5, subset=2, links=3\}: "
+         r"blocking of class 0 = 1.0000001,"),
+    ]
+
+    def test_refused_with_the_model_point_and_value(self) -> None:
+        for name, route, bad_from, bad, message in self.CASES:
+            with self.subTest(model=name, bad=bad, bad_from=bad_from):
+                with unittest.mock.patch.object(moravel, name,
+                                                self.wrapped(name, bad_from, bad)):
+                    with self.assertRaises(study.StudyError) as caught:
+                        study.dimension(name, 1e-9, route)
+                cause = caught.exception.__cause__
+                self.assertIsInstance(cause, moravel.MoravelError)
+                self.assertRegex(str(cause), "^" + message + r" not a probability in \[0, 1\]$")
+                self.assertIn(str(cause), str(caught.exception))
+                self.assertEqual(caught.exception.point, route)
+
+    def test_the_bounds_themselves_are_probabilities(self) -> None:
+        for bad in (0.0, -0.0, 1.0):
+            with self.subTest(value=bad):
+                with unittest.mock.patch.object(moravel, "erlang_b",
+                                                self.wrapped("erlang_b", 4, bad)):
+                    if bad == 1.0:
+                        with self.assertRaisesRegex(study.StudyError, "blocking at maximum = "
+                                                    "8 servers is 1, still above the target"):
+                            study.dimension("erlang_b", 0.01, {"traffic": 5.0}, maximum=8)
+                    else:
+                        self.assertEqual(study.dimension("erlang_b", 0.01, {"traffic": 5.0}),
+                                         study.Dimensioning(4, bad))
 
 
 class BadInput(unittest.TestCase):

@@ -5,10 +5,18 @@
 //
 //   moravel compare loss --servers 10 --traffic 5 --calls 100000 --replications 20
 //
+// The single-service formulas are exact for the systems they describe: a
+// value outside the interval is chance (about one figure in twenty) or a
+// fault.  The link-group and link-subset models are approximations of the
+// simulated group (they take every arrangement of a given number of busy
+// units over the links as equally likely), so for them the report shows the
+// model's difference from the simulation and says whose difference it is.
+//
 // Replication r of a seeded simulation uses the seed first-seed + r (after
 // 2^32 - 1 the count goes on from 1, so no replication is clock-seeded).
 // --jobs N runs the replications on N processes; the output does not change.
 #include <cmath>
+#include <cstdio>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -33,17 +41,53 @@ struct CompareArgs {
 
 struct Twin {
   const char* simulation;
-  bool seeded;           // takes --seed (the link-subset simulation seeds itself)
+  bool seeded;                // takes --seed (the link-subset simulation seeds itself)
   bool takes_policy;
+  bool offered_to_all_links;  // simulated with --subset equal to --links
+  bool approximate;           // the model approximates the simulated system
 };
 
 const std::map<std::string, Twin>& Twins() {
   static const std::map<std::string, Twin> twins{
-      {"loss", {"simulate-loss", true, false}},
-      {"wait", {"simulate-wait", true, false}},
-      {"link-subset", {"simulate-link-subset", false, true}},
+      {"loss", {"simulate-loss", true, false, false, false}},
+      {"wait", {"simulate-wait", true, false, false, false}},
+      {"link-group", {"simulate-link-subset", false, true, true, true}},
+      {"link-subset", {"simulate-link-subset", false, true, false, true}},
   };
   return twins;
+}
+
+// The line under a comparison of an approximate model.
+std::string ApproximationNote(const std::string& model) {
+  return "Note: the " + model + " model is an approximation: it takes every arrangement of a "
+         "given number of busy units over the links as equally likely, whatever the link-choice "
+         "policy; a difference beyond the simulation's 95% CI comes from the model, not from the "
+         "simulation or the library's arithmetic.";
+}
+
+// The value of the model's --links option, however it was spelled.
+std::string LinksOf(const std::vector<std::string>& model) {
+  CLI::App parser;
+  parser.allow_extras();
+  std::string links;
+  parser.add_option("-k,--links", links);
+  std::vector<std::string> reversed(model.rbegin(), model.rend() - 1);
+  parser.parse(reversed);
+  return links;
+}
+
+// (model - simulated) / simulated: 0 where they agree, infinite where only
+// the model is nonzero.
+double RelativeDifference(double model, double simulated) {
+  const double difference = model - simulated;
+  return difference == 0.0 ? 0.0 : difference / simulated;
+}
+
+// A fraction as a signed percentage of three digits: "+17.7%", "-0.52%".
+std::string Percent(double fraction) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%+.3g%%", 100.0 * fraction);
+  return buffer;
 }
 
 // The two-sided 95% quantile of Student's t with `dof` degrees of freedom.
@@ -66,7 +110,7 @@ bool IsIdentifier(const std::string& name) {
 
 void RunCompare(const CompareArgs& args) {
   if (args.model.empty() || Twins().count(args.model[0]) == 0) {
-    throw CLI::ValidationError("compare", "accepts the models loss, wait and link-subset, e.g. 'compare loss --servers 10 --traffic 5'");
+    throw CLI::ValidationError("compare", "accepts the models loss, wait, link-group and link-subset, e.g. 'compare loss --servers 10 --traffic 5'");
   }
   const Twin& twin = Twins().at(args.model[0]);
   const std::vector<Report> analytic = RunModelCommand(args.model);
@@ -76,6 +120,9 @@ void RunCompare(const CompareArgs& args) {
   simulation[0] = twin.simulation;
   simulation.insert(simulation.end(), {"--calls", std::to_string(args.calls)});
   if (twin.takes_policy) simulation.insert(simulation.end(), {"--policy", args.policy});
+  if (twin.offered_to_all_links) {
+    simulation.insert(simulation.end(), {"--subset", LinksOf(args.model)});
+  }
 
   // samples[row][figure] -> one value per replication, in replication order
   std::vector<std::map<std::string, std::vector<double>>> samples(analytic[0].rows.size());
@@ -102,10 +149,13 @@ void RunCompare(const CompareArgs& args) {
                    });
 
   const double t = StudentT95(args.replications - 1);
-  Report report{"Comparison of " + args.model[0] + " with " + twin.simulation + ", " +
-                    std::to_string(args.replications) + " replications of " +
-                    std::to_string(args.calls) + " calls",
-                {}, ""};
+  std::string title = "Comparison of " + args.model[0] + " with " + twin.simulation;
+  if (twin.offered_to_all_links) title += " (every call offered to all links)";
+  title += ", " + std::to_string(args.replications) + " replications of " +
+           std::to_string(args.calls) + " calls";
+  if (twin.takes_policy) title += ", policy " + args.policy;
+  Report report{title, {}, ""};
+  if (twin.approximate) report.note = ApproximationNote(args.model[0]);
   for (std::size_t row = 0; row < samples.size(); ++row) {
     Row identifiers;
     for (const Figure& f : analytic[0].rows[row]) {
@@ -122,14 +172,26 @@ void RunCompare(const CompareArgs& args) {
       const double n = static_cast<double>(x.size());
       const double error = x.size() > 1 ? std::sqrt(squares / (n - 1) / n) : NAN;
       const double low = mean - t * error, high = mean + t * error;
+      const double inside = (f.value >= low && f.value <= high) ? 1.0 : 0.0;
       Row out = identifiers;
       out.push_back({"figure_" + f.name, f.label, f.unit, f.value});
-      out.push_back({"analytic", "analytic", "", f.value});
+      if (twin.approximate) {
+        out.push_back({"approximate_model", "approximate model", "", f.value});
+      } else {
+        out.push_back({"analytic", "analytic", "", f.value});
+      }
       out.push_back({"mean", "simulated mean", "", mean});
       out.push_back({"standard_error", "standard error", "", error});
       out.push_back({"ci_low", "95% CI low", "", low});
       out.push_back({"ci_high", "95% CI high", "", high});
-      out.push_back({"inside", "inside", "", (f.value >= low && f.value <= high) ? 1.0 : 0.0});
+      if (twin.approximate) {
+        out.push_back({"model_minus_simulation", "model - simulation", "", f.value - mean});
+        out.push_back({"model_minus_simulation_relative", "(model - simulation) / simulation",
+                       "", RelativeDifference(f.value, mean)});
+        out.push_back({"model_within_ci", "model within the CI", "", inside});
+      } else {
+        out.push_back({"inside", "inside", "", inside});
+      }
       report.rows.push_back(std::move(out));
     }
   }
@@ -151,12 +213,23 @@ void RunCompare(const CompareArgs& args) {
       if (f.name.rfind("figure_", 0) == 0) figure = &f;
       v[f.name] = f.value;
     }
-    std::cout << "  " << who << figure->label << ": analytic " << FormatNumber(v["analytic"])
+    if (!twin.approximate) {
+      std::cout << "  " << who << figure->label << ": analytic " << FormatNumber(v["analytic"])
+                << ", simulated " << FormatNumber(v["mean"]) << " +/- "
+                << FormatNumber(v["standard_error"]) << ", 95% CI [" << FormatNumber(v["ci_low"])
+                << ", " << FormatNumber(v["ci_high"]) << "] "
+                << (v["inside"] != 0.0 ? "inside" : "OUTSIDE") << '\n';
+      continue;
+    }
+    std::cout << "  " << who << figure->label << ": model " << FormatNumber(v["approximate_model"])
               << ", simulated " << FormatNumber(v["mean"]) << " +/- "
               << FormatNumber(v["standard_error"]) << ", 95% CI [" << FormatNumber(v["ci_low"])
-              << ", " << FormatNumber(v["ci_high"]) << "] "
-              << (v["inside"] != 0.0 ? "inside" : "OUTSIDE") << '\n';
+              << ", " << FormatNumber(v["ci_high"]) << "], model - simulation "
+              << FormatNumber(v["model_minus_simulation"]) << " ("
+              << Percent(v["model_minus_simulation_relative"]) << "), "
+              << (v["model_within_ci"] != 0.0 ? "within the CI" : "beyond the CI") << '\n';
   }
+  if (!report.note.empty()) std::cout << report.note << '\n';
 }
 
 }  // namespace
@@ -164,13 +237,15 @@ void RunCompare(const CompareArgs& args) {
 void AddCompareCommand(CLI::App& app) {
   auto args = std::make_shared<CompareArgs>();
   auto* compare = app.add_subcommand(
-      "compare", "A model (loss, wait, link-subset) beside its simulation over several replications");
+      "compare",
+      "A model (loss, wait, link-group, link-subset) beside its simulation over several "
+      "replications");
   AddOutputOptions(*compare, args->output);
   AddCount(*compare, "--calls", args->calls, "Calls per replication (default 100000)", 1);
   AddCount(*compare, "--replications", args->replications, "Number of replications (default 10)", 2, 100000);
   compare->add_option("--first-seed", args->first_seed, "Seed of the first replication (default 1)")
       ->check(WholeNumber(1, 4294967295LL));
-  compare->add_option("--policy", args->policy, "Link choice of the link-subset simulation (default max-free)");
+  compare->add_option("--policy", args->policy, "Link choice of the link-group and link-subset simulation (default max-free)");
   AddCount(*compare, "--jobs", args->jobs,
            "Processes to run the replications on (default 1); the output is the same for any number",
            1, kMaxJobs);

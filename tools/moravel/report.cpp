@@ -63,8 +63,7 @@ nlohmann::json JsonNumber(double value) {
   return FormatNumber(value);  // JSON has no NaN or infinity: "nan", "inf", "-inf"
 }
 
-void PrintText(const Report& report) {
-  std::cout << report.title << '\n';
+void PrintTable(const Report& report) {
   if (report.rows.size() == 1) {
     std::size_t width = 0;
     for (const Figure& f : report.rows[0]) width = std::max(width, f.label.size());
@@ -107,6 +106,12 @@ void PrintText(const Report& report) {
   }
 }
 
+void PrintText(const Report& report) {
+  std::cout << report.title << '\n';
+  PrintTable(report);
+  if (!report.note.empty()) std::cout << report.note << '\n';
+}
+
 void PrintCsv(const Report& report) {
   if (report.rows.empty()) return;
   for (std::size_t c = 0; c < report.rows[0].size(); ++c) {
@@ -130,6 +135,7 @@ void PrintJson(const Report& report) {
   }
   nlohmann::json document{{"title", report.title}, {"results", rows}};
   if (!report.raw.empty()) document["text"] = report.raw;
+  if (!report.note.empty()) document["note"] = report.note;
   std::cout << document.dump(2) << '\n';
 }
 

@@ -25,6 +25,7 @@ struct Report {
   std::string title;       // one line saying what was computed
   std::vector<Row> rows;   // one row per result set or per traffic class
   std::string raw;         // the library's own text ("" for scalar exports)
+  std::string note = {};   // one line under the text, "note" in JSON; "" for none
 };
 
 enum class Format { kText, kCsv, kJson };
