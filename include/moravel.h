@@ -53,17 +53,7 @@
 
 #include <stdint.h>
 
-#if defined(_WIN32)
-#  if defined(MORAVEL_BUILDING_LIBRARY)
-#    define MORAVEL_API __declspec(dllexport)
-#  else
-#    define MORAVEL_API __declspec(dllimport)
-#  endif
-#elif defined(__GNUC__)
-#  define MORAVEL_API __attribute__((visibility("default")))
-#else
-#  define MORAVEL_API
-#endif
+#include "moravel/export.h"
 
 #ifdef __cplusplus
 extern "C" {
