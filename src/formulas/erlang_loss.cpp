@@ -8,10 +8,7 @@ double PalmTable(std::int32_t V, double A) {
   if (next < 2) return 0.0;
   double B = 1.0;
   // Latency-bound chain: one multiply, one add, one divide per server.
-  for (std::int32_t i = 1; i <= V; ++i) {
-    const double t = B * A;
-    B = t / (static_cast<double>(i) + t);
-  }
+  for (std::int32_t i = 1; i <= V; ++i) B = ErlangLossStep(B, A, i);
   return B;
 }
 

@@ -6,6 +6,14 @@
 
 namespace moravel {
 
+// One step of the Erlang B recursion: B(i) from B(i-1), t = B(i-1) A and
+// B(i) = t / (i + t).  Running it for i = 1 .. V from B(0) = 1 passes
+// through PalmTable(i, A) at every i, bit for bit.
+inline double ErlangLossStep(double previous, double A, std::int32_t i) {
+  const double t = previous * A;
+  return t / (static_cast<double>(i) + t);
+}
+
 // B(V, A) by the recursion B(0) = 1, B(i) = A*B(i-1) / (i + A*B(i-1)).
 // Returns 0 whenever V + 1 (wrapping in 32 bits) is below 2: V <= 0 and
 // V = 2^31 - 1.  For finite A >= 0 every step stays in [0, 1].
