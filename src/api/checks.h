@@ -1,0 +1,114 @@
+// The argument checks of the status-returning interface, shared by its
+// single-point and array entry points, and the guard that keeps exceptions
+// inside the library.
+#ifndef MORAVEL_API_CHECKS_H
+#define MORAVEL_API_CHECKS_H
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <new>
+
+#include "moravel/api.h"
+
+namespace moravel::api {
+
+// The recursions form V + 1 in 32 bits, so the largest count is one less.
+inline constexpr std::int32_t kLargestServers = 2147483646;
+// 170! is the largest finite factorial.
+inline constexpr std::int32_t kLargestDirectFormServers = 170;
+
+// Finite and not negative; false for NaN.
+inline bool IsFiniteNonNegative(double x) { return x >= 0.0 && std::isfinite(x); }
+inline bool IsFinitePositive(double x) { return x > 0.0 && std::isfinite(x); }
+
+// The first code that is not MORAVEL_OK, in argument order.
+template <class... Statuses>
+constexpr moravel_status FirstRefusal(Statuses... statuses) {
+  moravel_status first = MORAVEL_OK;
+  ((first = first == MORAVEL_OK ? statuses : first), ...);
+  return first;
+}
+
+inline moravel_status CheckServers(std::int32_t V) {
+  if (V < 1) return MORAVEL_ERROR_SERVERS;
+  if (V > kLargestServers) return MORAVEL_ERROR_SERVERS_TOO_MANY;
+  return MORAVEL_OK;
+}
+
+inline moravel_status CheckTraffic(double A) {
+  return IsFiniteNonNegative(A) ? MORAVEL_OK : MORAVEL_ERROR_TRAFFIC;
+}
+
+inline moravel_status CheckPositiveTraffic(double A) {
+  if (!IsFiniteNonNegative(A)) return MORAVEL_ERROR_TRAFFIC;
+  return A > 0.0 ? MORAVEL_OK : MORAVEL_ERROR_TRAFFIC_NOT_POSITIVE;
+}
+
+// The delay system has a steady state only below full load.
+inline moravel_status CheckBelowServers(double A, std::int32_t V) {
+  return A < static_cast<double>(V) ? MORAVEL_OK : MORAVEL_ERROR_TRAFFIC_NOT_BELOW_SERVERS;
+}
+
+inline moravel_status CheckSources(std::int32_t N) {
+  return N >= 1 ? MORAVEL_OK : MORAVEL_ERROR_SOURCES;
+}
+
+// a = 1 makes the idle-source traffic a / (1 - a) infinite.
+inline moravel_status CheckSourceTraffic(double a) {
+  return a >= 0.0 && a < 1.0 ? MORAVEL_OK : MORAVEL_ERROR_SOURCE_TRAFFIC;
+}
+
+inline moravel_status CheckTarget(double target) {
+  return target > 0.0 && target < 1.0 ? MORAVEL_OK : MORAVEL_ERROR_TARGET;
+}
+
+inline moravel_status CheckHoldingTime(double h) {
+  return IsFinitePositive(h) ? MORAVEL_OK : MORAVEL_ERROR_HOLDING_TIME;
+}
+
+inline moravel_status CheckThreshold(double t) {
+  return IsFiniteNonNegative(t) ? MORAVEL_OK : MORAVEL_ERROR_THRESHOLD;
+}
+
+inline moravel_status CheckNotNull(const void* pointer) {
+  return pointer != nullptr ? MORAVEL_OK : MORAVEL_ERROR_NULL_POINTER;
+}
+
+// Runs `body` (returning a moravel_status) so that nothing it throws leaves
+// the library: memory exhaustion has its code, anything else the internal
+// one.
+template <class Body>
+moravel_status Guarded(Body&& body) noexcept {
+  try {
+    return body();
+  } catch (const std::bad_alloc&) {
+    return MORAVEL_ERROR_OUT_OF_MEMORY;
+  } catch (...) {
+    return MORAVEL_ERROR_INTERNAL;
+  }
+}
+
+// Runs point(j) for j = 0 .. n - 1 and stops at the first refusal, whose
+// index goes to *refused_index when that is not null.
+template <class Point>
+moravel_status ForEachPoint(std::size_t n, std::size_t* refused_index, Point&& point) {
+  for (std::size_t j = 0; j < n; ++j) {
+    const moravel_status status = point(j);
+    if (status != MORAVEL_OK) {
+      if (refused_index != nullptr) *refused_index = j;
+      return status;
+    }
+  }
+  return MORAVEL_OK;
+}
+
+// True when n > 0 and any of the arrays is missing.
+template <class... Pointers>
+bool AnyArrayMissing(std::size_t n, const Pointers*... arrays) {
+  return n > 0 && ((arrays == nullptr) || ...);
+}
+
+}  // namespace moravel::api
+
+#endif

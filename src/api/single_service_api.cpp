@@ -1,0 +1,174 @@
+// The single-service analytic models through the status-returning
+// interface: checked point functions shared by the single-point and array
+// entries, writing the records the legacy exports write as text.
+#include <cmath>
+#include <vector>
+
+#include "api/checks.h"
+#include "moravel/api.h"
+#include "single_service/loss_models.h"
+#include "single_service/priority_model.h"
+#include "single_service/waiting_model.h"
+
+namespace moravel::api {
+namespace {
+
+void Store(const LossPair& pair, moravel_loss_result& result) {
+  result.loss = pair.loss;
+  result.carried = pair.carried;
+}
+
+void Store(const WaitingCharacteristics& w, moravel_wait_result& result) {
+  result.wait_probability = w.wait_probability;
+  result.wait_exceeds = w.wait_exceeds_threshold;
+  result.mean_wait = w.mean_wait;
+  result.mean_wait_of_waiting = w.mean_wait_of_waiting;
+  result.queue_length = w.mean_queue_length;
+}
+
+moravel_status LossPoint(std::int32_t V, double A, moravel_loss_result& result) {
+  if (const auto refused = FirstRefusal(CheckServers(V), CheckTraffic(A))) return refused;
+  Store(PoissonLossModel(V, A), result);
+  return MORAVEL_OK;
+}
+
+moravel_status FiniteSourcesPoint(std::int32_t N, std::int32_t V, double a,
+                                  moravel_loss_result& result) {
+  if (const auto refused = FirstRefusal(CheckSources(N), CheckServers(V), CheckSourceTraffic(a))) {
+    return refused;
+  }
+  Store(FiniteSourceLossModel(N, V, a), result);
+  return MORAVEL_OK;
+}
+
+moravel_status AssembledPoint(double x, double y, double z, std::int32_t V, std::int32_t n,
+                              moravel_loss_result& result) {
+  const moravel_status times =
+      IsFinitePositive(x) && IsFinitePositive(y) ? MORAVEL_OK : MORAVEL_ERROR_ASSEMBLY_TIMES;
+  const moravel_status z_status = IsFiniteNonNegative(z) ? MORAVEL_OK : MORAVEL_ERROR_ASSEMBLY_Z;
+  const moravel_status multiplier = n >= 0 ? MORAVEL_OK : MORAVEL_ERROR_ASSEMBLY_MULTIPLIER;
+  if (const auto refused = FirstRefusal(times, z_status, CheckServers(V), multiplier)) {
+    return refused;
+  }
+  // z / y overflows for a tiny y; 1/x and 1/y may be infinite, which only
+  // drives the load to 0.
+  if (!std::isfinite(AssembledLoad(x, y, z, n))) return MORAVEL_ERROR_ASSEMBLED_LOAD;
+  Store(AssembledLossModel(x, y, z, V, n), result);
+  return MORAVEL_OK;
+}
+
+moravel_status WaitPoint(double t, double h, std::int32_t V, double A,
+                         moravel_wait_result& result) {
+  if (const auto refused = FirstRefusal(CheckThreshold(t), CheckHoldingTime(h), CheckServers(V),
+                                        CheckTraffic(A), CheckBelowServers(A, V))) {
+    return refused;
+  }
+  Store(WaitingModel(t, h, V, A), result);
+  return MORAVEL_OK;
+}
+
+}  // namespace
+}  // namespace moravel::api
+
+using namespace moravel::api;
+
+extern "C" {
+
+MORAVEL_API moravel_status moravel_loss(int32_t servers, double traffic,
+                                        moravel_loss_result* result) noexcept {
+  if (result == nullptr) return MORAVEL_ERROR_NULL_POINTER;
+  return LossPoint(servers, traffic, *result);
+}
+
+MORAVEL_API moravel_status moravel_loss_finite_sources(int32_t sources, int32_t servers,
+                                                       double traffic_per_source,
+                                                       moravel_loss_result* result) noexcept {
+  if (result == nullptr) return MORAVEL_ERROR_NULL_POINTER;
+  return FiniteSourcesPoint(sources, servers, traffic_per_source, *result);
+}
+
+MORAVEL_API moravel_status moravel_loss_assembled(double x, double y, double z, int32_t servers,
+                                                  int32_t n, moravel_loss_result* result) noexcept {
+  if (result == nullptr) return MORAVEL_ERROR_NULL_POINTER;
+  return AssembledPoint(x, y, z, servers, n, *result);
+}
+
+MORAVEL_API moravel_status moravel_loss_priority(int32_t classes, int32_t servers,
+                                                 const double* traffic, double* loss,
+                                                 double* carried) noexcept {
+  if (classes < 1) return MORAVEL_ERROR_CLASSES;
+  if (traffic == nullptr || loss == nullptr || carried == nullptr) {
+    return MORAVEL_ERROR_NULL_POINTER;
+  }
+  if (const auto refused = CheckServers(servers)) return refused;
+  // The aggregates of the first j classes are offered to the servers; their
+  // sums must stay finite as well as each traffic.
+  double offered = 0.0;
+  for (int32_t j = 0; j < classes; ++j) {
+    if (!IsFiniteNonNegative(traffic[j])) return MORAVEL_ERROR_TRAFFIC;
+    offered += traffic[j];
+  }
+  if (!std::isfinite(offered)) return MORAVEL_ERROR_TRAFFIC;
+  return Guarded([&] {
+    const auto results = moravel::PriorityModel(classes, servers, traffic);
+    if (!results) return MORAVEL_ERROR_INTERNAL;  // not reached: the inputs were checked
+    for (std::size_t j = 0; j < results->E.size(); ++j) {
+      loss[j] = results->E[j];
+      carried[j] = results->Y[j];
+    }
+    return MORAVEL_OK;
+  });
+}
+
+MORAVEL_API moravel_status moravel_wait(double threshold, double holding_time, int32_t servers,
+                                        double traffic, moravel_wait_result* result) noexcept {
+  if (result == nullptr) return MORAVEL_ERROR_NULL_POINTER;
+  return WaitPoint(threshold, holding_time, servers, traffic, *result);
+}
+
+MORAVEL_API moravel_status moravel_loss_array(size_t n, const int32_t* servers,
+                                              const double* traffic, moravel_loss_result* results,
+                                              size_t* refused_index) noexcept {
+  if (AnyArrayMissing(n, servers, traffic, results)) return MORAVEL_ERROR_NULL_POINTER;
+  return ForEachPoint(n, refused_index,
+                      [&](size_t j) { return LossPoint(servers[j], traffic[j], results[j]); });
+}
+
+MORAVEL_API moravel_status moravel_loss_finite_sources_array(
+    size_t n, const int32_t* sources, const int32_t* servers, const double* traffic_per_source,
+    moravel_loss_result* results, size_t* refused_index) noexcept {
+  if (AnyArrayMissing(n, sources, servers, traffic_per_source, results)) {
+    return MORAVEL_ERROR_NULL_POINTER;
+  }
+  return ForEachPoint(n, refused_index, [&](size_t j) {
+    return FiniteSourcesPoint(sources[j], servers[j], traffic_per_source[j], results[j]);
+  });
+}
+
+MORAVEL_API moravel_status moravel_loss_assembled_array(size_t n, const double* x,
+                                                        const double* y, const double* z,
+                                                        const int32_t* servers,
+                                                        const int32_t* multiplier,
+                                                        moravel_loss_result* results,
+                                                        size_t* refused_index) noexcept {
+  if (AnyArrayMissing(n, x, y, z, servers, multiplier, results)) {
+    return MORAVEL_ERROR_NULL_POINTER;
+  }
+  return ForEachPoint(n, refused_index, [&](size_t j) {
+    return AssembledPoint(x[j], y[j], z[j], servers[j], multiplier[j], results[j]);
+  });
+}
+
+MORAVEL_API moravel_status moravel_wait_array(size_t n, const double* threshold,
+                                              const double* holding_time, const int32_t* servers,
+                                              const double* traffic, moravel_wait_result* results,
+                                              size_t* refused_index) noexcept {
+  if (AnyArrayMissing(n, threshold, holding_time, servers, traffic, results)) {
+    return MORAVEL_ERROR_NULL_POINTER;
+  }
+  return ForEachPoint(n, refused_index, [&](size_t j) {
+    return WaitPoint(threshold[j], holding_time[j], servers[j], traffic[j], results[j]);
+  });
+}
+
+}  // extern "C"
