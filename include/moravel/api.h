@@ -258,9 +258,11 @@ MORAVEL_API moravel_status moravel_simulate_wait(double traffic, int32_t servers
  * (MORAVEL_ERROR_DEMAND; a demand wider than a link is accepted and that
  * class is blocked); links k >= 1 (MORAVEL_ERROR_LINKS); units per link
  * f >= 1 (MORAVEL_ERROR_LINK_UNITS); k f below 2^31
- * (MORAVEL_ERROR_GROUP_SIZE).  Groups whose arrangement counts or
- * probabilities leave the range of a double (hundreds of links) give
- * MORAVEL_ERROR_OVERFLOW.  Results: blocking[M] and carried[M] [units]. */
+ * (MORAVEL_ERROR_GROUP_SIZE).  Results: blocking[M] and carried[M]
+ * [units].  A group whose figures leave the range of a double, or whose
+ * blocking comes out outside [0, 1] (inclusion-exclusion counts beyond 2^53
+ * lose their digits), gives MORAVEL_ERROR_OVERFLOW rather than a NaN or a
+ * negative probability. */
 
 /*! Calls carried on one link of a group of k, as VM_VMl_V_L_an(). */
 MORAVEL_API moravel_status moravel_link_group(const double* traffic, int32_t classes,
@@ -334,8 +336,10 @@ MORAVEL_API moravel_status moravel_loss_assembled_servers(double x, double y, do
 /*! Least links k >= 1 of link_units units for which every class's blocking
  *  in moravel_link_group() is at most target; blocking[classes] (may be
  *  NULL) gets the blocking at that k.  A class wider than a link gives
- *  MORAVEL_ERROR_DEMAND_EXCEEDS_LINK; a group whose counts overflow before
- *  the target is met gives MORAVEL_ERROR_OVERFLOW. */
+ *  MORAVEL_ERROR_DEMAND_EXCEEDS_LINK; MORAVEL_ERROR_OVERFLOW when the
+ *  model's figures stop being sound (see above) before the target is met.
+ *  The search evaluates the model at about 2 log2(k) sizes up to about 2k,
+ *  relying on the blocking falling as links are added. */
 MORAVEL_API moravel_status moravel_link_group_links(const double* traffic, int32_t classes,
                                                     const double* demand, int32_t link_units,
                                                     double target, int32_t* links,

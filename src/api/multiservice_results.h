@@ -10,22 +10,27 @@
 
 namespace moravel::api {
 
-// True when every blocking and carried traffic is a number: arrangement
-// counts or occupancy terms beyond the doubles give NaN or infinities.
-inline bool AllFinite(const ClassResults& results) {
+// True when every blocking is a probability and every carried traffic a
+// number.  Occupancy terms beyond the doubles give NaN or infinities, and
+// arrangement counts that lose their digits (inclusion-exclusion sums of
+// terms beyond 2^53) can give blockings outside [0, 1]: neither is handed
+// out as a result.
+inline bool AllSound(const ClassResults& results) {
   for (std::size_t i = 0; i < results.E.size(); ++i) {
-    if (!std::isfinite(results.E[i]) || !std::isfinite(results.C[i])) return false;
+    if (!(results.E[i] >= 0.0 && results.E[i] <= 1.0) || !std::isfinite(results.C[i])) {
+      return false;
+    }
   }
   return true;
 }
 
 // Copies E and C into blocking and carried (either may be null, skipped).
 // A model that refused its (already checked) input is an internal failure;
-// values that left the doubles are an overflow, and nothing is copied.
+// results that are not sound are an overflow, and nothing is copied.
 inline moravel_status CopyClassResults(const std::optional<ClassResults>& results,
                                        double* blocking, double* carried) {
   if (!results) return MORAVEL_ERROR_INTERNAL;
-  if (!AllFinite(*results)) return MORAVEL_ERROR_OVERFLOW;
+  if (!AllSound(*results)) return MORAVEL_ERROR_OVERFLOW;
   for (std::size_t i = 0; i < results->E.size(); ++i) {
     if (blocking != nullptr) blocking[i] = results->E[i];
     if (carried != nullptr) carried[i] = results->C[i];
