@@ -17,8 +17,9 @@ namespace moravel {
 // (regula falsi), halving the value kept at the end that stayed put twice
 // in a row (the Illinois rule, which restores superlinear convergence), and
 // bisects instead when the proposal is not strictly inside or when three
-// steps have not halved the bracket.  Near the answer the secant lands
-// within a few ulps and the last steps close the bracket.
+// steps have not halved the bracket.  The secant lands within a few ulps of
+// the answer after a dozen steps or so; a step of at least 1/1024 of the
+// bracket then brings the far end in, and a few halvings close it.
 template <class Function>
 double LargestAtOrBelow(Function&& F, double target, double lo, double flo, double hi,
                         double fhi) {
@@ -29,9 +30,16 @@ double LargestAtOrBelow(Function&& F, double target, double lo, double flo, doub
   for (int step = 1;; ++step) {
     const double middle = lo + (hi - lo) / 2;
     if (!(middle > lo && middle < hi)) return lo;  // neighbours
-    double x = lo + (hi - lo) * (-glo / (ghi - glo));
-    const bool slow = step % 3 == 0 && hi - lo > width_before / 2;
-    if (step % 3 == 0) width_before = hi - lo;
+    const double width = hi - lo;
+    double x = lo + width * (-glo / (ghi - glo));
+    // A secant point next to an end (as when F(lo) is the target itself)
+    // would move that end by an ulp; stepping at least width / 1024 inside
+    // makes the far end jump to the answer instead.
+    const double least = width / 1024;
+    if (!(x >= lo + least)) x = lo + least;
+    if (!(x <= hi - least)) x = hi - least;
+    const bool slow = step % 3 == 0 && width > width_before / 2;
+    if (step % 3 == 0) width_before = width;
     if (slow || !(x > lo && x < hi)) x = middle;
     const double gx = F(x) - target;
     if (gx <= 0.0) {
