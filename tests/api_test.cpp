@@ -257,6 +257,19 @@ TEST(Api, ArraysStopAtTheFirstRefusedPoint) {
   EXPECT_EQ(moravel_erlang_b_array(2, V, A, loss, &refused), MORAVEL_OK);
   EXPECT_EQ(refused, 2u);
   EXPECT_EQ(moravel_erlang_b_array(4, V, A, loss, nullptr), MORAVEL_ERROR_SERVERS);
+  // Past the first chunk of points: the ones before the refusal are
+  // written, each with the single call's bits, and no later one.
+  std::vector<std::int32_t> servers(700, 40);
+  std::vector<double> traffic(700, 30.0), many(700, -1.0);
+  for (std::size_t j = 0; j < servers.size(); ++j) servers[j] += static_cast<std::int32_t>(j % 5);
+  traffic[333] = -1.0;
+  EXPECT_EQ(moravel_erlang_b_array(700, servers.data(), traffic.data(), many.data(), &refused),
+            MORAVEL_ERROR_TRAFFIC);
+  EXPECT_EQ(refused, 333u);
+  for (std::size_t j = 0; j < 333; ++j) {
+    EXPECT_EQ(Bits(many[j]), Bits(moravel::PalmTable(servers[j], traffic[j]))) << j;
+  }
+  for (std::size_t j = 333; j < 700; ++j) EXPECT_EQ(many[j], -1.0) << j;
   // Missing arrays are refused before any point; n = 0 needs none.
   EXPECT_EQ(moravel_erlang_b_array(4, V, nullptr, loss, &refused), MORAVEL_ERROR_NULL_POINTER);
   EXPECT_EQ(moravel_wait_array(0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),

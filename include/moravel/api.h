@@ -194,7 +194,11 @@ MORAVEL_API moravel_status moravel_wait(double threshold, double holding_time,
  * The points are taken in order and the call stops at the first refused
  * one: the results before it are written, the others untouched, and its
  * index goes to *refused_index (which may be NULL; it is left alone when
- * every point is accepted).  n = 0 writes nothing and accepts NULL arrays. */
+ * every point is accepted).  n = 0 writes nothing and accepts NULL arrays;
+ * NULL arrays with n > 0 give MORAVEL_ERROR_NULL_POINTER before any point.
+ * The Erlang B based ones (erlang_b, erlang_c, loss, loss_assembled, wait)
+ * run four points' recursions side by side, several times faster per point
+ * than single calls, with the same bits. */
 
 MORAVEL_API moravel_status moravel_erlang_b_array(size_t n, const int32_t* servers,
                                                   const double* traffic, double* loss,
@@ -260,9 +264,9 @@ MORAVEL_API moravel_status moravel_simulate_wait(double traffic, int32_t servers
  * f >= 1 (MORAVEL_ERROR_LINK_UNITS); k f below 2^31
  * (MORAVEL_ERROR_GROUP_SIZE).  Results: blocking[M] and carried[M]
  * [units].  A group whose figures leave the range of a double, or whose
- * blocking comes out outside [0, 1] (inclusion-exclusion counts beyond 2^53
- * lose their digits), gives MORAVEL_ERROR_OVERFLOW rather than a NaN or a
- * negative probability. */
+ * blocking comes out outside [0, 1] beyond the rounding of a sum
+ * (inclusion-exclusion counts beyond 2^53 lose their digits), gives
+ * MORAVEL_ERROR_OVERFLOW rather than a NaN or a negative probability. */
 
 /*! Calls carried on one link of a group of k, as VM_VMl_V_L_an(). */
 MORAVEL_API moravel_status moravel_link_group(const double* traffic, int32_t classes,

@@ -5,7 +5,6 @@
 #define MORAVEL_API_CHECKS_H
 
 #include <cmath>
-#include <cstddef>
 #include <cstdint>
 #include <new>
 
@@ -87,26 +86,6 @@ moravel_status Guarded(Body&& body) noexcept {
   } catch (...) {
     return MORAVEL_ERROR_INTERNAL;
   }
-}
-
-// Runs point(j) for j = 0 .. n - 1 and stops at the first refusal, whose
-// index goes to *refused_index when that is not null.
-template <class Point>
-moravel_status ForEachPoint(std::size_t n, std::size_t* refused_index, Point&& point) {
-  for (std::size_t j = 0; j < n; ++j) {
-    const moravel_status status = point(j);
-    if (status != MORAVEL_OK) {
-      if (refused_index != nullptr) *refused_index = j;
-      return status;
-    }
-  }
-  return MORAVEL_OK;
-}
-
-// True when n > 0 and any of the arrays is missing.
-template <class... Pointers>
-bool AnyArrayMissing(std::size_t n, const Pointers*... arrays) {
-  return n > 0 && ((arrays == nullptr) || ...);
 }
 
 }  // namespace moravel::api

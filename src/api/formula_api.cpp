@@ -1,29 +1,26 @@
-// The scalar formulas through the status-returning interface: one checked
-// point function per formula, called once by the single-point entry and
-// once per point by the array entry.
+// The scalar formulas through the status-returning interface: one check
+// (or checked point function) per formula, used once by the single-point
+// entry and once per point by the array entry, whose Erlang points run
+// through the batched recursion.
 #include <cmath>
 
+#include "api/array_points.h"
 #include "api/checks.h"
 #include "formulas/engset.h"
 #include "formulas/erlang_direct.h"
 #include "formulas/erlang_loss.h"
+#include "formulas/erlang_loss_batch.h"
 #include "moravel/api.h"
 
 namespace moravel::api {
 namespace {
 
-moravel_status ErlangBPoint(std::int32_t V, double A, double& loss) {
-  if (const auto refused = FirstRefusal(CheckServers(V), CheckTraffic(A))) return refused;
-  loss = PalmTable(V, A);
-  return MORAVEL_OK;
+moravel_status CheckErlangB(std::int32_t V, double A) {
+  return FirstRefusal(CheckServers(V), CheckTraffic(A));
 }
 
-moravel_status ErlangCPoint(std::int32_t V, double A, double& wait_probability) {
-  if (const auto refused = FirstRefusal(CheckServers(V), CheckTraffic(A), CheckBelowServers(A, V))) {
-    return refused;
-  }
-  wait_probability = ErlangFormula2(V, A);
-  return MORAVEL_OK;
+moravel_status CheckErlangC(std::int32_t V, double A) {
+  return FirstRefusal(CheckServers(V), CheckTraffic(A), CheckBelowServers(A, V));
 }
 
 moravel_status EngsetPoint(std::int32_t N, std::int32_t V, double a, double& loss) {
@@ -72,13 +69,17 @@ extern "C" {
 MORAVEL_API moravel_status moravel_erlang_b(int32_t servers, double traffic,
                                             double* loss) noexcept {
   if (loss == nullptr) return MORAVEL_ERROR_NULL_POINTER;
-  return ErlangBPoint(servers, traffic, *loss);
+  if (const auto refused = CheckErlangB(servers, traffic)) return refused;
+  *loss = moravel::PalmTable(servers, traffic);
+  return MORAVEL_OK;
 }
 
 MORAVEL_API moravel_status moravel_erlang_c(int32_t servers, double traffic,
                                             double* wait_probability) noexcept {
   if (wait_probability == nullptr) return MORAVEL_ERROR_NULL_POINTER;
-  return ErlangCPoint(servers, traffic, *wait_probability);
+  if (const auto refused = CheckErlangC(servers, traffic)) return refused;
+  *wait_probability = moravel::ErlangFormula2(servers, traffic);
+  return MORAVEL_OK;
 }
 
 MORAVEL_API moravel_status moravel_engset(int32_t sources, int32_t servers,
@@ -103,17 +104,26 @@ MORAVEL_API moravel_status moravel_erlang_b_array(size_t n, const int32_t* serve
                                                   const double* traffic, double* loss,
                                                   size_t* refused_index) noexcept {
   if (AnyArrayMissing(n, servers, traffic, loss)) return MORAVEL_ERROR_NULL_POINTER;
-  return ForEachPoint(n, refused_index,
-                      [&](size_t j) { return ErlangBPoint(servers[j], traffic[j], loss[j]); });
+  return ChunkedPoints(
+      n, refused_index, [&](size_t j) { return CheckErlangB(servers[j], traffic[j]); },
+      [&](size_t first, size_t count) {
+        moravel::PalmTableBatch(count, servers + first, traffic + first, loss + first);
+      });
 }
 
 MORAVEL_API moravel_status moravel_erlang_c_array(size_t n, const int32_t* servers,
                                                   const double* traffic, double* wait_probability,
                                                   size_t* refused_index) noexcept {
   if (AnyArrayMissing(n, servers, traffic, wait_probability)) return MORAVEL_ERROR_NULL_POINTER;
-  return ForEachPoint(n, refused_index, [&](size_t j) {
-    return ErlangCPoint(servers[j], traffic[j], wait_probability[j]);
-  });
+  return ChunkedPoints(
+      n, refused_index, [&](size_t j) { return CheckErlangC(servers[j], traffic[j]); },
+      [&](size_t first, size_t count) {
+        double* out = wait_probability + first;
+        moravel::PalmTableBatch(count, servers + first, traffic + first, out);
+        for (size_t i = 0; i < count; ++i) {
+          out[i] = moravel::ErlangCFromLoss(servers[first + i], traffic[first + i], out[i]);
+        }
+      });
 }
 
 MORAVEL_API moravel_status moravel_engset_array(size_t n, const int32_t* sources,

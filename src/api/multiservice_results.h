@@ -10,16 +10,18 @@
 
 namespace moravel::api {
 
-// True when every blocking is a probability and every carried traffic a
-// number.  Occupancy terms beyond the doubles give NaN or infinities, and
+// True when every blocking is a probability, up to the rounding of its sum
+// (a class wider than a link gets the sum of the occupancy distribution, 1
+// to within an ulp per term), and every carried traffic a number.
+// Occupancy terms beyond the doubles give NaN or infinities, and
 // arrangement counts that lose their digits (inclusion-exclusion sums of
 // terms beyond 2^53) can give blockings outside [0, 1]: neither is handed
 // out as a result.
+inline bool IsSoundBlocking(double E) { return E >= 0.0 && E <= 1.0 + 1e-9; }
+
 inline bool AllSound(const ClassResults& results) {
   for (std::size_t i = 0; i < results.E.size(); ++i) {
-    if (!(results.E[i] >= 0.0 && results.E[i] <= 1.0) || !std::isfinite(results.C[i])) {
-      return false;
-    }
+    if (!IsSoundBlocking(results.E[i]) || !std::isfinite(results.C[i])) return false;
   }
   return true;
 }

@@ -1,10 +1,13 @@
 // The single-service analytic models through the status-returning
-// interface: checked point functions shared by the single-point and array
-// entries, writing the records the legacy exports write as text.
+// interface: checks shared by the single-point and array entries, which
+// write the records the legacy exports write as text; the array entries of
+// the Erlang models run their points through the batched recursion.
 #include <cmath>
 #include <vector>
 
+#include "api/array_points.h"
 #include "api/checks.h"
+#include "formulas/erlang_loss_batch.h"
 #include "moravel/api.h"
 #include "single_service/loss_models.h"
 #include "single_service/priority_model.h"
@@ -26,10 +29,8 @@ void Store(const WaitingCharacteristics& w, moravel_wait_result& result) {
   result.queue_length = w.mean_queue_length;
 }
 
-moravel_status LossPoint(std::int32_t V, double A, moravel_loss_result& result) {
-  if (const auto refused = FirstRefusal(CheckServers(V), CheckTraffic(A))) return refused;
-  Store(PoissonLossModel(V, A), result);
-  return MORAVEL_OK;
+moravel_status CheckLoss(std::int32_t V, double A) {
+  return FirstRefusal(CheckServers(V), CheckTraffic(A));
 }
 
 moravel_status FiniteSourcesPoint(std::int32_t N, std::int32_t V, double a,
@@ -41,8 +42,7 @@ moravel_status FiniteSourcesPoint(std::int32_t N, std::int32_t V, double a,
   return MORAVEL_OK;
 }
 
-moravel_status AssembledPoint(double x, double y, double z, std::int32_t V, std::int32_t n,
-                              moravel_loss_result& result) {
+moravel_status CheckAssembled(double x, double y, double z, std::int32_t V, std::int32_t n) {
   const moravel_status times =
       IsFinitePositive(x) && IsFinitePositive(y) ? MORAVEL_OK : MORAVEL_ERROR_ASSEMBLY_TIMES;
   const moravel_status z_status = IsFiniteNonNegative(z) ? MORAVEL_OK : MORAVEL_ERROR_ASSEMBLY_Z;
@@ -52,19 +52,12 @@ moravel_status AssembledPoint(double x, double y, double z, std::int32_t V, std:
   }
   // z / y overflows for a tiny y; 1/x and 1/y may be infinite, which only
   // drives the load to 0.
-  if (!std::isfinite(AssembledLoad(x, y, z, n))) return MORAVEL_ERROR_ASSEMBLED_LOAD;
-  Store(AssembledLossModel(x, y, z, V, n), result);
-  return MORAVEL_OK;
+  return std::isfinite(AssembledLoad(x, y, z, n)) ? MORAVEL_OK : MORAVEL_ERROR_ASSEMBLED_LOAD;
 }
 
-moravel_status WaitPoint(double t, double h, std::int32_t V, double A,
-                         moravel_wait_result& result) {
-  if (const auto refused = FirstRefusal(CheckThreshold(t), CheckHoldingTime(h), CheckServers(V),
-                                        CheckTraffic(A), CheckBelowServers(A, V))) {
-    return refused;
-  }
-  Store(WaitingModel(t, h, V, A), result);
-  return MORAVEL_OK;
+moravel_status CheckWait(double t, double h, std::int32_t V, double A) {
+  return FirstRefusal(CheckThreshold(t), CheckHoldingTime(h), CheckServers(V), CheckTraffic(A),
+                      CheckBelowServers(A, V));
 }
 
 }  // namespace
@@ -77,7 +70,9 @@ extern "C" {
 MORAVEL_API moravel_status moravel_loss(int32_t servers, double traffic,
                                         moravel_loss_result* result) noexcept {
   if (result == nullptr) return MORAVEL_ERROR_NULL_POINTER;
-  return LossPoint(servers, traffic, *result);
+  if (const auto refused = CheckLoss(servers, traffic)) return refused;
+  Store(moravel::PoissonLossModel(servers, traffic), *result);
+  return MORAVEL_OK;
 }
 
 MORAVEL_API moravel_status moravel_loss_finite_sources(int32_t sources, int32_t servers,
@@ -90,7 +85,9 @@ MORAVEL_API moravel_status moravel_loss_finite_sources(int32_t sources, int32_t 
 MORAVEL_API moravel_status moravel_loss_assembled(double x, double y, double z, int32_t servers,
                                                   int32_t n, moravel_loss_result* result) noexcept {
   if (result == nullptr) return MORAVEL_ERROR_NULL_POINTER;
-  return AssembledPoint(x, y, z, servers, n, *result);
+  if (const auto refused = CheckAssembled(x, y, z, servers, n)) return refused;
+  Store(moravel::AssembledLossModel(x, y, z, servers, n), *result);
+  return MORAVEL_OK;
 }
 
 MORAVEL_API moravel_status moravel_loss_priority(int32_t classes, int32_t servers,
@@ -123,15 +120,24 @@ MORAVEL_API moravel_status moravel_loss_priority(int32_t classes, int32_t server
 MORAVEL_API moravel_status moravel_wait(double threshold, double holding_time, int32_t servers,
                                         double traffic, moravel_wait_result* result) noexcept {
   if (result == nullptr) return MORAVEL_ERROR_NULL_POINTER;
-  return WaitPoint(threshold, holding_time, servers, traffic, *result);
+  if (const auto refused = CheckWait(threshold, holding_time, servers, traffic)) return refused;
+  Store(moravel::WaitingModel(threshold, holding_time, servers, traffic), *result);
+  return MORAVEL_OK;
 }
 
 MORAVEL_API moravel_status moravel_loss_array(size_t n, const int32_t* servers,
                                               const double* traffic, moravel_loss_result* results,
                                               size_t* refused_index) noexcept {
   if (AnyArrayMissing(n, servers, traffic, results)) return MORAVEL_ERROR_NULL_POINTER;
-  return ForEachPoint(n, refused_index,
-                      [&](size_t j) { return LossPoint(servers[j], traffic[j], results[j]); });
+  return ChunkedPoints(
+      n, refused_index, [&](size_t j) { return CheckLoss(servers[j], traffic[j]); },
+      [&](size_t first, size_t count) {
+        double loss[kChunk];
+        moravel::PalmTableBatch(count, servers + first, traffic + first, loss);
+        for (size_t i = 0; i < count; ++i) {
+          Store(moravel::PoissonLossFromLoss(traffic[first + i], loss[i]), results[first + i]);
+        }
+      });
 }
 
 MORAVEL_API moravel_status moravel_loss_finite_sources_array(
@@ -154,9 +160,20 @@ MORAVEL_API moravel_status moravel_loss_assembled_array(size_t n, const double* 
   if (AnyArrayMissing(n, x, y, z, servers, multiplier, results)) {
     return MORAVEL_ERROR_NULL_POINTER;
   }
-  return ForEachPoint(n, refused_index, [&](size_t j) {
-    return AssembledPoint(x[j], y[j], z[j], servers[j], multiplier[j], results[j]);
-  });
+  return ChunkedPoints(
+      n, refused_index,
+      [&](size_t j) { return CheckAssembled(x[j], y[j], z[j], servers[j], multiplier[j]); },
+      [&](size_t first, size_t count) {
+        double load[kChunk], loss[kChunk];
+        for (size_t i = 0; i < count; ++i) {
+          const size_t j = first + i;
+          load[i] = moravel::AssembledLoad(x[j], y[j], z[j], multiplier[j]);
+        }
+        moravel::PalmTableBatch(count, servers + first, load, loss);
+        for (size_t i = 0; i < count; ++i) {
+          Store(moravel::PoissonLossFromLoss(load[i], loss[i]), results[first + i]);
+        }
+      });
 }
 
 MORAVEL_API moravel_status moravel_wait_array(size_t n, const double* threshold,
@@ -166,9 +183,19 @@ MORAVEL_API moravel_status moravel_wait_array(size_t n, const double* threshold,
   if (AnyArrayMissing(n, threshold, holding_time, servers, traffic, results)) {
     return MORAVEL_ERROR_NULL_POINTER;
   }
-  return ForEachPoint(n, refused_index, [&](size_t j) {
-    return WaitPoint(threshold[j], holding_time[j], servers[j], traffic[j], results[j]);
-  });
+  return ChunkedPoints(
+      n, refused_index,
+      [&](size_t j) { return CheckWait(threshold[j], holding_time[j], servers[j], traffic[j]); },
+      [&](size_t first, size_t count) {
+        double loss[kChunk];
+        moravel::PalmTableBatch(count, servers + first, traffic + first, loss);
+        for (size_t i = 0; i < count; ++i) {
+          const size_t j = first + i;
+          Store(moravel::WaitingFromLoss(threshold[j], holding_time[j], servers[j], traffic[j],
+                                         loss[i]),
+                results[j]);
+        }
+      });
 }
 
 }  // extern "C"

@@ -12,11 +12,6 @@ double PalmTable(std::int32_t V, double A) {
   return B;
 }
 
-double ErlangFormula2(std::int32_t V, double A) {
-  const double B = PalmTable(V, A);
-  const double q = ((1.0 - B) * A) / static_cast<double>(V);
-  const double d = 1.0 - q;
-  return B / d;
-}
+double ErlangFormula2(std::int32_t V, double A) { return ErlangCFromLoss(V, A, PalmTable(V, A)); }
 
 }  // namespace moravel

@@ -22,6 +22,14 @@ double PalmTable(std::int32_t V, double A);
 // C(V, A) = B / (1 - (A/V)(1 - B)), with B = PalmTable(V, A).  Not clamped.
 double ErlangFormula2(std::int32_t V, double A);
 
+// The same from B = PalmTable(V, A) already at hand:
+// ErlangFormula2(V, A) is ErlangCFromLoss(V, A, PalmTable(V, A)).
+inline double ErlangCFromLoss(std::int32_t V, double A, double B) {
+  const double q = ((1.0 - B) * A) / static_cast<double>(V);
+  const double d = 1.0 - q;
+  return B / d;
+}
+
 }  // namespace moravel
 
 #endif

@@ -23,9 +23,10 @@ LinksAnswer SearchLinks(std::int32_t first, std::int32_t f, double target, Model
     if (!results) return SizeVerdict::kOverflow;
     bool meets = true;
     for (const double E : results->E) {
-      // NaN, infinities and blockings outside [0, 1] come from values that
-      // left the doubles or counts that lost their digits.
-      if (!(E >= 0.0 && E <= 1.0)) return SizeVerdict::kOverflow;
+      // NaN, infinities and blockings outside [0, 1] (beyond the rounding
+      // of a sum of probabilities) come from values that left the doubles
+      // or counts that lost their digits.
+      if (!(E >= 0.0 && E <= 1.0 + 1e-9)) return SizeVerdict::kOverflow;
       if (!(E <= target)) meets = false;
     }
     if (!meets) return SizeVerdict::kFails;
