@@ -45,8 +45,8 @@ void PerPoint(benchmark::State& state) {
 void BM_ErlangBArray(benchmark::State& state) {
   Sweep sweep(static_cast<std::int32_t>(state.range(0)));
   for (auto _ : state) {
-    benchmark::DoNotOptimize(moravel_erlang_b_array(kPoints, sweep.V.data(), sweep.A.data(),
-                                                    sweep.out.data(), nullptr));
+    benchmark::DoNotOptimize(
+        moravel_erlang_b_array(kPoints, sweep.V.data(), sweep.A.data(), sweep.out.data(), nullptr));
     benchmark::ClobberMemory();
   }
   PerPoint(state);
@@ -64,8 +64,8 @@ void BM_PalmTableLoop(benchmark::State& state) {
 void BM_LossArray(benchmark::State& state) {
   Sweep sweep(static_cast<std::int32_t>(state.range(0)));
   for (auto _ : state) {
-    benchmark::DoNotOptimize(moravel_loss_array(kPoints, sweep.V.data(), sweep.A.data(),
-                                                sweep.results.data(), nullptr));
+    benchmark::DoNotOptimize(
+        moravel_loss_array(kPoints, sweep.V.data(), sweep.A.data(), sweep.results.data(), nullptr));
     benchmark::ClobberMemory();
   }
   PerPoint(state);
@@ -140,8 +140,7 @@ void BM_EngsetServersPlain(benchmark::State& state) {
 void BM_AgentsForServiceLevel(benchmark::State& state) {
   moravel_staffing staffing{};
   for (auto _ : state) {
-    benchmark::DoNotOptimize(
-        moravel_agents_for_service_level(985.0, 180.0, 20.0, 0.8, &staffing));
+    benchmark::DoNotOptimize(moravel_agents_for_service_level(985.0, 180.0, 20.0, 0.8, &staffing));
   }
   state.counters["agents"] = staffing.agents;
 }
@@ -161,8 +160,7 @@ void BM_ErlangTraffic(benchmark::State& state) {
 void BM_ErlangTrafficPlain(benchmark::State& state) {
   const auto loss = [](double A) { return moravel::PalmTable(1000, A); };
   for (auto _ : state) {
-    benchmark::DoNotOptimize(
-        moravel::reference::BisectedLargestAtOrBelow(loss, 0.01, 0.0, 2000.0));
+    benchmark::DoNotOptimize(moravel::reference::BisectedLargestAtOrBelow(loss, 0.01, 0.0, 2000.0));
   }
 }
 

@@ -50,7 +50,8 @@ std::string Separated(std::initializer_list<double> numbers) {
 // Per-class pairs, every number followed by a blank.
 std::string PerClass(const std::vector<double>& first, const std::vector<double>& second) {
   std::string text;
-  for (std::size_t i = 0; i < first.size(); ++i) text += Text(first[i]) + " " + Text(second[i]) + " ";
+  for (std::size_t i = 0; i < first.size(); ++i)
+    text += Text(first[i]) + " " + Text(second[i]) + " ";
   return text;
 }
 
@@ -60,7 +61,9 @@ class Inputs {
   std::int32_t Count(std::int32_t lo, std::int32_t hi) {
     return std::uniform_int_distribution<std::int32_t>(lo, hi)(engine_);
   }
-  double Real(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(engine_); }
+  double Real(double lo, double hi) {
+    return std::uniform_real_distribution<double>(lo, hi)(engine_);
+  }
   // Zero one time in ten, else uniform in (0, hi).
   double Traffic(double hi) { return Count(0, 9) == 0 ? 0.0 : Real(0.0, hi); }
   std::uint32_t Seed() { return static_cast<std::uint32_t>(Count(1, 1 << 30)) * 3u + 1u; }
@@ -177,10 +180,10 @@ TEST(LegacyText, LinkSubsetSimulation) {
     const std::int32_t policy = in.Count(1, 3);
     const std::uint32_t seed = in.Seed();
     std::vector<double> blocking(group.a.size()), carried(group.a.size());
-    ASSERT_EQ(moravel_simulate_link_subset(group.a.data(), M, group.t.data(), group.k, group.f,
-                                           group.g, N, policy, seed, blocking.data(),
-                                           carried.data()),
-              MORAVEL_OK);
+    ASSERT_EQ(
+        moravel_simulate_link_subset(group.a.data(), M, group.t.data(), group.k, group.f, group.g,
+                                     N, policy, seed, blocking.data(), carried.data()),
+        MORAVEL_OK);
     next_device_value = seed;
     EXPECT_EQ(VM_VMl_VDg_L_im(group.a.data(), M, group.t.data(), group.k, group.f, group.g, N,
                               keywords[policy]),

@@ -1,6 +1,8 @@
 // The status-returning interface: full-precision values of the library's
 // kernels, the refusals and their messages, the array entry points and the
 // seeded multi-rate simulation.
+#include "moravel/api.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -13,7 +15,6 @@
 #include "formulas/engset.h"
 #include "formulas/erlang_direct.h"
 #include "formulas/erlang_loss.h"
-#include "moravel/api.h"
 #include "random/second_seed.h"
 #include "random/seed_sequence.h"
 #include "support/bits.h"
@@ -108,8 +109,7 @@ TEST(Api, Refusals) {
       {moravel_simulate_loss(0.0, 10, 100, 1u, &loss), MORAVEL_ERROR_TRAFFIC_NOT_POSITIVE},
       {moravel_simulate_loss(5.0, 0, 100, 1u, &loss), MORAVEL_ERROR_SERVERS},
       {moravel_simulate_loss(5.0, 10, 0, 1u, &loss), MORAVEL_ERROR_CALLS},
-      {moravel_simulate_wait(5.0, 5, 100, 0.0, 1u, &wait),
-       MORAVEL_ERROR_TRAFFIC_NOT_BELOW_SERVERS},
+      {moravel_simulate_wait(5.0, 5, 100, 0.0, 1u, &wait), MORAVEL_ERROR_TRAFFIC_NOT_BELOW_SERVERS},
       {moravel_simulate_wait(2.0, 5, 100, kNaN, 1u, &wait), MORAVEL_ERROR_THRESHOLD},
       {moravel_link_group(a, 0, t, 2, 5, pair, other), MORAVEL_ERROR_CLASSES},
       {moravel_link_group(a, 2, half, 2, 5, pair, other), MORAVEL_ERROR_DEMAND},
@@ -151,10 +151,9 @@ TEST(Api, Refusals) {
 TEST(Api, FiguresAreSoundOrRefused) {
   const double a[] = {800.0}, t[] = {1.0}, b[] = {200.0, 20.0}, d[] = {1.0, 5.0};
   double blocking[2] = {0.5, 0.5}, carried[2];
-  for (const moravel_status status :
-       {moravel_link_group(a, 1, t, 1, 1000, blocking, carried),
-        moravel_link_subset(b, 2, d, 8, 100, 4, blocking, carried),
-        moravel_link_group(b, 2, d, 23, 23, blocking, carried)}) {
+  for (const moravel_status status : {moravel_link_group(a, 1, t, 1, 1000, blocking, carried),
+                                      moravel_link_subset(b, 2, d, 8, 100, 4, blocking, carried),
+                                      moravel_link_group(b, 2, d, 23, 23, blocking, carried)}) {
     if (status == MORAVEL_OK) {
       for (double E : blocking) EXPECT_TRUE(E >= 0.0 && E <= 1.0) << E;
     } else {
@@ -208,9 +207,9 @@ TEST(Api, ArraysGiveEachPointsBits) {
     ASSERT_EQ(moravel_erlang_b_direct(V[j], small[j], &one), MORAVEL_OK);
     EXPECT_EQ(Bits(got[j]), Bits(one));
   }
-  ASSERT_EQ(moravel_erlang_b_ratio_array(n, V.data(), small.data(), fewer.data(), got.data(),
-                                         nullptr),
-            MORAVEL_OK);
+  ASSERT_EQ(
+      moravel_erlang_b_ratio_array(n, V.data(), small.data(), fewer.data(), got.data(), nullptr),
+      MORAVEL_OK);
   for (std::size_t j = 0; j < n; ++j) {
     ASSERT_EQ(moravel_erlang_b_ratio(V[j], small[j], fewer[j], &one), MORAVEL_OK);
     EXPECT_EQ(Bits(got[j]), Bits(one));
@@ -220,9 +219,9 @@ TEST(Api, ArraysGiveEachPointsBits) {
     ASSERT_EQ(moravel_loss(V[j], A[j], &loss), MORAVEL_OK);
     EXPECT_EQ(Bits(losses[j].carried), Bits(loss.carried));
   }
-  ASSERT_EQ(moravel_loss_finite_sources_array(n, N.data(), V.data(), a.data(), losses.data(),
-                                              nullptr),
-            MORAVEL_OK);
+  ASSERT_EQ(
+      moravel_loss_finite_sources_array(n, N.data(), V.data(), a.data(), losses.data(), nullptr),
+      MORAVEL_OK);
   for (std::size_t j = 0; j < n; ++j) {
     ASSERT_EQ(moravel_loss_finite_sources(N[j], V[j], a[j], &loss), MORAVEL_OK);
     EXPECT_EQ(Bits(losses[j].carried), Bits(loss.carried));
@@ -284,8 +283,8 @@ struct Run {
 Run SimulateSubset(std::int32_t policy, std::uint32_t seed) {
   const double a[] = {3.0, 1.0, 0.5}, t[] = {1.0, 2.0, 3.0};
   Run run{std::vector<double>(3), std::vector<double>(3)};
-  EXPECT_EQ(moravel_simulate_link_subset(a, 3, t, 4, 3, 2, 20000, policy, seed,
-                                         run.blocking.data(), run.carried.data()),
+  EXPECT_EQ(moravel_simulate_link_subset(a, 3, t, 4, 3, 2, 20000, policy, seed, run.blocking.data(),
+                                         run.carried.data()),
             MORAVEL_OK);
   return run;
 }

@@ -66,8 +66,8 @@ TEST(Solvers, LeastServersAreThoseOfAPlainSearch) {
     const double x = 1.0 + c, y = 2.0, z = 0.5;
     const std::int32_t n = c % 7;
     ASSERT_EQ(moravel_loss_assembled_servers(x, y, z, n, target, &servers, nullptr), MORAVEL_OK);
-    EXPECT_EQ(servers, moravel::reference::LinearErlangServers(
-                           moravel::AssembledLoad(x, y, z, n), target, 1 << 20));
+    EXPECT_EQ(servers, moravel::reference::LinearErlangServers(moravel::AssembledLoad(x, y, z, n),
+                                                               target, 1 << 20));
 
     const std::int32_t N = 1 + c % 150;
     const double a = std::uniform_real_distribution<double>(0.0, 0.95)(engine);
@@ -98,12 +98,12 @@ TEST(Solvers, SizeSearchFindsTheFirstMeetingSize) {
           EXPECT_EQ(found.outcome, SizeOutcome::kFound);
           EXPECT_EQ(found.size, threshold) << first << " " << overflow;
         }
-        EXPECT_LE(evaluations, 2 * std::bit_width(static_cast<unsigned>(threshold - first + 1)) + 1);
+        EXPECT_LE(evaluations,
+                  2 * std::bit_width(static_cast<unsigned>(threshold - first + 1)) + 1);
       }
     }
-    const auto never = moravel::LeastMeetingSize(first, 60, [](std::int32_t) {
-      return SizeVerdict::kFails;
-    });
+    const auto never =
+        moravel::LeastMeetingSize(first, 60, [](std::int32_t) { return SizeVerdict::kFails; });
     EXPECT_EQ(never.outcome, SizeOutcome::kUnreachable);
   }
 }

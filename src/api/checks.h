@@ -70,10 +70,6 @@ inline moravel_status CheckThreshold(double t) {
   return IsFiniteNonNegative(t) ? MORAVEL_OK : MORAVEL_ERROR_THRESHOLD;
 }
 
-inline moravel_status CheckNotNull(const void* pointer) {
-  return pointer != nullptr ? MORAVEL_OK : MORAVEL_ERROR_NULL_POINTER;
-}
-
 // Runs `body` (returning a moravel_status) so that nothing it throws leaves
 // the library: memory exhaustion has its code, anything else the internal
 // one.

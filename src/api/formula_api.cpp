@@ -46,10 +46,10 @@ moravel_status ErlangBDirectPoint(std::int32_t V, double A, double& loss) {
 
 moravel_status ErlangBRatioPoint(std::int32_t V, double A, std::int32_t i, double& ratio) {
   const std::int64_t fewer = std::int64_t{V} - i;
-  const moravel_status fewer_status = fewer >= 0 && fewer <= kLargestDirectFormServers
-                                          ? MORAVEL_OK
-                                          : MORAVEL_ERROR_RATIO_SERVERS;
-  if (const auto refused = FirstRefusal(DirectFormServers(V), fewer_status, CheckPositiveTraffic(A))) {
+  const moravel_status fewer_status =
+      fewer >= 0 && fewer <= kLargestDirectFormServers ? MORAVEL_OK : MORAVEL_ERROR_RATIO_SERVERS;
+  if (const auto refused =
+          FirstRefusal(DirectFormServers(V), fewer_status, CheckPositiveTraffic(A))) {
     return refused;
   }
   // Either value may overflow (inf / inf) or underflow to 0 (x / 0).
@@ -148,8 +148,8 @@ MORAVEL_API moravel_status moravel_erlang_b_direct_array(size_t n, const int32_t
 }
 
 MORAVEL_API moravel_status moravel_erlang_b_ratio_array(size_t n, const int32_t* servers,
-                                                        const double* traffic,
-                                                        const int32_t* fewer, double* ratio,
+                                                        const double* traffic, const int32_t* fewer,
+                                                        double* ratio,
                                                         size_t* refused_index) noexcept {
   if (AnyArrayMissing(n, servers, traffic, fewer, ratio)) return MORAVEL_ERROR_NULL_POINTER;
   return ForEachPoint(n, refused_index, [&](size_t j) {

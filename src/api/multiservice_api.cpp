@@ -15,7 +15,8 @@ MORAVEL_API moravel_status moravel_link_group(const double* traffic, int32_t cla
                                               const double* demand, int32_t links,
                                               int32_t link_units, double* blocking,
                                               double* carried) noexcept {
-  if (const auto refused = CheckGroup(traffic, classes, demand, links, link_units, blocking, carried)) {
+  if (const auto refused =
+          CheckGroup(traffic, classes, demand, links, link_units, blocking, carried)) {
     return refused;
   }
   return Guarded([&] {
@@ -28,7 +29,8 @@ MORAVEL_API moravel_status moravel_link_subset(const double* traffic, int32_t cl
                                                const double* demand, int32_t links,
                                                int32_t link_units, int32_t subset_links,
                                                double* blocking, double* carried) noexcept {
-  if (const auto refused = CheckGroup(traffic, classes, demand, links, link_units, blocking, carried)) {
+  if (const auto refused =
+          CheckGroup(traffic, classes, demand, links, link_units, blocking, carried)) {
     return refused;
   }
   if (subset_links < 1 || subset_links > links) return MORAVEL_ERROR_SUBSET;

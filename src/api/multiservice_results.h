@@ -29,8 +29,8 @@ inline bool AllSound(const ClassResults& results) {
 // Copies E and C into blocking and carried (either may be null, skipped).
 // A model that refused its (already checked) input is an internal failure;
 // results that are not sound are an overflow, and nothing is copied.
-inline moravel_status CopyClassResults(const std::optional<ClassResults>& results,
-                                       double* blocking, double* carried) {
+inline moravel_status CopyClassResults(const std::optional<ClassResults>& results, double* blocking,
+                                       double* carried) {
   if (!results) return MORAVEL_ERROR_INTERNAL;
   if (!AllSound(*results)) return MORAVEL_ERROR_OVERFLOW;
   for (std::size_t i = 0; i < results->E.size(); ++i) {

@@ -21,9 +21,11 @@ namespace {
 // The UTF-8 keywords by which the simulation knows its policies.
 const char* PolicyKeyword(std::int32_t policy) {
   switch (policy) {
-    case MORAVEL_MOST_FREE: return "\xD0\x9C\xD0\xB0\xD0\xBA\xD1\x81\xD0\xA1\xD0\xB2\xD0\xBE\xD0\xB1";
+    case MORAVEL_MOST_FREE:
+      return "\xD0\x9C\xD0\xB0\xD0\xBA\xD1\x81\xD0\xA1\xD0\xB2\xD0\xBE\xD0\xB1";
     case MORAVEL_FEWEST_FREE: return "\xD0\x9C\xD0\xB8\xD0\xBD\xD0\xA1\xD0\xB2\xD0\xBE\xD0\xB1";
-    case MORAVEL_RANDOM_FREE: return "\xD0\x9F\xD0\xB5\xD1\x80\xD0\xB2\xD0\xA1\xD0\xB2\xD0\xBE\xD0\xB1";
+    case MORAVEL_RANDOM_FREE:
+      return "\xD0\x9F\xD0\xB5\xD1\x80\xD0\xB2\xD0\xA1\xD0\xB2\xD0\xBE\xD0\xB1";
     default: return nullptr;
   }
 }
@@ -52,8 +54,8 @@ MORAVEL_API moravel_status moravel_simulate_loss(double traffic, int32_t servers
                                                  moravel_loss_result* result) noexcept {
   if (result == nullptr) return MORAVEL_ERROR_NULL_POINTER;
   const moravel_status calls_status = calls >= 1 ? MORAVEL_OK : MORAVEL_ERROR_CALLS;
-  if (const auto refused = FirstRefusal(CheckPositiveTraffic(traffic), CheckServers(servers),
-                                        calls_status)) {
+  if (const auto refused =
+          FirstRefusal(CheckPositiveTraffic(traffic), CheckServers(servers), calls_status)) {
     return refused;
   }
   return Guarded([&] {
@@ -70,9 +72,9 @@ MORAVEL_API moravel_status moravel_simulate_wait(double traffic, int32_t servers
                                                  moravel_wait_result* result) noexcept {
   if (result == nullptr) return MORAVEL_ERROR_NULL_POINTER;
   const moravel_status calls_status = calls >= 1 ? MORAVEL_OK : MORAVEL_ERROR_CALLS;
-  if (const auto refused = FirstRefusal(CheckPositiveTraffic(traffic), CheckServers(servers),
-                                        calls_status, CheckThreshold(threshold),
-                                        CheckBelowServers(traffic, servers))) {
+  if (const auto refused =
+          FirstRefusal(CheckPositiveTraffic(traffic), CheckServers(servers), calls_status,
+                       CheckThreshold(threshold), CheckBelowServers(traffic, servers))) {
     return refused;
   }
   return Guarded([&] {
@@ -87,11 +89,14 @@ MORAVEL_API moravel_status moravel_simulate_wait(double traffic, int32_t servers
   });
 }
 
-MORAVEL_API moravel_status moravel_simulate_link_subset(
-    const double* traffic, int32_t classes, const double* demand, int32_t links,
-    int32_t link_units, int32_t subset_links, int32_t calls, int32_t policy, uint32_t seed,
-    double* blocking, double* carried) noexcept {
-  if (const auto refused = CheckGroup(traffic, classes, demand, links, link_units, blocking, carried)) {
+MORAVEL_API moravel_status moravel_simulate_link_subset(const double* traffic, int32_t classes,
+                                                        const double* demand, int32_t links,
+                                                        int32_t link_units, int32_t subset_links,
+                                                        int32_t calls, int32_t policy,
+                                                        uint32_t seed, double* blocking,
+                                                        double* carried) noexcept {
+  if (const auto refused =
+          CheckGroup(traffic, classes, demand, links, link_units, blocking, carried)) {
     return refused;
   }
   if (subset_links < 1 || subset_links > links) return MORAVEL_ERROR_SUBSET;
@@ -112,10 +117,9 @@ MORAVEL_API moravel_status moravel_simulate_link_subset(
           [&device] { return static_cast<std::uint32_t>(device()); },
           moravel::RandomPlacementSeeding::kOneEnginePerRun);
     } else {
-      run = moravel::SimulateLinkSubsetSystem(traffic, classes, demand, links, link_units,
-                                              subset_links, calls, keyword,
-                                              moravel::SeedSequence(seed),
-                                              moravel::RandomPlacementSeeding::kOneEnginePerRun);
+      run = moravel::SimulateLinkSubsetSystem(
+          traffic, classes, demand, links, link_units, subset_links, calls, keyword,
+          moravel::SeedSequence(seed), moravel::RandomPlacementSeeding::kOneEnginePerRun);
     }
     if (!run) return MORAVEL_ERROR_INTERNAL;  // not reached: the inputs were checked
     for (std::size_t i = 0; i < run->E.size(); ++i) {

@@ -140,9 +140,11 @@ MORAVEL_API moravel_status moravel_loss_array(size_t n, const int32_t* servers,
       });
 }
 
-MORAVEL_API moravel_status moravel_loss_finite_sources_array(
-    size_t n, const int32_t* sources, const int32_t* servers, const double* traffic_per_source,
-    moravel_loss_result* results, size_t* refused_index) noexcept {
+MORAVEL_API moravel_status moravel_loss_finite_sources_array(size_t n, const int32_t* sources,
+                                                             const int32_t* servers,
+                                                             const double* traffic_per_source,
+                                                             moravel_loss_result* results,
+                                                             size_t* refused_index) noexcept {
   if (AnyArrayMissing(n, sources, servers, traffic_per_source, results)) {
     return MORAVEL_ERROR_NULL_POINTER;
   }
@@ -151,9 +153,8 @@ MORAVEL_API moravel_status moravel_loss_finite_sources_array(
   });
 }
 
-MORAVEL_API moravel_status moravel_loss_assembled_array(size_t n, const double* x,
-                                                        const double* y, const double* z,
-                                                        const int32_t* servers,
+MORAVEL_API moravel_status moravel_loss_assembled_array(size_t n, const double* x, const double* y,
+                                                        const double* z, const int32_t* servers,
                                                         const int32_t* multiplier,
                                                         moravel_loss_result* results,
                                                         size_t* refused_index) noexcept {

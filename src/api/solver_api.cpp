@@ -76,8 +76,8 @@ using namespace moravel::api;
 
 extern "C" {
 
-MORAVEL_API moravel_status moravel_erlang_b_servers(double traffic, double target,
-                                                    int32_t* servers, double* loss) noexcept {
+MORAVEL_API moravel_status moravel_erlang_b_servers(double traffic, double target, int32_t* servers,
+                                                    double* loss) noexcept {
   if (servers == nullptr) return MORAVEL_ERROR_NULL_POINTER;
   if (const auto refused = FirstRefusal(CheckTraffic(traffic), CheckTarget(target))) {
     return refused;
@@ -89,17 +89,15 @@ MORAVEL_API moravel_status moravel_engset_servers(int32_t sources, double traffi
                                                   double target, int32_t* servers,
                                                   double* loss) noexcept {
   if (servers == nullptr) return MORAVEL_ERROR_NULL_POINTER;
-  if (const auto refused = FirstRefusal(CheckSources(sources),
-                                        CheckSourceTraffic(traffic_per_source),
-                                        CheckTarget(target))) {
+  if (const auto refused = FirstRefusal(
+          CheckSources(sources), CheckSourceTraffic(traffic_per_source), CheckTarget(target))) {
     return refused;
   }
   return Answer(moravel::LeastEngsetServers(sources, traffic_per_source, target), servers, loss);
 }
 
-MORAVEL_API moravel_status moravel_loss_assembled_servers(double x, double y, double z,
-                                                          int32_t n, double target,
-                                                          int32_t* servers,
+MORAVEL_API moravel_status moravel_loss_assembled_servers(double x, double y, double z, int32_t n,
+                                                          double target, int32_t* servers,
                                                           double* loss) noexcept {
   if (servers == nullptr) return MORAVEL_ERROR_NULL_POINTER;
   const moravel_status times =
@@ -122,8 +120,8 @@ MORAVEL_API moravel_status moravel_link_group_links(const double* traffic, int32
     return refused;
   }
   return Guarded([&] {
-    return Answer(moravel::LeastLinkGroupLinks(traffic, classes, demand, link_units, target),
-                  links, blocking);
+    return Answer(moravel::LeastLinkGroupLinks(traffic, classes, demand, link_units, target), links,
+                  blocking);
   });
 }
 
@@ -136,9 +134,9 @@ MORAVEL_API moravel_status moravel_link_subset_links(const double* traffic, int3
   }
   if (subset_links < 1) return MORAVEL_ERROR_SUBSET;
   return Guarded([&] {
-    return Answer(moravel::LeastLinkSubsetLinks(traffic, classes, demand, link_units,
-                                                subset_links, target),
-                  links, blocking);
+    return Answer(
+        moravel::LeastLinkSubsetLinks(traffic, classes, demand, link_units, subset_links, target),
+        links, blocking);
   });
 }
 
@@ -155,8 +153,8 @@ MORAVEL_API moravel_status moravel_erlang_b_traffic(int32_t servers, double targ
 MORAVEL_API moravel_status moravel_engset_traffic(int32_t sources, int32_t servers, double target,
                                                   double* traffic_per_source) noexcept {
   if (traffic_per_source == nullptr) return MORAVEL_ERROR_NULL_POINTER;
-  if (const auto refused = FirstRefusal(CheckSources(sources), CheckServers(servers),
-                                        CheckTarget(target))) {
+  if (const auto refused =
+          FirstRefusal(CheckSources(sources), CheckServers(servers), CheckTarget(target))) {
     return refused;
   }
   if (servers >= sources) return MORAVEL_ERROR_SERVERS_NOT_BELOW_SOURCES;
@@ -170,9 +168,9 @@ MORAVEL_API moravel_status moravel_staffing_figures(int32_t agents, double traff
                                                     double handling_time, double answer_time,
                                                     moravel_staffing* figures) noexcept {
   if (figures == nullptr) return MORAVEL_ERROR_NULL_POINTER;
-  if (const auto refused = FirstRefusal(CheckServers(agents),
-                                        CheckCallCentre(traffic, handling_time, answer_time),
-                                        CheckBelowServers(traffic, agents))) {
+  if (const auto refused =
+          FirstRefusal(CheckServers(agents), CheckCallCentre(traffic, handling_time, answer_time),
+                       CheckBelowServers(traffic, agents))) {
     return refused;
   }
   Store(agents, traffic, moravel::WaitingModel(answer_time, handling_time, agents, traffic),
@@ -184,8 +182,8 @@ MORAVEL_API moravel_status moravel_agents_for_service_level(double traffic, doub
                                                             double answer_time, double target,
                                                             moravel_staffing* figures) noexcept {
   if (figures == nullptr) return MORAVEL_ERROR_NULL_POINTER;
-  if (const auto refused = FirstRefusal(CheckCallCentre(traffic, handling_time, answer_time),
-                                        CheckTarget(target))) {
+  if (const auto refused =
+          FirstRefusal(CheckCallCentre(traffic, handling_time, answer_time), CheckTarget(target))) {
     return refused;
   }
   return Staff(traffic, handling_time, answer_time, moravel::StaffingGoal::kServiceLevel, target,
@@ -198,25 +196,24 @@ MORAVEL_API moravel_status moravel_agents_for_mean_wait(double traffic, double h
   if (figures == nullptr) return MORAVEL_ERROR_NULL_POINTER;
   const moravel_status target =
       IsFinitePositive(target_wait) ? MORAVEL_OK : MORAVEL_ERROR_TARGET_WAIT;
-  if (const auto refused = FirstRefusal(CheckCallCentre(traffic, handling_time, answer_time),
-                                        target)) {
+  if (const auto refused =
+          FirstRefusal(CheckCallCentre(traffic, handling_time, answer_time), target)) {
     return refused;
   }
   return Staff(traffic, handling_time, answer_time, moravel::StaffingGoal::kMeanWait, target_wait,
                figures);
 }
 
-MORAVEL_API moravel_status moravel_agents_for_wait_probability(double traffic,
-                                                               double handling_time,
+MORAVEL_API moravel_status moravel_agents_for_wait_probability(double traffic, double handling_time,
                                                                double answer_time, double target,
                                                                moravel_staffing* figures) noexcept {
   if (figures == nullptr) return MORAVEL_ERROR_NULL_POINTER;
-  if (const auto refused = FirstRefusal(CheckCallCentre(traffic, handling_time, answer_time),
-                                        CheckTarget(target))) {
+  if (const auto refused =
+          FirstRefusal(CheckCallCentre(traffic, handling_time, answer_time), CheckTarget(target))) {
     return refused;
   }
-  return Staff(traffic, handling_time, answer_time, moravel::StaffingGoal::kWaitProbability,
-               target, figures);
+  return Staff(traffic, handling_time, answer_time, moravel::StaffingGoal::kWaitProbability, target,
+               figures);
 }
 
 }  // extern "C"

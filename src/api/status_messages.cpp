@@ -16,8 +16,7 @@ MORAVEL_API const char* moravel_status_message(int32_t status) noexcept {
     case MORAVEL_ERROR_TRAFFIC_NOT_BELOW_SERVERS:
       return "traffic must be below the number of servers";
     case MORAVEL_ERROR_SOURCES: return "sources must be at least 1";
-    case MORAVEL_ERROR_SOURCE_TRAFFIC:
-      return "traffic per source must be at least 0 and below 1";
+    case MORAVEL_ERROR_SOURCE_TRAFFIC: return "traffic per source must be at least 0 and below 1";
     case MORAVEL_ERROR_DIRECT_FORM_SERVERS:
       return "servers must be between 0 and 170 in the direct form";
     case MORAVEL_ERROR_RATIO_SERVERS:
@@ -28,8 +27,7 @@ MORAVEL_API const char* moravel_status_message(int32_t status) noexcept {
     case MORAVEL_ERROR_ASSEMBLY_MULTIPLIER: return "n must not be negative";
     case MORAVEL_ERROR_ASSEMBLED_LOAD: return "the assembled load must be finite";
     case MORAVEL_ERROR_HOLDING_TIME: return "mean holding time must be finite and above 0";
-    case MORAVEL_ERROR_THRESHOLD:
-      return "waiting-time threshold must be finite and not negative";
+    case MORAVEL_ERROR_THRESHOLD: return "waiting-time threshold must be finite and not negative";
     case MORAVEL_ERROR_CALLS: return "calls must be at least 1";
     case MORAVEL_ERROR_CLASSES: return "classes must be at least 1";
     case MORAVEL_ERROR_DEMAND: return "demands must be whole numbers of at least 1 unit";

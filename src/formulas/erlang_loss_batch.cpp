@@ -35,7 +35,8 @@ void PalmTableBatch(std::size_t n, const std::int32_t* V, const double* A, doubl
     const double value[kLanes] = {b0, b1, b2, b3};
     for (std::size_t lane = 0; lane < kLanes; ++lane) {
       double b = value[lane];
-      for (std::int32_t i = together + 1; i <= steps[lane]; ++i) b = ErlangLossStep(b, A[j + lane], i);
+      for (std::int32_t i = together + 1; i <= steps[lane]; ++i)
+        b = ErlangLossStep(b, A[j + lane], i);
       B[j + lane] = steps[lane] == 0 ? 0.0 : b;
     }
   }

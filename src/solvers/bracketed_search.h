@@ -21,8 +21,7 @@ namespace moravel {
 // the answer after a dozen steps or so; a step of at least 1/1024 of the
 // bracket then brings the far end in, and a few halvings close it.
 template <class Function>
-double LargestAtOrBelow(Function&& F, double target, double lo, double flo, double hi,
-                        double fhi) {
+double LargestAtOrBelow(Function&& F, double target, double lo, double flo, double hi, double fhi) {
   double glo = flo - target;  // <= 0
   double ghi = fhi - target;  // > 0
   int kept = 0;               // -1: lo moved last, +1: hi moved last

@@ -11,12 +11,9 @@ constexpr std::int32_t kLargestAgents = 2147483646;
 
 bool Meets(const WaitingCharacteristics& w, StaffingGoal goal, double target) {
   switch (goal) {
-    case StaffingGoal::kServiceLevel:
-      return 1.0 - w.wait_exceeds_threshold >= target;
-    case StaffingGoal::kMeanWait:
-      return w.mean_wait <= target;
-    case StaffingGoal::kWaitProbability:
-      return w.wait_probability <= target;
+    case StaffingGoal::kServiceLevel: return 1.0 - w.wait_exceeds_threshold >= target;
+    case StaffingGoal::kMeanWait: return w.mean_wait <= target;
+    case StaffingGoal::kWaitProbability: return w.wait_probability <= target;
   }
   return false;
 }

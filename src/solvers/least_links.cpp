@@ -45,13 +45,13 @@ LinksAnswer SearchLinks(std::int32_t first, std::int32_t f, double target, Model
 
 }  // namespace
 
-LinksAnswer LeastLinkGroupLinks(const double* a, std::int32_t M, const double* t,
-                                std::int32_t f, double target) {
+LinksAnswer LeastLinkGroupLinks(const double* a, std::int32_t M, const double* t, std::int32_t f,
+                                double target) {
   return SearchLinks(1, f, target, [&](std::int32_t k) { return LinkGroupModel(a, M, t, k, f); });
 }
 
-LinksAnswer LeastLinkSubsetLinks(const double* a, std::int32_t M, const double* t,
-                                 std::int32_t f, std::int32_t g, double target) {
+LinksAnswer LeastLinkSubsetLinks(const double* a, std::int32_t M, const double* t, std::int32_t f,
+                                 std::int32_t g, double target) {
   return SearchLinks(g, f, target,
                      [&](std::int32_t k) { return LinkSubsetModel(a, M, t, k, f, g); });
 }

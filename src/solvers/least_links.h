@@ -24,13 +24,13 @@ struct LinksAnswer {
 // are whole numbers from 1 to f and whose traffics are finite and not
 // negative, f >= 1 and target in (0, 1).  kOverflow when the model's values
 // leave the doubles before the target is met.
-LinksAnswer LeastLinkGroupLinks(const double* a, std::int32_t M, const double* t,
-                                std::int32_t f, double target);
+LinksAnswer LeastLinkGroupLinks(const double* a, std::int32_t M, const double* t, std::int32_t f,
+                                double target);
 
 // The same for LinkSubsetModel with each call offered to g >= 1 links: the
 // least k >= g.
-LinksAnswer LeastLinkSubsetLinks(const double* a, std::int32_t M, const double* t,
-                                 std::int32_t f, std::int32_t g, double target);
+LinksAnswer LeastLinkSubsetLinks(const double* a, std::int32_t M, const double* t, std::int32_t f,
+                                 std::int32_t g, double target);
 
 }  // namespace moravel
 
