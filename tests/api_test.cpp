@@ -162,6 +162,18 @@ TEST(Api, FiguresAreSoundOrRefused) {
   }
 }
 
+// array(results) fills n results; point(j, &result) gives result j alone.
+template <class Result, class Array, class Point>
+void ExpectEachPointsBits(std::size_t n, Array&& array, Point&& point) {
+  std::vector<Result> results(n);
+  ASSERT_EQ(array(results.data()), MORAVEL_OK);
+  for (std::size_t j = 0; j < n; ++j) {
+    Result one;
+    ASSERT_EQ(point(j, &one), MORAVEL_OK);
+    EXPECT_EQ(std::memcmp(&results[j], &one, sizeof one), 0) << j;
+  }
+}
+
 TEST(Api, ArraysGiveEachPointsBits) {
   std::mt19937_64 engine(32);
   std::uniform_real_distribution<double> unit(0.0, 1.0);
@@ -179,67 +191,59 @@ TEST(Api, ArraysGiveEachPointsBits) {
     x[j] = 0.1 + unit(engine), y[j] = 0.1 + unit(engine), z[j] = unit(engine);
     threshold[j] = unit(engine), holding[j] = 0.5 + unit(engine);
   }
-  std::vector<double> got(n);
-  std::vector<moravel_loss_result> losses(n);
-  std::vector<moravel_wait_result> waits(n);
-  double one = 0.0;
-  moravel_loss_result loss;
-  moravel_wait_result wait;
-
-  ASSERT_EQ(moravel_erlang_b_array(n, V.data(), A.data(), got.data(), nullptr), MORAVEL_OK);
-  for (std::size_t j = 0; j < n; ++j) {
-    ASSERT_EQ(moravel_erlang_b(V[j], A[j], &one), MORAVEL_OK);
-    EXPECT_EQ(Bits(got[j]), Bits(one));
-  }
-  ASSERT_EQ(moravel_erlang_c_array(n, V.data(), A.data(), got.data(), nullptr), MORAVEL_OK);
-  for (std::size_t j = 0; j < n; ++j) {
-    ASSERT_EQ(moravel_erlang_c(V[j], A[j], &one), MORAVEL_OK);
-    EXPECT_EQ(Bits(got[j]), Bits(one));
-  }
-  ASSERT_EQ(moravel_engset_array(n, N.data(), V.data(), a.data(), got.data(), nullptr), MORAVEL_OK);
-  for (std::size_t j = 0; j < n; ++j) {
-    ASSERT_EQ(moravel_engset(N[j], V[j], a[j], &one), MORAVEL_OK);
-    EXPECT_EQ(Bits(got[j]), Bits(one));
-  }
-  ASSERT_EQ(moravel_erlang_b_direct_array(n, V.data(), small.data(), got.data(), nullptr),
-            MORAVEL_OK);
-  for (std::size_t j = 0; j < n; ++j) {
-    ASSERT_EQ(moravel_erlang_b_direct(V[j], small[j], &one), MORAVEL_OK);
-    EXPECT_EQ(Bits(got[j]), Bits(one));
-  }
-  ASSERT_EQ(
-      moravel_erlang_b_ratio_array(n, V.data(), small.data(), fewer.data(), got.data(), nullptr),
-      MORAVEL_OK);
-  for (std::size_t j = 0; j < n; ++j) {
-    ASSERT_EQ(moravel_erlang_b_ratio(V[j], small[j], fewer[j], &one), MORAVEL_OK);
-    EXPECT_EQ(Bits(got[j]), Bits(one));
-  }
-  ASSERT_EQ(moravel_loss_array(n, V.data(), A.data(), losses.data(), nullptr), MORAVEL_OK);
-  for (std::size_t j = 0; j < n; ++j) {
-    ASSERT_EQ(moravel_loss(V[j], A[j], &loss), MORAVEL_OK);
-    EXPECT_EQ(Bits(losses[j].carried), Bits(loss.carried));
-  }
-  ASSERT_EQ(
-      moravel_loss_finite_sources_array(n, N.data(), V.data(), a.data(), losses.data(), nullptr),
-      MORAVEL_OK);
-  for (std::size_t j = 0; j < n; ++j) {
-    ASSERT_EQ(moravel_loss_finite_sources(N[j], V[j], a[j], &loss), MORAVEL_OK);
-    EXPECT_EQ(Bits(losses[j].carried), Bits(loss.carried));
-  }
-  ASSERT_EQ(moravel_loss_assembled_array(n, x.data(), y.data(), z.data(), V.data(),
-                                         multiplier.data(), losses.data(), nullptr),
-            MORAVEL_OK);
-  for (std::size_t j = 0; j < n; ++j) {
-    ASSERT_EQ(moravel_loss_assembled(x[j], y[j], z[j], V[j], multiplier[j], &loss), MORAVEL_OK);
-    EXPECT_EQ(Bits(losses[j].loss), Bits(loss.loss));
-  }
-  ASSERT_EQ(moravel_wait_array(n, threshold.data(), holding.data(), V.data(), A.data(),
-                               waits.data(), nullptr),
-            MORAVEL_OK);
-  for (std::size_t j = 0; j < n; ++j) {
-    ASSERT_EQ(moravel_wait(threshold[j], holding[j], V[j], A[j], &wait), MORAVEL_OK);
-    EXPECT_EQ(std::memcmp(&waits[j], &wait, sizeof wait), 0) << j;
-  }
+  ExpectEachPointsBits<double>(
+      n, [&](double* out) { return moravel_erlang_b_array(n, V.data(), A.data(), out, nullptr); },
+      [&](std::size_t j, double* out) { return moravel_erlang_b(V[j], A[j], out); });
+  ExpectEachPointsBits<double>(
+      n, [&](double* out) { return moravel_erlang_c_array(n, V.data(), A.data(), out, nullptr); },
+      [&](std::size_t j, double* out) { return moravel_erlang_c(V[j], A[j], out); });
+  ExpectEachPointsBits<double>(
+      n,
+      [&](double* out) {
+        return moravel_engset_array(n, N.data(), V.data(), a.data(), out, nullptr);
+      },
+      [&](std::size_t j, double* out) { return moravel_engset(N[j], V[j], a[j], out); });
+  ExpectEachPointsBits<double>(
+      n,
+      [&](double* out) {
+        return moravel_erlang_b_direct_array(n, V.data(), small.data(), out, nullptr);
+      },
+      [&](std::size_t j, double* out) { return moravel_erlang_b_direct(V[j], small[j], out); });
+  ExpectEachPointsBits<double>(
+      n,
+      [&](double* out) {
+        return moravel_erlang_b_ratio_array(n, V.data(), small.data(), fewer.data(), out, nullptr);
+      },
+      [&](std::size_t j, double* out) {
+        return moravel_erlang_b_ratio(V[j], small[j], fewer[j], out);
+      });
+  ExpectEachPointsBits<moravel_loss_result>(
+      n, [&](auto* out) { return moravel_loss_array(n, V.data(), A.data(), out, nullptr); },
+      [&](std::size_t j, auto* out) { return moravel_loss(V[j], A[j], out); });
+  ExpectEachPointsBits<moravel_loss_result>(
+      n,
+      [&](auto* out) {
+        return moravel_loss_finite_sources_array(n, N.data(), V.data(), a.data(), out, nullptr);
+      },
+      [&](std::size_t j, auto* out) { return moravel_loss_finite_sources(N[j], V[j], a[j], out); });
+  ExpectEachPointsBits<moravel_loss_result>(
+      n,
+      [&](auto* out) {
+        return moravel_loss_assembled_array(n, x.data(), y.data(), z.data(), V.data(),
+                                            multiplier.data(), out, nullptr);
+      },
+      [&](std::size_t j, auto* out) {
+        return moravel_loss_assembled(x[j], y[j], z[j], V[j], multiplier[j], out);
+      });
+  ExpectEachPointsBits<moravel_wait_result>(
+      n,
+      [&](auto* out) {
+        return moravel_wait_array(n, threshold.data(), holding.data(), V.data(), A.data(), out,
+                                  nullptr);
+      },
+      [&](std::size_t j, auto* out) {
+        return moravel_wait(threshold[j], holding[j], V[j], A[j], out);
+      });
 }
 
 TEST(Api, ArraysStopAtTheFirstRefusedPoint) {
