@@ -43,7 +43,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include "moravel/export.h"
+#include "export.h"
 
 #ifdef __cplusplus
 #  define MORAVEL_NOEXCEPT noexcept
