@@ -6,6 +6,10 @@
  * Units: traffic in erlangs (arrival rate x mean holding time); demands and
  * capacities in allocation units; simulated time in mean holding times.
  *
+ * moravel/api.h, exported by the same library, gives these results as
+ * full-precision doubles with a status code for every call, from any number
+ * of threads at once, and adds dimensioning solvers: new hosts should use it.
+ *
  * Two kinds of export:
  *  - scalar formulas return one double; they are pure and may be called
  *    from any thread at any time;
