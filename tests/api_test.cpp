@@ -67,6 +67,7 @@ TEST(Api, EveryStatusHasItsOwnMessage) {
 TEST(Api, Refusals) {
   const double a[] = {2.0, 1.0}, t[] = {1.0, 2.0}, half[] = {1.0, 1.5}, zero_demand[] = {1.0, 0.0};
   const double negative[] = {2.0, -1.0}, idle[] = {0.0, 0.0}, huge[] = {1e308, 1e308};
+  const double ones[] = {1.0, 1.0};
   double x = -1.0;
   double pair[2] = {-1.0, -1.0}, other[2] = {-1.0, -1.0};
   moravel_loss_result loss{-1.0, -1.0};
@@ -106,6 +107,7 @@ TEST(Api, Refusals) {
       {moravel_wait(1.0, 1.0, 2, 2.0, &wait), MORAVEL_ERROR_TRAFFIC_NOT_BELOW_SERVERS},
       {moravel_wait(1.0, 0.0, 10, 5.0, &wait), MORAVEL_ERROR_HOLDING_TIME},
       {moravel_wait(-1.0, 1.0, 10, 5.0, &wait), MORAVEL_ERROR_THRESHOLD},
+      {moravel_wait(1.0, 1e308, 10, 9.99, &wait), MORAVEL_ERROR_OVERFLOW},  // waits past 1e310
       {moravel_simulate_loss(0.0, 10, 100, 1u, &loss), MORAVEL_ERROR_TRAFFIC_NOT_POSITIVE},
       {moravel_simulate_loss(5.0, 0, 100, 1u, &loss), MORAVEL_ERROR_SERVERS},
       {moravel_simulate_loss(5.0, 10, 0, 1u, &loss), MORAVEL_ERROR_CALLS},
@@ -119,6 +121,7 @@ TEST(Api, Refusals) {
       {moravel_link_group(a, 2, t, 2, 0, pair, other), MORAVEL_ERROR_LINK_UNITS},
       {moravel_link_group(a, 2, t, 65536, 32768, pair, other), MORAVEL_ERROR_GROUP_SIZE},
       {moravel_link_group(a, 2, t, 2, 5, nullptr, other), MORAVEL_ERROR_NULL_POINTER},
+      {moravel_link_group(huge, 2, t, 2, 5, pair, other), MORAVEL_ERROR_OVERFLOW},  // 2e308 units
       {moravel_link_subset(a, 2, t, 2, 5, 3, pair, other), MORAVEL_ERROR_SUBSET},
       {moravel_link_subset(a, 2, t, 2, 5, 0, pair, other), MORAVEL_ERROR_SUBSET},
       {moravel_simulate_link_subset(a, 2, t, 2, 5, 1, 100, 0, 1u, pair, other),
@@ -128,7 +131,7 @@ TEST(Api, Refusals) {
       {moravel_simulate_link_subset(a, 2, t, 2, 5, 1, 0, 1, 1u, pair, other), MORAVEL_ERROR_CALLS},
       {moravel_simulate_link_subset(idle, 2, t, 2, 5, 1, 100, 1, 1u, pair, other),
        MORAVEL_ERROR_TOTAL_TRAFFIC},
-      {moravel_simulate_link_subset(huge, 2, t, 2, 5, 1, 100, 1, 1u, pair, other),
+      {moravel_simulate_link_subset(huge, 2, ones, 2, 5, 1, 100, 1, 1u, pair, other),
        MORAVEL_ERROR_TOTAL_TRAFFIC},
       {moravel_simulate_link_subset(a, 2, t, 40, 1, 20, 100, 1, 1u, pair, other),
        MORAVEL_ERROR_SUBSET_COUNT},

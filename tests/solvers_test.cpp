@@ -254,6 +254,8 @@ TEST(Solvers, Refusals) {
       {moravel_staffing_figures(10, 10.0, 180.0, 20.0, &s),
        MORAVEL_ERROR_TRAFFIC_NOT_BELOW_SERVERS},
       {moravel_staffing_figures(10, 5.0, 0.0, 20.0, &s), MORAVEL_ERROR_HOLDING_TIME},
+      {moravel_staffing_figures(10, 9.5, 1.7e308, 20.0, &s), MORAVEL_ERROR_OVERFLOW},
+      {moravel_agents_for_service_level(16.5, 1.7e308, 60.0, 1e-300, &s), MORAVEL_ERROR_OVERFLOW},
       {moravel_agents_for_service_level(20.0, 180.0, -1.0, 0.8, &s), MORAVEL_ERROR_THRESHOLD},
       {moravel_agents_for_service_level(20.0, 180.0, 20.0, 1.0, &s), MORAVEL_ERROR_TARGET},
       {moravel_agents_for_service_level(3e9, 180.0, 20.0, 0.8, &s), MORAVEL_ERROR_UNREACHABLE},

@@ -183,7 +183,9 @@ MORAVEL_API moravel_status moravel_loss_priority(int32_t classes, int32_t server
  *  holding_time h in one unit: h finite and above 0
  *  (MORAVEL_ERROR_HOLDING_TIME), t finite and not negative
  *  (MORAVEL_ERROR_THRESHOLD); servers >= 1; 0 <= traffic < servers
- *  (MORAVEL_ERROR_TRAFFIC_NOT_BELOW_SERVERS). */
+ *  (MORAVEL_ERROR_TRAFFIC_NOT_BELOW_SERVERS); MORAVEL_ERROR_OVERFLOW when
+ *  h / (servers - traffic), which bounds the waits, passes half the largest
+ *  double. */
 MORAVEL_API moravel_status moravel_wait(double threshold, double holding_time,
                                         int32_t servers, double traffic,
                                         moravel_wait_result* result) MORAVEL_NOEXCEPT;
@@ -262,7 +264,8 @@ MORAVEL_API moravel_status moravel_simulate_wait(double traffic, int32_t servers
  * (MORAVEL_ERROR_DEMAND; a demand wider than a link is accepted and that
  * class is blocked); links k >= 1 (MORAVEL_ERROR_LINKS); units per link
  * f >= 1 (MORAVEL_ERROR_LINK_UNITS); k f below 2^31
- * (MORAVEL_ERROR_GROUP_SIZE).  Results: blocking[M] and carried[M]
+ * (MORAVEL_ERROR_GROUP_SIZE); traffic x demand of each class within the
+ * doubles (MORAVEL_ERROR_OVERFLOW).  Results: blocking[M] and carried[M]
  * [units].  A group whose figures leave the range of a double, or whose
  * blocking comes out outside [0, 1] beyond the rounding of a sum
  * (inclusion-exclusion counts beyond 2^53 lose their digits), gives
@@ -382,7 +385,8 @@ MORAVEL_API moravel_status moravel_engset_traffic(int32_t sources, int32_t serve
  * number of agents V > A meeting its target, by running the Erlang B
  * recursion upward once (linear in the answer); the figures it reports are
  * those moravel_staffing_figures() gives for that V, bit for bit.
- * MORAVEL_ERROR_UNREACHABLE when no V below 2^31 - 1 meets the target. */
+ * MORAVEL_ERROR_UNREACHABLE when no V below 2^31 - 1 meets the target;
+ * MORAVEL_ERROR_OVERFLOW as for moravel_wait(). */
 
 /*! The figures a planner reads for V agents. */
 typedef struct moravel_staffing {

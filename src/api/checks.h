@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <new>
 
 #include "moravel/api.h"
@@ -68,6 +69,13 @@ inline moravel_status CheckHoldingTime(double h) {
 
 inline moravel_status CheckThreshold(double t) {
   return IsFiniteNonNegative(t) ? MORAVEL_OK : MORAVEL_ERROR_THRESHOLD;
+}
+
+// The delay system's waits, at most h / (V - A), well inside the doubles
+// (the factor 1/2 leaves room for C's rounding above 1).
+inline moravel_status CheckWaitsInRange(double h, std::int32_t V, double A) {
+  const double longest = h / (static_cast<double>(V) - A);
+  return longest <= std::numeric_limits<double>::max() / 2 ? MORAVEL_OK : MORAVEL_ERROR_OVERFLOW;
 }
 
 // Runs `body` (returning a moravel_status) so that nothing it throws leaves

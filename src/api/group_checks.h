@@ -39,12 +39,17 @@ inline moravel_status CheckLinks(std::int32_t k, std::int32_t f) {
   return MORAVEL_OK;
 }
 
-// The arguments of a group model and its two result arrays.
+// The arguments of a group model and its two result arrays.  A class
+// carries at most a t units, which must be a double.
 inline moravel_status CheckGroup(const double* a, std::int32_t M, const double* t, std::int32_t k,
                                  std::int32_t f, const double* blocking, const double* carried) {
   if (const auto refused = CheckClasses(a, M, t)) return refused;
   if (blocking == nullptr || carried == nullptr) return MORAVEL_ERROR_NULL_POINTER;
-  return CheckLinks(k, f);
+  if (const auto refused = CheckLinks(k, f)) return refused;
+  for (std::int32_t i = 0; i < M; ++i) {
+    if (!std::isfinite(a[i] * t[i])) return MORAVEL_ERROR_OVERFLOW;
+  }
+  return MORAVEL_OK;
 }
 
 }  // namespace moravel::api

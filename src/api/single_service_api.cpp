@@ -56,8 +56,14 @@ moravel_status CheckAssembled(double x, double y, double z, std::int32_t V, std:
 }
 
 moravel_status CheckWait(double t, double h, std::int32_t V, double A) {
-  return FirstRefusal(CheckThreshold(t), CheckHoldingTime(h), CheckServers(V), CheckTraffic(A),
-                      CheckBelowServers(A, V));
+  if (const auto refused = FirstRefusal(CheckThreshold(t), CheckHoldingTime(h), CheckServers(V),
+                                        CheckTraffic(A), CheckBelowServers(A, V))) {
+    return refused;
+  }
+  // The waits are at most h / (V - A) (C <= 1); the queue length, A / (V -
+  // A), stays below 2^84.  A holding time near the largest double can take
+  // the waits beyond it.
+  return CheckWaitsInRange(h, V, A);
 }
 
 }  // namespace

@@ -65,6 +65,8 @@ moravel_status Staff(double A, double h, double t, StaffingGoal goal, double tar
                      moravel_staffing* figures) {
   const auto found = LeastAgents(A, h, t, goal, target);
   if (!found) return MORAVEL_ERROR_UNREACHABLE;
+  // A holding time near the largest double takes the mean wait beyond it.
+  if (const auto refused = CheckWaitsInRange(h, found->agents, A)) return refused;
   Store(found->agents, A, found->figures, *figures);
   return MORAVEL_OK;
 }
@@ -173,6 +175,7 @@ MORAVEL_API moravel_status moravel_staffing_figures(int32_t agents, double traff
                        CheckBelowServers(traffic, agents))) {
     return refused;
   }
+  if (const auto refused = CheckWaitsInRange(handling_time, agents, traffic)) return refused;
   Store(agents, traffic, moravel::WaitingModel(answer_time, handling_time, agents, traffic),
         *figures);
   return MORAVEL_OK;
