@@ -53,14 +53,14 @@ TEST(Api, ScalarsAreTheKernelsBits) {
 
 TEST(Api, EveryStatusHasItsOwnMessage) {
   std::set<std::string> messages;
-  for (std::int32_t code = MORAVEL_OK; code <= MORAVEL_ERROR_UNREACHABLE; ++code) {
+  for (std::int32_t code = MORAVEL_OK; code <= MORAVEL_ERROR_MODEL_LIMIT; ++code) {
     const std::string message = moravel_status_message(code);
     EXPECT_NE(message, "unknown status code") << code;
     EXPECT_TRUE(messages.insert(message).second) << message;
   }
   EXPECT_STREQ(moravel_status_message(MORAVEL_ERROR_SERVERS), "servers must be at least 1");
   EXPECT_STREQ(moravel_status_message(-1), "unknown status code");
-  EXPECT_STREQ(moravel_status_message(MORAVEL_ERROR_UNREACHABLE + 1), "unknown status code");
+  EXPECT_STREQ(moravel_status_message(MORAVEL_ERROR_MODEL_LIMIT + 1), "unknown status code");
 }
 
 // A refused call returns its code and writes nothing.

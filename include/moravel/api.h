@@ -89,7 +89,8 @@ typedef enum moravel_status {
   MORAVEL_ERROR_TARGET_WAIT = 31,          /* target mean wait must be finite and above 0 */
   MORAVEL_ERROR_SERVERS_NOT_BELOW_SOURCES = 32, /* Engset traffic: V < N */
   MORAVEL_ERROR_DEMAND_EXCEEDS_LINK = 33,  /* a class wider than a link: no size serves it */
-  MORAVEL_ERROR_UNREACHABLE = 34           /* no size within 32 bits meets the target */
+  MORAVEL_ERROR_UNREACHABLE = 34,          /* no size within 32 bits meets the target */
+  MORAVEL_ERROR_MODEL_LIMIT = 35           /* a group beyond the sizes a model computes */
 } moravel_status;
 
 /*! The static English text of a status code ("servers must be at least 1"),
@@ -269,7 +270,9 @@ MORAVEL_API moravel_status moravel_simulate_wait(double traffic, int32_t servers
  * [units].  A group whose figures leave the range of a double, or whose
  * blocking comes out outside [0, 1] beyond the rounding of a sum
  * (inclusion-exclusion counts beyond 2^53 lose their digits), gives
- * MORAVEL_ERROR_OVERFLOW rather than a NaN or a negative probability. */
+ * MORAVEL_ERROR_OVERFLOW rather than a NaN or a negative probability.  A
+ * group that a model declines to compute (beyond the sizes its tables and
+ * work are bounded to) gives MORAVEL_ERROR_MODEL_LIMIT. */
 
 /*! Calls carried on one link of a group of k, as VM_VMl_V_L_an(). */
 MORAVEL_API moravel_status moravel_link_group(const double* traffic, int32_t classes,
@@ -344,7 +347,8 @@ MORAVEL_API moravel_status moravel_loss_assembled_servers(double x, double y, do
  *  in moravel_link_group() is at most target; blocking[classes] (may be
  *  NULL) gets the blocking at that k.  A class wider than a link gives
  *  MORAVEL_ERROR_DEMAND_EXCEEDS_LINK; MORAVEL_ERROR_OVERFLOW when the
- *  model's figures stop being sound (see above) before the target is met.
+ *  model's figures stop being sound (see above), or the model declines the
+ *  size, before the target is met.
  *  The search evaluates the model at about 2 log2(k) sizes up to about 2k,
  *  relying on the blocking falling as links are added. */
 MORAVEL_API moravel_status moravel_link_group_links(const double* traffic, int32_t classes,

@@ -121,7 +121,7 @@ MORAVEL_API moravel_status moravel_simulate_link_subset(const double* traffic, i
           traffic, classes, demand, links, link_units, subset_links, calls, keyword,
           moravel::SeedSequence(seed), moravel::RandomPlacementSeeding::kOneEnginePerRun);
     }
-    if (!run) return MORAVEL_ERROR_INTERNAL;  // not reached: the inputs were checked
+    if (!run) return MORAVEL_ERROR_MODEL_LIMIT;  // the inputs were checked but for size
     for (std::size_t i = 0; i < run->E.size(); ++i) {
       blocking[i] = run->E[i];
       carried[i] = run->C[i];

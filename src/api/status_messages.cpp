@@ -47,6 +47,7 @@ MORAVEL_API const char* moravel_status_message(int32_t status) noexcept {
     case MORAVEL_ERROR_DEMAND_EXCEEDS_LINK:
       return "a class needs more units than a link has: no number of links serves it";
     case MORAVEL_ERROR_UNREACHABLE: return "no size below 2^31 - 1 meets the target";
+    case MORAVEL_ERROR_MODEL_LIMIT: return "the group is beyond the sizes the model computes";
     default: return "unknown status code";
   }
 }
