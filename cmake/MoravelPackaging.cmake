@@ -1,5 +1,5 @@
 # Installation of libMoravel for hosts: the shared library with its soname
-# link, the header, a CMake package (find_package(Moravel CONFIG) ->
+# link, the headers, a CMake package (find_package(Moravel CONFIG) ->
 # Moravel::Moravel) and a pkg-config file.  Everything is relocatable, so
 # `cmake --install <build> --prefix <anywhere>` gives a working tree.  The
 # static archive, the tests and the benchmarks are not installed.
@@ -13,6 +13,9 @@ install(TARGETS Moravel EXPORT MoravelTargets
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/include/moravel.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/include/moravel/api.h
+              ${PROJECT_SOURCE_DIR}/include/moravel/export.h
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/moravel)
 
 install(EXPORT MoravelTargets NAMESPACE Moravel:: DESTINATION ${MORAVEL_INSTALL_CMAKEDIR})
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/MoravelConfig.cmake.in

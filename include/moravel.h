@@ -6,6 +6,10 @@
  * Units: traffic in erlangs (arrival rate x mean holding time); demands and
  * capacities in allocation units; simulated time in mean holding times.
  *
+ * moravel/api.h, exported by the same library, gives these results as
+ * full-precision doubles with a status code for every call, from any number
+ * of threads at once, and adds dimensioning solvers: new hosts should use it.
+ *
  * Two kinds of export:
  *  - scalar formulas return one double; they are pure and may be called
  *    from any thread at any time;
@@ -57,17 +61,7 @@
 
 #include <stdint.h>
 
-#if defined(_WIN32)
-#  if defined(MORAVEL_BUILDING_LIBRARY)
-#    define MORAVEL_API __declspec(dllexport)
-#  else
-#    define MORAVEL_API __declspec(dllimport)
-#  endif
-#elif defined(__GNUC__)
-#  define MORAVEL_API __attribute__((visibility("default")))
-#else
-#  define MORAVEL_API
-#endif
+#include "moravel/export.h"
 
 #ifdef __cplusplus
 extern "C" {

@@ -9,6 +9,7 @@
 #include "formulas/engset.h"
 #include "formulas/erlang_direct.h"
 #include "formulas/erlang_loss.h"
+#include "formulas/erlang_loss_batch.h"
 #include "reference/erlang_direct_reference.h"
 #include "support/bits.h"
 
@@ -154,6 +155,20 @@ TEST(E, LargestServerCountReturns) {
   EXPECT_EQ(Bits(E(kMaxInt, 0.5)), Bits(0.0));
   EXPECT_TRUE(std::isnan(Hi(kMaxInt, 2.0, 1)));
   EXPECT_EQ(Bits(E(kMaxInt, 1.0)), Bits(0.0));
+}
+
+// Four recursions interleaved, each with its own step count, give each
+// point PalmTable's bits: counts that differ within a group of four, counts
+// that take no step, and a tail of fewer than four points.
+TEST(PalmTableBatch, EveryPointHasPalmTablesBits) {
+  const std::vector<std::int32_t> V = {10, 10, 10, 10, 1, 50, 7, 300, 0, -5, 2147483647, 3,
+                                       12, 12, 1000, 2, 40, 41, 39};
+  std::vector<double> A, B(V.size(), -1.0);
+  for (std::size_t j = 0; j < V.size(); ++j) A.push_back(0.37 * static_cast<double>(j * j) + 0.5);
+  PalmTableBatch(V.size(), V.data(), A.data(), B.data());
+  for (std::size_t j = 0; j < V.size(); ++j) {
+    EXPECT_EQ(Bits(B[j]), Bits(PalmTable(V[j], A[j]))) << j;
+  }
 }
 
 }  // namespace

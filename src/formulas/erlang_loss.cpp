@@ -8,18 +8,10 @@ double PalmTable(std::int32_t V, double A) {
   if (next < 2) return 0.0;
   double B = 1.0;
   // Latency-bound chain: one multiply, one add, one divide per server.
-  for (std::int32_t i = 1; i <= V; ++i) {
-    const double t = B * A;
-    B = t / (static_cast<double>(i) + t);
-  }
+  for (std::int32_t i = 1; i <= V; ++i) B = ErlangLossStep(B, A, i);
   return B;
 }
 
-double ErlangFormula2(std::int32_t V, double A) {
-  const double B = PalmTable(V, A);
-  const double q = ((1.0 - B) * A) / static_cast<double>(V);
-  const double d = 1.0 - q;
-  return B / d;
-}
+double ErlangFormula2(std::int32_t V, double A) { return ErlangCFromLoss(V, A, PalmTable(V, A)); }
 
 }  // namespace moravel

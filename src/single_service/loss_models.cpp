@@ -6,8 +6,7 @@
 namespace moravel {
 
 LossPair PoissonLossModel(std::int32_t V, double A) {
-  const double B = PalmTable(V, A);
-  return {B, (1.0 - B) * A};
+  return PoissonLossFromLoss(A, PalmTable(V, A));
 }
 
 LossPair FiniteSourceLossModel(std::int32_t N, std::int32_t V, double a) {

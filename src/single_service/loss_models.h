@@ -18,6 +18,9 @@ struct LossPair {
 // Poisson traffic A on V servers: B = PalmTable(V, A), Y = (1 - B) A.
 LossPair PoissonLossModel(std::int32_t V, double A);
 
+// The same from B = PalmTable(V, A) already at hand.
+inline LossPair PoissonLossFromLoss(double A, double B) { return {B, (1.0 - B) * A}; }
+
 // N sources of a erlangs each: B = EngsetTable(N, V, a) and the Engset
 // carried traffic N b (1 - B) / ((1 - B) b + 1), b = a / (1 - a).
 LossPair FiniteSourceLossModel(std::int32_t N, std::int32_t V, double a);

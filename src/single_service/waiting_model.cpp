@@ -7,7 +7,10 @@
 namespace moravel {
 
 WaitingCharacteristics WaitingModel(double t, double h, std::int32_t V, double A) {
-  const double B = PalmTable(V, A);
+  return WaitingFromLoss(t, h, V, A, PalmTable(V, A));
+}
+
+WaitingCharacteristics WaitingFromLoss(double t, double h, std::int32_t V, double A, double B) {
   const double servers = static_cast<double>(V);
   const double q = ((1.0 - B) * A) / servers;
   const double D = servers - A;

@@ -24,6 +24,11 @@ struct WaitingCharacteristics {
 // Valid for A < V; outside it the values are written as computed.
 WaitingCharacteristics WaitingModel(double t, double h, std::int32_t V, double A);
 
+// The same figures from B = PalmTable(V, A) already at hand, as a search
+// over V running the recursion upward has it: WaitingModel(t, h, V, A) is
+// WaitingFromLoss(t, h, V, A, PalmTable(V, A)).
+WaitingCharacteristics WaitingFromLoss(double t, double h, std::int32_t V, double A, double B);
+
 }  // namespace moravel
 
 #endif

@@ -25,6 +25,7 @@ run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
 string(REPLACE "." "\\." libdir_re "${LIBDIR}")
 set(allowed
   "^include/moravel\\.h$"
+  "^include/moravel/(api|export)\\.h$"
   "^${libdir_re}/libMoravel\\.so(\\.1(\\.0\\.0)?)?$"
   "^${libdir_re}/cmake/Moravel/Moravel(Config|ConfigVersion|Targets|Targets-[a-z]+)\\.cmake$"
   "^${libdir_re}/pkgconfig/moravel\\.pc$")
@@ -43,7 +44,7 @@ foreach(file IN LISTS installed)
     message(FATAL_ERROR "installed but not part of the package: ${file}")
   endif()
 endforeach()
-foreach(file include/moravel.h ${LIBDIR}/libMoravel.so.${VERSION} ${LIBDIR}/pkgconfig/moravel.pc
+foreach(file include/moravel.h include/moravel/api.h include/moravel/export.h ${LIBDIR}/libMoravel.so.${VERSION} ${LIBDIR}/pkgconfig/moravel.pc
              ${LIBDIR}/cmake/Moravel/MoravelConfig.cmake
              ${LIBDIR}/cmake/Moravel/MoravelConfigVersion.cmake)
   if(NOT EXISTS ${prefix}/${file})

@@ -24,7 +24,8 @@ import unittest
 
 SOURCE = os.environ.get("MORAVEL_SOURCE_DIR", os.path.join(os.path.dirname(__file__), "..", ".."))
 BUILD = os.environ.get("MORAVEL_BUILD_DIR", os.path.join(SOURCE, "build", "default"))
-HOSTS = ("C", "C++ with CMake", "Python", "The command-line tool")
+HOSTS = ("C", "C with the second interface", "C++ with CMake", "Python",
+         "The command-line tool")
 
 FENCE = re.compile(r"^```([^\n`]*)\n(.*?)^```[ \t]*$", re.MULTILINE | re.DOTALL)
 FILE_NAME = re.compile(r"^`([^`/]+)`:$")
@@ -117,6 +118,9 @@ class ReadmeExamples(unittest.TestCase):
 
     def test_c(self) -> None:
         self.run_host("C")
+
+    def test_c_second_interface(self) -> None:
+        self.run_host("C with the second interface")
 
     def test_cpp_with_cmake(self) -> None:
         self.run_host("C++ with CMake")

@@ -1,0 +1,439 @@
+/*
+ * moravel/api.h - libMoravel's second C interface: every formula, model and
+ * simulation of moravel.h at full precision, with a status for every call,
+ * and the solvers that answer the dimensioning questions.
+ *
+ * Compared with moravel.h:
+ *  - results are doubles written into memory the caller provides, never a
+ *    rounded text: the figure a moravel.h export writes as "%.6g" text is
+ *    here the double it was written from, computed by the same code, so
+ *    printf("%.6g") of these doubles gives the old text character for
+ *    character;
+ *  - nothing is shared between calls: any number of threads may call any
+ *    of these functions at once;
+ *  - every call returns a moravel_status.  MORAVEL_OK (0) means the results
+ *    were written.  Any other code names the argument refused, and
+ *    moravel_status_message() gives its text; nothing is written then (the
+ *    array entry points excepted, see below).  An input refused here never
+ *    gives a NaN, and no exception ever leaves the library;
+ *  - the multi-rate simulation takes a seed;
+ *  - the scalar formulas and single-service models have array entry points:
+ *    n points in, n results out, in one call.
+ *
+ * Units as in moravel.h: traffic in erlangs (arrival rate x mean holding
+ * time); demands and link capacities in allocation units; simulated time in
+ * mean holding times.  Counts are int32_t, seeds uint32_t.
+ *
+ * Arguments.  Each function named after a moravel.h export takes that
+ * export's arguments in the same order (the simulation of link subsets
+ * takes a policy code instead of the keyword, and a seed), followed by the
+ * result pointers.  Result pointers must not be NULL unless said otherwise.
+ *
+ * Refusals common to the functions below:
+ *  - a count of servers below 1 (MORAVEL_ERROR_SERVERS) or of 2147483647
+ *    (MORAVEL_ERROR_SERVERS_TOO_MANY: the recursions need V + 1);
+ *  - a traffic that is negative, NaN or infinite (MORAVEL_ERROR_TRAFFIC);
+ *  - a NULL argument or result pointer (MORAVEL_ERROR_NULL_POINTER);
+ *  - memory running out (MORAVEL_ERROR_OUT_OF_MEMORY).
+ * Each function lists its further refusals.
+ */
+#ifndef MORAVEL_API_H
+#define MORAVEL_API_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include "export.h"
+
+#ifdef __cplusplus
+#  define MORAVEL_NOEXCEPT noexcept
+extern "C" {
+#else
+#  define MORAVEL_NOEXCEPT
+#endif
+
+/* ---- Status ------------------------------------------------------------ */
+
+typedef enum moravel_status {
+  MORAVEL_OK = 0,
+  MORAVEL_ERROR_NULL_POINTER = 1,          /* an argument or result pointer is NULL */
+  MORAVEL_ERROR_OUT_OF_MEMORY = 2,         /* memory ran out */
+  MORAVEL_ERROR_INTERNAL = 3,              /* an unexpected failure inside the library */
+  MORAVEL_ERROR_SERVERS = 4,               /* servers must be at least 1 */
+  MORAVEL_ERROR_SERVERS_TOO_MANY = 5,      /* servers must be below 2147483647 */
+  MORAVEL_ERROR_TRAFFIC = 6,               /* traffic must be finite and not negative */
+  MORAVEL_ERROR_TRAFFIC_NOT_POSITIVE = 7,  /* traffic must be above 0 */
+  MORAVEL_ERROR_TRAFFIC_NOT_BELOW_SERVERS = 8, /* delay system: A < V */
+  MORAVEL_ERROR_SOURCES = 9,               /* sources must be at least 1 */
+  MORAVEL_ERROR_SOURCE_TRAFFIC = 10,       /* traffic per source in [0, 1) */
+  MORAVEL_ERROR_DIRECT_FORM_SERVERS = 11,  /* direct form: 0 <= V <= 170 */
+  MORAVEL_ERROR_RATIO_SERVERS = 12,        /* ratio: 0 <= V - i <= 170 */
+  MORAVEL_ERROR_OVERFLOW = 13,             /* the result leaves the range of a double */
+  MORAVEL_ERROR_ASSEMBLY_TIMES = 14,       /* x and y must be finite and above 0 */
+  MORAVEL_ERROR_ASSEMBLY_Z = 15,           /* z must be finite and not negative */
+  MORAVEL_ERROR_ASSEMBLY_MULTIPLIER = 16,  /* n must not be negative */
+  MORAVEL_ERROR_ASSEMBLED_LOAD = 17,       /* the assembled load is not finite */
+  MORAVEL_ERROR_HOLDING_TIME = 18,         /* mean holding time must be finite and above 0 */
+  MORAVEL_ERROR_THRESHOLD = 19,            /* waiting-time threshold finite, not negative */
+  MORAVEL_ERROR_CALLS = 20,                /* calls must be at least 1 */
+  MORAVEL_ERROR_CLASSES = 21,              /* classes must be at least 1 */
+  MORAVEL_ERROR_DEMAND = 22,               /* demands: whole numbers of at least 1 unit */
+  MORAVEL_ERROR_LINKS = 23,                /* links must be at least 1 */
+  MORAVEL_ERROR_LINK_UNITS = 24,           /* units per link must be at least 1 */
+  MORAVEL_ERROR_GROUP_SIZE = 25,           /* links x units per link below 2^31 */
+  MORAVEL_ERROR_SUBSET = 26,               /* 1 <= g <= k */
+  MORAVEL_ERROR_SUBSET_COUNT = 27,         /* C(k, g) below 2^31 */
+  MORAVEL_ERROR_TOTAL_TRAFFIC = 28,        /* simulation: summed traffic finite, above 0 */
+  MORAVEL_ERROR_POLICY = 29,               /* unknown link-choice policy code */
+  MORAVEL_ERROR_TARGET = 30,               /* target must be above 0 and below 1 */
+  MORAVEL_ERROR_TARGET_WAIT = 31,          /* target mean wait must be finite and above 0 */
+  MORAVEL_ERROR_SERVERS_NOT_BELOW_SOURCES = 32, /* Engset traffic: V < N */
+  MORAVEL_ERROR_DEMAND_EXCEEDS_LINK = 33,  /* a class wider than a link: no size serves it */
+  MORAVEL_ERROR_UNREACHABLE = 34,          /* no size within 32 bits meets the target */
+  MORAVEL_ERROR_MODEL_LIMIT = 35           /* a group beyond the sizes a model computes */
+} moravel_status;
+
+/*! The static English text of a status code ("servers must be at least 1"),
+ *  never NULL; "unknown status code" for a value not listed above. */
+MORAVEL_API const char* moravel_status_message(int32_t status) MORAVEL_NOEXCEPT;
+
+/* ---- Result records ---------------------------------------------------- */
+
+/*! A loss system's two figures, in the order moravel.h writes them. */
+typedef struct moravel_loss_result {
+  double loss;     /* loss probability (call congestion for finite sources) */
+  double carried;  /* carried traffic [erlang] */
+} moravel_loss_result;
+
+/*! The delay system's five figures, in the order moravel.h writes them. */
+typedef struct moravel_wait_result {
+  double wait_probability;      /* C, the probability that a call waits */
+  double wait_exceeds;          /* probability that the wait exceeds t */
+  double mean_wait;             /* mean wait over all calls [unit of h] */
+  double mean_wait_of_waiting;  /* mean wait of the calls that wait [unit of h] */
+  double queue_length;          /* mean number of calls in the queue */
+} moravel_wait_result;
+
+/* ---- Scalar formulas --------------------------------------------------- */
+
+/*! Erlang B by recursion, as PalmTable().  servers >= 1, traffic >= 0. */
+MORAVEL_API moravel_status moravel_erlang_b(int32_t servers, double traffic,
+                                            double* loss) MORAVEL_NOEXCEPT;
+
+/*! Erlang C, as ErlangFormula2().  servers >= 1, 0 <= traffic < servers
+ *  (MORAVEL_ERROR_TRAFFIC_NOT_BELOW_SERVERS otherwise: no steady state). */
+MORAVEL_API moravel_status moravel_erlang_c(int32_t servers, double traffic,
+                                            double* wait_probability) MORAVEL_NOEXCEPT;
+
+/*! Engset call congestion, as EngsetTable().  sources >= 1, servers >= 1,
+ *  0 <= traffic_per_source < 1 (MORAVEL_ERROR_SOURCE_TRAFFIC).  With
+ *  servers >= sources no call is lost: the loss is a zero, negative when
+ *  servers - sources is odd and the traffic above 0, as EngsetTable()
+ *  gives it. */
+MORAVEL_API moravel_status moravel_engset(int32_t sources, int32_t servers,
+                                          double traffic_per_source,
+                                          double* loss) MORAVEL_NOEXCEPT;
+
+/*! Erlang B in direct form, as E().  0 <= servers <= 170
+ *  (MORAVEL_ERROR_DIRECT_FORM_SERVERS: 171! overflows); E(0, A) = 1.  A
+ *  traffic whose powers overflow (A^V beyond 1.8e308) gives
+ *  MORAVEL_ERROR_OVERFLOW: moravel_erlang_b() has no such limit. */
+MORAVEL_API moravel_status moravel_erlang_b_direct(int32_t servers, double traffic,
+                                                   double* loss) MORAVEL_NOEXCEPT;
+
+/*! E(V, A) / E(V - i, A), as Hi().  V and V - i in 0 .. 170
+ *  (MORAVEL_ERROR_DIRECT_FORM_SERVERS, MORAVEL_ERROR_RATIO_SERVERS);
+ *  traffic above 0 (MORAVEL_ERROR_TRAFFIC_NOT_POSITIVE: E(n, 0) = 0);
+ *  MORAVEL_ERROR_OVERFLOW when either value leaves the range of a double. */
+MORAVEL_API moravel_status moravel_erlang_b_ratio(int32_t servers, double traffic,
+                                                  int32_t fewer,
+                                                  double* ratio) MORAVEL_NOEXCEPT;
+
+/* ---- Single-service models --------------------------------------------- */
+
+/*! Erlang loss system, as M_M_V_L_an().  servers >= 1, traffic >= 0. */
+MORAVEL_API moravel_status moravel_loss(int32_t servers, double traffic,
+                                        moravel_loss_result* result) MORAVEL_NOEXCEPT;
+
+/*! Engset loss system, as Mi_M_V_L_an(): loss as moravel_engset(), carried
+ *  traffic N b (1 - B) / ((1 - B) b + 1) with b = a / (1 - a). */
+MORAVEL_API moravel_status moravel_loss_finite_sources(int32_t sources, int32_t servers,
+                                                       double traffic_per_source,
+                                                       moravel_loss_result* result)
+    MORAVEL_NOEXCEPT;
+
+/*! Erlang loss system on the load A = (n / (1/x + 1/y)) (z/y + 1), as
+ *  M_G_V_L_an().  x, y finite and above 0 (MORAVEL_ERROR_ASSEMBLY_TIMES);
+ *  z finite and not negative (MORAVEL_ERROR_ASSEMBLY_Z); n >= 0
+ *  (MORAVEL_ERROR_ASSEMBLY_MULTIPLIER); servers >= 1; a load that comes
+ *  out infinite gives MORAVEL_ERROR_ASSEMBLED_LOAD. */
+MORAVEL_API moravel_status moravel_loss_assembled(double x, double y, double z,
+                                                  int32_t servers, int32_t n,
+                                                  moravel_loss_result* result) MORAVEL_NOEXCEPT;
+
+/*! Priority classes sharing the servers, as M_M_V_L_PRA_an(): classes >= 1
+ *  (MORAVEL_ERROR_CLASSES); traffic[classes], highest priority first, each
+ *  finite and not negative, their sum finite (MORAVEL_ERROR_TRAFFIC).
+ *  Writes loss[classes] and carried[classes] [erlang]; a class j >= 1
+ *  offering 0 erlangs gets loss 0 and carried traffic 0. */
+MORAVEL_API moravel_status moravel_loss_priority(int32_t classes, int32_t servers,
+                                                 const double* traffic, double* loss,
+                                                 double* carried) MORAVEL_NOEXCEPT;
+
+/*! Erlang delay system, as M_M_V_W_FF_R_an().  threshold t and
+ *  holding_time h in one unit: h finite and above 0
+ *  (MORAVEL_ERROR_HOLDING_TIME), t finite and not negative
+ *  (MORAVEL_ERROR_THRESHOLD); servers >= 1; 0 <= traffic < servers
+ *  (MORAVEL_ERROR_TRAFFIC_NOT_BELOW_SERVERS); MORAVEL_ERROR_OVERFLOW when
+ *  h / (servers - traffic), which bounds the waits, passes half the largest
+ *  double. */
+MORAVEL_API moravel_status moravel_wait(double threshold, double holding_time,
+                                        int32_t servers, double traffic,
+                                        moravel_wait_result* result) MORAVEL_NOEXCEPT;
+
+/* ---- Array entry points -------------------------------------------------
+ * Point j takes element j of every input array and writes element j of the
+ * result array; each point gives the bits of its single-point function.
+ * The points are taken in order and the call stops at the first refused
+ * one: the results before it are written, the others untouched, and its
+ * index goes to *refused_index (which may be NULL; it is left alone when
+ * every point is accepted).  n = 0 writes nothing and accepts NULL arrays;
+ * NULL arrays with n > 0 give MORAVEL_ERROR_NULL_POINTER before any point.
+ * The Erlang B based ones (erlang_b, erlang_c, loss, loss_assembled, wait)
+ * run four points' recursions side by side, several times faster per point
+ * than single calls, with the same bits. */
+
+MORAVEL_API moravel_status moravel_erlang_b_array(size_t n, const int32_t* servers,
+                                                  const double* traffic, double* loss,
+                                                  size_t* refused_index) MORAVEL_NOEXCEPT;
+MORAVEL_API moravel_status moravel_erlang_c_array(size_t n, const int32_t* servers,
+                                                  const double* traffic,
+                                                  double* wait_probability,
+                                                  size_t* refused_index) MORAVEL_NOEXCEPT;
+MORAVEL_API moravel_status moravel_engset_array(size_t n, const int32_t* sources,
+                                                const int32_t* servers,
+                                                const double* traffic_per_source, double* loss,
+                                                size_t* refused_index) MORAVEL_NOEXCEPT;
+MORAVEL_API moravel_status moravel_erlang_b_direct_array(size_t n, const int32_t* servers,
+                                                         const double* traffic, double* loss,
+                                                         size_t* refused_index)
+    MORAVEL_NOEXCEPT;
+MORAVEL_API moravel_status moravel_erlang_b_ratio_array(size_t n, const int32_t* servers,
+                                                        const double* traffic,
+                                                        const int32_t* fewer, double* ratio,
+                                                        size_t* refused_index) MORAVEL_NOEXCEPT;
+MORAVEL_API moravel_status moravel_loss_array(size_t n, const int32_t* servers,
+                                              const double* traffic,
+                                              moravel_loss_result* results,
+                                              size_t* refused_index) MORAVEL_NOEXCEPT;
+MORAVEL_API moravel_status moravel_loss_finite_sources_array(
+    size_t n, const int32_t* sources, const int32_t* servers, const double* traffic_per_source,
+    moravel_loss_result* results, size_t* refused_index) MORAVEL_NOEXCEPT;
+MORAVEL_API moravel_status moravel_loss_assembled_array(size_t n, const double* x,
+                                                        const double* y, const double* z,
+                                                        const int32_t* servers,
+                                                        const int32_t* multiplier,
+                                                        moravel_loss_result* results,
+                                                        size_t* refused_index) MORAVEL_NOEXCEPT;
+MORAVEL_API moravel_status moravel_wait_array(size_t n, const double* threshold,
+                                              const double* holding_time,
+                                              const int32_t* servers, const double* traffic,
+                                              moravel_wait_result* results,
+                                              size_t* refused_index) MORAVEL_NOEXCEPT;
+
+/* ---- Single-service simulations -----------------------------------------
+ * Seeds as in moravel.h: any seed but 0 repeats the run exactly (and gives
+ * the bits of M_M_V_L_im() and M_M_V_W_FF_R_im() with that seed); 0 seeds
+ * from the monotonic clock.  calls >= 1 (MORAVEL_ERROR_CALLS); traffic
+ * finite and above 0 (MORAVEL_ERROR_TRAFFIC, MORAVEL_ERROR_TRAFFIC_NOT_POSITIVE). */
+
+/*! Replays `calls` calls through a loss system, as M_M_V_L_im(). */
+MORAVEL_API moravel_status moravel_simulate_loss(double traffic, int32_t servers,
+                                                 int32_t calls, uint32_t seed,
+                                                 moravel_loss_result* result) MORAVEL_NOEXCEPT;
+
+/*! Replays `calls` calls through a delay system, as M_M_V_W_FF_R_im():
+ *  threshold in mean holding times, finite and not negative; traffic below
+ *  servers (MORAVEL_ERROR_TRAFFIC_NOT_BELOW_SERVERS). */
+MORAVEL_API moravel_status moravel_simulate_wait(double traffic, int32_t servers,
+                                                 int32_t calls, double threshold, uint32_t seed,
+                                                 moravel_wait_result* result) MORAVEL_NOEXCEPT;
+
+/* ---- Multi-service link groups ------------------------------------------
+ * classes M >= 1 (MORAVEL_ERROR_CLASSES); traffic[M] finite and not
+ * negative; demand[M] whole numbers of units, at least 1 and finite
+ * (MORAVEL_ERROR_DEMAND; a demand wider than a link is accepted and that
+ * class is blocked); links k >= 1 (MORAVEL_ERROR_LINKS); units per link
+ * f >= 1 (MORAVEL_ERROR_LINK_UNITS); k f below 2^31
+ * (MORAVEL_ERROR_GROUP_SIZE); traffic x demand of each class within the
+ * doubles (MORAVEL_ERROR_OVERFLOW).  Results: blocking[M] and carried[M]
+ * [units].  A group whose figures leave the range of a double, or whose
+ * blocking comes out outside [0, 1] beyond the rounding of a sum
+ * (inclusion-exclusion counts beyond 2^53 lose their digits), gives
+ * MORAVEL_ERROR_OVERFLOW rather than a NaN or a negative probability.  A
+ * group that a model declines to compute (beyond the sizes its tables and
+ * work are bounded to) gives MORAVEL_ERROR_MODEL_LIMIT. */
+
+/*! Calls carried on one link of a group of k, as VM_VMl_V_L_an(). */
+MORAVEL_API moravel_status moravel_link_group(const double* traffic, int32_t classes,
+                                              const double* demand, int32_t links,
+                                              int32_t link_units, double* blocking,
+                                              double* carried) MORAVEL_NOEXCEPT;
+
+/*! Each call offered to a subset of g links, as VM_VMl_VDg_L_an():
+ *  1 <= g <= k (MORAVEL_ERROR_SUBSET). */
+MORAVEL_API moravel_status moravel_link_subset(const double* traffic, int32_t classes,
+                                               const double* demand, int32_t links,
+                                               int32_t link_units, int32_t subset_links,
+                                               double* blocking,
+                                               double* carried) MORAVEL_NOEXCEPT;
+
+/*! How a simulated call chooses among the links of its subset that fit it
+ *  (passed as an int32_t, so that any value can be refused). */
+typedef enum moravel_link_policy {
+  MORAVEL_MOST_FREE = 1,    /* "МаксСвоб": most free units, lowest position on a tie */
+  MORAVEL_FEWEST_FREE = 2,  /* "МинСвоб": fewest free units, lowest position on a tie */
+  MORAVEL_RANDOM_FREE = 3   /* "ПервСвоб": a link drawn uniformly */
+} moravel_link_policy;
+
+/*! Simulates `calls` calls through the group of moravel_link_subset(), as
+ *  VM_VMl_VDg_L_im() with the policy's keyword; also calls >= 1, C(k, g)
+ *  below 2^31 (MORAVEL_ERROR_SUBSET_COUNT), traffics summing to a finite
+ *  value above 0 (MORAVEL_ERROR_TOTAL_TRAFFIC) and a policy listed above
+ *  (MORAVEL_ERROR_POLICY).
+ *
+ *  Seeds.  The run seeds, in this order, the engine of the inter-arrival
+ *  times, that of the holding times, the run's engine (classes, then
+ *  subsets) and, under MORAVEL_RANDOM_FREE, the placement engine.  seed 0
+ *  seeds each from the platform's random device, as VM_VMl_VDg_L_im():
+ *  every run differs.  Any other seed s seeds them with s, S(s), S(S(s))
+ *  and S(S(S(s))), where S is the second seed of the single-service
+ *  simulations, S(s) = U(M(s) + 1) with M the 32-bit finaliser of
+ *  MurmurHash3, U its inverse and + 1 stepping along 1 .. 2^32 - 1, 1 (see
+ *  moravel.h).  S runs through all 2^32 - 1 nonzero words in one cycle, so
+ *  the four seeds differ, and the run repeats exactly for a given s. */
+MORAVEL_API moravel_status moravel_simulate_link_subset(
+    const double* traffic, int32_t classes, const double* demand, int32_t links,
+    int32_t link_units, int32_t subset_links, int32_t calls, int32_t policy,
+    uint32_t seed, double* blocking, double* carried) MORAVEL_NOEXCEPT;
+
+/* ---- Solvers: the least size for a target loss ---------------------------
+ * target in (0, 1) (MORAVEL_ERROR_TARGET).  Each answer is exact on the
+ * values the models above compute: the least size whose loss is at most
+ * the target, found by running the model's recursion upward once (servers)
+ * or by galloping and bisection (links).  The loss at that size goes to
+ * *loss when loss is not NULL. */
+
+/*! Least servers V >= 1 with Erlang B(V, traffic) <= target.  Linear in the
+ *  answer.  MORAVEL_ERROR_UNREACHABLE when no V below 2^31 - 1 meets it
+ *  (traffic beyond about 2.1e9 erlangs). */
+MORAVEL_API moravel_status moravel_erlang_b_servers(double traffic, double target,
+                                                    int32_t* servers,
+                                                    double* loss) MORAVEL_NOEXCEPT;
+
+/*! Least servers V >= 1 with Engset(sources, V, traffic_per_source) <=
+ *  target; V = sources always meets it (no call lost). */
+MORAVEL_API moravel_status moravel_engset_servers(int32_t sources, double traffic_per_source,
+                                                  double target, int32_t* servers,
+                                                  double* loss) MORAVEL_NOEXCEPT;
+
+/*! Least servers for the assembled load of moravel_loss_assembled(). */
+MORAVEL_API moravel_status moravel_loss_assembled_servers(double x, double y, double z,
+                                                          int32_t n, double target,
+                                                          int32_t* servers,
+                                                          double* loss) MORAVEL_NOEXCEPT;
+
+/*! Least links k >= 1 of link_units units for which every class's blocking
+ *  in moravel_link_group() is at most target; blocking[classes] (may be
+ *  NULL) gets the blocking at that k.  A class wider than a link gives
+ *  MORAVEL_ERROR_DEMAND_EXCEEDS_LINK; MORAVEL_ERROR_OVERFLOW when the
+ *  model's figures stop being sound (see above), or the model declines the
+ *  size, before the target is met.
+ *  The search evaluates the model at about 2 log2(k) sizes up to about 2k,
+ *  relying on the blocking falling as links are added. */
+MORAVEL_API moravel_status moravel_link_group_links(const double* traffic, int32_t classes,
+                                                    const double* demand, int32_t link_units,
+                                                    double target, int32_t* links,
+                                                    double* blocking) MORAVEL_NOEXCEPT;
+
+/*! As moravel_link_group_links() for moravel_link_subset(), each call
+ *  offered to subset_links >= 1 links: the least k >= subset_links. */
+MORAVEL_API moravel_status moravel_link_subset_links(const double* traffic, int32_t classes,
+                                                     const double* demand, int32_t link_units,
+                                                     int32_t subset_links, double target,
+                                                     int32_t* links,
+                                                     double* blocking) MORAVEL_NOEXCEPT;
+
+/* ---- Solvers: the largest traffic for a target loss ----------------------
+ * The answer A is exact on the computed values: loss(A) <= target <
+ * loss(A'), where A' is the next double above A.  Found by a bracketed
+ * secant search that ends with the two neighbouring doubles. */
+
+/*! Largest offered traffic that `servers` servers carry at Erlang B loss at
+ *  most target (20 servers at 1%: 12.0306 erlangs). */
+MORAVEL_API moravel_status moravel_erlang_b_traffic(int32_t servers, double target,
+                                                    double* traffic) MORAVEL_NOEXCEPT;
+
+/*! Largest traffic per source (below 1) at Engset loss at most target;
+ *  servers < sources (MORAVEL_ERROR_SERVERS_NOT_BELOW_SOURCES: otherwise no
+ *  call is ever lost).  MORAVEL_ERROR_UNREACHABLE when every traffic below
+ *  1 meets the target. */
+MORAVEL_API moravel_status moravel_engset_traffic(int32_t sources, int32_t servers,
+                                                  double target,
+                                                  double* traffic_per_source) MORAVEL_NOEXCEPT;
+
+/* ---- Solvers: call-centre staffing ---------------------------------------
+ * The delay system of moravel_wait(): traffic A in erlangs (finite, not
+ * negative), handling_time h (finite, above 0) and answer_time t (finite,
+ * not negative) in one unit, e.g. seconds.  Each solver finds the least
+ * number of agents V > A meeting its target, by running the Erlang B
+ * recursion upward once (linear in the answer); the figures it reports are
+ * those moravel_staffing_figures() gives for that V, bit for bit.
+ * MORAVEL_ERROR_UNREACHABLE when no V below 2^31 - 1 meets the target;
+ * MORAVEL_ERROR_OVERFLOW as for moravel_wait(). */
+
+/*! The figures a planner reads for V agents. */
+typedef struct moravel_staffing {
+  int32_t agents;               /* V */
+  double wait_probability;      /* C(V, A): probability that a call waits */
+  double service_level;         /* 1 - P(wait > t): answered within t */
+  double mean_speed_of_answer;  /* mean wait over all calls [unit of h] */
+  double occupancy;             /* A / V: share of time an agent is busy */
+} moravel_staffing;
+
+/*! The figures for `agents` agents: agents >= 1 and traffic below agents
+ *  (MORAVEL_ERROR_TRAFFIC_NOT_BELOW_SERVERS). */
+MORAVEL_API moravel_status moravel_staffing_figures(int32_t agents, double traffic,
+                                                    double handling_time, double answer_time,
+                                                    moravel_staffing* figures) MORAVEL_NOEXCEPT;
+
+/*! Least agents with a service level (probability of an answer within
+ *  answer_time) of at least target, target in (0, 1).  20 erlangs, 180 s
+ *  handling, 80% within 20 s: 24 agents. */
+MORAVEL_API moravel_status moravel_agents_for_service_level(double traffic,
+                                                            double handling_time,
+                                                            double answer_time, double target,
+                                                            moravel_staffing* figures)
+    MORAVEL_NOEXCEPT;
+
+/*! Least agents with a mean speed of answer (mean wait over all calls, in
+ *  the unit of handling_time) of at most target_wait, finite and above 0
+ *  (MORAVEL_ERROR_TARGET_WAIT). */
+MORAVEL_API moravel_status moravel_agents_for_mean_wait(double traffic, double handling_time,
+                                                        double answer_time, double target_wait,
+                                                        moravel_staffing* figures)
+    MORAVEL_NOEXCEPT;
+
+/*! Least agents with a probability of waiting of at most target, in (0, 1). */
+MORAVEL_API moravel_status moravel_agents_for_wait_probability(double traffic,
+                                                               double handling_time,
+                                                               double answer_time,
+                                                               double target,
+                                                               moravel_staffing* figures)
+    MORAVEL_NOEXCEPT;
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* MORAVEL_API_H */

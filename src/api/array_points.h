@@ -1,0 +1,63 @@
+// How the array entry points walk their points: checked in order up to the
+// first refusal, and computed chunk by chunk so that kernels which take
+// many points at once can.
+#ifndef MORAVEL_API_ARRAY_POINTS_H
+#define MORAVEL_API_ARRAY_POINTS_H
+
+#include <algorithm>
+#include <cstddef>
+
+#include "moravel/api.h"
+
+namespace moravel::api {
+
+// Points per chunk: the scratch arrays of a chunk live on the stack.
+inline constexpr std::size_t kChunk = 256;
+
+// True when n > 0 and any of the arrays is missing.
+template <class... Pointers>
+bool AnyArrayMissing(std::size_t n, const Pointers*... arrays) {
+  return n > 0 && ((arrays == nullptr) || ...);
+}
+
+// Runs point(j) for j = 0 .. n - 1 and stops at the first refusal, whose
+// index goes to *refused_index when that is not null.
+template <class Point>
+moravel_status ForEachPoint(std::size_t n, std::size_t* refused_index, Point&& point) {
+  for (std::size_t j = 0; j < n; ++j) {
+    const moravel_status status = point(j);
+    if (status != MORAVEL_OK) {
+      if (refused_index != nullptr) *refused_index = j;
+      return status;
+    }
+  }
+  return MORAVEL_OK;
+}
+
+// Checks the points in order with check(j); computes the accepted ones,
+// compute(first, count) for chunks of at most kChunk consecutive points;
+// stops at the first refusal (after computing the points before it), whose
+// index goes to *refused_index when that is not null.
+template <class Check, class Compute>
+moravel_status ChunkedPoints(std::size_t n, std::size_t* refused_index, Check&& check,
+                             Compute&& compute) {
+  for (std::size_t first = 0; first < n; first += kChunk) {
+    const std::size_t end = std::min(n, first + kChunk);
+    std::size_t j = first;
+    moravel_status status = MORAVEL_OK;
+    for (; j < end; ++j) {
+      status = check(j);
+      if (status != MORAVEL_OK) break;
+    }
+    if (j > first) compute(first, j - first);
+    if (status != MORAVEL_OK) {
+      if (refused_index != nullptr) *refused_index = j;
+      return status;
+    }
+  }
+  return MORAVEL_OK;
+}
+
+}  // namespace moravel::api
+
+#endif

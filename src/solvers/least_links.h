@@ -1,0 +1,37 @@
+// The least number of links of a multi-rate link group for which every
+// class's blocking is at most a target.
+#ifndef MORAVEL_SOLVERS_LEAST_LINKS_H
+#define MORAVEL_SOLVERS_LEAST_LINKS_H
+
+#include <cstdint>
+#include <vector>
+
+#include "solvers/least_size_search.h"
+
+namespace moravel {
+
+struct LinksAnswer {
+  SizeOutcome outcome;
+  std::int32_t links;            // when found: the least k
+  std::vector<double> blocking;  // when found: each class's blocking at k
+};
+
+// For the classes (a, t) of LinkGroupModel on links of f units: the least
+// k >= 1, with k f within 32 bits, at which every class's blocking is at
+// most target.  Adding a link lowers every class's blocking, so the search
+// gallops and bisects over k (LeastMeetingSize), evaluating the model at
+// about 2 log2(k) sizes instead of k.  Expects M >= 1 classes whose demands
+// are whole numbers from 1 to f and whose traffics are finite and not
+// negative, f >= 1 and target in (0, 1).  kOverflow when the model's values
+// leave the doubles before the target is met.
+LinksAnswer LeastLinkGroupLinks(const double* a, std::int32_t M, const double* t, std::int32_t f,
+                                double target);
+
+// The same for LinkSubsetModel with each call offered to g >= 1 links: the
+// least k >= g.
+LinksAnswer LeastLinkSubsetLinks(const double* a, std::int32_t M, const double* t, std::int32_t f,
+                                 std::int32_t g, double target);
+
+}  // namespace moravel
+
+#endif
