@@ -21,6 +21,8 @@
 #include "multiservice/link_subset_model.h"
 #include "multiservice/occupancy_distribution.h"
 #include "multiservice/wide_double.h"
+#include "multiservice_sim/link_subset_simulation.h"
+#include "random/seed_sequence.h"
 #include "reference/multiservice_reference.h"
 #include "support/bits.h"
 
@@ -198,6 +200,39 @@ TEST(WideRecursion, EverydayGroupsGiveTheModelsValues) {
   const double a[2] = {200.0, 20.0};
   const double t[2] = {1.0, 5.0};
   EXPECT_EQ(std::string(VM_VMl_VDg_L_an(a, 2, t, 8, 100, 4)), "2.56877e-15 200 4.91025e-12 100 ");
+}
+
+// On one link the model is exact (the Kaufman-Roberts recursion), so the
+// simulation of large groups whose recursion runs far past overflow must
+// agree with it: ten seeded runs of 10^6 calls, the mean within four
+// standard errors of the model, for every class.
+TEST(WideRecursion, OneLinkSimulationAgreesWithTheModelOnLargeGroups) {
+  struct Case { std::vector<double> a, t; std::int32_t f; };
+  for (const Case& c : std::vector<Case>{{{1000.0}, {1.0}, 1000},
+                                         {{1500.0, 100.0}, {1.0, 5.0}, 2000},
+                                         {{900.0, 40.0, 10.0}, {1.0, 10.0, 40.0}, 1500}}) {
+    const auto M = static_cast<std::int32_t>(c.a.size());
+    const auto model = moravel::LinkGroupModel(c.a.data(), M, c.t.data(), 1, c.f);
+    constexpr int kRuns = 10;
+    std::vector<double> sum(c.a.size(), 0.0), squares(c.a.size(), 0.0);
+    for (std::uint32_t run = 1; run <= kRuns; ++run) {
+      moravel::SeedSequence seeds(20261207u + run);
+      const auto simulated = moravel::SimulateLinkSubsetSystem(
+          c.a.data(), M, c.t.data(), 1, c.f, 1, 1000000, "МаксСвоб", seeds,
+          moravel::RandomPlacementSeeding::kOneEnginePerRun);
+      for (std::size_t i = 0; i < c.a.size(); ++i) {
+        sum[i] += simulated->E[i];
+        squares[i] += simulated->E[i] * simulated->E[i];
+      }
+    }
+    for (std::size_t i = 0; i < c.a.size(); ++i) {
+      const double mean = sum[i] / kRuns;
+      const double spread = std::sqrt((squares[i] - kRuns * mean * mean) / (kRuns - 1));
+      EXPECT_NEAR(mean, model->E[i], 4.0 * spread / std::sqrt(kRuns))
+          << "f=" << c.f << " class " << i << " model " << model->E[i];
+      EXPECT_GT(model->E[i], 1e-3);  // a blocking the runs can see
+    }
+  }
 }
 
 // ---- Limits ---------------------------------------------------------------

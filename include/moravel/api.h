@@ -267,12 +267,13 @@ MORAVEL_API moravel_status moravel_simulate_wait(double traffic, int32_t servers
  * f >= 1 (MORAVEL_ERROR_LINK_UNITS); k f below 2^31
  * (MORAVEL_ERROR_GROUP_SIZE); traffic x demand of each class within the
  * doubles (MORAVEL_ERROR_OVERFLOW).  Results: blocking[M] and carried[M]
- * [units].  A group whose figures leave the range of a double, or whose
- * blocking comes out outside [0, 1] beyond the rounding of a sum
- * (inclusion-exclusion counts beyond 2^53 lose their digits), gives
- * MORAVEL_ERROR_OVERFLOW rather than a NaN or a negative probability.  A
- * group that a model declines to compute (beyond the sizes its tables and
- * work are bounded to) gives MORAVEL_ERROR_MODEL_LIMIT. */
+ * [units], every blocking of 1e-300 or more within a relative 1e-9 of
+ * the exact-count value, however large the counts and the traffic.  A
+ * group beyond the models' evaluation limits (V = k f above 2^24 units,
+ * tables above 1 GiB or work above 2^30 steps, as VM_VMl_V_L_an() in
+ * moravel.h details) gives MORAVEL_ERROR_MODEL_LIMIT; MORAVEL_ERROR_OVERFLOW
+ * remains the guard against any figure outside the doubles or a blocking
+ * outside [0, 1]. */
 
 /*! Calls carried on one link of a group of k, as VM_VMl_V_L_an(). */
 MORAVEL_API moravel_status moravel_link_group(const double* traffic, int32_t classes,

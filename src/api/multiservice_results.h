@@ -12,11 +12,9 @@ namespace moravel::api {
 
 // True when every blocking is a probability, up to the rounding of its sum
 // (a class wider than a link gets the sum of the occupancy distribution, 1
-// to within an ulp per term), and every carried traffic a number.
-// Occupancy terms beyond the doubles give NaN or infinities, and
-// arrangement counts that lose their digits (inclusion-exclusion sums of
-// terms beyond 2^53) can give blockings outside [0, 1]: neither is handed
-// out as a result.
+// to within an ulp per term), and every carried traffic a number.  The
+// models keep both within the doubles for every input the checks pass;
+// this is the last guard that nothing else is handed out as a result.
 inline bool IsSoundBlocking(double E) { return E >= 0.0 && E <= 1.0 + 1e-9; }
 
 inline bool AllSound(const ClassResults& results) {
@@ -27,11 +25,12 @@ inline bool AllSound(const ClassResults& results) {
 }
 
 // Copies E and C into blocking and carried (either may be null, skipped).
-// A model that refused its (already checked) input is an internal failure;
-// results that are not sound are an overflow, and nothing is copied.
+// A model that declined its (already checked) input did so because the
+// group is beyond the memory and work it takes on; results that are not
+// sound are an overflow, and nothing is copied.
 inline moravel_status CopyClassResults(const std::optional<ClassResults>& results, double* blocking,
                                        double* carried) {
-  if (!results) return MORAVEL_ERROR_INTERNAL;
+  if (!results) return MORAVEL_ERROR_MODEL_LIMIT;
   if (!AllSound(*results)) return MORAVEL_ERROR_OVERFLOW;
   for (std::size_t i = 0; i < results->E.size(); ++i) {
     if (blocking != nullptr) blocking[i] = results->E[i];
