@@ -48,6 +48,8 @@ TEST_F(MultiserviceCommands, RefuseBadOptionsWithOneLineAndStatusTwo) {
            {"link-group -k 0 -f 5 --class 1:1", "--links"},
            {"link-group -k 2 -f -1 --class 1:1", "--units"},
            {"link-group -k 65536 -f 32768 --class 1:1", "--units"},
+           {"link-group -k 200000 -f 10 --class 1:1", "beyond what the model evaluates"},
+           {"link-subset -k 1000 -f 1000 -g 500 --class 1:1", "beyond what the model evaluates"},
            {"link-subset -k 2 -f 5 -g 3 --class 1:1", "--subset"},
            {"link-subset -k 2 -f 5 -g 0 --class 1:1", "--subset"},
            {"simulate-link-subset -k 4 -f 30 -g 2 --class 1:1 --policy best", "--policy"},

@@ -116,6 +116,31 @@ INSTANTIATE_TEST_SUITE_P(
       return name;
     });
 
+// Groups an engineer meets every day, whose occupancy recursion overflows
+// or whose arrangement counts pass 2^53: the models' own values.
+INSTANTIATE_TEST_SUITE_P(
+    LinkGroups, ToolGoldenFile,
+    ::testing::Values(
+        GoldenFile{"link-group -k 4 -f 500 --class 666:1 --class 100:5 --class 20:20",
+                   "link_group_four_links_of_500.txt"},
+        GoldenFile{"link-subset -k 8 -f 100 -g 4 --class 200:1 --class 20:5",
+                   "link_subset_eight_links_of_100.txt"},
+        GoldenFile{"link-subset -k 1 -f 5000 -g 1 --class 1250:1 --class 125:5 --format csv",
+                   "link_subset_one_link_of_5000.csv"},
+        GoldenFile{"link-group -k 32 -f 50 --class 100:1 --class 20:5 --class 5:20",
+                   "link_group_32_links_of_50.txt"},
+        GoldenFile{"link-group -k 1 -f 1000 --class 710:1", "link_group_one_link_710_erlangs.txt"},
+        GoldenFile{"link-group -k 1 -f 1000 --class 1000:1 --format json",
+                   "link_group_one_link_1000_erlangs.json"},
+        GoldenFile{"link-group -k 23 -f 23 --class 2.75:22", "link_group_fractional_traffic.txt"}),
+    [](const auto& info) {
+      std::string name = info.param.file;
+      for (char& c : name) {
+        if (c == '.') c = '_';
+      }
+      return name;
+    });
+
 class BadInput : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(BadInput, OneLineOnStderrAndStatusTwo) {

@@ -84,8 +84,9 @@ void PrintClasses(std::string title, const std::vector<TrafficClass>& classes, c
                   const OutputOptions& output) {
   const auto n = ParseResultText(text);
   if (n.size() != 2 * classes.size()) {
-    throw CLI::ValidationError("link group",
-                               "the library gave no result for it (memory exhausted?)");
+    throw CLI::ValidationError(
+        "link group", "beyond what the model evaluates: at most 16777216 units in all, 1 GiB "
+                      "of tables and 2^30 steps (fewer links, units or distinct demands)");
   }
   Report report{std::move(title), {}, text};
   for (std::size_t i = 0; i < classes.size(); ++i) {
