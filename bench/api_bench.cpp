@@ -212,4 +212,30 @@ BENCHMARK(BM_EngsetTrafficPlain);
 BENCHMARK(BM_LinkGroupLinks);
 BENCHMARK(BM_LinkGroupLinksPlain);
 
+// Two classes on links of 2 units needing about 10^3 links: the counts are
+// wide, and each evaluation costs about 10 k^2 steps.
+const double kManyLinksTraffic[] = {1500.0, 250.0};
+const double kManyLinksDemand[] = {1.0, 2.0};
+
+void BM_LinkGroupManyLinks(benchmark::State& state) {
+  std::int32_t links = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(moravel_link_group_links(kManyLinksTraffic, 2, kManyLinksDemand, 2,
+                                                      0.01, &links, nullptr));
+  }
+  state.counters["links"] = links;
+}
+
+void BM_LinkGroupManyLinksPlain(benchmark::State& state) {
+  std::int32_t links = 0;
+  for (auto _ : state) {
+    links = moravel::reference::LinearLinks(kManyLinksTraffic, 2, kManyLinksDemand, 2, 0, 0.01,
+                                            5000);
+  }
+  state.counters["links"] = links;
+}
+
+BENCHMARK(BM_LinkGroupManyLinks)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_LinkGroupManyLinksPlain)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 }  // namespace

@@ -108,22 +108,6 @@ TEST(Solvers, SizeSearchFindsTheFirstMeetingSize) {
   }
 }
 
-// The largest k for which every term of the inclusion-exclusion counts of k
-// links of f units, and every product forming them, stays below 2^53: the
-// sizes on which the models' values are exact and fall with k.
-std::int32_t ExactLinks(std::int32_t f) {
-  const auto log2_binomial = [](double n, double r) {
-    return (std::lgamma(n + 1) - std::lgamma(r + 1) - std::lgamma(n - r + 1)) / std::log(2.0);
-  };
-  std::int32_t k = 1;
-  for (;;) {
-    const double next = k + 1.0;
-    const double units = next * (f + 1);
-    if (next + log2_binomial(units - 1, next - 1) + std::log2(units) >= 53.0) return k;
-    ++k;
-  }
-}
-
 TEST(Solvers, LeastLinksAreThoseOfAPlainSearch) {
   std::mt19937_64 engine(22);
   const auto count = [&](std::int32_t lo, std::int32_t hi) {
@@ -133,17 +117,17 @@ TEST(Solvers, LeastLinksAreThoseOfAPlainSearch) {
   for (int c = 0; c < 400; ++c) {
     const std::int32_t M = count(1, 3), f = count(1, 8), g = count(0, 3);
     std::vector<double> a, t;
+    // Small groups, and link groups of tens of links whose counts pass 2^53
+    // (the search then starts near its answer, not at one link).
+    const double most = g == 0 && c % 4 == 1 ? 3.0 * f : 4.0;
     for (std::int32_t i = 0; i < M; ++i) {
-      a.push_back(std::uniform_real_distribution<double>(0.0, 4.0)(engine));
+      a.push_back(std::uniform_real_distribution<double>(0.0, most)(engine));
       t.push_back(count(1, f));
     }
     const double target = kTargets[1 + c % 4];
-    // Compared where the search's sizes (up to about twice the answer)
-    // all have exact counts.
-    const std::int32_t last = ExactLinks(f);
     const std::int32_t expected =
-        moravel::reference::LinearLinks(a.data(), M, t.data(), f, g, target, last);
-    if (expected == 0 || 2 * expected > last) continue;
+        moravel::reference::LinearLinks(a.data(), M, t.data(), f, g, target, 80);
+    if (expected == 0) continue;
     std::int32_t links = 0;
     std::vector<double> blocking(a.size());
     const moravel_status status =

@@ -1,5 +1,6 @@
 #include "solvers/least_links.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -43,11 +44,27 @@ LinksAnswer SearchLinks(std::int32_t first, std::int32_t f, double target, Model
   return answer;
 }
 
+// The link group's carried traffic, sum of t_i a_i (1 - E_i), is its mean
+// occupancy, at most k f units: where every E_i <= target it is at least
+// (1 - target) sum t_i a_i.  Fewer links than that bound cannot meet the
+// target, so the search starts just below it (a relative 1e-6 below, far
+// beyond the models' rounding).
+std::int32_t FewestPossibleLinks(const double* a, std::int32_t M, const double* t, std::int32_t f,
+                                 double target) {
+  double offered = 0.0;  // units
+  for (std::int32_t i = 0; i < M; ++i) offered += t[i] * a[i];
+  const double bound = (1.0 - target) * offered / f * (1.0 - 1e-6);
+  const double last = static_cast<double>(std::numeric_limits<std::int32_t>::max() / f);
+  if (!(bound >= 1.0)) return 1;
+  return static_cast<std::int32_t>(std::min(std::floor(bound), last));
+}
+
 }  // namespace
 
 LinksAnswer LeastLinkGroupLinks(const double* a, std::int32_t M, const double* t, std::int32_t f,
                                 double target) {
-  return SearchLinks(1, f, target, [&](std::int32_t k) { return LinkGroupModel(a, M, t, k, f); });
+  return SearchLinks(FewestPossibleLinks(a, M, t, f, target), f, target,
+                     [&](std::int32_t k) { return LinkGroupModel(a, M, t, k, f); });
 }
 
 LinksAnswer LeastLinkSubsetLinks(const double* a, std::int32_t M, const double* t, std::int32_t f,

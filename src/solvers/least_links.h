@@ -20,7 +20,10 @@ struct LinksAnswer {
 // k >= 1, with k f within 32 bits, at which every class's blocking is at
 // most target.  Adding a link lowers every class's blocking, so the search
 // gallops and bisects over k (LeastMeetingSize), evaluating the model at
-// about 2 log2(k) sizes instead of k.  Expects M >= 1 classes whose demands
+// about 2 log2(k) sizes instead of k; it starts from the fewest links whose
+// units could carry (1 - target) of the offered units, since the group's
+// carried traffic is its mean occupancy, so the sizes it evaluates lie near
+// the answer.  Expects M >= 1 classes whose demands
 // are whole numbers from 1 to f and whose traffics are finite and not
 // negative, f >= 1 and target in (0, 1).  kOverflow when the model's values
 // leave the doubles before the target is met.
