@@ -121,18 +121,25 @@ TEST(CompositionCounts, SmallGroupsGiveTheExactCounts) {
 // ---- Where the inclusion-exclusion counts stop being exact ---------------
 
 // The largest term or partial sum of Arrangements(x, k, hi, 0) over
-// x = 0..x_max, in exact 128-bit integers.
+// x = 0..x_max, in exact 128-bit integers: binomials are held at 2^60 once
+// they pass it, and the scan stops at the first magnitude of 2^53 or more,
+// so nothing overflows and every value compared below 2^53 is exact.
+constexpr Int128 kSaturated = Int128{1} << 60;
 Int128 Binomial128(std::int64_t n, std::int64_t r) {
   if (r < 0 || r > n) return 0;
   Int128 c = 1;
-  for (std::int64_t j = 1; j <= r; ++j) c = c * (n - j + 1) / j;
+  for (std::int64_t j = 1; j <= r; ++j) {
+    c = c * (n - j + 1) / j;
+    if (c > kSaturated) return kSaturated;
+  }
   return c;
 }
 Int128 LargestTermOrPartialSum(int k, int hi, int x_max) {
+  const Int128 limit = Int128{1} << 53;
   Int128 peak = 0;
-  for (int x = 1; x <= x_max && x <= k * hi; ++x) {
+  for (int x = 1; x <= x_max && x <= k * hi && peak < limit; ++x) {
     Int128 sum = 0;
-    for (int j = 0; j <= x / (hi + 1); ++j) {
+    for (int j = 0; j <= x / (hi + 1) && peak < limit; ++j) {
       const Int128 term = Binomial128(k, j) * Binomial128(x - j * (hi + 1) + k - 1, k - 1);
       sum += (j % 2 == 0) ? term : -term;
       peak = std::max({peak, term, sum < 0 ? -sum : sum});
