@@ -79,7 +79,8 @@
       const path = s.points.map(([x, y]) => `${X(x).toFixed(1)},${Y(y).toFixed(1)}`).join(" ");
       svg.appendChild(element("polyline", { class: "curve", points: path, stroke: colour }));
       if (plotted.length > 1) {
-        svg.appendChild(element("text", { x: width - right - 6, y: top + 14 + 14 * i,
+        svg.appendChild(element("text", { x: width - right - 6,
+                                          y: height - bottom - 8 - 14 * (plotted.length - 1 - i),
                                           "text-anchor": "end", fill: colour }, s.name));
       }
     });
