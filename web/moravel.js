@@ -48,31 +48,50 @@
       }
     }
 
-    // Runs body(addresses) with fresh copies of the given double arrays and
-    // room for `outputs` further arrays of n doubles; frees them whatever
-    // happens.
-    function withArrays(inputs, outputs, n, body) {
-      const blocks = [];
-      try {
-        const addresses = inputs.map((values) => {
-          const address = wasm._malloc(Math.max(values.length, 1) * F64);
-          blocks.push(address);
-          wasm.HEAPF64.set(Float64Array.from(values, Number), address >> 3);
-          return address;
-        });
-        for (let j = 0; j < outputs; ++j) {
-          const address = wasm._malloc(Math.max(n, 1) * F64);
-          blocks.push(address);
-          addresses.push(address);
+    // One block of wasm memory, kept between calls and grown when a call
+    // needs more, holds the per-class arrays: a malloc and free per array
+    // would cost more than a small model.
+    let arena = 0;
+    let arenaDoubles = 0;
+    function room(doubles) {
+      if (doubles > arenaDoubles) {
+        if (arena) wasm._free(arena);
+        arenaDoubles = Math.max(doubles, 2 * arenaDoubles, 64);
+        arena = wasm._malloc(arenaDoubles * F64);
+        if (!arena) {
+          arenaDoubles = 0;
+          throw new MoravelError(2, wasm.UTF8ToString(wasm._moravel_status_message(2)));
         }
-        return body(addresses);
-      } finally {
-        blocks.forEach((address) => wasm._free(address));
       }
+      return arena;
     }
 
-    const readDoubles = (address, n) =>
-      Array.from(wasm.HEAPF64.subarray(address >> 3, (address >> 3) + n));
+    // Runs body(addresses) with copies of the given double arrays and room
+    // for `outputs` further arrays of n doubles, all in the arena.
+    function withArrays(inputs, outputs, n, body) {
+      let total = outputs * n;
+      for (const values of inputs) total += values.length;
+      let address = room(total);
+      const heap = wasm.HEAPF64;
+      const addresses = [];
+      for (const values of inputs) {
+        addresses.push(address);
+        for (let j = 0, at = address >> 3; j < values.length; ++j) heap[at + j] = values[j];
+        address += values.length * F64;
+      }
+      for (let j = 0; j < outputs; ++j) {
+        addresses.push(address);
+        address += n * F64;
+      }
+      return body(addresses);
+    }
+
+    function readDoubles(address, n) {
+      const heap = wasm.HEAPF64;
+      const values = new Array(n);
+      for (let j = 0, at = address >> 3; j < n; ++j) values[j] = heap[at + j];
+      return values;
+    }
 
     function classCount(traffic, demand) {
       if (traffic.length !== demand.length) {
