@@ -185,6 +185,58 @@
         };
       },
 
+      erlangBDirect(servers, traffic) {
+        check(wasm._moravel_erlang_b_direct(count("servers", servers), traffic, scratch));
+        return f64(scratch);
+      },
+      erlangBRatio(servers, traffic, fewer) {
+        check(wasm._moravel_erlang_b_ratio(count("servers", servers), traffic,
+                                           count("fewer", fewer), scratch));
+        return f64(scratch);
+      },
+      lossAssembled(x, y, z, servers, n) {
+        check(wasm._moravel_loss_assembled(x, y, z, count("servers", servers), count("n", n),
+                                           scratch));
+        return lossResult(scratch);
+      },
+      lossPriority(servers, traffic) {
+        const M = traffic.length;
+        return withArrays([traffic], 2, M, ([a, loss, carried]) => {
+          check(wasm._moravel_loss_priority(M, count("servers", servers), a, loss, carried));
+          return { loss: readDoubles(loss, M), carried: readDoubles(carried, M) };
+        });
+      },
+
+      // Simulations: a seed of 0 asks for a fresh one, any other repeats the run.
+      simulateLoss(traffic, servers, calls, seed) {
+        check(wasm._moravel_simulate_loss(traffic, count("servers", servers), count("calls", calls),
+                                          seed >>> 0, scratch));
+        return lossResult(scratch);
+      },
+      simulateWait(traffic, servers, calls, threshold, seed) {
+        check(wasm._moravel_simulate_wait(traffic, count("servers", servers), count("calls", calls),
+                                          threshold, seed >>> 0, scratch));
+        return {
+          waitProbability: f64(scratch),
+          waitExceeds: f64(scratch + 8),
+          meanWait: f64(scratch + 16),
+          meanWaitOfWaiting: f64(scratch + 24),
+          queueLength: f64(scratch + 32),
+        };
+      },
+      // policy: Moravel.MOST_FREE, FEWEST_FREE or RANDOM_FREE.
+      simulateLinkSubset(traffic, demand, links, linkUnits, subsetLinks, calls, policy, seed) {
+        const M = classCount(traffic, demand);
+        return withArrays([traffic, demand], 2, M, ([a, t, blocking, carried]) => {
+          check(wasm._moravel_simulate_link_subset(a, M, t, count("links", links),
+                                                   count("units per link", linkUnits),
+                                                   count("subset links", subsetLinks),
+                                                   count("calls", calls), count("policy", policy),
+                                                   seed >>> 0, blocking, carried));
+          return { blocking: readDoubles(blocking, M), carried: readDoubles(carried, M) };
+        });
+      },
+
       // Multi-rate link groups: per-class arrays in, per-class arrays out.
       linkGroup(traffic, demand, links, linkUnits) {
         const M = classCount(traffic, demand);
@@ -276,5 +328,5 @@
     return wrap(await create());
   }
 
-  return { load, MoravelError };
+  return { load, MoravelError, MOST_FREE: 1, FEWEST_FREE: 2, RANDOM_FREE: 3 };
 });
