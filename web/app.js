@@ -374,14 +374,14 @@
   }
 
   function calculate() {
-    const spec = panels[current];
+    const entry = panels[current];
     const panel = $("panel-" + current);
     clearPanel(panel);
     let plot = null;
     try {
-      plot = spec.calculate();
+      plot = entry.calculate();
     } catch (error) {
-      refuse(error, spec.prefix, spec.fields);
+      refuse(error, entry.prefix, entry.fields);
     }
     $("plot-section").hidden = !plot;
     if (plot) {
