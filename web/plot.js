@@ -81,7 +81,7 @@
       if (plotted.length > 1) {
         svg.appendChild(element("text", { x: width - right - 6,
                                           y: height - bottom - 8 - 14 * (plotted.length - 1 - i),
-                                          "text-anchor": "end", fill: colour }, s.name));
+                                          "text-anchor": "end", style: `fill: ${colour}` }, s.name));
       }
     });
     if (options.marker && options.marker[1] > FLOOR) {
