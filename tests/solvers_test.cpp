@@ -15,6 +15,7 @@
 #include "moravel/api.h"
 #include "reference/solver_reference.h"
 #include "single_service/loss_models.h"
+#include "single_service/waiting_model.h"
 #include "solvers/least_size_search.h"
 #include "support/bits.h"
 
@@ -199,6 +200,22 @@ TEST(Solvers, LargestTrafficMeetsItsBracket) {
     ASSERT_EQ(moravel_engset_traffic(N, servers, target, &a), MORAVEL_OK);
     ExpectLargestTraffic([&](double x) { return moravel::EngsetTable(N, servers, x); }, target, a,
                          std::nextafter(1.0, 0.0));
+
+    // The delay system: the service level falls as the traffic rises, so
+    // its negative is the nondecreasing function, against -target.
+    const std::int32_t agents = 1 + (c * 13) % 300;
+    const double h = 30.0 + c % 7 * 60.0, t = c % 5 * 10.0;
+    const double level = 0.5 + 0.45 * (c % 10) / 10.0;
+    double traffic = 0.0;
+    moravel_staffing figures;
+    ASSERT_EQ(moravel_traffic_for_service_level(agents, h, t, level, &traffic, &figures), MORAVEL_OK);
+    ExpectLargestTraffic(
+        [&](double x) { return -(1.0 - moravel::WaitingModel(t, h, agents, x).wait_exceeds_threshold); },
+        -level, traffic, std::nextafter(static_cast<double>(agents), 0.0));
+    moravel_staffing at;
+    ASSERT_EQ(moravel_staffing_figures(agents, traffic, h, t, &at), MORAVEL_OK);
+    EXPECT_EQ(Bits(figures.service_level), Bits(at.service_level));
+    EXPECT_GE(figures.service_level, level);
   }
 }
 
@@ -247,6 +264,12 @@ TEST(Solvers, Refusals) {
       {moravel_agents_for_mean_wait(20.0, 180.0, 20.0, kInf, &s), MORAVEL_ERROR_TARGET_WAIT},
       {moravel_agents_for_wait_probability(kNaN, 180.0, 20.0, 0.2, &s), MORAVEL_ERROR_TRAFFIC},
       {moravel_agents_for_wait_probability(20.0, 180.0, 20.0, 0.2, nullptr),
+       MORAVEL_ERROR_NULL_POINTER},
+      {moravel_traffic_for_service_level(0, 180.0, 20.0, 0.8, &x, &s), MORAVEL_ERROR_SERVERS},
+      {moravel_traffic_for_service_level(24, 0.0, 20.0, 0.8, &x, &s), MORAVEL_ERROR_HOLDING_TIME},
+      {moravel_traffic_for_service_level(24, 180.0, -1.0, 0.8, &x, &s), MORAVEL_ERROR_THRESHOLD},
+      {moravel_traffic_for_service_level(24, 180.0, 20.0, 0.0, &x, &s), MORAVEL_ERROR_TARGET},
+      {moravel_traffic_for_service_level(24, 180.0, 20.0, 0.8, nullptr, &s),
        MORAVEL_ERROR_NULL_POINTER},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {

@@ -136,12 +136,20 @@
                 [S.THRESHOLD]: "ec-answer", [S.TARGET]: "ec-service", [S.UNREACHABLE]: "ec-service" },
       calculate() {
         const find = $("ec-find").value;
-        markFound("ec", find, { service: "service", servers: "servers" });
-        const A = real("ec-traffic"), h = real("ec-holding"), t = real("ec-answer");
-        const figures = find === "service"
-          ? moravel.staffingFigures(whole("ec-servers"), A, h, t)
-          : moravel.agentsForServiceLevel(A, h, t, real("ec-service"));
+        markFound("ec", find, { service: "service", servers: "servers", traffic: "traffic" });
+        const h = real("ec-holding"), t = real("ec-answer");
+        let A, figures;
+        if (find === "traffic") {
+          figures = moravel.trafficForServiceLevel(whole("ec-servers"), h, t, real("ec-service"));
+          A = figures.traffic;
+        } else {
+          A = real("ec-traffic");
+          figures = find === "service"
+            ? moravel.staffingFigures(whole("ec-servers"), A, h, t)
+            : moravel.agentsForServiceLevel(A, h, t, real("ec-service"));
+        }
         put("ec-out-servers", figures.agents);
+        put("ec-out-traffic", A);
         put("ec-out-wait", figures.waitProbability);
         put("ec-out-service", figures.serviceLevel);
         put("ec-out-asa", figures.meanSpeedOfAnswer);

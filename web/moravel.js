@@ -312,6 +312,13 @@
                                                  scratch));
         return staffing(scratch);
       },
+      // The largest traffic the agents answer at the service level, with the
+      // figures there (the traffic after the 40-byte figures in scratch).
+      trafficForServiceLevel(agents, handlingTime, answerTime, target) {
+        check(wasm._moravel_traffic_for_service_level(count("agents", agents), handlingTime,
+                                                      answerTime, target, scratch + 48, scratch));
+        return { traffic: f64(scratch + 48), ...staffing(scratch) };
+      },
       agentsForWaitProbability(traffic, handlingTime, answerTime, target) {
         check(wasm._moravel_agents_for_wait_probability(traffic, handlingTime, answerTime,
                                                         target, scratch));

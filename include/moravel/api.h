@@ -433,6 +433,20 @@ MORAVEL_API moravel_status moravel_agents_for_wait_probability(double traffic,
                                                                moravel_staffing* figures)
     MORAVEL_NOEXCEPT;
 
+/*! The largest traffic that `agents` agents answer at a service level of at
+ *  least target (target in (0, 1)): SL(traffic) >= target > SL at the next
+ *  double above it.  agents >= 1; handling_time and answer_time as above.
+ *  figures (may be NULL) receives moravel_staffing_figures() at that
+ *  traffic.  24 agents, 180 s handling, 80% within 20 s: 20.0938
+ *  erlangs.  MORAVEL_ERROR_UNREACHABLE when every traffic below the agents
+ *  meets the target. */
+MORAVEL_API moravel_status moravel_traffic_for_service_level(int32_t agents,
+                                                             double handling_time,
+                                                             double answer_time, double target,
+                                                             double* traffic,
+                                                             moravel_staffing* figures)
+    MORAVEL_NOEXCEPT;
+
 #ifdef __cplusplus
 }
 #endif

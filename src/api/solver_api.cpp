@@ -219,4 +219,25 @@ MORAVEL_API moravel_status moravel_agents_for_wait_probability(double traffic, d
                figures);
 }
 
+MORAVEL_API moravel_status moravel_traffic_for_service_level(int32_t agents, double handling_time,
+                                                             double answer_time, double target,
+                                                             double* traffic,
+                                                             moravel_staffing* figures) noexcept {
+  if (traffic == nullptr) return MORAVEL_ERROR_NULL_POINTER;
+  if (const auto refused =
+          FirstRefusal(CheckServers(agents), CheckCallCentre(0.0, handling_time, answer_time),
+                       CheckTarget(target))) {
+    return refused;
+  }
+  const auto found = moravel::LargestDelayTraffic(agents, handling_time, answer_time, target);
+  if (!found) return MORAVEL_ERROR_UNREACHABLE;
+  if (const auto refused = CheckWaitsInRange(handling_time, agents, *found)) return refused;
+  *traffic = *found;
+  if (figures != nullptr) {
+    Store(agents, *found, moravel::WaitingModel(answer_time, handling_time, agents, *found),
+          *figures);
+  }
+  return MORAVEL_OK;
+}
+
 }  // extern "C"

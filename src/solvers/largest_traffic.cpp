@@ -5,6 +5,7 @@
 
 #include "formulas/engset.h"
 #include "formulas/erlang_loss.h"
+#include "single_service/waiting_model.h"
 #include "solvers/bracketed_search.h"
 
 namespace moravel {
@@ -32,6 +33,17 @@ std::optional<double> LargestEngsetTraffic(std::int32_t N, std::int32_t V, doubl
   const double fhi = loss(hi);
   if (!(fhi > target)) return std::nullopt;
   return LargestAtOrBelow(loss, target, 0.0, loss(0.0), hi, fhi);
+}
+
+std::optional<double> LargestDelayTraffic(std::int32_t V, double h, double t, double target) {
+  // -SL rises with A: the search's nondecreasing function, against -target.
+  const auto falling_service = [V, h, t](double A) {
+    return -(1.0 - WaitingModel(t, h, V, A).wait_exceeds_threshold);
+  };
+  const double hi = std::nextafter(static_cast<double>(V), 0.0);
+  const double fhi = falling_service(hi);
+  if (!(fhi > -target)) return std::nullopt;
+  return LargestAtOrBelow(falling_service, -target, 0.0, falling_service(0.0), hi, fhi);
 }
 
 }  // namespace moravel

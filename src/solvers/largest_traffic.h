@@ -17,6 +17,15 @@ double LargestErlangTraffic(std::int32_t V, double target);
 // nullopt when even the largest double below 1 meets the target.
 std::optional<double> LargestEngsetTraffic(std::int32_t N, std::int32_t V, double target);
 
+// The largest traffic A below V with a service level 1 - P(wait > t) of at
+// least target in the delay system of V agents, handling time h and answer
+// time t (WaitingModel(t, h, V, A)): SL(A) >= target > SL(A'), A' the next
+// double above A.  The service level falls from 1 at A = 0 towards 0 as A
+// nears V; nullopt when even the largest double below V meets the target.
+// For V >= 1, h finite and above 0, t finite and not negative, target in
+// (0, 1).
+std::optional<double> LargestDelayTraffic(std::int32_t V, double h, double t, double target);
+
 }  // namespace moravel
 
 #endif

@@ -120,6 +120,13 @@ Answer Respond(const std::string& name, std::istream& in) {
     Check(moravel_agents_for_service_level(A, h, t, target, &s));
     return StaffingFigures(s);
   }
+  if (name == "ec_traffic") {
+    in >> V >> h >> t >> target;
+    Check(moravel_traffic_for_service_level(V, h, t, target, &A, &s));
+    Answer out = StaffingFigures(s);
+    out << A;
+    return out;
+  }
   if (name == "en_loss") {
     in >> N >> V >> a;
     return EngsetFigures(N, V, a);
