@@ -40,9 +40,8 @@ study gives bit-identical rows in the calling process, on a process pool of
 any size and on a Dask cluster.  Seeds of replications and of simulated
 sweeps derive from a base seed by the rule of ``seeds()``; the seed 0, which
 asks the library for a clock seed, is refused unless ``clock_seeds=True``.
-``simulate_link_subset`` seeds itself from the platform's random device: its
-runs cannot be repeated, so its rows are never bit-reproducible, but
-``replicate`` estimates from them like from any other simulation.
+The three simulations (``simulate_loss``, ``simulate_wait`` and the
+multi-rate ``simulate_link_subset``) all take such a seed.
 
 Bad input raises ValueError (TypeError for wrong types) naming the argument,
 before any work is sent.  An exception inside a task is raised to the caller
@@ -104,7 +103,7 @@ _MODELS = {
     "link_subset": _Model(False, False, "links", None, 4096),
     "simulate_loss": _Model(True, True, None, "loss", 0),
     "simulate_wait": _Model(True, True, None, "wait", 0),
-    "simulate_link_subset": _Model(True, False, None, "link_subset", 0),
+    "simulate_link_subset": _Model(True, True, None, "link_subset", 0),
 }
 
 
@@ -150,8 +149,7 @@ class Replication(NamedTuple):
     """A simulation replicated over seeds.
 
     args      -- the simulation's arguments, the seed left out
-    seeds     -- the seed of each run, in run order (empty for
-                 simulate_link_subset, which seeds itself)
+    seeds     -- the seed of each run, in run order
     runs      -- each run's result, in run order
     estimates -- shaped like one run's result, an Estimate in place of each
                  number: LossResult(loss=Estimate, carried=Estimate), or a
@@ -384,11 +382,46 @@ def _lowest_size(name: str, route: Dict[str, Any]) -> int:
     return 1
 
 
+def _solved(name: str, route: Dict[str, Any], target: float) -> Optional[Dimensioning]:
+    """The library's own solver for the model, where it has one: the least
+    size, exact on the model's values, in one call."""
+    if name in ("erlang_b", "loss"):
+        found = moravel.erlang_b_servers(route["traffic"], target)
+        return Dimensioning(found.servers, found.loss)
+    if name in ("engset", "loss_finite"):
+        found = moravel.engset_servers(route["sources"], route["traffic_per_source"], target)
+        return Dimensioning(found.servers, found.loss)
+    if name == "loss_assembled":
+        found = moravel.loss_assembled_servers(route["x"], route["y"], route["z"], route["n"],
+                                               target)
+        return Dimensioning(found.servers, found.loss)
+    if name in ("erlang_c", "wait"):
+        # The probability of waiting depends on neither the threshold nor the
+        # holding time: any valid pair gives the same agents.
+        found = moravel.agents_for_wait_probability(route["traffic"], 1.0, 0.0, target)
+        return Dimensioning(found.agents, found.wait_probability)
+    if name == "link_group":
+        found = moravel.link_group_links(route["classes"], route["units"], target)
+        return Dimensioning(found.links, max(found.blocking))
+    if name == "link_subset":
+        found = moravel.link_subset_links(route["classes"], route["units"], route["subset"],
+                                          target)
+        return Dimensioning(found.links, max(found.blocking))
+    return None
+
+
 def _search(name: str, task: Dict[str, Any]) -> Dimensioning:
-    """The least size meeting the target: grow in doubling steps until the
-    target is met, then bisect between the last size that failed and it."""
+    """The least size meeting the target: by the library's solver where it
+    has one; otherwise grow in doubling steps until the target is met, then
+    bisect between the last size that failed and it."""
     size, target, maximum = task["size"], task["target"], task["maximum"]
     route = task["route"]
+    solved = _solved(name, route, target)
+    if solved is not None:
+        if solved.size > maximum:
+            raise ValueError(f"the least {size} meeting the target {target:g} is "
+                             f"{solved.size}, above maximum = {maximum}: raise maximum")
+        return solved
     function = getattr(moravel, name)
 
     def blocking(n: int) -> float:
@@ -679,8 +712,8 @@ def sweep(model, grid, executor=None, *, fixed: Optional[Mapping] = None,
     executor    -- a concurrent.futures.Executor, or None to run here
     fixed       -- arguments with one value at every point (for example
                    ``classes`` of the link-group models, itself a sequence)
-    seed        -- for simulate_loss and simulate_wait, when the grid gives
-                   no seed: the base seed; point i runs with the seed of run
+    seed        -- for the simulations, when the grid gives no seed: the
+                   base seed; point i runs with the seed of run
                    i by the rule of seeds(), seed + i
     clock_seeds -- allow the seed 0 (clock-seeded, not repeatable runs)
     chunk_size  -- points per task sent to the executor (default: four
@@ -769,7 +802,6 @@ def replicate(sim, args, seeds, executor=None, *, base_seed: int = 1,
     seeds      -- the number of runs (at least 2), seeded by the rule of
                   ``seeds()`` from base_seed; or the seeds themselves,
                   distinct and nonzero (0 only with clock_seeds=True).
-                  simulate_link_subset takes the number only.
     executor   -- a concurrent.futures.Executor, or None to run here
     """
     name = _model(sim, "sim")
@@ -856,13 +888,16 @@ def dimension(model, target: float, routes, executor=None, *,
     maximum -- the largest size tried (default 10**6 servers, 4096 links,
                170 for erlang_b_direct); a route that needs more fails
 
-    The blocking falls as the size grows, so each route is searched by
-    doubling steps from the smallest size the model allows, then bisection:
-    about 2 log2(size) evaluations.  Routes are the tasks sent to the
-    executor.  Models returning text compare their six-digit figures.  A
-    blocking outside [0, 1] (NaN included) stops the route's search with a
-    MoravelError naming the model, its arguments and the value, raised to
-    the caller as the StudyError's cause.
+    Every model but erlang_b_direct and loss_priority is answered by the
+    library's solver (erlang_b_servers, engset_servers,
+    loss_assembled_servers, agents_for_wait_probability, link_group_links,
+    link_subset_links), exact on the model's values.  The other two are
+    searched here, the blocking falling as the size grows: doubling steps
+    from the smallest size the model allows, then bisection, about
+    2 log2(size) evaluations; a blocking outside [0, 1] (NaN included) stops
+    that search with a MoravelError naming the model, its arguments and the
+    value, raised to the caller as the StudyError's cause.  Routes are the
+    tasks sent to the executor.
     """
     name = _model(model, "model")
     entry = _MODELS[name]

@@ -54,6 +54,14 @@ def studies(executor):
         found["waiting replication"] = study.replicate(
             moravel.simulate_wait, {"traffic": 4.0, "servers": 6, "calls": 2000,
                                     "threshold": 0.5}, [11, 12, 13], executor)
+    found["link subset replication"] = study.replicate(
+        "simulate_link_subset", {"classes": [(3.0, 1.0), (1.0, 2.0)], "links": 3, "units": 3,
+                                 "subset": 2, "calls": 2000, "policy": "first-free"},
+        4, executor, base_seed=31)
+    found["link subset sweep"] = study.sweep(
+        "simulate_link_subset", {"links": [2, 3], "policy": ["max-free", "min-free"]},
+        executor, fixed={"classes": [(2.0, 1.0), (1.0, 2.0)], "units": 4, "subset": 2,
+                         "calls": 1500}, seed=4294967295)
     return {name: bits(value) for name, value in found.items()}
 
 
