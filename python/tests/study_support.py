@@ -96,7 +96,6 @@ class Recording(concurrent.futures.Executor):
 
     def __init__(self) -> None:
         self._pool = concurrent.futures.ThreadPoolExecutor(1)
-        self._max_workers = 1
         self.futures = []
 
     def submit(self, fn, /, *args, **kwargs):
@@ -106,6 +105,25 @@ class Recording(concurrent.futures.Executor):
 
     def shutdown(self, wait=True, *, cancel_futures=False):
         self._pool.shutdown(wait, cancel_futures=cancel_futures)
+
+
+class PublicOnly(concurrent.futures.Executor):
+    """A thread pool that fails the test when anything reads a private
+    attribute of it: a study may use only submit and the futures."""
+
+    def __init__(self, workers: int = 2) -> None:
+        object.__setattr__(self, "pool", concurrent.futures.ThreadPoolExecutor(workers))
+
+    def __getattribute__(self, name: str):
+        if name.startswith("_") and not (name.startswith("__") and name.endswith("__")):
+            raise AssertionError(f"a study read the private attribute {name}")
+        return object.__getattribute__(self, name)
+
+    def submit(self, fn, /, *args, **kwargs):
+        return self.pool.submit(fn, *args, **kwargs)
+
+    def shutdown(self, wait=True, *, cancel_futures=False):
+        self.pool.shutdown(wait, cancel_futures=cancel_futures)
 
 
 class Refusing(concurrent.futures.Executor):

@@ -20,8 +20,8 @@ import unittest.mock
 import moravel
 from moravel import study
 
-from study_support import (Recording, Refusing, Scrambled, bits, needs, readme_example,
-                           studies)
+from study_support import (PublicOnly, Recording, Refusing, Scrambled, bits, needs,
+                           readme_example, studies)
 
 
 class Determinism(unittest.TestCase):
@@ -36,6 +36,13 @@ class Determinism(unittest.TestCase):
     def test_a_process_pool_of_two_workers(self) -> None:
         with concurrent.futures.ProcessPoolExecutor(2) as pool:
             self.assertEqual(studies(pool), self.in_process)
+
+    def test_a_thread_pool_seen_only_through_its_public_interface(self) -> None:
+        executor = PublicOnly()
+        try:
+            self.assertEqual(studies(executor), self.in_process)
+        finally:
+            executor.shutdown()
 
     def test_workers_finishing_in_any_order(self) -> None:
         executor = Scrambled()
