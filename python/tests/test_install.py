@@ -16,11 +16,12 @@ SOURCE = os.environ.get("MORAVEL_SOURCE_DIR")
 BUILD = os.environ.get("MORAVEL_BUILD_DIR")
 LIBRARY = os.environ.get("MORAVEL_LIBRARY")
 
-CHECK = ("import moravel, sys; "
+CHECK = ("import moravel, moravel.study, sys; "
          "print(moravel.library_path()); print(moravel.__file__); "
          "print(moravel.erlang_b(10, 5.0) == 0.01838457033664814, "
          "moravel.loss([10, 20], 5.0).loss[1] == moravel.erlang_b(20, 5.0), "
-         "moravel.erlang_b_servers(12.0, 0.01).servers)")
+         "moravel.erlang_b_servers(12.0, 0.01).servers, "
+         "len(moravel.study.sweep(\"loss\", {\"servers\": [5, 6], \"traffic\": [2.0]})))")
 
 
 def clean_environment(**extra):
@@ -49,7 +50,7 @@ class InstallRoutes(unittest.TestCase):
         self.assertTrue(library.startswith(inside + os.sep), library)
         self.assertTrue(package.startswith(inside + os.sep), package)
         self.assertFalse(package.startswith(os.path.realpath(SOURCE) + os.sep), package)
-        self.assertEqual(figures, "True True 20")
+        self.assertEqual(figures, "True True 20 2")
 
     def test_cmake_install_into_a_virtual_environment(self) -> None:
         prefix = os.path.join(self.directory, "venv")
