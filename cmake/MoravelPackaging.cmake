@@ -1,6 +1,6 @@
 # Installation of libMoravel for hosts: the shared library with its soname
 # link, the headers, a CMake package (find_package(Moravel CONFIG) ->
-# Moravel::Moravel) and a pkg-config file.  Everything is relocatable, so
+# Moravel::Moravel), a pkg-config file and the Python package.  Everything is relocatable, so
 # `cmake --install <build> --prefix <anywhere>` gives a working tree.  The
 # static archive, the tests and the benchmarks are not installed.
 include(CMakePackageConfigHelpers)
@@ -46,3 +46,24 @@ foreach(kind LIBDIR INCLUDEDIR)
 endforeach()
 configure_file(${PROJECT_SOURCE_DIR}/cmake/moravel.pc.in ${PROJECT_BINARY_DIR}/moravel.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/moravel.pc DESTINATION ${MORAVEL_PKGCONFIGDIR})
+
+# The package is installed with the library, where the prefix's Python finds
+# it (cmake/MoravelInstallPython.cmake); MORAVEL_INSTALL_PYTHONDIR, relative
+# to the prefix, overrides the directory the interpreter suggests.
+option(MORAVEL_INSTALL_PYTHON "Install the Python package with the library" ON)
+set(MORAVEL_INSTALL_PYTHONDIR "" CACHE STRING
+    "Directory of the Python package, relative to the prefix (empty: ask the interpreter)")
+if(MORAVEL_INSTALL_PYTHON)
+  find_program(MORAVEL_INSTALL_PYTHON3 NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH NO_CACHE)
+  if(NOT MORAVEL_INSTALL_PYTHON3)
+    find_program(MORAVEL_INSTALL_PYTHON3 NAMES python3 NO_CACHE)
+  endif()
+  install(CODE "
+    set(MORAVEL_PYTHON3 \"${MORAVEL_INSTALL_PYTHON3}\")
+    set(MORAVEL_PYTHONDIR \"${MORAVEL_INSTALL_PYTHONDIR}\")
+    set(MORAVEL_LIBDIR \"${CMAKE_INSTALL_LIBDIR}\")
+    set(MORAVEL_LIBRARY_NAME \"$<TARGET_SONAME_FILE_NAME:Moravel>\")
+    set(MORAVEL_PACKAGE \"${PROJECT_SOURCE_DIR}/python/moravel\")
+    set(MORAVEL_STAGING \"${PROJECT_BINARY_DIR}/python-install-staging\")")
+  install(SCRIPT ${PROJECT_SOURCE_DIR}/cmake/MoravelInstallPython.cmake)
+endif()

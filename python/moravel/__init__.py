@@ -6,28 +6,47 @@ Traffic is in erlangs (arrival rate times mean holding time), demands and
 link capacities in allocation units, simulated time in mean holding times.
 
 Scalar formulas return a float; models return named tuples, and models of
-several classes a list of named tuples, one per class, in class order.  The
-numbers of a model come from the library's result text, which holds six
-significant digits; the scalar formulas return the library's double as it is.
+several classes a list of named tuples, one per class, in class order.  Every
+number is the library's double at full precision (moravel/api.h).
+
+Arrays: the scalar formulas and the single-service models (erlang_b,
+erlang_c, engset, erlang_b_direct, erlang_b_ratio, loss, loss_finite,
+loss_assembled, wait) also take sequences or numpy arrays for any argument,
+broadcast together, and compute every point in one library call: a formula
+then returns an array, a model a named tuple of arrays (numpy arrays when
+numpy is installed, lists otherwise).
+
+Solvers answer the dimensioning questions directly: erlang_b_servers,
+engset_servers, loss_assembled_servers, link_group_links, link_subset_links
+(the least size for a target loss), erlang_b_traffic, engset_traffic (the
+most traffic), and staffing with agents_for_service_level,
+agents_for_mean_wait and agents_for_wait_probability for call centres.
 
 Arguments outside a model's meaning raise ValueError naming the argument,
 counts that do not fit in 32 bits raise OverflowError, and wrong types raise
-TypeError.  The exports themselves, with their C names and arguments and
-their results as text, are in ``moravel.raw``.
+TypeError.  What the library itself refuses raises ArgumentError (a
+MoravelError and a ValueError) carrying the library's status and message; a
+failure that is not about the arguments (memory) raises MoravelError.  The
+exports of moravel.h, with their C names and arguments and their results as
+text, are in ``moravel.raw``.
 
 The library is found through the environment variable MORAVEL_LIBRARY, next to
-this package, or by the loader's normal search; see ``library_path()``.  All
-functions may be called from several threads: the calls that go through the
-library's one result text are serialised by a lock.
+this package, in the prefix the package was installed into, or by the
+loader's normal search; see ``library_path()``.  Every function may be called
+from several threads at once, and runs in parallel with the others: only the
+text-returning exports of ``moravel.raw`` are serialised by a lock.
 """
 
 from __future__ import annotations
 
+import ctypes
 import math
 from typing import List, NamedTuple, Sequence, Tuple
 
-from . import _checks, raw
-from ._library import MissingExportError, exports, has_export, library_path
+from . import _arrays, _checks, raw
+from ._errors import ArgumentError, MoravelError, raise_status
+from ._library import (MissingExportError, api_function, exports, has_export, library_path,
+                       status_message)
 
 __version__ = "1.0.0"
 
@@ -36,8 +55,12 @@ __all__ = [
     "loss", "loss_finite", "loss_assembled", "loss_priority", "wait",
     "simulate_loss", "simulate_wait",
     "link_group", "link_subset", "simulate_link_subset",
-    "LossResult", "WaitResult", "ClassResult", "POLICIES",
-    "MoravelError", "MissingExportError",
+    "erlang_b_servers", "engset_servers", "loss_assembled_servers",
+    "link_group_links", "link_subset_links", "erlang_b_traffic", "engset_traffic",
+    "staffing", "agents_for_service_level", "agents_for_mean_wait",
+    "agents_for_wait_probability",
+    "LossResult", "WaitResult", "ClassResult", "Servers", "Links", "Staffing", "POLICIES",
+    "MoravelError", "ArgumentError", "MissingExportError",
     "has_export", "exports", "library_path", "raw",
 ]
 
@@ -46,25 +69,19 @@ __all__ = [
 DIRECT_FORM_MAX_SERVERS = 170
 
 # Link-choice policies of the link-subset simulation: the readable names and
-# the library's own keywords, each mapped to the keyword the library reads.
+# the library's own keywords, each mapped to the policy code of moravel/api.h.
 POLICIES = {
-    "max-free": "МаксСвоб",
-    "min-free": "МинСвоб",
-    "first-free": "ПервСвоб",
-    "МаксСвоб": "МаксСвоб",
-    "МинСвоб": "МинСвоб",
-    "ПервСвоб": "ПервСвоб",
+    "max-free": 1,
+    "min-free": 2,
+    "first-free": 3,
+    "МаксСвоб": 1,
+    "МинСвоб": 2,
+    "ПервСвоб": 3,
 }
 
 # PalmTable and EngsetTable answer 0 for 2147483647 servers, where V + 1
 # wraps; a count below it is needed for a meaningful answer.
 _MAX_SERVERS = _checks.INT32_MAX - 1
-
-
-class MoravelError(RuntimeError):
-    """libMoravel gave no result for input the binding accepted (for example
-    when the library ran out of memory), or a value a study cannot use (a
-    blocking outside [0, 1] in a search of ``moravel.study``)."""
 
 
 class LossResult(NamedTuple):
@@ -106,16 +123,84 @@ class ClassResult(NamedTuple):
     carried: float
 
 
-# ---- helpers ---------------------------------------------------------------
+class Servers(NamedTuple):
+    """The least number of servers that meets a target loss.
 
-def _numbers(export: str, text: str, expected: int) -> List[float]:
-    values = text.split()
-    if len(values) != expected:
-        raise MoravelError(
-            f"libMoravel's {export} gave {len(values)} numbers instead of {expected}"
-            + (" (an empty result: out of memory?)" if not values else f": {text!r}")
-        )
-    return [float(value) for value in values]
+    servers -- that number
+    loss    -- the loss at that number, at most the target
+    """
+
+    servers: int
+    loss: float
+
+
+class Links(NamedTuple):
+    """The least number of links for which every class meets a target blocking.
+
+    links    -- that number
+    blocking -- each class's blocking at that number, in class order
+    """
+
+    links: int
+    blocking: List[float]
+
+
+class Staffing(NamedTuple):
+    """What a call-centre planner reads for a number of agents.
+
+    agents               -- the number of agents V
+    wait_probability     -- probability that a call waits, C(V, A)
+    service_level        -- probability that a call is answered within the
+                            answer time
+    mean_speed_of_answer -- mean wait over all calls, in the unit of the
+                            handling time
+    occupancy            -- A / V, the share of time an agent is busy
+    """
+
+    agents: int
+    wait_probability: float
+    service_level: float
+    mean_speed_of_answer: float
+    occupancy: float
+
+
+# ---- calling moravel/api.h -------------------------------------------------
+
+class _LossRecord(ctypes.Structure):
+    _fields_ = [("loss", ctypes.c_double), ("carried", ctypes.c_double)]
+
+
+class _WaitRecord(ctypes.Structure):
+    _fields_ = [(name, ctypes.c_double) for name in WaitResult._fields]
+
+
+class _StaffingRecord(ctypes.Structure):
+    _fields_ = [("agents", ctypes.c_int32)] + [
+        (name, ctypes.c_double) for name in Staffing._fields[1:]]
+
+
+def _described(function: str, arguments: dict) -> str:
+    return f"{function}(" + ", ".join(f"{k}={v!r}" for k, v in arguments.items()) + ")"
+
+
+def _api(export: str, function: str, arguments: dict, *values) -> None:
+    """Calls `export` of moravel/api.h; a refusal raises with the library's
+    message, naming the binding's function and its arguments."""
+    status = api_function(export)(*values)
+    if status != 0:
+        raise_status(status, status_message(status), _described(function, arguments))
+
+
+def _double(export: str, function: str, arguments: dict, *values) -> float:
+    result = ctypes.c_double()
+    _api(export, function, arguments, *values, ctypes.byref(result))
+    return result.value
+
+
+def _record(record, export: str, function: str, arguments: dict, *values):
+    result = record()
+    _api(export, function, arguments, *values, ctypes.byref(result))
+    return tuple(getattr(result, name) for name, _ in record._fields_)
 
 
 def _servers(value, minimum: int = 1) -> int:
@@ -124,11 +209,6 @@ def _servers(value, minimum: int = 1) -> int:
 
 def _traffic(value, name: str = "traffic") -> float:
     return _checks.finite(name, value, 0.0)
-
-
-def _per_class(export: str, text: str, classes: int, result):
-    numbers = _numbers(export, text, 2 * classes)
-    return [result(numbers[2 * i], numbers[2 * i + 1]) for i in range(classes)]
 
 
 def _class_arrays(classes) -> Tuple[List[float], List[float]]:
@@ -142,7 +222,10 @@ def _class_arrays(classes) -> Tuple[List[float], List[float]]:
         except (TypeError, ValueError):
             raise TypeError(f"classes[{index}] must be a (traffic, demand) pair") from None
         traffic.append(_traffic(a, f"classes[{index}] traffic"))
-        demand.append(_checks.finite(f"classes[{index}] demand", t, 1.0))
+        t = _checks.finite(f"classes[{index}] demand", t, 1.0)
+        if t != math.floor(t):
+            raise ValueError(f"classes[{index}] demand must be a whole number of units, got {t!r}")
+        demand.append(t)
     if not traffic:
         raise ValueError("classes must hold at least one (traffic, demand) pair")
     _checks.int32("number of classes", len(traffic))
@@ -159,36 +242,60 @@ def _group(links, units) -> Tuple[int, int]:
     return links, units
 
 
+def _per_class(export: str, function: str, arguments: dict, traffic, demand, *rest,
+               result=ClassResult) -> list:
+    count = len(traffic)
+    blocking, carried = (ctypes.c_double * count)(), (ctypes.c_double * count)()
+    a, t = _checks.doubles("traffic", traffic, count), _checks.doubles("demand", demand, count)
+    _api(export, function, arguments, a, count, t, *rest, blocking, carried)
+    return [result(blocking[i], carried[i]) for i in range(count)]
+
+
+def _target(value, name: str = "target") -> float:
+    return _checks.finite(name, value, 0.0, above=True, below=1.0)
+
+
 # ---- scalar formulas -------------------------------------------------------
 
-def erlang_b(servers: int, traffic: float) -> float:
+def erlang_b(servers, traffic):
     """Erlang loss formula B(V, A), by recursion.
 
     servers -- number of servers V, at least 1
     traffic -- offered traffic A [erlang], finite and not negative
 
     Returns the probability that a call offered to V servers by Poisson
-    traffic of A erlangs finds them all busy and is lost.
+    traffic of A erlangs finds them all busy and is lost.  Sequences or
+    arrays of servers and traffics give an array of losses.
     """
+    if _arrays.any_array(servers, traffic):
+        return _arrays.call("erlang_b", "moravel_erlang_b_array",
+                            [("servers", "i", servers), ("traffic", "d", traffic)], 1)[0]
     servers = _servers(servers)
-    return raw.PalmTable(servers, _traffic(traffic))
+    traffic = _traffic(traffic)
+    return _double("moravel_erlang_b", "erlang_b", {"servers": servers, "traffic": traffic},
+                   servers, traffic)
 
 
-def erlang_c(servers: int, traffic: float) -> float:
+def erlang_c(servers, traffic):
     """Erlang delay formula C(V, A).
 
     servers -- number of servers V, at least 1
-    traffic -- offered traffic A [erlang], from 0 up to V
+    traffic -- offered traffic A [erlang], from 0 up to (not including) V:
+               at A = V the queue no longer settles
 
     Returns the probability that a call must wait in a system of V servers
-    with an unlimited queue (1 at A = V, where the queue no longer settles).
+    with an unlimited queue.  Sequences or arrays give an array.
     """
+    if _arrays.any_array(servers, traffic):
+        return _arrays.call("erlang_c", "moravel_erlang_c_array",
+                            [("servers", "i", servers), ("traffic", "d", traffic)], 1)[0]
     servers = _servers(servers)
-    return raw.ErlangFormula2(servers, _checks.finite(
-        "traffic", traffic, 0.0, below=servers, at_most=True))
+    traffic = _checks.finite("traffic", traffic, 0.0, below=servers)
+    return _double("moravel_erlang_c", "erlang_c", {"servers": servers, "traffic": traffic},
+                   servers, traffic)
 
 
-def engset(sources: int, servers: int, traffic_per_source: float) -> float:
+def engset(sources, servers, traffic_per_source):
     """Engset call congestion of N sources offered to V servers.
 
     sources            -- number of traffic sources N, at least 1
@@ -198,74 +305,84 @@ def engset(sources: int, servers: int, traffic_per_source: float) -> float:
 
     Returns the probability that a call attempt finds all servers busy; zero
     (possibly a negative zero) when there are at least as many servers as
-    sources.
+    sources.  Sequences or arrays give an array.
     """
+    if _arrays.any_array(sources, servers, traffic_per_source):
+        return _arrays.call("engset", "moravel_engset_array",
+                            [("sources", "i", sources), ("servers", "i", servers),
+                             ("traffic_per_source", "d", traffic_per_source)], 1)[0]
     sources = _checks.count("sources", sources, 1)
     servers = _servers(servers)
-    return raw.EngsetTable(sources, servers, _checks.finite(
-        "traffic_per_source", traffic_per_source, 0.0, below=1.0))
+    a = _checks.finite("traffic_per_source", traffic_per_source, 0.0, below=1.0)
+    return _double("moravel_engset", "engset",
+                   {"sources": sources, "servers": servers, "traffic_per_source": a},
+                   sources, servers, a)
 
 
-def erlang_b_direct(servers: int, traffic: float) -> float:
+def erlang_b_direct(servers, traffic):
     """Erlang loss formula in its direct form (A^V/V!) / sum_k A^k/k!.
 
     servers -- number of servers V, from 0 to 170 (V! leaves the double range
                at 171; erlang_b has no such limit)
     traffic -- offered traffic A [erlang], finite and not negative
 
-    Returns the loss probability; 1 for V = 0.  Raises ValueError when a power
-    of A overflows on the way.
+    Returns the loss probability; 1 for V = 0.  Raises ArgumentError (a
+    ValueError) when a power of A overflows on the way.  Sequences or arrays
+    give an array.
     """
+    if _arrays.any_array(servers, traffic):
+        return _arrays.call("erlang_b_direct", "moravel_erlang_b_direct_array",
+                            [("servers", "i", servers), ("traffic", "d", traffic)], 1)[0]
     servers = _checks.count("servers", servers, 0, DIRECT_FORM_MAX_SERVERS)
     traffic = _traffic(traffic)
-    value = raw.E(servers, traffic)
-    if math.isnan(value):
-        raise ValueError(
-            f"traffic = {traffic:g} is too large for the direct form with {servers} servers "
-            "(a power of the traffic overflows); use erlang_b"
-        )
-    return value
+    return _double("moravel_erlang_b_direct", "erlang_b_direct",
+                   {"servers": servers, "traffic": traffic}, servers, traffic)
 
 
-def erlang_b_ratio(servers: int, traffic: float, fewer: int) -> float:
+def erlang_b_ratio(servers, traffic, fewer):
     """The ratio E(V, A) / E(V - i, A) of the direct-form loss formula.
 
     servers -- number of servers V, from 0 to 170
-    traffic -- offered traffic A [erlang], finite and not negative
+    traffic -- offered traffic A [erlang], finite and above 0
     fewer   -- how many servers fewer the divisor has, i, from 0 to V
 
-    Raises ValueError where the ratio is undefined (A = 0 with V - i >= 1,
-    or a power of A that overflows).
+    Raises ArgumentError (a ValueError) where a power of A overflows.
+    Sequences or arrays give an array.
     """
+    if _arrays.any_array(servers, traffic, fewer):
+        return _arrays.call("erlang_b_ratio", "moravel_erlang_b_ratio_array",
+                            [("servers", "i", servers), ("traffic", "d", traffic),
+                             ("fewer", "i", fewer)], 1)[0]
     servers = _checks.count("servers", servers, 0, DIRECT_FORM_MAX_SERVERS)
     traffic = _traffic(traffic)
     fewer = _checks.count("fewer", fewer, 0, servers)
-    value = raw.Hi(servers, traffic, fewer)
-    if math.isnan(value):
-        raise ValueError(
-            f"traffic = {traffic:g} gives no ratio for servers = {servers}, fewer = {fewer}: "
-            f"E({servers - fewer}, traffic) is 0 or a power of the traffic overflows"
-        )
-    return value
+    return _double("moravel_erlang_b_ratio", "erlang_b_ratio",
+                   {"servers": servers, "traffic": traffic, "fewer": fewer},
+                   servers, traffic, fewer)
 
 
 # ---- single-service models -------------------------------------------------
 
-def loss(servers: int, traffic: float) -> LossResult:
+def loss(servers, traffic) -> LossResult:
     """Erlang loss system M/M/V/L: Poisson traffic on V servers, lost calls cleared.
 
     servers -- number of servers V, at least 1
     traffic -- offered traffic A [erlang], finite and not negative
 
     Returns LossResult(loss, carried): the loss probability and the carried
-    traffic [erlang], to six significant digits.
+    traffic [erlang].  Sequences or arrays give a LossResult of arrays.
     """
+    if _arrays.any_array(servers, traffic):
+        return LossResult(*_arrays.call(
+            "loss", "moravel_loss_array",
+            [("servers", "i", servers), ("traffic", "d", traffic)], 2))
     servers = _servers(servers)
-    text = raw.M_M_V_L_an(servers, _traffic(traffic))
-    return LossResult(*_numbers("M_M_V_L_an", text, 2))
+    traffic = _traffic(traffic)
+    return LossResult(*_record(_LossRecord, "moravel_loss", "loss",
+                               {"servers": servers, "traffic": traffic}, servers, traffic))
 
 
-def loss_finite(sources: int, servers: int, traffic_per_source: float) -> LossResult:
+def loss_finite(sources, servers, traffic_per_source) -> LossResult:
     """Engset loss system: N sources on V servers, lost calls cleared.
 
     sources            -- number of traffic sources N, at least 1
@@ -274,16 +391,22 @@ def loss_finite(sources: int, servers: int, traffic_per_source: float) -> LossRe
                           (not including) 1
 
     Returns LossResult(loss, carried): the call congestion and the carried
-    traffic [erlang], to six significant digits.
+    traffic [erlang].  Sequences or arrays give a LossResult of arrays.
     """
+    if _arrays.any_array(sources, servers, traffic_per_source):
+        return LossResult(*_arrays.call(
+            "loss_finite", "moravel_loss_finite_sources_array",
+            [("sources", "i", sources), ("servers", "i", servers),
+             ("traffic_per_source", "d", traffic_per_source)], 2))
     sources = _checks.count("sources", sources, 1)
     servers = _servers(servers)
-    text = raw.Mi_M_V_L_an(sources, servers, _checks.finite(
-        "traffic_per_source", traffic_per_source, 0.0, below=1.0))
-    return LossResult(*_numbers("Mi_M_V_L_an", text, 2))
+    a = _checks.finite("traffic_per_source", traffic_per_source, 0.0, below=1.0)
+    return LossResult(*_record(
+        _LossRecord, "moravel_loss_finite_sources", "loss_finite",
+        {"sources": sources, "servers": servers, "traffic_per_source": a}, sources, servers, a))
 
 
-def loss_assembled(x: float, y: float, z: float, servers: int, n: int) -> LossResult:
+def loss_assembled(x, y, z, servers, n) -> LossResult:
     """Erlang loss system on the assembled load A = (n / (1/x + 1/y)) * (z/y + 1).
 
     x, y    -- two times in one unit, both above 0
@@ -291,19 +414,22 @@ def loss_assembled(x: float, y: float, z: float, servers: int, n: int) -> LossRe
     servers -- number of servers V, at least 1
     n       -- whole-number multiplier of the load, not negative
 
-    Returns LossResult(loss, carried) for the load A, to six significant digits.
+    Returns LossResult(loss, carried) for the load A.  Sequences or arrays
+    give a LossResult of arrays.
     """
+    if _arrays.any_array(x, y, z, servers, n):
+        return LossResult(*_arrays.call(
+            "loss_assembled", "moravel_loss_assembled_array",
+            [("x", "d", x), ("y", "d", y), ("z", "d", z), ("servers", "i", servers),
+             ("n", "i", n)], 2))
     x = _checks.finite("x", x, 0.0, above=True)
     y = _checks.finite("y", y, 0.0, above=True)
     z = _checks.finite("z", z, 0.0)
     servers = _servers(servers)
     n = _checks.count("n", n, 0)
-    # The load as the library assembles it, in the same order of operations.
-    load = (n / ((1.0 / x) + (1.0 / y))) * ((z / y) + 1.0)
-    if not math.isfinite(load):
-        raise ValueError(f"x, y, z and n assemble an infinite load: {load}")
-    text = raw.M_G_V_L_an(x, y, z, servers, n)
-    return LossResult(*_numbers("M_G_V_L_an", text, 2))
+    return LossResult(*_record(_LossRecord, "moravel_loss_assembled", "loss_assembled",
+                               {"x": x, "y": y, "z": z, "servers": servers, "n": n},
+                               x, y, z, servers, n))
 
 
 def loss_priority(servers: int, traffics: Sequence[float]) -> List[LossResult]:
@@ -324,12 +450,13 @@ def loss_priority(servers: int, traffics: Sequence[float]) -> List[LossResult]:
     if not values:
         raise ValueError("traffics must hold at least one class")
     count = _checks.int32("number of classes", len(values))
-    text = raw.M_M_V_L_PRA_an(count, servers, values)
-    return _per_class("M_M_V_L_PRA_an", text, count, LossResult)
+    lost, carried = (ctypes.c_double * count)(), (ctypes.c_double * count)()
+    _api("moravel_loss_priority", "loss_priority", {"servers": servers, "traffics": values},
+         count, servers, _checks.doubles("traffics", values, count), lost, carried)
+    return [LossResult(lost[i], carried[i]) for i in range(count)]
 
 
-def wait(servers: int, traffic: float, threshold: float,
-         holding_time: float = 1.0) -> WaitResult:
+def wait(servers, traffic, threshold, holding_time=1.0) -> WaitResult:
     """Erlang delay system M/M/V with an unlimited first-come first-served queue.
 
     servers      -- number of servers V, at least 1
@@ -338,14 +465,21 @@ def wait(servers: int, traffic: float, threshold: float,
     holding_time -- mean holding time h, above 0 (1.0: times in holding times)
 
     Returns WaitResult(wait, wait_exceeds, mean_wait, mean_wait_waiting,
-    queue_length), to six significant digits.
+    queue_length).  Sequences or arrays give a WaitResult of arrays.
     """
+    if _arrays.any_array(servers, traffic, threshold, holding_time):
+        return WaitResult(*_arrays.call(
+            "wait", "moravel_wait_array",
+            [("threshold", "d", threshold), ("holding_time", "d", holding_time),
+             ("servers", "i", servers), ("traffic", "d", traffic)], 5))
     servers = _servers(servers)
     traffic = _checks.finite("traffic", traffic, 0.0, below=servers)
     threshold = _checks.finite("threshold", threshold, 0.0)
     holding_time = _checks.finite("holding_time", holding_time, 0.0, above=True)
-    text = raw.M_M_V_W_FF_R_an(threshold, holding_time, servers, traffic)
-    return WaitResult(*_numbers("M_M_V_W_FF_R_an", text, 5))
+    return WaitResult(*_record(
+        _WaitRecord, "moravel_wait", "wait",
+        {"servers": servers, "traffic": traffic, "threshold": threshold,
+         "holding_time": holding_time}, threshold, holding_time, servers, traffic))
 
 
 # ---- single-service simulations --------------------------------------------
@@ -365,8 +499,10 @@ def simulate_loss(traffic: float, servers: int, calls: int, seed: int = 0) -> Lo
     servers = _servers(servers)
     calls = _checks.count("calls", calls, 1)
     seed = _checks.uint32("seed", seed)
-    text = raw.M_M_V_L_im(traffic, servers, calls, seed)
-    return LossResult(*_numbers("M_M_V_L_im", text, 2))
+    return LossResult(*_record(
+        _LossRecord, "moravel_simulate_loss", "simulate_loss",
+        {"traffic": traffic, "servers": servers, "calls": calls, "seed": seed},
+        traffic, servers, calls, seed))
 
 
 def simulate_wait(traffic: float, servers: int, calls: int, threshold: float,
@@ -387,8 +523,10 @@ def simulate_wait(traffic: float, servers: int, calls: int, threshold: float,
     calls = _checks.count("calls", calls, 1)
     threshold = _checks.finite("threshold", threshold, 0.0)
     seed = _checks.uint32("seed", seed)
-    text = raw.M_M_V_W_FF_R_im(traffic, servers, calls, threshold, seed)
-    return WaitResult(*_numbers("M_M_V_W_FF_R_im", text, 5))
+    return WaitResult(*_record(
+        _WaitRecord, "moravel_simulate_wait", "simulate_wait",
+        {"traffic": traffic, "servers": servers, "calls": calls, "threshold": threshold,
+         "seed": seed}, traffic, servers, calls, threshold, seed))
 
 
 # ---- multi-rate link groups ------------------------------------------------
@@ -398,7 +536,8 @@ def link_group(classes: Sequence[Tuple[float, float]], links: int,
     """Multi-rate loss model of k separate links of f allocation units each.
 
     classes -- (traffic [erlang], demand [units]) per class; a call of the
-               class needs `demand` units, all on one link; demand at least 1
+               class needs `demand` units, all on one link; demand a whole
+               number, at least 1
     links   -- number of links k, at least 1
     units   -- capacity f of one link [allocation units], at least 1
 
@@ -407,8 +546,9 @@ def link_group(classes: Sequence[Tuple[float, float]], links: int,
     """
     traffic, demand = _class_arrays(classes)
     links, units = _group(links, units)
-    text = raw.VM_VMl_V_L_an(traffic, len(traffic), demand, links, units)
-    return _per_class("VM_VMl_V_L_an", text, len(traffic), ClassResult)
+    return _per_class("moravel_link_group", "link_group",
+                      {"classes": classes, "links": links, "units": units},
+                      traffic, demand, links, units)
 
 
 def link_subset(classes: Sequence[Tuple[float, float]], links: int, units: int,
@@ -428,12 +568,14 @@ def link_subset(classes: Sequence[Tuple[float, float]], links: int, units: int,
     traffic, demand = _class_arrays(classes)
     links, units = _group(links, units)
     subset = _checks.count("subset", subset, 1, links)
-    text = raw.VM_VMl_VDg_L_an(traffic, len(traffic), demand, links, units, subset)
-    return _per_class("VM_VMl_VDg_L_an", text, len(traffic), ClassResult)
+    return _per_class("moravel_link_subset", "link_subset",
+                      {"classes": classes, "links": links, "units": units, "subset": subset},
+                      traffic, demand, links, units, subset)
 
 
 def simulate_link_subset(classes: Sequence[Tuple[float, float]], links: int, units: int,
-                         subset: int, calls: int, policy: str) -> List[ClassResult]:
+                         subset: int, calls: int, policy: str,
+                         seed: int = 0) -> List[ClassResult]:
     """Simulates the link-subset group call by call (twin of ``link_subset``).
 
     classes, links, units, subset -- as for ``link_subset``; the total
@@ -443,8 +585,10 @@ def simulate_link_subset(classes: Sequence[Tuple[float, float]], links: int, uni
               units), 'min-free' (fewest free units that fit) or 'first-free'
               (a random link that fits), or the library's keywords
               'МаксСвоб', 'МинСвоб', 'ПервСвоб'
+    seed   -- 0 seeds the run from the platform's random device (every run
+              differs); any other value from 1 to 2**32 - 1 repeats the run
+              exactly
 
-    The run is seeded from the platform's random device: every run differs.
     Returns one ClassResult(blocking, carried [units]) per class, estimated.
     """
     traffic, demand = _class_arrays(classes)
@@ -461,11 +605,197 @@ def simulate_link_subset(classes: Sequence[Tuple[float, float]], links: int, uni
     if not isinstance(policy, str):
         raise TypeError(f"policy must be a str, got {type(policy).__name__}")
     try:
-        keyword = POLICIES[policy]
+        code = POLICIES[policy]
     except KeyError:
         raise ValueError(
             f"policy must be one of {', '.join(repr(p) for p in POLICIES)}; got {policy!r}"
         ) from None
-    text = raw.VM_VMl_VDg_L_im(traffic, len(traffic), demand, links, units, subset,
-                               calls, keyword)
-    return _per_class("VM_VMl_VDg_L_im", text, len(traffic), ClassResult)
+    seed = _checks.uint32("seed", seed)
+    return _per_class("moravel_simulate_link_subset", "simulate_link_subset",
+                      {"classes": classes, "links": links, "units": units, "subset": subset,
+                       "calls": calls, "policy": policy, "seed": seed},
+                      traffic, demand, links, units, subset, calls, code, seed)
+
+
+# ---- solvers: the least size for a target ----------------------------------
+
+def _sized(export: str, function: str, arguments: dict, *values) -> Servers:
+    servers, value = ctypes.c_int32(), ctypes.c_double()
+    _api(export, function, arguments, *values, ctypes.byref(servers), ctypes.byref(value))
+    return Servers(servers.value, value.value)
+
+
+def erlang_b_servers(traffic: float, target: float) -> Servers:
+    """The least number of servers V with Erlang B(V, traffic) at most target.
+
+    traffic -- offered traffic A [erlang], finite and not negative
+    target  -- the loss to meet, above 0 and below 1
+
+    Returns Servers(servers, loss), exact on the values erlang_b computes:
+    one server fewer loses more than the target.  20 servers for 12 erlangs
+    at 1%.
+    """
+    traffic, target = _traffic(traffic), _target(target)
+    return _sized("moravel_erlang_b_servers", "erlang_b_servers",
+                  {"traffic": traffic, "target": target}, traffic, target)
+
+
+def engset_servers(sources: int, traffic_per_source: float, target: float) -> Servers:
+    """The least number of servers whose Engset call congestion is at most target.
+
+    sources            -- number of traffic sources N, at least 1
+    traffic_per_source -- offered traffic per source a, from 0 up to (not
+                          including) 1
+    target             -- the loss to meet, above 0 and below 1
+
+    Returns Servers(servers, loss); N servers always suffice.
+    """
+    sources = _checks.count("sources", sources, 1)
+    a = _checks.finite("traffic_per_source", traffic_per_source, 0.0, below=1.0)
+    target = _target(target)
+    return _sized("moravel_engset_servers", "engset_servers",
+                  {"sources": sources, "traffic_per_source": a, "target": target},
+                  sources, a, target)
+
+
+def loss_assembled_servers(x: float, y: float, z: float, n: int, target: float) -> Servers:
+    """The least number of servers for the assembled load of ``loss_assembled``
+    whose loss is at most target; returns Servers(servers, loss)."""
+    x = _checks.finite("x", x, 0.0, above=True)
+    y = _checks.finite("y", y, 0.0, above=True)
+    z = _checks.finite("z", z, 0.0)
+    n = _checks.count("n", n, 0)
+    target = _target(target)
+    return _sized("moravel_loss_assembled_servers", "loss_assembled_servers",
+                  {"x": x, "y": y, "z": z, "n": n, "target": target}, x, y, z, n, target)
+
+
+def _links(export: str, function: str, arguments: dict, classes, units, *rest) -> Links:
+    traffic, demand = _class_arrays(classes)
+    count = len(traffic)
+    blocking = (ctypes.c_double * count)()
+    links = ctypes.c_int32()
+    _api(export, function, arguments, _checks.doubles("traffic", traffic, count), count,
+         _checks.doubles("demand", demand, count), units, *rest, ctypes.byref(links),
+         blocking)
+    return Links(links.value, list(blocking))
+
+
+def link_group_links(classes: Sequence[Tuple[float, float]], units: int,
+                     target: float) -> Links:
+    """The least number of links k of `units` units each for which every
+    class's blocking in ``link_group`` is at most target.
+
+    classes -- (traffic [erlang], demand [units]) per class, as for link_group;
+               no class wider than a link
+    units   -- capacity f of one link [allocation units], at least 1
+    target  -- the blocking to meet, above 0 and below 1
+
+    Returns Links(links, blocking per class at that number).
+    """
+    units = _checks.count("units", units, 1)
+    target = _target(target)
+    return _links("moravel_link_group_links", "link_group_links",
+                  {"classes": classes, "units": units, "target": target},
+                  classes, units, target)
+
+
+def link_subset_links(classes: Sequence[Tuple[float, float]], units: int, subset: int,
+                      target: float) -> Links:
+    """As ``link_group_links`` for ``link_subset``, each call offered to
+    `subset` links: the least number of links, at least `subset`."""
+    units = _checks.count("units", units, 1)
+    subset = _checks.count("subset", subset, 1)
+    target = _target(target)
+    return _links("moravel_link_subset_links", "link_subset_links",
+                  {"classes": classes, "units": units, "subset": subset, "target": target},
+                  classes, units, subset, target)
+
+
+# ---- solvers: the most traffic for a target --------------------------------
+
+def erlang_b_traffic(servers: int, target: float) -> float:
+    """The largest offered traffic [erlang] that V servers carry at an Erlang B
+    loss of at most target: exact on the computed values, the next double
+    above loses more.  12.0306... erlangs for 20 servers at 1%."""
+    servers = _servers(servers)
+    target = _target(target)
+    return _double("moravel_erlang_b_traffic", "erlang_b_traffic",
+                   {"servers": servers, "target": target}, servers, target)
+
+
+def engset_traffic(sources: int, servers: int, target: float) -> float:
+    """The largest traffic per source (below 1) at which N sources on V < N
+    servers meet an Engset loss of at most target."""
+    sources = _checks.count("sources", sources, 1)
+    servers = _servers(servers)
+    target = _target(target)
+    return _double("moravel_engset_traffic", "engset_traffic",
+                   {"sources": sources, "servers": servers, "target": target},
+                   sources, servers, target)
+
+
+# ---- solvers: call-centre staffing -----------------------------------------
+
+def _staffing(export: str, function: str, arguments: dict, *values) -> Staffing:
+    return Staffing(*_record(_StaffingRecord, export, function, arguments, *values))
+
+
+def _centre(traffic, handling_time, answer_time) -> Tuple[float, float, float]:
+    return (_traffic(traffic),
+            _checks.finite("handling_time", handling_time, 0.0, above=True),
+            _checks.finite("answer_time", answer_time, 0.0))
+
+
+def staffing(agents: int, traffic: float, handling_time: float,
+             answer_time: float) -> Staffing:
+    """The figures of a call centre with V agents: the Erlang delay system.
+
+    agents        -- number of agents V, at least 1 and above the traffic
+    traffic       -- offered traffic A [erlang]
+    handling_time -- mean handling time h, above 0
+    answer_time   -- the answer time t of the service level, in the unit of h
+
+    Returns Staffing(agents, wait_probability, service_level,
+    mean_speed_of_answer, occupancy).
+    """
+    agents = _checks.count("agents", agents, 1, _MAX_SERVERS)
+    traffic, h, t = _centre(traffic, handling_time, answer_time)
+    return _staffing("moravel_staffing_figures", "staffing",
+                     {"agents": agents, "traffic": traffic, "handling_time": h,
+                      "answer_time": t}, agents, traffic, h, t)
+
+
+def agents_for_service_level(traffic: float, handling_time: float, answer_time: float,
+                             target: float) -> Staffing:
+    """The least agents answering at least the share `target` of the calls
+    within `answer_time`; 24 agents for 20 erlangs, 180 s handling, 80%
+    within 20 s.  Returns their Staffing figures."""
+    traffic, h, t = _centre(traffic, handling_time, answer_time)
+    target = _target(target)
+    return _staffing("moravel_agents_for_service_level", "agents_for_service_level",
+                     {"traffic": traffic, "handling_time": h, "answer_time": t,
+                      "target": target}, traffic, h, t, target)
+
+
+def agents_for_mean_wait(traffic: float, handling_time: float, answer_time: float,
+                         target_wait: float) -> Staffing:
+    """The least agents whose mean speed of answer (mean wait over all calls,
+    in the unit of handling_time) is at most target_wait, above 0.  Returns
+    their Staffing figures."""
+    traffic, h, t = _centre(traffic, handling_time, answer_time)
+    target_wait = _checks.finite("target_wait", target_wait, 0.0, above=True)
+    return _staffing("moravel_agents_for_mean_wait", "agents_for_mean_wait",
+                     {"traffic": traffic, "handling_time": h, "answer_time": t,
+                      "target_wait": target_wait}, traffic, h, t, target_wait)
+
+
+def agents_for_wait_probability(traffic: float, handling_time: float, answer_time: float,
+                                target: float) -> Staffing:
+    """The least agents with a probability of waiting of at most target.
+    Returns their Staffing figures."""
+    traffic, h, t = _centre(traffic, handling_time, answer_time)
+    target = _target(target)
+    return _staffing("moravel_agents_for_wait_probability", "agents_for_wait_probability",
+                     {"traffic": traffic, "handling_time": h, "answer_time": t,
+                      "target": target}, traffic, h, t, target)

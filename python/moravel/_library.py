@@ -4,13 +4,23 @@ The library is loaded on first use, from the first of:
 
 1. the path in the environment variable ``MORAVEL_LIBRARY``;
 2. a ``libMoravel`` shared library in this package's directory;
-3. the dynamic loader's normal search (``ctypes.util.find_library`` and the
+3. the library of the prefix the package was installed into by
+   ``cmake --install`` (its place relative to the package is written into
+   ``_installed.py`` at install time);
+4. the dynamic loader's normal search (``ctypes.util.find_library`` and the
    library's soname).
 
-The ten text-returning exports share one result text per process: a call
-overwrites the text of the previous one.  Every text-returning call made
-through this package therefore runs under ``TEXT_LOCK`` and copies the text
-before the lock is released.
+The ten text-returning exports of moravel.h share one result text per
+process: a call overwrites the text of the previous one.  Every
+text-returning call made through this package therefore runs under
+``TEXT_LOCK`` and copies the text before the lock is released.  The
+functions of moravel/api.h share nothing and are called without any lock;
+ctypes releases the interpreter around each call, so threads calling them
+run in parallel.
+
+Both locks of this module are made anew in a child process after a fork:
+a thread of the parent holding one at the fork would otherwise leave it
+held forever in the child, and the child's first call would hang.
 """
 
 from __future__ import annotations
@@ -53,6 +63,55 @@ SIGNATURES = {
     ),
 }
 
+_i32_p = ctypes.POINTER(ctypes.c_int32)
+_size_p = ctypes.POINTER(ctypes.c_size_t)
+_size = ctypes.c_size_t
+_p = ctypes.c_void_p  # result records, written by the library
+
+# The functions of moravel/api.h: name -> arguments; each returns a status.
+API_SIGNATURES = {
+    "moravel_erlang_b": (_i32, _f64, _c_double_p),
+    "moravel_erlang_c": (_i32, _f64, _c_double_p),
+    "moravel_engset": (_i32, _i32, _f64, _c_double_p),
+    "moravel_erlang_b_direct": (_i32, _f64, _c_double_p),
+    "moravel_erlang_b_ratio": (_i32, _f64, _i32, _c_double_p),
+    "moravel_loss": (_i32, _f64, _p),
+    "moravel_loss_finite_sources": (_i32, _i32, _f64, _p),
+    "moravel_loss_assembled": (_f64, _f64, _f64, _i32, _i32, _p),
+    "moravel_loss_priority": (_i32, _i32, _c_double_p, _c_double_p, _c_double_p),
+    "moravel_wait": (_f64, _f64, _i32, _f64, _p),
+    "moravel_erlang_b_array": (_size, _p, _p, _p, _size_p),
+    "moravel_erlang_c_array": (_size, _p, _p, _p, _size_p),
+    "moravel_engset_array": (_size, _p, _p, _p, _p, _size_p),
+    "moravel_erlang_b_direct_array": (_size, _p, _p, _p, _size_p),
+    "moravel_erlang_b_ratio_array": (_size, _p, _p, _p, _p, _size_p),
+    "moravel_loss_array": (_size, _p, _p, _p, _size_p),
+    "moravel_loss_finite_sources_array": (_size, _p, _p, _p, _p, _size_p),
+    "moravel_loss_assembled_array": (_size, _p, _p, _p, _p, _p, _p, _size_p),
+    "moravel_wait_array": (_size, _p, _p, _p, _p, _p, _size_p),
+    "moravel_simulate_loss": (_f64, _i32, _i32, _u32, _p),
+    "moravel_simulate_wait": (_f64, _i32, _i32, _f64, _u32, _p),
+    "moravel_link_group": (_c_double_p, _i32, _c_double_p, _i32, _i32, _c_double_p,
+                           _c_double_p),
+    "moravel_link_subset": (_c_double_p, _i32, _c_double_p, _i32, _i32, _i32, _c_double_p,
+                            _c_double_p),
+    "moravel_simulate_link_subset": (_c_double_p, _i32, _c_double_p, _i32, _i32, _i32, _i32,
+                                     _i32, _u32, _c_double_p, _c_double_p),
+    "moravel_erlang_b_servers": (_f64, _f64, _i32_p, _c_double_p),
+    "moravel_engset_servers": (_i32, _f64, _f64, _i32_p, _c_double_p),
+    "moravel_loss_assembled_servers": (_f64, _f64, _f64, _i32, _f64, _i32_p, _c_double_p),
+    "moravel_link_group_links": (_c_double_p, _i32, _c_double_p, _i32, _f64, _i32_p,
+                                 _c_double_p),
+    "moravel_link_subset_links": (_c_double_p, _i32, _c_double_p, _i32, _i32, _f64, _i32_p,
+                                  _c_double_p),
+    "moravel_erlang_b_traffic": (_i32, _f64, _c_double_p),
+    "moravel_engset_traffic": (_i32, _i32, _f64, _c_double_p),
+    "moravel_staffing_figures": (_i32, _f64, _f64, _f64, _p),
+    "moravel_agents_for_service_level": (_f64, _f64, _f64, _f64, _p),
+    "moravel_agents_for_mean_wait": (_f64, _f64, _f64, _f64, _p),
+    "moravel_agents_for_wait_probability": (_f64, _f64, _f64, _f64, _p),
+}
+
 SCALAR_EXPORTS = ("PalmTable", "ErlangFormula2", "EngsetTable", "E", "Hi")
 TEXT_EXPORTS = tuple(name for name in SIGNATURES if name not in SCALAR_EXPORTS)
 
@@ -84,6 +143,20 @@ class _Loaded:
             function.restype = result
             function.argtypes = arguments
             self.functions[name] = function
+        self.api = {}
+        for name, arguments in API_SIGNATURES.items():
+            try:
+                function = getattr(handle, name)
+            except AttributeError:
+                continue
+            function.restype = ctypes.c_int32
+            function.argtypes = arguments
+            self.api[name] = function
+        message = getattr(handle, "moravel_status_message", None)
+        if message is not None:
+            message.restype = ctypes.c_char_p
+            message.argtypes = (ctypes.c_int32,)
+        self.status_message = message
 
 
 _loaded = None
@@ -101,6 +174,14 @@ def _candidates():
         path = os.path.join(here, name)
         if os.path.exists(path):
             yield "the package directory", path
+    try:
+        from . import _installed
+    except ImportError:
+        pass
+    else:
+        path = os.path.normpath(os.path.join(here, _installed.LIBRARY))
+        if os.path.exists(path):
+            yield "the installed prefix", path
     found = ctypes.util.find_library("Moravel")
     if found:
         yield "the loader's search", found
@@ -110,6 +191,9 @@ def _candidates():
 
 def _load() -> _Loaded:
     global _loaded
+    loaded = _loaded
+    if loaded is not None:  # once loaded, no lock on the way to a call
+        return loaded
     with _load_lock:
         if _loaded is not None:
             return _loaded
@@ -166,6 +250,39 @@ def function(name: str):
         raise MissingExportError(
             f"the loaded libMoravel ({_load().path}) has no export {name}"
         ) from None
+
+
+def api_function(name: str):
+    """The ctypes function of `name` in moravel/api.h; MissingExportError if
+    the loaded library predates that interface."""
+    loaded = _load()
+    try:
+        return loaded.api[name]
+    except KeyError:
+        raise MissingExportError(
+            f"the loaded libMoravel ({loaded.path}) has no {name}: it predates moravel/api.h"
+        ) from None
+
+
+def status_message(status: int) -> str:
+    """The library's text for a status code of moravel/api.h."""
+    message = _load().status_message
+    if message is None:
+        return f"status {status}"
+    return message(status).decode("utf-8", "replace")
+
+
+def _after_fork_in_child() -> None:
+    # A lock held by another thread of the parent at the fork stays held in
+    # the child, where that thread does not exist: start the child with free
+    # locks.  Nothing they guard can be half-done in the child's own thread.
+    global TEXT_LOCK, _load_lock
+    TEXT_LOCK = threading.Lock()
+    _load_lock = threading.Lock()
+
+
+if hasattr(os, "register_at_fork"):
+    os.register_at_fork(after_in_child=_after_fork_in_child)
 
 
 def call_text(name: str, *arguments) -> str:

@@ -60,8 +60,10 @@ class OnALocalCluster(unittest.TestCase):
         self.assertEqual(bits(study.replicate("simulate_loss", args, 25, self.executor,
                                               base_seed=99, chunk_size=7)), expected)
 
-    def test_both_workers_take_part(self) -> None:
-        self.assertEqual(study._workers(self.executor), 2)
+    def test_told_the_number_of_workers(self) -> None:
+        grid = {"servers": [1, 5, 30, 200], "traffic": [0.5, 3.0, 24.0, 180.0]}
+        self.assertEqual(bits(study.sweep("erlang_b", grid, self.executor, workers=2)),
+                         bits(study.sweep("erlang_b", grid)))
 
     def test_a_failing_task_names_its_point(self) -> None:
         grid = [{"servers": 5, "traffic": float(i)} for i in range(20)]

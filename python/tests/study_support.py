@@ -54,6 +54,14 @@ def studies(executor):
         found["waiting replication"] = study.replicate(
             moravel.simulate_wait, {"traffic": 4.0, "servers": 6, "calls": 2000,
                                     "threshold": 0.5}, [11, 12, 13], executor)
+    found["link subset replication"] = study.replicate(
+        "simulate_link_subset", {"classes": [(3.0, 1.0), (1.0, 2.0)], "links": 3, "units": 3,
+                                 "subset": 2, "calls": 2000, "policy": "first-free"},
+        4, executor, base_seed=31)
+    found["link subset sweep"] = study.sweep(
+        "simulate_link_subset", {"links": [2, 3], "policy": ["max-free", "min-free"]},
+        executor, fixed={"classes": [(2.0, 1.0), (1.0, 2.0)], "units": 4, "subset": 2,
+                         "calls": 1500}, seed=4294967295)
     return {name: bits(value) for name, value in found.items()}
 
 
@@ -88,7 +96,6 @@ class Recording(concurrent.futures.Executor):
 
     def __init__(self) -> None:
         self._pool = concurrent.futures.ThreadPoolExecutor(1)
-        self._max_workers = 1
         self.futures = []
 
     def submit(self, fn, /, *args, **kwargs):
@@ -98,6 +105,25 @@ class Recording(concurrent.futures.Executor):
 
     def shutdown(self, wait=True, *, cancel_futures=False):
         self._pool.shutdown(wait, cancel_futures=cancel_futures)
+
+
+class PublicOnly(concurrent.futures.Executor):
+    """A thread pool that fails the test when anything reads a private
+    attribute of it: a study may use only submit and the futures."""
+
+    def __init__(self, workers: int = 2) -> None:
+        object.__setattr__(self, "pool", concurrent.futures.ThreadPoolExecutor(workers))
+
+    def __getattribute__(self, name: str):
+        if name.startswith("_") and not (name.startswith("__") and name.endswith("__")):
+            raise AssertionError(f"a study read the private attribute {name}")
+        return object.__getattribute__(self, name)
+
+    def submit(self, fn, /, *args, **kwargs):
+        return self.pool.submit(fn, *args, **kwargs)
+
+    def shutdown(self, wait=True, *, cancel_futures=False):
+        self.pool.shutdown(wait, cancel_futures=cancel_futures)
 
 
 class Refusing(concurrent.futures.Executor):

@@ -10,12 +10,20 @@ import unittest
 
 import moravel
 from moravel import ClassResult, LossResult, WaitResult, raw
-from support import needs
+from support import bits, needs
+
+
+def six_digits(result):
+    """A result with every number rounded to six significant digits, as the
+    published figures are."""
+    if isinstance(result, float):
+        return float("%.6g" % result)
+    return [six_digits(item) for item in result]
 
 
 class PublishedFigures(unittest.TestCase):
     """The arguments reach the library in their places and the numbers come
-    back in theirs."""
+    back in theirs, at full precision."""
 
     def test_models(self) -> None:
         two_classes = [(2.0, 1.0), (1.0, 2.0)]
@@ -32,7 +40,12 @@ class PublishedFigures(unittest.TestCase):
         ]
         for function, arguments, expected in cases:
             with self.subTest(function=function.__name__, arguments=arguments):
-                self.assertEqual(function(*arguments), expected)
+                self.assertEqual(six_digits(function(*arguments)), six_digits(expected))
+
+    def test_full_precision(self) -> None:
+        self.assertEqual(bits(moravel.loss(10, 5.0).loss), bits(moravel.erlang_b(10, 5.0)))
+        self.assertEqual(bits(moravel.wait(10, 7.0, 0.0).wait), bits(moravel.erlang_c(10, 7.0)))
+        self.assertEqual(moravel.loss(10, 5.0).carried, 4.908077148316759)
 
 
 class ResultTypes(unittest.TestCase):
@@ -101,6 +114,7 @@ class RefusedArguments(unittest.TestCase):
         (moravel.erlang_b, (10, math.nan), ValueError, "traffic"),
         (moravel.erlang_c, (0, 1.0), ValueError, "servers"),
         (moravel.erlang_c, (10, 12.0), ValueError, "traffic"),
+        (moravel.erlang_c, (10, 10.0), ValueError, "traffic"),
         (moravel.engset, (0, 1, 0.5), ValueError, "sources"),
         (moravel.engset, (5, 0, 0.3), ValueError, "servers"),
         (moravel.engset, (5, 3, 1.0), ValueError, "traffic_per_source"),
@@ -140,6 +154,7 @@ class RefusedArguments(unittest.TestCase):
         (moravel.link_group, ([(1.0, 1.0)], 2, 0), ValueError, "units"),
         (moravel.link_group, ([(1.0, 1.0)], 2**16, 2**15), OverflowError, "links"),
         (moravel.link_group, ([(1.0, 0.0)], 2, 5), ValueError, r"classes\[0\] demand"),
+        (moravel.link_group, ([(1.0, 1.5)], 2, 5), ValueError, r"classes\[0\] demand.*whole"),
         (moravel.link_group, ([(1.0, 1.0), (-1.0, 1.0)], 2, 5), ValueError,
          r"classes\[1\] traffic"),
         (moravel.link_group, ([(1.0, 1.0, 2.0)], 2, 5), TypeError, r"classes\[0\]"),
@@ -181,7 +196,8 @@ class Interface(unittest.TestCase):
         "simulate_wait": ["traffic", "servers", "calls", "threshold", "seed"],
         "link_group": ["classes", "links", "units"],
         "link_subset": ["classes", "links", "units", "subset"],
-        "simulate_link_subset": ["classes", "links", "units", "subset", "calls", "policy"],
+        "simulate_link_subset": ["classes", "links", "units", "subset", "calls", "policy",
+                                 "seed"],
     }
 
     def test_one_documented_function_per_export(self) -> None:

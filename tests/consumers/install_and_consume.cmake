@@ -28,7 +28,8 @@ set(allowed
   "^include/moravel/(api|export)\\.h$"
   "^${libdir_re}/libMoravel\\.so(\\.1(\\.0\\.0)?)?$"
   "^${libdir_re}/cmake/Moravel/Moravel(Config|ConfigVersion|Targets|Targets-[a-z]+)\\.cmake$"
-  "^${libdir_re}/pkgconfig/moravel\\.pc$")
+  "^${libdir_re}/pkgconfig/moravel\\.pc$"
+  "^lib/python3[^/]*/(site|dist)-packages/moravel/([a-z_]+/)?[a-z_]+\\.py$")
 if(WITH_TOOL)
   list(APPEND allowed "^bin/moravel$")
 endif()

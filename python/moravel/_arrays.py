@@ -1,0 +1,143 @@
+"""Many points in one call: the array entry points of moravel/api.h.
+
+A function of the binding takes the array path when any of its arguments is
+a sequence or an array rather than a number.  The arguments are broadcast
+against each other (numpy's rules when numpy is installed; without numpy
+every sequence must have the same length and numbers are repeated), packed
+into C arrays of int32 counts and doubles, and handed to the library in one
+call.  Results come back as numpy arrays of the broadcast shape, or as lists
+without numpy.
+
+The library takes the points in order and stops at the first it refuses;
+the error names that point's position and values.
+"""
+
+from __future__ import annotations
+
+import ctypes
+import numbers
+from typing import List, Sequence, Tuple
+
+from . import _checks
+from ._errors import raise_status
+from ._library import api_function, status_message
+
+try:
+    import numpy
+except ImportError:  # the binding works without numpy; arrays come back as lists
+    numpy = None
+
+
+def is_array(value) -> bool:
+    """Whether a value asks for the array path: anything but a plain number
+    (a numpy scalar or 0-d array counts as a number)."""
+    if isinstance(value, numbers.Number):
+        return False
+    if numpy is not None and isinstance(value, numpy.ndarray):
+        return value.ndim > 0
+    return not isinstance(value, (str, bytes))
+
+
+def any_array(*values) -> bool:
+    return any(is_array(value) for value in values)
+
+
+def _item(value):
+    """A plain Python number for a message (numpy scalars print their type)."""
+    return value.item() if hasattr(value, "item") else value
+
+
+def _numpy_column(name: str, kind: str, value, shape):
+    array = numpy.asarray(value)
+    if kind == "d":
+        if array.dtype.kind not in "fiu":
+            raise TypeError(f"{name} must hold real numbers, got an array of {array.dtype}")
+        column = array.astype(numpy.float64)
+    else:
+        if array.dtype.kind == "f":
+            if not numpy.all(numpy.isfinite(array)) or numpy.any(array != numpy.floor(array)):
+                raise TypeError(f"{name} must hold whole numbers")
+        elif array.dtype.kind not in "iu":
+            raise TypeError(f"{name} must hold whole numbers, got an array of {array.dtype}")
+        if array.size and (array.min() < _checks.INT32_MIN or array.max() > _checks.INT32_MAX):
+            raise OverflowError(f"{name} holds a value that does not fit in a 32-bit signed "
+                                "count")
+        column = array.astype(numpy.int32)
+    return numpy.ascontiguousarray(numpy.broadcast_to(column, shape)).ravel()
+
+
+def _list_column(name: str, kind: str, value, count: int):
+    ctype = ctypes.c_double if kind == "d" else ctypes.c_int32
+    convert = _checks.real if kind == "d" else _checks.int32
+    if is_array(value):
+        values = [convert(f"{name}[{i}]", item) for i, item in enumerate(value)]
+    else:
+        values = [convert(name, value)] * count
+    return (ctype * max(count, 1))(*values)
+
+
+class Points:
+    """The broadcast arguments of an array call, ready for the library."""
+
+    def __init__(self, arguments: Sequence[Tuple[str, str, object]]) -> None:
+        self.names = [name for name, _, _ in arguments]
+        if numpy is not None:
+            try:
+                self.shape = numpy.broadcast_shapes(
+                    *[numpy.shape(value) for _, _, value in arguments])
+            except ValueError:
+                shapes = ", ".join(f"{name} {numpy.shape(value)}" for name, _, value in arguments)
+                raise ValueError(f"the arguments do not broadcast together: {shapes}") from None
+            self.count = int(numpy.prod(self.shape, dtype=numpy.int64))
+            self.columns = [_numpy_column(name, kind, value, self.shape)
+                            for name, kind, value in arguments]
+            self.pointers = [column.ctypes.data for column in self.columns]
+        else:
+            for name, _, value in arguments:
+                if is_array(value) and not hasattr(value, "__len__"):
+                    raise TypeError(f"{name} must be a number or a sequence of numbers")
+            lengths = {len(value) for _, _, value in arguments if is_array(value)}
+            if len(lengths) > 1:
+                given = ", ".join(f"{name} {len(value)}" for name, _, value in arguments
+                                  if is_array(value))
+                raise ValueError(f"the sequences differ in length: {given}")
+            self.count = lengths.pop()
+            self.shape = (self.count,)
+            self.columns = [_list_column(name, kind, value, self.count)
+                            for name, kind, value in arguments]
+            self.pointers = [ctypes.addressof(column) for column in self.columns]
+
+    def point(self, index: int) -> str:
+        values = ", ".join(f"{name}={_item(column[index])!r}"
+                           for name, column in zip(self.names, self.columns))
+        return f"point {index} ({values})"
+
+    def results(self, width: int):
+        """A result buffer of `width` doubles per point, and its address."""
+        if numpy is not None:
+            buffer = numpy.empty((self.count, width), dtype=numpy.float64)
+            return buffer, buffer.ctypes.data
+        buffer = (ctypes.c_double * max(self.count * width, 1))()
+        return buffer, ctypes.addressof(buffer)
+
+    def column(self, buffer, width: int, field: int):
+        """Field `field` of every point, shaped like the arguments."""
+        if numpy is not None:
+            return numpy.ascontiguousarray(buffer[:, field]).reshape(self.shape)
+        return list(buffer[field:self.count * width:width])
+
+
+def call(function: str, export: str, arguments: Sequence[Tuple[str, str, object]],
+         width: int) -> List:
+    """Runs an array entry point; returns one array per result field."""
+    points = Points(arguments)
+    buffer, address = points.results(width)
+    unset = ctypes.c_size_t(-1).value
+    refused = ctypes.c_size_t(unset)
+    status = api_function(export)(points.count, *points.pointers, address,
+                                  ctypes.byref(refused))
+    if status != 0:
+        index = None if refused.value == unset else refused.value
+        where = function if index is None else f"{function} at {points.point(index)}"
+        raise_status(status, status_message(status), where, index)
+    return [points.column(buffer, width, field) for field in range(width)]

@@ -1,0 +1,79 @@
+"""study.dimension: the least size that meets a target, route by route."""
+
+from __future__ import annotations
+
+from typing import List, Optional, Union
+
+from .. import _checks
+from ._arguments import _chunk_size, _executor, _one_or_many, _text, _workers
+from ._executing import _execute
+from ._models import _MODELS, _check_names, _model
+from ._results import Dimensioning
+
+
+def dimension(model, target: float, routes, executor=None, *,
+              maximum: Optional[int] = None, chunk_size: Optional[int] = None,
+              workers: Optional[int] = None
+              ) -> Union[Dimensioning, List[Dimensioning]]:
+    """The least number of servers (links for link_group and link_subset)
+    whose blocking is at most `target`, for one route or many.
+
+    model   -- an analytic model with a size: erlang_b, erlang_c, engset,
+               erlang_b_direct, loss, loss_finite, loss_assembled,
+               loss_priority (every class), wait (probability of waiting),
+               link_group, link_subset (every class)
+    target  -- the blocking to meet, above 0 and below 1
+    routes  -- the model's other arguments, one dict (gives one
+               Dimensioning) or a list of them (gives a list, in order)
+    maximum -- the largest size tried (default 10**6 servers, 4096 links,
+               170 for erlang_b_direct); a route that needs more fails
+    chunk_size, workers -- as for ``sweep``
+
+    Every model but erlang_b_direct and loss_priority is answered by the
+    library's solver (erlang_b_servers, engset_servers,
+    loss_assembled_servers, agents_for_wait_probability, link_group_links,
+    link_subset_links), exact on the model's values.  The other two are
+    searched here, the blocking falling as the size grows: doubling steps
+    from the smallest size the model allows, then bisection, about
+    2 log2(size) evaluations; a blocking outside [0, 1] (NaN included) stops
+    that search with a MoravelError naming the model, its arguments and the
+    value, raised to the caller as the StudyError's cause.  Routes are the
+    tasks sent to the executor.
+    """
+    name = _model(model, "model")
+    entry = _MODELS[name]
+    if entry.size is None:
+        hint = f"; dimension its analytic twin {entry.twin}" if entry.twin else ""
+        raise ValueError(f"model: dimension needs an analytic model with a number of servers "
+                         f"or links, not {name}{hint}")
+    target = _checks.real("target", target)
+    if not 0.0 < target < 1.0:
+        raise ValueError(f"target must be above 0 and below 1, got {target!r}")
+    found, one = _one_or_many(routes, "routes")
+    for index, route in enumerate(found):
+        where = "routes" if one else f"routes[{index}]"
+        if entry.size in route:
+            raise ValueError(f"{where} gives {entry.size!r}, the size that dimension searches for")
+        _check_names(name, where, route, exclude=(entry.size,))
+    if maximum is None:
+        maximum = entry.maximum
+    else:
+        maximum = _checks.whole("maximum", maximum)
+        if not 1 <= maximum <= _checks.INT32_MAX - 1:
+            raise ValueError(f"maximum must be from 1 to {_checks.INT32_MAX - 1}, got {maximum}")
+        if name == "erlang_b_direct" and maximum > entry.maximum:
+            raise ValueError(f"maximum must be at most {entry.maximum} for erlang_b_direct, "
+                             f"got {maximum}")
+    chunk_size = _chunk_size(chunk_size)
+    workers = _workers(workers)
+    executor = _executor(executor)
+
+    items = [("search", name, {"size": entry.size, "target": target, "maximum": maximum,
+                               "route": route}) for route in found]
+
+    def describe(i: int) -> tuple:
+        where = "route" if one else f"route {i}"
+        return (i, found[i], f"dimension of {name} for {where} {_text(found[i])}")
+
+    results = _execute(items, describe, executor, chunk_size, workers)
+    return results[0] if one else results
