@@ -58,6 +58,39 @@ class Plot(unittest.TestCase):
         with open(output, encoding="utf-8") as image:
             self.assertIn("<svg", image.read())
 
+    def test_family_with_error_bars_and_lossless_points(self) -> None:
+        # 40 servers at a few erlangs lose no call in 3000: those points sit
+        # on the axis floor as open triangles, named in the legend.
+        output = os.path.join(self.directory, "family.svg")
+        result = self.plot("--servers", "5,40", "--calls", "3000", "--replications", "3",
+                           "--traffic-from", "1", "--traffic-to", "12", "--points", "12",
+                           "--output", output)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        with open(output, encoding="utf-8") as image:
+            svg = image.read()
+        for text in ("Erlang B, 5 servers", "Erlang B, 40 servers", "no loss in 3 x 3000 calls",
+                     "mean of 3 x 3000 calls, 95% CI"):
+            self.assertIn(text, svg)
+
+    def test_sweep_table(self) -> None:
+        table = os.path.join(self.directory, "sweep.csv")
+        with open(table, "w", encoding="utf-8") as out:
+            out.write("servers,traffic,loss\n1,1,0.5\n2,1,0.2\n3,1,0.0625\n")
+        output = os.path.join(self.directory, "sweep.svg")
+        result = self.plot("--csv", table, "--output", output)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertIn("loss from", result.stdout)
+        with open(output, encoding="utf-8") as image:
+            svg = image.read()
+        self.assertIn("traffic = 1", svg)  # the fixed input, as the title
+        with open(table, "a", encoding="utf-8") as out:
+            out.write("4,1,n/a\n")
+        result = self.plot("--csv", table, "--output", output)
+        self.assertEqual(result.returncode, 2)
+        self.assertIn("line 5 is not all numbers", result.stderr)
+        result = self.plot("--csv", table, "--x", "calls", "--output", output)
+        self.assertEqual(result.returncode, 2)
+
     def test_refused_output_and_arguments(self) -> None:
         result = self.plot("--output", os.path.join(self.directory, "blocking.gif"))
         self.assertEqual(result.returncode, 2)
@@ -66,6 +99,10 @@ class Plot(unittest.TestCase):
                            os.path.join(self.directory, "none.png"))
         self.assertEqual(result.returncode, 2)
         self.assertIn("servers", result.stderr)
+        result = self.plot("--servers", "5,x", "--output",
+                           os.path.join(self.directory, "none.png"))
+        self.assertEqual(result.returncode, 2)
+        self.assertIn("--servers", result.stderr)
 
 
 if __name__ == "__main__":
