@@ -120,3 +120,41 @@ TEST(Jobs, BadCountIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string Shell(const std::string& line) {
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(("bash -c '" + line + "'").c_str(), "r"),
+                                             pclose);
+  std::string out;
+  std::array<char, 4096> buffer;
+  std::size_t n;
+  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0) {
+    out.append(buffer.data(), n);
+  }
+  return out;
+}
+
+// More jobs than the open-file limit leaves pipes for run on fewer workers,
+// with the same output.
+TEST(Jobs, BoundedByTheOpenFileLimit) {
+  const std::string tool = MORAVEL_TOOL_FILE;
+  const std::string sweep = " sweep --format csv erlang-b -V 1:300 -A 50";
+  EXPECT_EQ(Shell("ulimit -n 40; " + tool + " sweep --jobs 1024" + sweep.substr(6) + "; echo $?"),
+            Shell(tool + sweep + "; echo $?"));
+}
+
+// Killing only the parent ends its workers too.
+TEST(Jobs, WorkersEndWithTheirParent) {
+  const std::string tool = MORAVEL_TOOL_FILE;
+  const std::string out = Shell(
+      tool + " sweep --jobs 2 erlang-b -V 2000000:2100000 -A 5 >/dev/null 2>&1 & parent=$!; "
+      "sleep 1; workers=$(pgrep -P $parent); kill $parent; wait $parent; sleep 1; "
+      "echo workers $(echo $workers | wc -w); "
+      // A worker that has ended may stay a zombie where nobody reaps orphans.
+      "for w in $workers; do ps -o stat= -p $w | grep -q \"^[^Z]\" && echo alive $w; done; "
+      "true");
+  EXPECT_EQ(out, "workers 2\n");
+}
+
+}  // namespace

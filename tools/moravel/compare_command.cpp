@@ -15,6 +15,7 @@
 // Replication r of a seeded simulation uses the seed first-seed + r (after
 // 2^32 - 1 the count goes on from 1, so no replication is clock-seeded).
 // --jobs N runs the replications on N processes; the output does not change.
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
@@ -41,7 +42,6 @@ struct CompareArgs {
 
 struct Twin {
   const char* simulation;
-  bool seeded;                // takes --seed (the link-subset simulation seeds itself)
   bool takes_policy;
   bool offered_to_all_links;  // simulated with --subset equal to --links
   bool approximate;           // the model approximates the simulated system
@@ -49,10 +49,10 @@ struct Twin {
 
 const std::map<std::string, Twin>& Twins() {
   static const std::map<std::string, Twin> twins{
-      {"loss", {"simulate-loss", true, false, false, false}},
-      {"wait", {"simulate-wait", true, false, false, false}},
-      {"link-group", {"simulate-link-subset", false, true, true, true}},
-      {"link-subset", {"simulate-link-subset", false, true, false, true}},
+      {"loss", {"simulate-loss", false, false, false}},
+      {"wait", {"simulate-wait", false, false, false}},
+      {"link-group", {"simulate-link-subset", true, true, true}},
+      {"link-subset", {"simulate-link-subset", true, false, true}},
   };
   return twins;
 }
@@ -114,7 +114,7 @@ void RunCompare(const CompareArgs& args) {
   }
   const Twin& twin = Twins().at(args.model[0]);
   const std::vector<Report> analytic = RunModelCommand(args.model);
-  if (analytic.size() != 1) throw CLI::ValidationError("compare", "the model gave no result");
+  if (analytic.size() != 1) throw Failure("compare: the model gave no result");
 
   std::vector<std::string> simulation = args.model;
   simulation[0] = twin.simulation;
@@ -128,12 +128,10 @@ void RunCompare(const CompareArgs& args) {
   std::vector<std::map<std::string, std::vector<double>>> samples(analytic[0].rows.size());
   auto line_of = [&](std::size_t r) {
     std::vector<std::string> line = simulation;
-    if (twin.seeded) {
-      // Past 2^32 - 1 the count goes on from 1: never 0, which seeds from the clock.
-      const auto seed = static_cast<std::uint32_t>(
-          (args.first_seed - 1 + static_cast<std::int64_t>(r)) % 4294967295LL + 1);
-      line.insert(line.end(), {"--seed", std::to_string(seed)});
-    }
+    // Past 2^32 - 1 the count goes on from 1: never 0, which seeds from the clock.
+    const auto seed = static_cast<std::uint32_t>(
+        (args.first_seed - 1 + static_cast<std::int64_t>(r)) % 4294967295LL + 1);
+    line.insert(line.end(), {"--seed", std::to_string(seed)});
     return line;
   };
   const auto replications = static_cast<std::size_t>(args.replications);
@@ -141,7 +139,7 @@ void RunCompare(const CompareArgs& args) {
   RunModelCommands(replications, line_of, args.jobs, progress,
                    [&](std::size_t, std::vector<Report>&& simulated) {
                      if (simulated.size() != 1 || simulated[0].rows.size() != samples.size()) {
-                       throw CLI::ValidationError("compare", "the simulation gave no comparable result");
+                       throw Failure("compare: the simulation gave no comparable result");
                      }
                      for (std::size_t row = 0; row < samples.size(); ++row) {
                        for (const Figure& f : simulated[0].rows[row]) samples[row][f.name].push_back(f.value);
@@ -154,7 +152,11 @@ void RunCompare(const CompareArgs& args) {
   title += ", " + std::to_string(args.replications) + " replications of " +
            std::to_string(args.calls) + " calls";
   if (twin.takes_policy) title += ", policy " + args.policy;
-  Report report{title, {}, ""};
+  Report report{title, analytic[0].inputs, {}};
+  report.inputs.push_back(Count("calls", "calls", args.calls));
+  report.inputs.push_back(Count("replications", "replications", args.replications));
+  report.inputs.push_back(Count("first_seed", "first seed", static_cast<double>(args.first_seed)));
+  if (twin.takes_policy) report.inputs.push_back(Text("policy", "policy", args.policy));
   if (twin.approximate) report.note = ApproximationNote(args.model[0]);
   for (std::size_t row = 0; row < samples.size(); ++row) {
     Row identifiers;
@@ -172,9 +174,9 @@ void RunCompare(const CompareArgs& args) {
       const double n = static_cast<double>(x.size());
       const double error = x.size() > 1 ? std::sqrt(squares / (n - 1) / n) : NAN;
       const double low = mean - t * error, high = mean + t * error;
-      const double inside = (f.value >= low && f.value <= high) ? 1.0 : 0.0;
+      const bool inside = f.value >= low && f.value <= high;
       Row out = identifiers;
-      out.push_back({"figure_" + f.name, f.label, f.unit, f.value});
+      out.push_back(Text("figure", f.label, f.name));
       if (twin.approximate) {
         out.push_back({"approximate_model", "approximate model", "", f.value});
       } else {
@@ -188,9 +190,9 @@ void RunCompare(const CompareArgs& args) {
         out.push_back({"model_minus_simulation", "model - simulation", "", f.value - mean});
         out.push_back({"model_minus_simulation_relative", "(model - simulation) / simulation",
                        "", RelativeDifference(f.value, mean)});
-        out.push_back({"model_within_ci", "model within the CI", "", inside});
+        out.push_back(Flag("model_within_ci", "model within the CI", inside));
       } else {
-        out.push_back({"inside", "inside", "", inside});
+        out.push_back(Flag("inside", "inside", inside));
       }
       report.rows.push_back(std::move(out));
     }
@@ -201,6 +203,7 @@ void RunCompare(const CompareArgs& args) {
     Print(report, output);
     return;
   }
+  errno = 0;  // a failed write leaves its reason for the final check
   std::cout << report.title << '\n';
   for (const Row& row : report.rows) {
     std::string who;
@@ -210,7 +213,7 @@ void RunCompare(const CompareArgs& args) {
     const Figure* figure = nullptr;
     std::map<std::string, double> v;
     for (const Figure& f : row) {
-      if (f.name.rfind("figure_", 0) == 0) figure = &f;
+      if (f.name == "figure") figure = &f;
       v[f.name] = f.value;
     }
     if (!twin.approximate) {

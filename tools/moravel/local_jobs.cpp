@@ -2,6 +2,8 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -38,9 +40,13 @@ void Progress::Update(std::size_t done) {
   last_ = now;
 }
 
-Progress::~Progress() {
-  if (shown_) std::fprintf(stderr, "\r%*s\r", 50, "");
+void Progress::Clear() {
+  if (shown_) std::fprintf(stderr, "\r%*s\r", 60, "");
+  std::fflush(stderr);
+  shown_ = false;
 }
+
+Progress::~Progress() { Clear(); }
 
 // ---- the records on the pipes ----------------------------------------------
 //
@@ -97,22 +103,56 @@ class Reader {
 
 }  // namespace
 
+namespace {
+
+void PutFigure(std::string& out, const Figure& figure) {
+  PutText(out, figure.name);
+  PutText(out, figure.label);
+  PutText(out, figure.unit);
+  PutDouble(out, figure.value);
+  PutSize(out, static_cast<std::uint64_t>(figure.kind));
+  PutText(out, figure.text);
+}
+
+bool GetFigure(Reader& in, Figure& figure) {
+  std::uint64_t kind = 0;
+  if (!in.Text(figure.name) || !in.Text(figure.label) || !in.Text(figure.unit) ||
+      !in.Double(figure.value) || !in.Size(kind) || kind > 3 || !in.Text(figure.text)) {
+    return false;
+  }
+  figure.kind = static_cast<Kind>(kind);
+  return true;
+}
+
+void PutFigures(std::string& out, const std::vector<Figure>& figures) {
+  PutSize(out, figures.size());
+  for (const Figure& figure : figures) PutFigure(out, figure);
+}
+
+bool GetFigures(Reader& in, std::vector<Figure>& figures) {
+  std::uint64_t count = 0;
+  if (!in.Size(count)) return false;
+  figures.clear();
+  for (std::uint64_t f = 0; f < count; ++f) {
+    Figure figure;
+    if (!GetFigure(in, figure)) return false;
+    figures.push_back(std::move(figure));
+  }
+  return true;
+}
+
+}  // namespace
+
 std::string EncodeReports(const std::vector<Report>& reports) {
   std::string out;
   PutSize(out, reports.size());
   for (const Report& report : reports) {
     PutText(out, report.title);
-    PutText(out, report.raw);
+    PutText(out, report.note);
+    PutSize(out, report.identifiers);
+    PutFigures(out, report.inputs);
     PutSize(out, report.rows.size());
-    for (const Row& row : report.rows) {
-      PutSize(out, row.size());
-      for (const Figure& figure : row) {
-        PutText(out, figure.name);
-        PutText(out, figure.label);
-        PutText(out, figure.unit);
-        PutDouble(out, figure.value);
-      }
-    }
+    for (const Row& row : report.rows) PutFigures(out, row);
   }
   return out;
 }
@@ -124,20 +164,15 @@ bool DecodeReports(const std::string& bytes, std::vector<Report>& reports) {
   reports.clear();
   for (std::uint64_t r = 0; r < count; ++r) {
     Report report;
-    std::uint64_t rows = 0;
-    if (!in.Text(report.title) || !in.Text(report.raw) || !in.Size(rows)) return false;
+    std::uint64_t identifiers = 0, rows = 0;
+    if (!in.Text(report.title) || !in.Text(report.note) || !in.Size(identifiers) ||
+        !GetFigures(in, report.inputs) || !in.Size(rows)) {
+      return false;
+    }
+    report.identifiers = static_cast<std::size_t>(identifiers);
     for (std::uint64_t i = 0; i < rows; ++i) {
-      std::uint64_t figures = 0;
-      if (!in.Size(figures)) return false;
       Row row;
-      for (std::uint64_t f = 0; f < figures; ++f) {
-        Figure figure;
-        if (!in.Text(figure.name) || !in.Text(figure.label) || !in.Text(figure.unit) ||
-            !in.Double(figure.value)) {
-          return false;
-        }
-        row.push_back(std::move(figure));
-      }
+      if (!GetFigures(in, row)) return false;
       report.rows.push_back(std::move(row));
     }
     reports.push_back(std::move(report));
@@ -231,6 +266,7 @@ void RunInProcesses(std::size_t points, const LineOfPoint& line_of, std::size_t 
   std::fflush(nullptr);
   Children children;
   children.all.reserve(jobs);
+  const pid_t parent = getpid();
   for (std::size_t c = 0; c < jobs; ++c) {
     int ends[2];
     if (pipe(ends) != 0) Fail(std::string("cannot open a pipe: ") + std::strerror(errno));
@@ -241,6 +277,8 @@ void RunInProcesses(std::size_t points, const LineOfPoint& line_of, std::size_t 
       Fail(std::string("cannot start a worker process: ") + std::strerror(errno));
     }
     if (pid == 0) {
+      // A worker ends with its parent, however the parent ends.
+      if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent) _exit(1);
       close(ends[0]);
       for (const Child& earlier : children.all) close(earlier.fd);
       RunShare(ends[1], c, jobs, points, line_of);
@@ -369,20 +407,34 @@ void RunInProcesses(std::size_t points, const LineOfPoint& line_of, std::size_t 
   if (next != points) Fail("a worker process ended before its points were done");
 }
 
+// The workers the open-file limit leaves room for: the parent keeps one
+// pipe end per worker, and opens both ends of the next one while starting
+// it; 16 descriptors stay for stdio and the library.
+std::size_t WorkersWithinFileLimit() {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) {
+    return static_cast<std::size_t>(kMaxJobs);
+  }
+  const rlim_t spare = 16;
+  return limit.rlim_cur > spare + 1 ? static_cast<std::size_t>(limit.rlim_cur - spare - 1) : 1;
+}
+
 }  // namespace
 
 void RunModelCommands(std::size_t points, const LineOfPoint& line_of, std::int32_t jobs,
                       Progress& progress, const TakeReports& take) {
-  const std::size_t processes = std::min<std::size_t>(jobs > 1 ? static_cast<std::size_t>(jobs) : 1,
-                                                      points);
+  const std::size_t processes =
+      std::min({jobs > 1 ? static_cast<std::size_t>(jobs) : std::size_t{1}, points,
+                WorkersWithinFileLimit()});
   if (processes <= 1) {
     for (std::size_t p = 0; p < points; ++p) {
       take(p, RunModelCommand(line_of(p)));
       progress.Update(p + 1);
     }
-    return;
+  } else {
+    RunInProcesses(points, line_of, processes, progress, take);
   }
-  RunInProcesses(points, line_of, processes, progress, take);
+  progress.Clear();
 }
 
 }  // namespace moravel_tool

@@ -30,6 +30,8 @@ class Progress {
   Progress(const Progress&) = delete;
   Progress& operator=(const Progress&) = delete;
   void Update(std::size_t done);
+  // Wipes the line, so that whatever is printed next starts on a clean line.
+  void Clear();
 
  private:
   std::string command_, unit_;
@@ -39,7 +41,8 @@ class Progress {
   bool shown_ = false;
 };
 
-// The most processes --jobs asks for.
+// The most processes --jobs asks for.  A run starts no more workers than
+// it has points, nor than the open-file limit leaves pipes for.
 constexpr std::int32_t kMaxJobs = 1024;
 
 // The model command line of point p.

@@ -78,13 +78,25 @@ void RunSweep(const SweepArgs& args) {
   if (span > 1e6) throw CLI::ValidationError("sweep", "range has more than a million points");
   const auto points = static_cast<std::size_t>(std::floor(span + 1e-9)) + 1;
 
-  std::string variable = args.model[at - 1];
-  while (!variable.empty() && variable.front() == '-') variable.erase(variable.begin());
+  // The column is the option's long name, however the option was typed.
+  std::string variable;
+  {
+    CLI::App models;
+    std::vector<Answer> unused;
+    AddModelCommands(models, unused);
+    CheckSubcommandName(models, args.model[0]);
+    CheckOptionNames(*models.get_subcommand(args.model[0]), args.model, 1);
+    variable = LongNameOf(*models.get_subcommand(args.model[0]),
+                          args.model[at - 1].substr(0, args.model[at - 1].find('=')));
+  }
+  if (variable.empty()) {
+    throw CLI::ValidationError("sweep", "accepts a range only as the value of a model's option");
+  }
 
   Report sweep{"Sweep of " + args.model[0] + " over " + variable + " from " +
                     FormatNumber(range.start) + " to " + FormatNumber(range.stop) + " in steps of " +
                     FormatNumber(range.step),
-                {}, ""};
+                {}, {}};
   auto value_of = [&](std::size_t p) { return range.start + static_cast<double>(p) * range.step; };
   auto line_of = [&](std::size_t p) {
     std::vector<std::string> line = args.model;
@@ -94,9 +106,11 @@ void RunSweep(const SweepArgs& args) {
   Progress progress("sweep", "points", points);
   RunModelCommands(points, line_of, args.jobs, progress,
                    [&](std::size_t p, std::vector<Report>&& reports) {
+                     (void)p;
+                     // Each row says every input it was computed from.
                      for (Report& report : reports) {
                        for (Row& row : report.rows) {
-                         row.insert(row.begin(), Figure{variable, variable, "", value_of(p)});
+                         row.insert(row.begin(), report.inputs.begin(), report.inputs.end());
                          sweep.rows.push_back(std::move(row));
                        }
                      }
