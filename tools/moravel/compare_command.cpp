@@ -26,6 +26,7 @@
 #include "arguments.h"
 #include "commands.h"
 #include "local_jobs.h"
+#include "student_t.h"
 
 namespace moravel_tool {
 namespace {
@@ -88,19 +89,6 @@ std::string Percent(double fraction) {
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%+.3g%%", 100.0 * fraction);
   return buffer;
-}
-
-// The two-sided 95% quantile of Student's t with `dof` degrees of freedom.
-double StudentT95(std::int32_t dof) {
-  static constexpr double kTable[] = {12.7062, 4.30265, 3.18245, 2.77645, 2.57058, 2.44691,
-                                      2.36462, 2.306,   2.26216, 2.22814, 2.20099, 2.17881,
-                                      2.16037, 2.14479, 2.13145, 2.11991, 2.10982, 2.10092,
-                                      2.09302, 2.08596, 2.07961, 2.07387, 2.06866, 2.0639,
-                                      2.05954, 2.05553, 2.05183, 2.04841, 2.04523, 2.04227};
-  if (dof >= 1 && dof <= 30) return kTable[dof - 1];
-  // Cornish-Fisher expansion around the normal quantile.
-  const double z = 1.959963984540054, v = dof;
-  return z + (z * z * z + z) / (4 * v) + (5 * std::pow(z, 5) + 16 * z * z * z + 3 * z) / (96 * v * v);
 }
 
 // Identifying columns of a per-class row, carried over unchanged.

@@ -82,21 +82,21 @@ void AddSingleServiceCommands(CLI::App& app, std::vector<Answer>& answers) {
 
   auto* assembled = app.add_subcommand(
       "loss-assembled",
-      "Erlang loss system on the load A = (n / (1/x + 1/y)) (z/y + 1) assembled from n "
-      "sources' times");
+      "Erlang loss system on the load A = (n / (1/x + 1/y)) (z/y + 1), assembled from three "
+      "times and a multiplier");
   AddReal(*assembled, "-x", args->x,
-          "Rate term x of each source's cycle, 1/x + 1/y (above 0, same unit as y)", 0.0, true)
+          "Time x, above 0, in the unit of y: the load grows as n / (1/x + 1/y)", 0.0, true)
       ->type_name("TIME")
       ->required();
-  AddReal(*assembled, "-y", args->y, "Rate term y of each source's cycle (above 0)", 0.0, true)
+  AddReal(*assembled, "-y", args->y, "Time y, above 0: pairs with x in n / (1/x + 1/y), and is the unit of z", 0.0, true)
       ->type_name("TIME")
       ->required();
   AddReal(*assembled, "-z", args->z,
-          "Extra holding time z, scaling the load by (z/y + 1) (at least 0, unit of y)", 0.0)
+          "Time z, at least 0, in the unit of y: scales the load by z/y + 1", 0.0)
       ->type_name("TIME")
       ->required();
   AddServers(*assembled, args->servers)->required();
-  AddCount(*assembled, "-n,--multiplier", args->multiplier, "Number of sources n (at least 0)", 0)
+  AddCount(*assembled, "-n,--multiplier", args->multiplier, "Whole-number multiplier n of the load, at least 0", 0)
       ->type_name("COUNT")
       ->required();
   AddOutputOptions(*assembled, args->output);
