@@ -132,6 +132,9 @@ INSTANTIATE_TEST_SUITE_P(
                    "sweep_link_subset.csv"},
         GoldenFile{"sweep --format csv erlang-b --servers 1:3 --traffic 1", "sweep_erlang_b.csv"},
         GoldenFile{"sweep --format json loss -V 2:3 -A 1", "sweep_loss.json"},
+        // An option with no long name is its column by its short one.
+        GoldenFile{"sweep --format csv loss-assembled -x 1:2 -y 1 -z 1 -V 3 -n 2",
+                   "sweep_loss_assembled.csv"},
         GoldenFile{"compare --format csv --calls 2000 --replications 3 wait -V 10 -A 7 -t 0.5",
                    "compare_wait.csv"},
         GoldenFile{"compare --calls 2000 --replications 3 loss -V 10 -A 7", "compare_loss.txt"},
@@ -174,7 +177,9 @@ INSTANTIATE_TEST_SUITE_P(
         GoldenFile{"los -V 10 -A 5", "refuse_unknown_subcommand.txt", 2},
         GoldenFile{"loss --servers 10 --trafic 5", "refuse_unknown_option.txt", 2},
         GoldenFile{"--verison", "refuse_unknown_top_option.txt", 2},
-        GoldenFile{"sweep loss -V 10 --trafic 1:5", "refuse_unknown_option_in_sweep.txt", 2}),
+        GoldenFile{"sweep loss -V 10 --trafic 1:5", "refuse_unknown_option_in_sweep.txt", 2},
+        GoldenFile{"sweep link-group -k 1 -f 5 --class 1:2", "refuse_sweep_without_range.txt", 2},
+        GoldenFile{"compare erlang-b -V 1 -A 1", "refuse_compare_without_twin.txt", 2}),
     GoldenName);
 
 // Groups an engineer meets every day, whose occupancy recursion overflows

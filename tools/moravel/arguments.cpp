@@ -18,8 +18,8 @@ std::string Bound(double value) {
 }  // namespace
 
 CLI::Validator WholeNumber(std::int64_t min, std::int64_t max) {
-  const std::string accepts = "a whole number from " + std::to_string(min) + " to " +
-                              std::to_string(max);
+  const std::string accepts =
+      "a whole number from " + std::to_string(min) + " to " + std::to_string(max);
   return CLI::Validator(
       [=](std::string& input) -> std::string {
         errno = 0;
@@ -168,7 +168,8 @@ CLI::Option* AddClasses(CLI::App& command, std::vector<TrafficClass>& classes) {
             TrafficClass parsed;
             if (!ParseClass(input, parsed)) {
               return "accepts TRAFFIC:DEMAND, a finite traffic of at least 0 erlangs and a "
-                     "whole demand of at least 1 unit, not '" + input + "'";
+                     "whole demand of at least 1 unit, not '" +
+                     input + "'";
             }
             return {};
           },

@@ -56,8 +56,7 @@ void DemoMultiservice(std::ostream& out);
 void DemoMultiserviceSimulation(std::ostream& out);
 
 // Shared by the single-service commands and their simulations.
-Report LossReport(std::string title, std::vector<Figure> inputs,
-                  const moravel_loss_result& result);
+Report LossReport(std::string title, std::vector<Figure> inputs, const moravel_loss_result& result);
 Row WaitRow(const moravel_wait_result& result, const std::string& time_unit);
 
 // Shared by the multi-service commands and their simulation.

@@ -26,6 +26,7 @@
 #include "arguments.h"
 #include "commands.h"
 #include "local_jobs.h"
+#include "model_table.h"
 #include "student_t.h"
 
 namespace moravel_tool {
@@ -41,40 +42,21 @@ struct CompareArgs {
   std::int32_t jobs = 1;
 };
 
-struct Twin {
-  const char* simulation;
-  bool takes_policy;
-  bool offered_to_all_links;  // simulated with --subset equal to --links
-  bool approximate;           // the model approximates the simulated system
-};
-
-const std::map<std::string, Twin>& Twins() {
-  static const std::map<std::string, Twin> twins{
-      {"loss", {"simulate-loss", false, false, false}},
-      {"wait", {"simulate-wait", false, false, false}},
-      {"link-group", {"simulate-link-subset", true, true, true}},
-      {"link-subset", {"simulate-link-subset", true, false, true}},
-  };
-  return twins;
-}
-
 // The line under a comparison of an approximate model.
 std::string ApproximationNote(const std::string& model) {
-  return "Note: the " + model + " model is an approximation: it takes every arrangement of a "
+  return "Note: the " + model +
+         " model is an approximation: it takes every arrangement of a "
          "given number of busy units over the links as equally likely, whatever the link-choice "
          "policy; a difference beyond the simulation's 95% CI comes from the model, not from the "
          "simulation or the library's arithmetic.";
 }
 
-// The value of the model's --links option, however it was spelled.
-std::string LinksOf(const std::vector<std::string>& model) {
-  CLI::App parser;
-  parser.allow_extras();
-  std::string links;
-  parser.add_option("-k,--links", links);
-  std::vector<std::string> reversed(model.rbegin(), model.rend() - 1);
-  parser.parse(reversed);
-  return links;
+// The value of an input of the model's report, as the option's text.
+std::string InputOf(const Report& report, const std::string& name) {
+  for (const Figure& f : report.inputs) {
+    if (f.name == name) return ExactNumber(f.value);
+  }
+  return {};
 }
 
 // (model - simulated) / simulated: 0 where they agree, infinite where only
@@ -97,10 +79,16 @@ bool IsIdentifier(const std::string& name) {
 }
 
 void RunCompare(const CompareArgs& args) {
-  if (args.model.empty() || Twins().count(args.model[0]) == 0) {
-    throw CLI::ValidationError("compare", "accepts the models loss, wait, link-group and link-subset, e.g. 'compare loss --servers 10 --traffic 5'");
+  const ModelEntry* entry = args.model.empty() ? nullptr : FindModel(args.model[0]);
+  if (entry == nullptr || !entry->twin) {
+    std::string twinned;
+    for (const ModelEntry& model : ModelTable()) {
+      if (model.twin) twinned += (twinned.empty() ? "" : ", ") + model.name;
+    }
+    throw CLI::ValidationError("compare", "accepts a model with a simulated twin (" + twinned +
+                                              "), e.g. 'compare loss --servers 10 --traffic 5'");
   }
-  const Twin& twin = Twins().at(args.model[0]);
+  const Twin& twin = *entry->twin;
   const std::vector<Report> analytic = RunModelCommand(args.model);
   if (analytic.size() != 1) throw Failure("compare: the model gave no result");
 
@@ -109,7 +97,7 @@ void RunCompare(const CompareArgs& args) {
   simulation.insert(simulation.end(), {"--calls", std::to_string(args.calls)});
   if (twin.takes_policy) simulation.insert(simulation.end(), {"--policy", args.policy});
   if (twin.offered_to_all_links) {
-    simulation.insert(simulation.end(), {"--subset", LinksOf(args.model)});
+    simulation.insert(simulation.end(), {"--subset", InputOf(analytic[0], "links")});
   }
 
   // samples[row][figure] -> one value per replication, in replication order
@@ -130,7 +118,8 @@ void RunCompare(const CompareArgs& args) {
                        throw Failure("compare: the simulation gave no comparable result");
                      }
                      for (std::size_t row = 0; row < samples.size(); ++row) {
-                       for (const Figure& f : simulated[0].rows[row]) samples[row][f.name].push_back(f.value);
+                       for (const Figure& f : simulated[0].rows[row])
+                         samples[row][f.name].push_back(f.value);
                      }
                    });
 
@@ -176,8 +165,8 @@ void RunCompare(const CompareArgs& args) {
       out.push_back({"ci_high", "95% CI high", "", high});
       if (twin.approximate) {
         out.push_back({"model_minus_simulation", "model - simulation", "", f.value - mean});
-        out.push_back({"model_minus_simulation_relative", "(model - simulation) / simulation",
-                       "", RelativeDifference(f.value, mean)});
+        out.push_back({"model_minus_simulation_relative", "(model - simulation) / simulation", "",
+                       RelativeDifference(f.value, mean)});
         out.push_back(Flag("model_within_ci", "model within the CI", inside));
       } else {
         out.push_back(Flag("inside", "inside", inside));
@@ -233,17 +222,22 @@ void AddCompareCommand(CLI::App& app) {
       "replications");
   AddOutputOptions(*compare, args->output);
   AddCount(*compare, "--calls", args->calls, "Calls per replication (default 100000)", 1);
-  AddCount(*compare, "--replications", args->replications, "Number of replications (default 10)", 2, 100000);
+  AddCount(*compare, "--replications", args->replications, "Number of replications (default 10)", 2,
+           100000);
   compare->add_option("--first-seed", args->first_seed, "Seed of the first replication (default 1)")
       ->check(WholeNumber(1, 4294967295LL));
-  compare->add_option("--policy", args->policy, "Link choice of the link-group and link-subset simulation (default max-free)");
-  AddCount(*compare, "--jobs", args->jobs,
-           "Processes to run the replications on (default 1); the output is the same for any number",
-           1, kMaxJobs);
+  compare->add_option(
+      "--policy", args->policy,
+      "Link choice of the link-group and link-subset simulation (default max-free)");
+  AddCount(
+      *compare, "--jobs", args->jobs,
+      "Processes to run the replications on (default 1); the output is the same for any number", 1,
+      kMaxJobs);
   // Everything from the model's name on belongs to the model, but for the
   // comparison's own options, which may also follow it.
-  compare->footer("Usage: moravel compare [OPTIONS] MODEL [MODEL OPTIONS]\n"
-                  "Example: moravel compare loss --servers 10 --traffic 5 --calls 100000 --replications 20");
+  compare->footer(
+      "Usage: moravel compare [OPTIONS] MODEL [MODEL OPTIONS]\n"
+      "Example: moravel compare loss --servers 10 --traffic 5 --calls 100000 --replications 20");
   compare->prefix_command();
   compare->callback([args, compare] {
     CompareArgs full = *args;
@@ -257,9 +251,11 @@ void AddCompareCommand(CLI::App& app) {
       full.first_seed = std::stoll(*v);
     }
     // The simulation's own options: not for the analytic model.
-    if (auto v = TakeOption(full.model, {"--calls", "-N"}, WholeNumber(1))) full.calls = std::stoi(*v);
+    if (auto v = TakeOption(full.model, {"--calls", "-N"}, WholeNumber(1)))
+      full.calls = std::stoi(*v);
     if (auto v = TakeOption(full.model, {"--policy"})) full.policy = *v;
-    if (auto v = TakeOption(full.model, {"--jobs"}, WholeNumber(1, kMaxJobs))) full.jobs = std::stoi(*v);
+    if (auto v = TakeOption(full.model, {"--jobs"}, WholeNumber(1, kMaxJobs)))
+      full.jobs = std::stoi(*v);
     RunCompare(full);
   });
 }

@@ -19,18 +19,18 @@ struct FormulaArgs {
   OutputOptions output;
 };
 
-Report Scalar(std::string title, std::vector<Figure> inputs, std::string name,
-              std::string label, double value) {
+Report Scalar(std::string title, std::vector<Figure> inputs, std::string name, std::string label,
+              double value) {
   return {std::move(title), std::move(inputs), {{{std::move(name), std::move(label), "", value}}}};
 }
 
 std::string Of(double traffic, std::int32_t servers) {
-  return "V = " + std::to_string(servers) + " servers, A = " + FormatNumber(traffic) +
-         " erlangs";
+  return "V = " + std::to_string(servers) + " servers, A = " + FormatNumber(traffic) + " erlangs";
 }
 
 std::vector<Figure> ServersAndTraffic(const FormulaArgs& args) {
-  return {Count("servers", "servers", args.servers), {"traffic", "traffic", "erlang", args.traffic}};
+  return {Count("servers", "servers", args.servers),
+          {"traffic", "traffic", "erlang", args.traffic}};
 }
 
 }  // namespace
@@ -57,10 +57,10 @@ void AddFormulaCommands(CLI::App& app, std::vector<Answer>& answers) {
   c->callback([args, &answers] {
     double wait = 0.0;
     Check(moravel_erlang_c(args->servers, args->traffic, &wait), {kTrafficBelowServers});
-    answers.push_back({Scalar("Erlang delay formula, " + Of(args->traffic, args->servers),
-                              ServersAndTraffic(*args), "wait_probability",
-                              "probability of waiting", wait),
-                       args->output});
+    answers.push_back(
+        {Scalar("Erlang delay formula, " + Of(args->traffic, args->servers),
+                ServersAndTraffic(*args), "wait_probability", "probability of waiting", wait),
+         args->output});
   });
 
   auto* e = app.add_subcommand("engset", "Engset call congestion of N sources on V servers");
@@ -73,9 +73,9 @@ void AddFormulaCommands(CLI::App& app, std::vector<Answer>& answers) {
     Check(moravel_engset(args->sources, args->servers, args->traffic, &loss),
           {kTrafficPerSourceBelowOne});
     answers.push_back(
-        {Scalar("Engset formula, N = " + std::to_string(args->sources) + " sources, V = " +
-                    std::to_string(args->servers) + " servers, a = " +
-                    FormatNumber(args->traffic) + " erlangs per source",
+        {Scalar("Engset formula, N = " + std::to_string(args->sources) +
+                    " sources, V = " + std::to_string(args->servers) +
+                    " servers, a = " + FormatNumber(args->traffic) + " erlangs per source",
                 {Count("sources", "sources", args->sources),
                  Count("servers", "servers", args->servers),
                  {"traffic_per_source", "traffic per source", "erlang", args->traffic}},
@@ -94,10 +94,10 @@ void AddFormulaCommands(CLI::App& app, std::vector<Answer>& answers) {
           {{MORAVEL_ERROR_OVERFLOW, "--traffic",
             "accepts a traffic whose power A^V stays within the doubles (about 1.8e308): "
             "erlang-b has no such limit"}});
-    answers.push_back({Scalar("Erlang loss formula (direct form), " +
-                                  Of(args->traffic, args->servers),
-                              ServersAndTraffic(*args), "loss", "loss probability", loss),
-                       args->output});
+    answers.push_back(
+        {Scalar("Erlang loss formula (direct form), " + Of(args->traffic, args->servers),
+                ServersAndTraffic(*args), "loss", "loss probability", loss),
+         args->output});
   });
 
   auto* r = app.add_subcommand("erlang-b-ratio", "Ratio E(V, A) / E(V - i, A), V <= 170");
@@ -115,20 +115,23 @@ void AddFormulaCommands(CLI::App& app, std::vector<Answer>& answers) {
             "accepts 0 to --servers (" + std::to_string(args->servers) + ")"},
            {MORAVEL_ERROR_OVERFLOW, "--traffic",
             "accepts a traffic whose powers A^V stay within the doubles (about 1.8e308)"}});
-    answers.push_back(
-        {Scalar("Erlang loss ratio E(" + std::to_string(args->servers) + ", A) / E(" +
-                    std::to_string(args->servers - args->fewer) +
-                    ", A), A = " + FormatNumber(args->traffic) + " erlangs",
-                {Count("servers", "servers", args->servers),
-                 {"traffic", "traffic", "erlang", args->traffic},
-                 Count("fewer", "fewer", args->fewer)},
-                "ratio", "ratio", ratio),
-         args->output});
+    answers.push_back({Scalar("Erlang loss ratio E(" + std::to_string(args->servers) + ", A) / E(" +
+                                  std::to_string(args->servers - args->fewer) +
+                                  ", A), A = " + FormatNumber(args->traffic) + " erlangs",
+                              {Count("servers", "servers", args->servers),
+                               {"traffic", "traffic", "erlang", args->traffic},
+                               Count("fewer", "fewer", args->fewer)},
+                              "ratio", "ratio", ratio),
+                       args->output});
   });
 }
 
 void DemoFormulas(std::ostream& out) {
-  auto b = [](std::int32_t v, double a) { double x = 0; moravel_erlang_b(v, a, &x); return FormatNumber(x); };
+  auto b = [](std::int32_t v, double a) {
+    double x = 0;
+    moravel_erlang_b(v, a, &x);
+    return FormatNumber(x);
+  };
   double c = 0, engset = 0, direct = 0, ratio = 0;
   moravel_erlang_c(10, 5.0, &c);
   moravel_engset(10, 5, 0.2, &engset);

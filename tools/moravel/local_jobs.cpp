@@ -101,8 +101,7 @@ void RunModelCommands(std::size_t points, const LineOfPoint& line_of, std::int32
   std::optional<PointFailure> failure;
   try {
     failure = RunOnProcesses(
-        points, workers,
-        [&](std::size_t p) { return EncodeReports(RunModelCommand(line_of(p))); },
+        points, workers, [&](std::size_t p) { return EncodeReports(RunModelCommand(line_of(p))); },
         [&](std::size_t p, std::string&& bytes) {
           std::vector<Report> reports;
           if (!DecodeReports(bytes, reports)) throw PoolError("a worker sent damaged reports");

@@ -36,8 +36,9 @@ bool OutputWritten() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"moravel: Erlang, Engset, multi-rate link groups, their simulations and the "
-               "dimensioning questions"};
+  CLI::App app{
+      "moravel: Erlang, Engset, multi-rate link groups, their simulations and the "
+      "dimensioning questions"};
   app.require_subcommand(1);
   app.set_version_flag("--version", "moravel " MORAVEL_VERSION);
   std::vector<moravel_tool::Answer> answers;

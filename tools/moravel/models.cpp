@@ -58,9 +58,9 @@ std::string Nearest(const std::string& word, const std::vector<std::string>& nam
 
 std::string LongNameOf(const CLI::App& command, const std::string& spelling) {
   for (const CLI::Option* option : command.get_options()) {
-    if (option->check_name(spelling) && !option->get_lnames().empty()) {
-      return option->get_lnames()[0];
-    }
+    if (!option->check_name(spelling)) continue;
+    if (!option->get_lnames().empty()) return option->get_lnames()[0];
+    if (!option->get_snames().empty()) return option->get_snames()[0];
   }
   return {};
 }
@@ -85,9 +85,9 @@ void CheckOptionNames(const CLI::App& command, const std::vector<std::string>& a
     }
     if (!known) {
       const std::string of = command.get_name().empty() ? "" : " of " + command.get_name();
-      throw CLI::ParseError("unknown option '" + name + "'" + of +
-                                "; did you mean '" + Nearest(name, names) + "'?",
-                            CLI::ExitCodes::ExtrasError);
+      throw CLI::ParseError(
+          "unknown option '" + name + "'" + of + "; did you mean '" + Nearest(name, names) + "'?",
+          CLI::ExitCodes::ExtrasError);
     }
   }
 }

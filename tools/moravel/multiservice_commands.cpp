@@ -94,22 +94,21 @@ void AddMultiserviceCommands(CLI::App& app, std::vector<Answer>& answers) {
     std::vector<double> a, t;
     SplitClasses(args->classes, a, t);
     std::vector<double> blocking(a.size()), carried(a.size());
-    Check(moravel_link_group(a.data(), static_cast<std::int32_t>(a.size()), t.data(),
-                             args->links, args->units, blocking.data(), carried.data()),
+    Check(moravel_link_group(a.data(), static_cast<std::int32_t>(a.size()), t.data(), args->links,
+                             args->units, blocking.data(), carried.data()),
           GroupRefusals());
-    answers.push_back({ClassReport("Link group, " + GroupTitle(*args),
-                                   {Count("links", "links", args->links),
-                                    Count("units", "units", args->units)},
-                                   args->classes, blocking, carried),
-                       args->output});
+    answers.push_back(
+        {ClassReport("Link group, " + GroupTitle(*args),
+                     {Count("links", "links", args->links), Count("units", "units", args->units)},
+                     args->classes, blocking, carried),
+         args->output});
   });
 
   auto* subset = app.add_subcommand(
       "link-subset",
       "Classes of calls offered to g of k separate links: blocking when none of the g fits");
   AddGroupOptions(*subset, args->links, args->units, args->classes);
-  AddCount(*subset, "-g,--subset", args->subset, "Links each call is offered to, 1 to --links",
-           1)
+  AddCount(*subset, "-g,--subset", args->subset, "Links each call is offered to, 1 to --links", 1)
       ->type_name("COUNT")
       ->required();
   AddOutputOptions(*subset, args->output);
@@ -117,13 +116,12 @@ void AddMultiserviceCommands(CLI::App& app, std::vector<Answer>& answers) {
     std::vector<double> a, t;
     SplitClasses(args->classes, a, t);
     std::vector<double> blocking(a.size()), carried(a.size());
-    Check(moravel_link_subset(a.data(), static_cast<std::int32_t>(a.size()), t.data(),
-                              args->links, args->units, args->subset, blocking.data(),
-                              carried.data()),
+    Check(moravel_link_subset(a.data(), static_cast<std::int32_t>(a.size()), t.data(), args->links,
+                              args->units, args->subset, blocking.data(), carried.data()),
           GroupRefusals());
     answers.push_back(
-        {ClassReport("Link subset, " + GroupTitle(*args) + ", each call offered to g = " +
-                         std::to_string(args->subset),
+        {ClassReport("Link subset, " + GroupTitle(*args) +
+                         ", each call offered to g = " + std::to_string(args->subset),
                      {Count("links", "links", args->links), Count("units", "units", args->units),
                       Count("subset", "subset", args->subset)},
                      args->classes, blocking, carried),

@@ -62,7 +62,8 @@ void AddMultiserviceSimulationCommands(CLI::App& app, std::vector<Answer>& answe
           [](std::string& input) -> std::string {
             if (Policies().count(input) != 0) return {};
             return "accepts max-free, min-free or first-free (or МаксСвоб, МинСвоб, "
-                   "ПервСвоб), not '" + input + "'";
+                   "ПервСвоб), not '" +
+                   input + "'";
           },
           ""))
       ->type_name("POLICY");
@@ -84,8 +85,7 @@ void AddMultiserviceSimulationCommands(CLI::App& app, std::vector<Answer>& answe
                          std::to_string(args->units) + " units, each offered to g = " +
                          std::to_string(args->subset) + ", policy " + policy.keyword,
                      {Count("links", "links", args->links), Count("units", "units", args->units),
-                      Count("subset", "subset", args->subset),
-                      Count("calls", "calls", args->calls),
+                      Count("subset", "subset", args->subset), Count("calls", "calls", args->calls),
                       Text("policy", "policy", policy.keyword),
                       Count("seed", "seed", static_cast<double>(args->seed))},
                      args->classes, blocking, carried),
@@ -103,8 +103,8 @@ void DemoMultiserviceSimulation(std::ostream& out) {
     const Policy& policy = Policies().at(name);
     double b[3], c[3];
     moravel_simulate_link_subset(traffic, 3, demand, 4, 30, 2, 200000, policy.code, 7u, b, c);
-    out << "    " << policy.keyword << ": "
-        << Numbers({b[0], c[0], b[1], c[1], b[2], c[2]}) << '\n';
+    out << "    " << policy.keyword << ": " << Numbers({b[0], c[0], b[1], c[1], b[2], c[2]})
+        << '\n';
   }
 }
 

@@ -57,8 +57,7 @@ bool TakeRecord(std::string& buffer, std::string& body) {
   return true;
 }
 
-bool SplitRecord(const std::string& body, std::uint64_t& point, char& kind,
-                 std::string& payload) {
+bool SplitRecord(const std::string& body, std::uint64_t& point, char& kind, std::string& payload) {
   ByteReader in(body);
   if (body.size() < sizeof point + 1 || !in.Size(point)) return false;
   kind = body[sizeof point];

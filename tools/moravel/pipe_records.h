@@ -40,8 +40,7 @@ std::string Record(std::size_t point, char kind, const std::string& payload);
 bool TakeRecord(std::string& buffer, std::string& body);
 
 // The point, kind and payload of a record's body; false when damaged.
-bool SplitRecord(const std::string& body, std::uint64_t& point, char& kind,
-                 std::string& payload);
+bool SplitRecord(const std::string& body, std::uint64_t& point, char& kind, std::string& payload);
 
 }  // namespace moravel_tool
 

@@ -138,7 +138,7 @@ std::optional<PointFailure> RunOnProcesses(std::size_t points, std::size_t jobs,
   std::map<std::size_t, std::string> early;  // arrived before their turn
   std::size_t next = 0;                      // the next point to hand on
   std::size_t received = 0;
-  std::optional<PointFailure> failing;       // the lowest failing point
+  std::optional<PointFailure> failing;  // the lowest failing point
 
   auto accept = [&](Worker& worker, const std::string& body) {
     std::uint64_t point = 0;

@@ -17,7 +17,8 @@ void Check(moravel_status status, std::initializer_list<Refusal> refusals) {
     case MORAVEL_ERROR_NULL_POINTER:
       throw Failure(std::string("the library failed: ") + moravel_status_message(status));
     default:
-      throw CLI::ValidationError("input", std::string("refused: ") + moravel_status_message(status));
+      throw CLI::ValidationError("input",
+                                 std::string("refused: ") + moravel_status_message(status));
   }
 }
 

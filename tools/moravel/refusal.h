@@ -36,8 +36,7 @@ void Check(moravel_status status, std::initializer_list<Refusal> refusals);
 inline const Refusal kTrafficBelowServers{
     MORAVEL_ERROR_TRAFFIC_NOT_BELOW_SERVERS, "--traffic",
     "accepts a traffic below --servers: at or above it the queue grows without end"};
-inline const Refusal kTrafficPerSourceBelowOne{MORAVEL_ERROR_SOURCE_TRAFFIC,
-                                               "--traffic-per-source",
+inline const Refusal kTrafficPerSourceBelowOne{MORAVEL_ERROR_SOURCE_TRAFFIC, "--traffic-per-source",
                                                "accepts a number of at least 0 and below 1"};
 
 // "0.0183846 4.90808": numbers as the library's text writes them.

@@ -28,8 +28,10 @@ std::string Replayed(const SimulationArgs& args) {
 }
 
 std::vector<Figure> Inputs(const SimulationArgs& args) {
-  return {Count("servers", "servers", args.servers), {"traffic", "traffic", "erlang", args.traffic},
-          Count("calls", "calls", args.calls), Count("seed", "seed", static_cast<double>(args.seed))};
+  return {Count("servers", "servers", args.servers),
+          {"traffic", "traffic", "erlang", args.traffic},
+          Count("calls", "calls", args.calls),
+          Count("seed", "seed", static_cast<double>(args.seed))};
 }
 
 void AddCommonOptions(CLI::App& command, SimulationArgs& args) {
@@ -56,16 +58,16 @@ void AddSimulationCommands(CLI::App& app, std::vector<Answer>& answers) {
     Check(moravel_simulate_loss(args->traffic, args->servers, args->calls,
                                 static_cast<std::uint32_t>(args->seed), &result),
           {});
-    answers.push_back({LossReport("Simulated Erlang loss system, " + Replayed(*args),
-                                  Inputs(*args), result),
-                       args->output});
+    answers.push_back(
+        {LossReport("Simulated Erlang loss system, " + Replayed(*args), Inputs(*args), result),
+         args->output});
   });
 
   auto* wait = app.add_subcommand(
       "simulate-wait", "Replay N calls through the Erlang delay system with an unlimited queue");
   AddCommonOptions(*wait, *args);
-  AddReal(*wait, "-t,--threshold", args->threshold,
-          "Waiting-time threshold, in mean holding times", 0.0)
+  AddReal(*wait, "-t,--threshold", args->threshold, "Waiting-time threshold, in mean holding times",
+          0.0)
       ->type_name("TIME")
       ->required();
   AddOutputOptions(*wait, args->output);
@@ -76,8 +78,8 @@ void AddSimulationCommands(CLI::App& app, std::vector<Answer>& answers) {
           {kTrafficBelowServers});
     std::vector<Figure> inputs = Inputs(*args);
     inputs.push_back({"threshold", "threshold", "", args->threshold});
-    answers.push_back({{"Simulated Erlang delay system, " + Replayed(*args) + ", t = " +
-                            FormatNumber(args->threshold),
+    answers.push_back({{"Simulated Erlang delay system, " + Replayed(*args) +
+                            ", t = " + FormatNumber(args->threshold),
                         std::move(inputs),
                         {WaitRow(result, "mean holding times")}},
                        args->output});
@@ -92,8 +94,8 @@ void DemoSimulation(std::ostream& out) {
   moravel_simulate_wait(7.0, 10, 1000000, 0.5, 7u, &wait_simulated);
   moravel_wait(0.5, 1.0, 10, 7.0, &wait_analytic);
   auto five = [](const moravel_wait_result& w) {
-    return Numbers({w.wait_probability, w.wait_exceeds, w.mean_wait, w.mean_wait_of_waiting,
-                    w.queue_length});
+    return Numbers(
+        {w.wait_probability, w.wait_exceeds, w.mean_wait, w.mean_wait_of_waiting, w.queue_length});
   };
   out << "Single-service simulations, 10^6 calls, seed 7 (simulated, then analytic)\n";
   out << "  Erlang loss, 10 servers, 5 erlangs:   "

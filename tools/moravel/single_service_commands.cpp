@@ -71,8 +71,8 @@ void AddSingleServiceCommands(CLI::App& app, std::vector<Answer>& answers) {
           {kTrafficPerSourceBelowOne});
     answers.push_back(
         {LossReport("Engset loss system, N = " + std::to_string(args->sources) +
-                        " sources, V = " + std::to_string(args->servers) + " servers, a = " +
-                        FormatNumber(args->traffic) + " erlangs per source",
+                        " sources, V = " + std::to_string(args->servers) +
+                        " servers, a = " + FormatNumber(args->traffic) + " erlangs per source",
                     {Count("sources", "sources", args->sources),
                      Count("servers", "servers", args->servers),
                      {"traffic_per_source", "traffic per source", "erlang", args->traffic}},
@@ -88,7 +88,8 @@ void AddSingleServiceCommands(CLI::App& app, std::vector<Answer>& answers) {
           "Time x, above 0, in the unit of y: the load grows as n / (1/x + 1/y)", 0.0, true)
       ->type_name("TIME")
       ->required();
-  AddReal(*assembled, "-y", args->y, "Time y, above 0: pairs with x in n / (1/x + 1/y), and is the unit of z", 0.0, true)
+  AddReal(*assembled, "-y", args->y,
+          "Time y, above 0: pairs with x in n / (1/x + 1/y), and is the unit of z", 0.0, true)
       ->type_name("TIME")
       ->required();
   AddReal(*assembled, "-z", args->z,
@@ -96,16 +97,17 @@ void AddSingleServiceCommands(CLI::App& app, std::vector<Answer>& answers) {
       ->type_name("TIME")
       ->required();
   AddServers(*assembled, args->servers)->required();
-  AddCount(*assembled, "-n,--multiplier", args->multiplier, "Whole-number multiplier n of the load, at least 0", 0)
+  AddCount(*assembled, "-n,--multiplier", args->multiplier,
+           "Whole-number multiplier n of the load, at least 0", 0)
       ->type_name("COUNT")
       ->required();
   AddOutputOptions(*assembled, args->output);
   assembled->callback([args, &answers] {
     moravel_loss_result result{};
-    Check(moravel_loss_assembled(args->x, args->y, args->z, args->servers, args->multiplier,
-                                 &result),
-          {{MORAVEL_ERROR_ASSEMBLED_LOAD, "-x, -y, -z, --multiplier",
-            "accept times whose assembled load (n / (1/x + 1/y)) (z/y + 1) stays finite"}});
+    Check(
+        moravel_loss_assembled(args->x, args->y, args->z, args->servers, args->multiplier, &result),
+        {{MORAVEL_ERROR_ASSEMBLED_LOAD, "-x, -y, -z, --multiplier",
+          "accept times whose assembled load (n / (1/x + 1/y)) (z/y + 1) stays finite"}});
     answers.push_back({LossReport("Erlang loss system on an assembled load, V = " +
                                       std::to_string(args->servers) + " servers",
                                   {{"x", "x", "", args->x},
@@ -117,8 +119,8 @@ void AddSingleServiceCommands(CLI::App& app, std::vector<Answer>& answers) {
                        args->output});
   });
 
-  auto* priority = app.add_subcommand(
-      "loss-priority", "Loss system shared by classes of falling priority");
+  auto* priority =
+      app.add_subcommand("loss-priority", "Loss system shared by classes of falling priority");
   AddServers(*priority, args->servers)->required();
   priority
       ->add_option("-a,--traffic", args->classes,
@@ -135,7 +137,8 @@ void AddSingleServiceCommands(CLI::App& app, std::vector<Answer>& answers) {
           {{MORAVEL_ERROR_TRAFFIC, "--traffic",
             "accepts traffics whose sum is finite (below about 1.8e308 erlangs)"}});
     Report report{"Priority loss system, V = " + std::to_string(args->servers) + " servers",
-                  {Count("servers", "servers", args->servers)}, {}};
+                  {Count("servers", "servers", args->servers)},
+                  {}};
     report.identifiers = 2;
     for (std::size_t c = 0; c < loss.size(); ++c) {
       report.rows.push_back({Count("class", "class", static_cast<double>(c)),
@@ -166,15 +169,14 @@ void AddSingleServiceCommands(CLI::App& app, std::vector<Answer>& answers) {
         kTrafficBelowServers,
         {MORAVEL_ERROR_OVERFLOW, "--holding-time",
          "accepts a holding time for which the waits stay within the doubles"}};
-    Check(moravel_wait(args->threshold, args->holding, args->servers, traffic, &result),
-          refusals);
+    Check(moravel_wait(args->threshold, args->holding, args->servers, traffic, &result), refusals);
     moravel_staffing staffing{};
-    Check(moravel_staffing_figures(args->servers, traffic, args->holding, args->threshold,
-                                   &staffing),
-          refusals);
+    Check(
+        moravel_staffing_figures(args->servers, traffic, args->holding, args->threshold, &staffing),
+        refusals);
     Row row = WaitRow(result, "time units");
-    row.push_back({"service_level", "service level, answered within t", "",
-                   staffing.service_level});
+    row.push_back(
+        {"service_level", "service level, answered within t", "", staffing.service_level});
     row.push_back({"mean_speed_of_answer", "mean speed of answer", "time units",
                    staffing.mean_speed_of_answer});
     row.push_back({"occupancy", "occupancy", "", staffing.occupancy});
@@ -187,8 +189,8 @@ void AddSingleServiceCommands(CLI::App& app, std::vector<Answer>& answers) {
       inputs.push_back({"interval", "interval", "", args->volume.interval});
     }
     answers.push_back({{"Erlang delay system, V = " + std::to_string(args->servers) +
-                            " servers, A = " + FormatNumber(traffic) + " erlangs, t = " +
-                            FormatNumber(args->threshold),
+                            " servers, A = " + FormatNumber(traffic) +
+                            " erlangs, t = " + FormatNumber(args->threshold),
                         std::move(inputs),
                         {std::move(row)}},
                        args->output});
@@ -206,13 +208,19 @@ void DemoSingleService(std::ostream& out) {
   moravel_wait_result w{};
   moravel_wait(60.0, 180.0, 30, 20.0, &w);
   out << "Single-service analytic models (loss, carried traffic)\n";
-  out << "  Erlang loss, 10 servers, 5 erlangs:       " << Numbers({loss.loss, loss.carried}) << '\n';
-  out << "  Engset loss, 10 sources x 0.2, 5 servers: " << Numbers({finite.loss, finite.carried}) << '\n';
-  out << "  Assembled load 5.4 erl, 4 servers:        " << Numbers({assembled.loss, assembled.carried}) << '\n';
+  out << "  Erlang loss, 10 servers, 5 erlangs:       " << Numbers({loss.loss, loss.carried})
+      << '\n';
+  out << "  Engset loss, 10 sources x 0.2, 5 servers: " << Numbers({finite.loss, finite.carried})
+      << '\n';
+  out << "  Assembled load 5.4 erl, 4 servers:        "
+      << Numbers({assembled.loss, assembled.carried}) << '\n';
   out << "  Priorities 2, 3, 4 erl on 10 servers:     "
       << Numbers({ploss[0], pcarried[0], ploss[1], pcarried[1], ploss[2], pcarried[2]}) << '\n';
   out << "  Delay system, 30 servers, 20 erl, t = 60 s, h = 180 s:\n"
-      << "     " << Numbers({w.wait_probability, w.wait_exceeds, w.mean_wait, w.mean_wait_of_waiting, w.queue_length}) << '\n'
+      << "     "
+      << Numbers({w.wait_probability, w.wait_exceeds, w.mean_wait, w.mean_wait_of_waiting,
+                  w.queue_length})
+      << '\n'
       << "     (P(wait), P(wait > t), mean wait [s], mean wait of waiting calls [s], queue)\n";
 }
 

@@ -48,8 +48,7 @@ void AddSolverCommands(CLI::App& app, std::vector<Answer>& answers) {
   traffic->excludes(per_source);
   sources->needs(per_source);
   per_source->needs(sources);
-  AddTarget(*servers, args->target, "Loss probability to meet, above 0 and below 1")
-      ->required();
+  AddTarget(*servers, args->target, "Loss probability to meet, above 0 and below 1")->required();
   AddOutputOptions(*servers, args->output);
   servers->callback([args, &answers, sources] {
     std::int32_t v = 0;
@@ -61,8 +60,8 @@ void AddSolverCommands(CLI::App& app, std::vector<Answer>& answers) {
             {kTarget, kUnreachable, kTrafficPerSourceBelowOne});
       inputs = {Count("sources", "sources", args->sources),
                 {"traffic_per_source", "traffic per source", "erlang", args->traffic}};
-      title = "Least servers for N = " + std::to_string(args->sources) + " sources of a = " +
-              FormatNumber(args->traffic) + " erlangs";
+      title = "Least servers for N = " + std::to_string(args->sources) +
+              " sources of a = " + FormatNumber(args->traffic) + " erlangs";
     } else {
       if (args->traffic < 0.0) throw CLI::RequiredError("--traffic (or --sources)");
       Check(moravel_erlang_b_servers(args->traffic, args->target, &v, &loss),
@@ -78,8 +77,9 @@ void AddSolverCommands(CLI::App& app, std::vector<Answer>& answers) {
   });
 
   auto* most = app.add_subcommand(
-      "traffic", "Most traffic V servers carry at a loss target: Erlang B, or Engset per source "
-                 "with --sources");
+      "traffic",
+      "Most traffic V servers carry at a loss target: Erlang B, or Engset per source "
+      "with --sources");
   AddServers(*most, args->servers)->required();
   auto* most_sources = AddSources(*most, args->sources);
   AddTarget(*most, args->target, "Loss probability to meet, above 0 and below 1")->required();
@@ -92,14 +92,13 @@ void AddSolverCommands(CLI::App& app, std::vector<Answer>& answers) {
     if (most_sources->count() != 0) {
       Check(moravel_engset_traffic(args->sources, args->servers, args->target, &a),
             {kTarget,
-             {MORAVEL_ERROR_UNREACHABLE, "--target",
-              "is met by every traffic per source below 1"},
+             {MORAVEL_ERROR_UNREACHABLE, "--target", "is met by every traffic per source below 1"},
              {MORAVEL_ERROR_SERVERS_NOT_BELOW_SOURCES, "--servers",
               "accepts fewer servers than --sources: otherwise no call is ever lost"}});
       inputs.push_back(Count("sources", "sources", args->sources));
       row = {{"traffic_per_source", "traffic per source", "erlang", a}};
-      title = "Most traffic per source of N = " + std::to_string(args->sources) + " sources on V = " +
-              std::to_string(args->servers) + " servers";
+      title = "Most traffic per source of N = " + std::to_string(args->sources) +
+              " sources on V = " + std::to_string(args->servers) + " servers";
     } else {
       Check(moravel_erlang_b_traffic(args->servers, args->target, &a), {kTarget});
       row = {{"traffic", "traffic", "erlang", a}};
@@ -107,29 +106,31 @@ void AddSolverCommands(CLI::App& app, std::vector<Answer>& answers) {
     }
     inputs.push_back({"target", "target", "", args->target});
     answers.push_back({{title + " at loss " + FormatNumber(args->target) + " or less",
-                        std::move(inputs), {std::move(row)}},
+                        std::move(inputs),
+                        {std::move(row)}},
                        args->output});
   });
 
-  auto* agents = app.add_subcommand(
-      "agents", "Least agents of a call centre (delay system) for a service level, a mean "
-                "speed of answer or a probability of waiting");
+  auto* agents =
+      app.add_subcommand("agents",
+                         "Least agents of a call centre (delay system) for a service level, a mean "
+                         "speed of answer or a probability of waiting");
   auto* agents_traffic = AddTraffic(*agents, args->traffic);
-  AddReal(*agents, "--holding-time", args->holding,
-          "Mean handling time, above 0 (default 1)", 0.0, true)
+  AddReal(*agents, "--holding-time", args->holding, "Mean handling time, above 0 (default 1)", 0.0,
+          true)
       ->type_name("TIME");
   AddReal(*agents, "-t,--answer-time", args->answer_time,
           "Answer time of the service level, in the unit of --holding-time (default 0)", 0.0)
       ->type_name("TIME");
   AddCallVolume(*agents, args->volume, agents_traffic);
-  auto* level = AddReal(*agents, "--service-level", args->service_level,
-                        "Share of calls to answer within --answer-time, above 0 and below 1",
-                        0.0, true)
-                    ->type_name("PROBABILITY");
-  auto* mean = AddReal(*agents, "--mean-wait", args->mean_wait,
-                       "Mean speed of answer to meet, above 0, in the unit of --holding-time",
-                       0.0, true)
-                   ->type_name("TIME");
+  auto* level =
+      AddReal(*agents, "--service-level", args->service_level,
+              "Share of calls to answer within --answer-time, above 0 and below 1", 0.0, true)
+          ->type_name("PROBABILITY");
+  auto* mean =
+      AddReal(*agents, "--mean-wait", args->mean_wait,
+              "Mean speed of answer to meet, above 0, in the unit of --holding-time", 0.0, true)
+          ->type_name("TIME");
   auto* waiting = AddReal(*agents, "--wait-probability", args->wait_probability,
                           "Probability of waiting to meet, above 0 and below 1", 0.0, true)
                       ->type_name("PROBABILITY");
@@ -146,7 +147,8 @@ void AddSolverCommands(CLI::App& app, std::vector<Answer>& answers) {
       Check(moravel_agents_for_service_level(a, args->holding, args->answer_time,
                                              args->service_level, &s),
             {{MORAVEL_ERROR_TARGET, "--service-level", "accepts a share above 0 and below 1"},
-             kUnreachable, overflow});
+             kUnreachable,
+             overflow});
       goal = {"service_level_target", "service level target", "", args->service_level};
     } else if (mean->count() != 0) {
       Check(moravel_agents_for_mean_wait(a, args->holding, args->answer_time, args->mean_wait, &s),
@@ -157,7 +159,8 @@ void AddSolverCommands(CLI::App& app, std::vector<Answer>& answers) {
                                                 args->wait_probability, &s),
             {{MORAVEL_ERROR_TARGET, "--wait-probability",
               "accepts a probability above 0 and below 1"},
-             kUnreachable, overflow});
+             kUnreachable,
+             overflow});
       goal = {"wait_probability_target", "wait probability target", "", args->wait_probability};
     } else {
       throw CLI::RequiredError("--service-level, --mean-wait or --wait-probability");
@@ -177,8 +180,7 @@ void AddSolverCommands(CLI::App& app, std::vector<Answer>& answers) {
           {{Count("agents", "agents", s.agents),
             {"wait_probability", "probability of waiting", "", s.wait_probability},
             {"service_level", "service level, answered within t", "", s.service_level},
-            {"mean_speed_of_answer", "mean speed of answer", "time units",
-             s.mean_speed_of_answer},
+            {"mean_speed_of_answer", "mean speed of answer", "time units", s.mean_speed_of_answer},
             {"occupancy", "occupancy", "", s.occupancy}}}},
          args->output});
   });
