@@ -158,3 +158,32 @@ TEST(Jobs, WorkersEndWithTheirParent) {
 }
 
 }  // namespace
+
+namespace {
+
+// A sweep parses its model line once and changes only the ranged value: its
+// rows are exactly those of the model run alone at each point.
+TEST(Sweep, RowsAreThoseOfTheModelRunAtEachPoint) {
+  struct Case {
+    std::string model, range, before, after;
+    std::vector<std::string> points;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"loss-priority", "2:4", "-V 10 -a ", " 3", {"2", "3", "4"}},
+           {"erlang-b-ratio", "0:2", "-V 5 -A 3 -i ", "", {"0", "1", "2"}},
+           {"wait", "20:30:5", "-V 30 --calls-per-interval ", " --interval 60 -t 0.1",
+            {"20", "25", "30"}},
+           {"simulate-loss", "1:3", "-V 5 -A 4 -N 1000 --seed ", "", {"1", "2", "3"}}}) {
+    const std::string sweep =
+        RunTool("sweep --format csv " + c.model + " " + c.before + c.range + c.after, true).out;
+    std::string expected;
+    for (const std::string& point : c.points) {
+      const std::string one =
+          RunTool(c.model + " --format csv " + c.before + point + c.after, true).out;
+      expected += expected.empty() ? one : one.substr(one.find('\n') + 1);
+    }
+    EXPECT_EQ(sweep, expected) << c.model;
+  }
+}
+
+}  // namespace

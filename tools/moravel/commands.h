@@ -6,7 +6,11 @@
 #define MORAVEL_TOOL_COMMANDS_H
 
 #include <CLI/CLI.hpp>
+#include <functional>
 #include <initializer_list>
+#include <map>
+#include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -18,14 +22,23 @@
 
 namespace moravel_tool {
 
+// Where the model subcommands put their reports, and each one's run kept
+// so that a study can run a parsed command again with one value changed.
+struct ModelCommands {
+  std::vector<Answer> answers;
+  std::map<std::string, std::function<void()>> runs;  // by subcommand name
+};
+// Makes `run` the callback of `command`, and keeps it.
+void OnRun(ModelCommands& commands, CLI::App& command, std::function<void()> run);
+
 // Every model subcommand (one call of the library each).
-void AddModelCommands(CLI::App& app, std::vector<Answer>& answers);
-void AddFormulaCommands(CLI::App& app, std::vector<Answer>& answers);
-void AddSingleServiceCommands(CLI::App& app, std::vector<Answer>& answers);
-void AddSimulationCommands(CLI::App& app, std::vector<Answer>& answers);
-void AddMultiserviceCommands(CLI::App& app, std::vector<Answer>& answers);
-void AddMultiserviceSimulationCommands(CLI::App& app, std::vector<Answer>& answers);
-void AddSolverCommands(CLI::App& app, std::vector<Answer>& answers);
+void AddModelCommands(CLI::App& app, ModelCommands& commands);
+void AddFormulaCommands(CLI::App& app, ModelCommands& commands);
+void AddSingleServiceCommands(CLI::App& app, ModelCommands& commands);
+void AddSimulationCommands(CLI::App& app, ModelCommands& commands);
+void AddMultiserviceCommands(CLI::App& app, ModelCommands& commands);
+void AddMultiserviceSimulationCommands(CLI::App& app, ModelCommands& commands);
+void AddSolverCommands(CLI::App& app, ModelCommands& commands);
 void AddDemoCommand(CLI::App& app);
 void AddSweepCommand(CLI::App& app);
 void AddCompareCommand(CLI::App& app);
@@ -34,6 +47,30 @@ void AddCompareCommand(CLI::App& app);
 // what it reported.  Throws CLI::ParseError on bad input, Failure when the
 // library fails.
 std::vector<Report> RunModelCommand(const std::vector<std::string>& arguments);
+
+// One model subcommand line (without the program name), parsed and checked
+// once, then run for any value of the word at `at` without parsing again:
+// the new value goes through the option's own checks, and the command's
+// run is called directly.  Throws CLI::ParseError on bad input (the same
+// error a fresh parse of the line with that value gives), Failure when the
+// library fails.
+class ModelRunner {
+ public:
+  ModelRunner(std::vector<std::string> line, std::size_t at);
+  ModelRunner(const ModelRunner&) = delete;
+  ModelRunner& operator=(const ModelRunner&) = delete;
+  std::vector<Report> Run(const std::string& value);
+
+ private:
+  std::vector<std::string> line_;
+  std::size_t at_;
+  std::unique_ptr<CLI::App> app_;
+  ModelCommands commands_;
+  CLI::Option* option_ = nullptr;
+  std::size_t index_ = 0;  // the value's place among the option's values
+  std::function<void()> run_;
+  std::optional<std::string> parsed_;  // the value the line was parsed with
+};
 
 // Refuses an option unknown to `command` (a word starting with '-' that is
 // not a number) with the nearest name it knows; `from` is the index of the

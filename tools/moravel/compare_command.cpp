@@ -102,17 +102,16 @@ void RunCompare(const CompareArgs& args) {
 
   // samples[row][figure] -> one value per replication, in replication order
   std::vector<std::map<std::string, std::vector<double>>> samples(analytic[0].rows.size());
-  auto line_of = [&](std::size_t r) {
-    std::vector<std::string> line = simulation;
+  // The simulation's line is parsed once; each replication changes its seed.
+  auto seed_of = [&](std::size_t r) {
     // Past 2^32 - 1 the count goes on from 1: never 0, which seeds from the clock.
-    const auto seed = static_cast<std::uint32_t>(
-        (args.first_seed - 1 + static_cast<std::int64_t>(r)) % 4294967295LL + 1);
-    line.insert(line.end(), {"--seed", std::to_string(seed)});
-    return line;
+    return std::to_string((args.first_seed - 1 + static_cast<std::int64_t>(r)) % 4294967295LL + 1);
   };
+  simulation.insert(simulation.end(), {"--seed", seed_of(0)});
+  ModelRunner runner(simulation, simulation.size() - 1);
   const auto replications = static_cast<std::size_t>(args.replications);
   Progress progress("compare", "replications", replications);
-  RunModelCommands(replications, line_of, args.jobs, progress,
+  RunModelCommands(replications, runner, seed_of, args.jobs, progress,
                    [&](std::size_t, std::vector<Report>&& simulated) {
                      if (simulated.size() != 1 || simulated[0].rows.size() != samples.size()) {
                        throw Failure("compare: the simulation gave no comparable result");

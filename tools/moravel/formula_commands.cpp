@@ -35,14 +35,15 @@ std::vector<Figure> ServersAndTraffic(const FormulaArgs& args) {
 
 }  // namespace
 
-void AddFormulaCommands(CLI::App& app, std::vector<Answer>& answers) {
+void AddFormulaCommands(CLI::App& app, ModelCommands& commands) {
+  std::vector<Answer>& answers = commands.answers;
   auto args = std::make_shared<FormulaArgs>();
 
   auto* b = app.add_subcommand("erlang-b", "Erlang loss formula B(V, A), by recursion");
   AddServers(*b, args->servers)->required();
   AddTraffic(*b, args->traffic)->required();
   AddOutputOptions(*b, args->output);
-  b->callback([args, &answers] {
+  OnRun(commands, *b, [args, &answers] {
     double loss = 0.0;
     Check(moravel_erlang_b(args->servers, args->traffic, &loss), {});
     answers.push_back({Scalar("Erlang loss formula, " + Of(args->traffic, args->servers),
@@ -54,7 +55,7 @@ void AddFormulaCommands(CLI::App& app, std::vector<Answer>& answers) {
   AddServers(*c, args->servers)->required();
   AddTraffic(*c, args->traffic)->required();
   AddOutputOptions(*c, args->output);
-  c->callback([args, &answers] {
+  OnRun(commands, *c, [args, &answers] {
     double wait = 0.0;
     Check(moravel_erlang_c(args->servers, args->traffic, &wait), {kTrafficBelowServers});
     answers.push_back(
@@ -68,7 +69,7 @@ void AddFormulaCommands(CLI::App& app, std::vector<Answer>& answers) {
   AddServers(*e, args->servers)->required();
   AddTrafficPerSource(*e, args->traffic)->required();
   AddOutputOptions(*e, args->output);
-  e->callback([args, &answers] {
+  OnRun(commands, *e, [args, &answers] {
     double loss = 0.0;
     Check(moravel_engset(args->sources, args->servers, args->traffic, &loss),
           {kTrafficPerSourceBelowOne});
@@ -88,7 +89,7 @@ void AddFormulaCommands(CLI::App& app, std::vector<Answer>& answers) {
   AddServers(*d, args->servers, 0, 170)->required();
   AddTraffic(*d, args->traffic)->required();
   AddOutputOptions(*d, args->output);
-  d->callback([args, &answers] {
+  OnRun(commands, *d, [args, &answers] {
     double loss = 0.0;
     Check(moravel_erlang_b_direct(args->servers, args->traffic, &loss),
           {{MORAVEL_ERROR_OVERFLOW, "--traffic",
@@ -108,7 +109,7 @@ void AddFormulaCommands(CLI::App& app, std::vector<Answer>& answers) {
   AddCount(*r, "-i,--fewer", args->fewer, "Servers fewer in the divisor, at most --servers", 0)
       ->required();
   AddOutputOptions(*r, args->output);
-  r->callback([args, &answers] {
+  OnRun(commands, *r, [args, &answers] {
     double ratio = 0.0;
     Check(moravel_erlang_b_ratio(args->servers, args->traffic, args->fewer, &ratio),
           {{MORAVEL_ERROR_RATIO_SERVERS, "--fewer",

@@ -86,13 +86,13 @@ bool DecodeReports(const std::string& bytes, std::vector<Report>& reports) {
   return in.AtEnd();
 }
 
-void RunModelCommands(std::size_t points, const LineOfPoint& line_of, std::int32_t jobs,
-                      Progress& progress, const TakeReports& take) {
+void RunModelCommands(std::size_t points, ModelRunner& runner, const ValueOfPoint& value_of,
+                      std::int32_t jobs, Progress& progress, const TakeReports& take) {
   const std::size_t workers = WorkersWithinFileLimit(
       std::min(jobs > 1 ? static_cast<std::size_t>(jobs) : std::size_t{1}, points));
   if (workers <= 1) {
     for (std::size_t p = 0; p < points; ++p) {
-      take(p, RunModelCommand(line_of(p)));
+      take(p, runner.Run(value_of(p)));
       progress.Update(p + 1);
     }
     progress.Clear();
@@ -101,7 +101,7 @@ void RunModelCommands(std::size_t points, const LineOfPoint& line_of, std::int32
   std::optional<PointFailure> failure;
   try {
     failure = RunOnProcesses(
-        points, workers, [&](std::size_t p) { return EncodeReports(RunModelCommand(line_of(p))); },
+        points, workers, [&](std::size_t p) { return EncodeReports(runner.Run(value_of(p))); },
         [&](std::size_t p, std::string&& bytes) {
           std::vector<Report> reports;
           if (!DecodeReports(bytes, reports)) throw PoolError("a worker sent damaged reports");
@@ -115,7 +115,7 @@ void RunModelCommands(std::size_t points, const LineOfPoint& line_of, std::int32
   progress.Clear();
   if (failure) {
     // The same line run here throws what a run with one job would have.
-    RunModelCommand(line_of(failure->point));
+    runner.Run(value_of(failure->point));
     throw Failure(failure->message);
   }
 }

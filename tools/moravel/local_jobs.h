@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "commands.h"
 #include "progress_line.h"
 #include "report.h"
 
@@ -19,17 +20,18 @@ namespace moravel_tool {
 // it has points, nor than the open-file limit leaves pipes for.
 constexpr std::int32_t kMaxJobs = 1024;
 
-// The model command line of point p.
-using LineOfPoint = std::function<std::vector<std::string>(std::size_t point)>;
+// The value of the varied argument at point p.
+using ValueOfPoint = std::function<std::string(std::size_t point)>;
 // Receives the reports of point p; called once per point, in point order.
 using TakeReports = std::function<void(std::size_t point, std::vector<Report>&& reports)>;
 
-// Runs `points` model command lines on `jobs` processes.  A point that fails
-// stops the run with the exception the same line throws when run here (the
-// lowest failing point's), so the output and the messages do not depend on
-// `jobs`.  The progress line is cleared before this returns.
-void RunModelCommands(std::size_t points, const LineOfPoint& line_of, std::int32_t jobs,
-                      Progress& progress, const TakeReports& take);
+// Runs `runner` for the values of `points` points on `jobs` processes.  A
+// point that fails stops the run with the exception the same value throws
+// when run here (the lowest failing point's), so the output and the
+// messages do not depend on `jobs`.  The progress line is cleared before
+// this returns.
+void RunModelCommands(std::size_t points, ModelRunner& runner, const ValueOfPoint& value_of,
+                      std::int32_t jobs, Progress& progress, const TakeReports& take);
 
 // The reports of one point as bytes for the pipes, every double's bits kept.
 std::string EncodeReports(const std::vector<Report>& reports);

@@ -41,8 +41,8 @@ int main(int argc, char** argv) {
       "dimensioning questions"};
   app.require_subcommand(1);
   app.set_version_flag("--version", "moravel " MORAVEL_VERSION);
-  std::vector<moravel_tool::Answer> answers;
-  moravel_tool::AddModelCommands(app, answers);
+  moravel_tool::ModelCommands commands;
+  moravel_tool::AddModelCommands(app, commands);
   moravel_tool::AddSweepCommand(app);
   moravel_tool::AddCompareCommand(app);
   moravel_tool::AddDemoCommand(app);
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
       }
     }
     app.parse(argc, argv);
-    for (const moravel_tool::Answer& answer : answers) {
+    for (const moravel_tool::Answer& answer : commands.answers) {
       moravel_tool::Print(answer.report, answer.output);
     }
   } catch (const CLI::CallForHelp& e) {

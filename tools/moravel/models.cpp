@@ -9,13 +9,18 @@
 
 namespace moravel_tool {
 
-void AddModelCommands(CLI::App& app, std::vector<Answer>& answers) {
-  AddFormulaCommands(app, answers);
-  AddSingleServiceCommands(app, answers);
-  AddSimulationCommands(app, answers);
-  AddMultiserviceCommands(app, answers);
-  AddMultiserviceSimulationCommands(app, answers);
-  AddSolverCommands(app, answers);
+void OnRun(ModelCommands& commands, CLI::App& command, std::function<void()> run) {
+  command.callback(run);
+  commands.runs[command.get_name()] = std::move(run);
+}
+
+void AddModelCommands(CLI::App& app, ModelCommands& commands) {
+  AddFormulaCommands(app, commands);
+  AddSingleServiceCommands(app, commands);
+  AddSimulationCommands(app, commands);
+  AddMultiserviceCommands(app, commands);
+  AddMultiserviceSimulationCommands(app, commands);
+  AddSolverCommands(app, commands);
 }
 
 namespace {
@@ -103,20 +108,83 @@ void CheckSubcommandName(const CLI::App& app, const std::string& word) {
       CLI::ExitCodes::ExtrasError);
 }
 
+namespace {
+
+// Parses a model line into `app` (freshly made) and returns its subcommand.
+CLI::App& ParseModelLine(CLI::App& app, ModelCommands& commands,
+                         const std::vector<std::string>& line) {
+  app.require_subcommand(1);
+  AddModelCommands(app, commands);
+  if (line.empty()) throw CLI::ValidationError("model", "is missing");
+  CheckSubcommandName(app, line[0]);
+  CLI::App& command = *app.get_subcommand(line[0]);
+  CheckOptionNames(command, line, 1);
+  // CLI11 takes the arguments in reverse order.
+  std::vector<std::string> reversed(line.rbegin(), line.rend());
+  app.parse(reversed);
+  return command;
+}
+
+std::vector<Report> TakeReports(ModelCommands& commands) {
+  std::vector<Report> reports;
+  for (Answer& answer : commands.answers) reports.push_back(std::move(answer.report));
+  commands.answers.clear();
+  return reports;
+}
+
+}  // namespace
+
 std::vector<Report> RunModelCommand(const std::vector<std::string>& arguments) {
   CLI::App app;
-  app.require_subcommand(1);
-  std::vector<Answer> answers;
-  AddModelCommands(app, answers);
-  if (arguments.empty()) throw CLI::ValidationError("model", "is missing");
-  CheckSubcommandName(app, arguments[0]);
-  CheckOptionNames(*app.get_subcommand(arguments[0]), arguments, 1);
-  // CLI11 takes the arguments in reverse order.
-  std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
-  app.parse(reversed);
-  std::vector<Report> reports;
-  for (Answer& answer : answers) reports.push_back(std::move(answer.report));
-  return reports;
+  ModelCommands commands;
+  ParseModelLine(app, commands, arguments);
+  return TakeReports(commands);
+}
+
+ModelRunner::ModelRunner(std::vector<std::string> line, std::size_t at)
+    : line_(std::move(line)), at_(at) {}
+
+std::vector<Report> ModelRunner::Run(const std::string& value) {
+  if (!parsed_ || option_ == nullptr) {
+    // The first run (or one after a refusal) parses the whole line.
+    parsed_.reset();
+    commands_ = ModelCommands{};
+    app_ = std::make_unique<CLI::App>();
+    std::vector<std::string> line = line_;
+    line[at_] = value;
+    CLI::App& command = ParseModelLine(*app_, commands_, line);
+    parsed_ = value;
+    run_ = commands_.runs.at(command.get_name());
+    const std::string spelling = line[at_ - 1].substr(0, line[at_ - 1].find('='));
+    option_ = nullptr;
+    for (CLI::Option* option : command.get_options()) {
+      if (option->check_name(spelling)) option_ = option;
+    }
+    if (option_ != nullptr) {
+      const auto& results = option_->results();
+      const auto found = std::find(results.begin(), results.end(), value);
+      if (found == results.end()) {
+        option_ = nullptr;  // not where it was expected: parse every time
+      } else {
+        index_ = static_cast<std::size_t>(found - results.begin());
+      }
+    }
+    return TakeReports(commands_);
+  }
+  // The option takes the new value through its own checks, as a parse
+  // would, and the command runs on the arguments already parsed.
+  std::vector<std::string> values = option_->results();
+  values[index_] = value;
+  option_->clear();
+  for (const std::string& v : values) option_->add_result(v);
+  try {
+    option_->run_callback();
+    run_();
+  } catch (...) {
+    parsed_.reset();
+    throw;
+  }
+  return TakeReports(commands_);
 }
 
 }  // namespace moravel_tool

@@ -83,14 +83,15 @@ void SplitClasses(const std::vector<TrafficClass>& classes, std::vector<double>&
   }
 }
 
-void AddMultiserviceCommands(CLI::App& app, std::vector<Answer>& answers) {
+void AddMultiserviceCommands(CLI::App& app, ModelCommands& commands) {
+  std::vector<Answer>& answers = commands.answers;
   auto args = std::make_shared<MultiserviceArgs>();
 
   auto* group = app.add_subcommand(
       "link-group", "Classes of calls on k separate links: blocking when no link fits a call");
   AddGroupOptions(*group, args->links, args->units, args->classes);
   AddOutputOptions(*group, args->output);
-  group->callback([args, &answers] {
+  OnRun(commands, *group, [args, &answers] {
     std::vector<double> a, t;
     SplitClasses(args->classes, a, t);
     std::vector<double> blocking(a.size()), carried(a.size());
@@ -112,7 +113,7 @@ void AddMultiserviceCommands(CLI::App& app, std::vector<Answer>& answers) {
       ->type_name("COUNT")
       ->required();
   AddOutputOptions(*subset, args->output);
-  subset->callback([args, &answers] {
+  OnRun(commands, *subset, [args, &answers] {
     std::vector<double> a, t;
     SplitClasses(args->classes, a, t);
     std::vector<double> blocking(a.size()), carried(a.size());

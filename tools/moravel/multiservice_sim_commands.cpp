@@ -43,7 +43,8 @@ struct LinkSubsetArgs {
 
 }  // namespace
 
-void AddMultiserviceSimulationCommands(CLI::App& app, std::vector<Answer>& answers) {
+void AddMultiserviceSimulationCommands(CLI::App& app, ModelCommands& commands) {
+  std::vector<Answer>& answers = commands.answers;
   auto args = std::make_shared<LinkSubsetArgs>();
   auto* sim = app.add_subcommand(
       "simulate-link-subset",
@@ -69,7 +70,7 @@ void AddMultiserviceSimulationCommands(CLI::App& app, std::vector<Answer>& answe
       ->type_name("POLICY");
   AddSeed(*sim, args->seed, "(the default) seeds from the random device");
   AddOutputOptions(*sim, args->output);
-  sim->callback([args, &answers] {
+  OnRun(commands, *sim, [args, &answers] {
     std::vector<double> a, t;
     SplitClasses(args->classes, a, t);
     std::vector<double> blocking(a.size()), carried(a.size());

@@ -46,14 +46,15 @@ void AddCommonOptions(CLI::App& command, SimulationArgs& args) {
 
 }  // namespace
 
-void AddSimulationCommands(CLI::App& app, std::vector<Answer>& answers) {
+void AddSimulationCommands(CLI::App& app, ModelCommands& commands) {
+  std::vector<Answer>& answers = commands.answers;
   auto args = std::make_shared<SimulationArgs>();
 
   auto* loss = app.add_subcommand(
       "simulate-loss", "Replay N calls through the Erlang loss system: loss and carried traffic");
   AddCommonOptions(*loss, *args);
   AddOutputOptions(*loss, args->output);
-  loss->callback([args, &answers] {
+  OnRun(commands, *loss, [args, &answers] {
     moravel_loss_result result{};
     Check(moravel_simulate_loss(args->traffic, args->servers, args->calls,
                                 static_cast<std::uint32_t>(args->seed), &result),
@@ -71,7 +72,7 @@ void AddSimulationCommands(CLI::App& app, std::vector<Answer>& answers) {
       ->type_name("TIME")
       ->required();
   AddOutputOptions(*wait, args->output);
-  wait->callback([args, &answers] {
+  OnRun(commands, *wait, [args, &answers] {
     moravel_wait_result result{};
     Check(moravel_simulate_wait(args->traffic, args->servers, args->calls, args->threshold,
                                 static_cast<std::uint32_t>(args->seed), &result),

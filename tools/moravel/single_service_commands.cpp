@@ -42,14 +42,15 @@ Row WaitRow(const moravel_wait_result& r, const std::string& time_unit) {
           {"queue_length", "mean queue length", "calls", r.queue_length}};
 }
 
-void AddSingleServiceCommands(CLI::App& app, std::vector<Answer>& answers) {
+void AddSingleServiceCommands(CLI::App& app, ModelCommands& commands) {
+  std::vector<Answer>& answers = commands.answers;
   auto args = std::make_shared<SingleServiceArgs>();
 
   auto* loss = app.add_subcommand("loss", "Erlang loss system M/M/V/L: loss and carried traffic");
   AddServers(*loss, args->servers)->required();
   AddTraffic(*loss, args->traffic)->required();
   AddOutputOptions(*loss, args->output);
-  loss->callback([args, &answers] {
+  OnRun(commands, *loss, [args, &answers] {
     moravel_loss_result result{};
     Check(moravel_loss(args->servers, args->traffic, &result), {});
     answers.push_back({LossReport("Erlang loss system, V = " + std::to_string(args->servers) +
@@ -65,7 +66,7 @@ void AddSingleServiceCommands(CLI::App& app, std::vector<Answer>& answers) {
   AddServers(*finite, args->servers)->required();
   AddTrafficPerSource(*finite, args->traffic)->required();
   AddOutputOptions(*finite, args->output);
-  finite->callback([args, &answers] {
+  OnRun(commands, *finite, [args, &answers] {
     moravel_loss_result result{};
     Check(moravel_loss_finite_sources(args->sources, args->servers, args->traffic, &result),
           {kTrafficPerSourceBelowOne});
@@ -102,7 +103,7 @@ void AddSingleServiceCommands(CLI::App& app, std::vector<Answer>& answers) {
       ->type_name("COUNT")
       ->required();
   AddOutputOptions(*assembled, args->output);
-  assembled->callback([args, &answers] {
+  OnRun(commands, *assembled, [args, &answers] {
     moravel_loss_result result{};
     Check(
         moravel_loss_assembled(args->x, args->y, args->z, args->servers, args->multiplier, &result),
@@ -129,7 +130,7 @@ void AddSingleServiceCommands(CLI::App& app, std::vector<Answer>& answers) {
       ->type_name("ERLANGS ...")
       ->required();
   AddOutputOptions(*priority, args->output);
-  priority->callback([args, &answers] {
+  OnRun(commands, *priority, [args, &answers] {
     const auto classes = static_cast<std::int32_t>(args->classes.size());
     std::vector<double> loss(args->classes.size()), carried(args->classes.size());
     Check(moravel_loss_priority(classes, args->servers, args->classes.data(), loss.data(),
@@ -162,7 +163,7 @@ void AddSingleServiceCommands(CLI::App& app, std::vector<Answer>& answers) {
       ->type_name("TIME");
   AddCallVolume(*wait, args->volume, traffic);
   AddOutputOptions(*wait, args->output);
-  wait->callback([args, &answers] {
+  OnRun(commands, *wait, [args, &answers] {
     const double traffic = TrafficOf(args->volume, args->traffic, args->holding);
     moravel_wait_result result{};
     const std::initializer_list<Refusal> refusals{

@@ -36,7 +36,8 @@ CLI::Option* AddTarget(CLI::App& command, double& target, const std::string& des
 
 }  // namespace
 
-void AddSolverCommands(CLI::App& app, std::vector<Answer>& answers) {
+void AddSolverCommands(CLI::App& app, ModelCommands& commands) {
+  std::vector<Answer>& answers = commands.answers;
   auto args = std::make_shared<SolverArgs>();
 
   auto* servers = app.add_subcommand(
@@ -50,7 +51,7 @@ void AddSolverCommands(CLI::App& app, std::vector<Answer>& answers) {
   per_source->needs(sources);
   AddTarget(*servers, args->target, "Loss probability to meet, above 0 and below 1")->required();
   AddOutputOptions(*servers, args->output);
-  servers->callback([args, &answers, sources] {
+  OnRun(commands, *servers, [args, &answers, sources] {
     std::int32_t v = 0;
     double loss = 0.0;
     std::vector<Figure> inputs;
@@ -84,7 +85,7 @@ void AddSolverCommands(CLI::App& app, std::vector<Answer>& answers) {
   auto* most_sources = AddSources(*most, args->sources);
   AddTarget(*most, args->target, "Loss probability to meet, above 0 and below 1")->required();
   AddOutputOptions(*most, args->output);
-  most->callback([args, &answers, most_sources] {
+  OnRun(commands, *most, [args, &answers, most_sources] {
     double a = 0.0;
     std::vector<Figure> inputs{Count("servers", "servers", args->servers)};
     Row row;
@@ -137,7 +138,7 @@ void AddSolverCommands(CLI::App& app, std::vector<Answer>& answers) {
   level->excludes(mean)->excludes(waiting);
   mean->excludes(waiting);
   AddOutputOptions(*agents, args->output);
-  agents->callback([args, &answers, level, mean, waiting] {
+  OnRun(commands, *agents, [args, &answers, level, mean, waiting] {
     const double a = TrafficOf(args->volume, args->traffic, args->holding);
     moravel_staffing s{};
     const Refusal overflow{MORAVEL_ERROR_OVERFLOW, "--holding-time",

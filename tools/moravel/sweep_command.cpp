@@ -69,7 +69,7 @@ void RunSweep(const SweepArgs& args) {
         "sweep", "needs a model subcommand, e.g. 'sweep loss --servers 10 --traffic 1:20:0.5'");
   }
   CLI::App models;
-  std::vector<Answer> unused;
+  ModelCommands unused;
   AddModelCommands(models, unused);
   CheckSubcommandName(models, args.model[0]);
   const CLI::App& command = *models.get_subcommand(args.model[0]);
@@ -117,23 +117,21 @@ void RunSweep(const SweepArgs& args) {
                {},
                {}};
   auto value_of = [&](std::size_t p) { return range.start + static_cast<double>(p) * range.step; };
-  auto line_of = [&](std::size_t p) {
-    std::vector<std::string> line = args.model;
-    line[at] = Exact(value_of(p));
-    return line;
-  };
+  // The model's line is parsed once; each point changes the ranged value.
+  ModelRunner runner(args.model, at);
   Progress progress("sweep", "points", points);
-  RunModelCommands(points, line_of, args.jobs, progress,
-                   [&](std::size_t p, std::vector<Report>&& reports) {
-                     (void)p;
-                     // Each row says every input it was computed from.
-                     for (Report& report : reports) {
-                       for (Row& row : report.rows) {
-                         row.insert(row.begin(), report.inputs.begin(), report.inputs.end());
-                         sweep.rows.push_back(std::move(row));
-                       }
-                     }
-                   });
+  RunModelCommands(
+      points, runner, [&](std::size_t p) { return Exact(value_of(p)); }, args.jobs, progress,
+      [&](std::size_t p, std::vector<Report>&& reports) {
+        (void)p;
+        // Each row says every input it was computed from.
+        for (Report& report : reports) {
+          for (Row& row : report.rows) {
+            row.insert(row.begin(), report.inputs.begin(), report.inputs.end());
+            sweep.rows.push_back(std::move(row));
+          }
+        }
+      });
   OutputOptions output = args.output;
   output.raw = false;
   Print(sweep, output);
