@@ -38,7 +38,8 @@ bool OutputWritten() {
 int main(int argc, char** argv) {
   CLI::App app{
       "moravel: Erlang, Engset, multi-rate link groups, their simulations and the "
-      "dimensioning questions"};
+      "dimensioning questions",
+      "moravel"};
   app.require_subcommand(1);
   app.set_version_flag("--version", "moravel " MORAVEL_VERSION);
   moravel_tool::ModelCommands commands;
