@@ -89,7 +89,7 @@ void CheckOptionNames(const CLI::App& command, const std::vector<std::string>& a
       for (const std::string& s : option->get_snames()) names.push_back("-" + s);
     }
     if (!known) {
-      const std::string of = command.get_name().empty() ? "" : " of " + command.get_name();
+      const std::string of = command.get_parent() == nullptr ? "" : " of " + command.get_name();
       throw CLI::ParseError(
           "unknown option '" + name + "'" + of + "; did you mean '" + Nearest(name, names) + "'?",
           CLI::ExitCodes::ExtrasError);
