@@ -147,13 +147,16 @@ TEST(Jobs, BoundedByTheOpenFileLimit) {
 // Killing only the parent ends its workers too.
 TEST(Jobs, WorkersEndWithTheirParent) {
   const std::string tool = MORAVEL_TOOL_FILE;
+  // The workers are found and checked through /proc alone (a worker that
+  // has ended may stay a zombie where nobody reaps orphans).
   const std::string out = Shell(
       tool + " sweep --jobs 2 erlang-b -V 2000000:2100000 -A 5 >/dev/null 2>&1 & parent=$!; "
-      "sleep 1; workers=$(pgrep -P $parent); kill $parent; wait $parent; sleep 1; "
-      "echo workers $(echo $workers | wc -w); "
-      // A worker that has ended may stay a zombie where nobody reaps orphans.
-      "for w in $workers; do ps -o stat= -p $w | grep -q \"^[^Z]\" && echo alive $w; done; "
-      "true");
+      "sleep 1; workers=; "
+      "for s in /proc/[0-9]*/stat; do read -r pid comm state ppid rest < $s 2>/dev/null "
+      "|| continue; [ \"$ppid\" = \"$parent\" ] && workers=\"$workers $pid\"; done; "
+      "kill $parent; wait $parent; sleep 1; echo workers $(echo $workers | wc -w); "
+      "for w in $workers; do read -r pid comm state rest < /proc/$w/stat 2>/dev/null "
+      "&& [ \"$state\" != Z ] && echo alive $w; done; true");
   EXPECT_EQ(out, "workers 2\n");
 }
 
