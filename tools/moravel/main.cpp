@@ -25,9 +25,8 @@ bool OutputWritten() {
   const bool stream_ok = static_cast<bool>(std::cout);
   const bool flushed = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
   if (error == 0) error = errno;
-  const bool closed = std::fclose(stdout) == 0;
-  if (error == 0) error = errno;
-  if (stream_ok && flushed && closed) return true;
+  // stdout stays open: the standard streams still flush it at exit.
+  if (stream_ok && flushed) return true;
   std::cerr << "moravel: cannot write the output"
             << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << '\n';
   return false;
