@@ -120,3 +120,73 @@ TEST(Jobs, BadCountIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string Shell(const std::string& line) {
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(("bash -c '" + line + "'").c_str(), "r"),
+                                             pclose);
+  std::string out;
+  std::array<char, 4096> buffer;
+  std::size_t n;
+  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0) {
+    out.append(buffer.data(), n);
+  }
+  return out;
+}
+
+// More jobs than the open-file limit leaves pipes for run on fewer workers,
+// with the same output.
+TEST(Jobs, BoundedByTheOpenFileLimit) {
+  const std::string tool = MORAVEL_TOOL_FILE;
+  const std::string sweep = " sweep --format csv erlang-b -V 1:300 -A 50";
+  EXPECT_EQ(Shell("ulimit -n 40; " + tool + " sweep --jobs 1024" + sweep.substr(6) + "; echo $?"),
+            Shell(tool + sweep + "; echo $?"));
+}
+
+// Killing only the parent ends its workers too.
+TEST(Jobs, WorkersEndWithTheirParent) {
+  const std::string tool = MORAVEL_TOOL_FILE;
+  // The workers are found and checked through /proc alone (a worker that
+  // has ended may stay a zombie where nobody reaps orphans).
+  const std::string out = Shell(
+      tool + " sweep --jobs 2 erlang-b -V 2000000:2100000 -A 5 >/dev/null 2>&1 & parent=$!; "
+      "sleep 1; workers=; "
+      "for s in /proc/[0-9]*/stat; do read -r pid comm state ppid rest < $s 2>/dev/null "
+      "|| continue; [ \"$ppid\" = \"$parent\" ] && workers=\"$workers $pid\"; done; "
+      "kill $parent; wait $parent; sleep 1; echo workers $(echo $workers | wc -w); "
+      "for w in $workers; do read -r pid comm state rest < /proc/$w/stat 2>/dev/null "
+      "&& [ \"$state\" != Z ] && echo alive $w; done; true");
+  EXPECT_EQ(out, "workers 2\n");
+}
+
+}  // namespace
+
+namespace {
+
+// A sweep parses its model line once and changes only the ranged value: its
+// rows are exactly those of the model run alone at each point.
+TEST(Sweep, RowsAreThoseOfTheModelRunAtEachPoint) {
+  struct Case {
+    std::string model, range, before, after;
+    std::vector<std::string> points;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"loss-priority", "2:4", "-V 10 -a ", " 3", {"2", "3", "4"}},
+           {"erlang-b-ratio", "0:2", "-V 5 -A 3 -i ", "", {"0", "1", "2"}},
+           {"wait", "20:30:5", "-V 30 --calls-per-interval ", " --interval 60 -t 0.1",
+            {"20", "25", "30"}},
+           {"simulate-loss", "1:3", "-V 5 -A 4 -N 1000 --seed ", "", {"1", "2", "3"}}}) {
+    const std::string sweep =
+        RunTool("sweep --format csv " + c.model + " " + c.before + c.range + c.after, true).out;
+    std::string expected;
+    for (const std::string& point : c.points) {
+      const std::string one =
+          RunTool(c.model + " --format csv " + c.before + point + c.after, true).out;
+      expected += expected.empty() ? one : one.substr(one.find('\n') + 1);
+    }
+    EXPECT_EQ(sweep, expected) << c.model;
+  }
+}
+
+}  // namespace

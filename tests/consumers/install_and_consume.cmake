@@ -114,7 +114,7 @@ message(STATUS "${output}")
 # ---- the installed tool finds the installed library by itself ----------------
 if(WITH_TOOL)
   run(${prefix}/bin/moravel loss -V 10 -A 5 --raw)
-  if(NOT output STREQUAL "0.0183846 4.90808\n")
+  if(NOT output STREQUAL "0.01838457033664814 4.908077148316759\n")
     message(FATAL_ERROR "installed tool printed '${output}'")
   endif()
 endif()

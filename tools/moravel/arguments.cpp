@@ -18,8 +18,8 @@ std::string Bound(double value) {
 }  // namespace
 
 CLI::Validator WholeNumber(std::int64_t min, std::int64_t max) {
-  const std::string accepts = "a whole number from " + std::to_string(min) + " to " +
-                              std::to_string(max);
+  const std::string accepts =
+      "a whole number from " + std::to_string(min) + " to " + std::to_string(max);
   return CLI::Validator(
       [=](std::string& input) -> std::string {
         errno = 0;
@@ -30,7 +30,7 @@ CLI::Validator WholeNumber(std::int64_t min, std::int64_t max) {
         }
         return {};
       },
-      "INT in [" + std::to_string(min) + ", " + std::to_string(max) + "]");
+      "");
 }
 
 CLI::Validator RealNumber(double min, bool strict) {
@@ -47,7 +47,7 @@ CLI::Validator RealNumber(double min, bool strict) {
         }
         return {};
       },
-      "NUMBER");
+      "");
 }
 
 CLI::Validator Seed() { return WholeNumber(0, 4294967295LL); }
@@ -78,6 +78,104 @@ std::optional<std::string> TakeOption(std::vector<std::string>& arguments,
     }
   }
   return std::nullopt;
+}
+
+CLI::Option* AddServers(CLI::App& command, std::int32_t& servers, std::int64_t min,
+                        std::int64_t max) {
+  return AddCount(command, "-V,--servers", servers, "Number of servers", min, max)
+      ->type_name("COUNT");
+}
+
+CLI::Option* AddTraffic(CLI::App& command, double& traffic) {
+  return AddReal(command, "-A,--traffic", traffic, "Offered traffic [erlang]", 0.0)
+      ->type_name("ERLANGS");
+}
+
+CLI::Option* AddSources(CLI::App& command, std::int32_t& sources) {
+  return AddCount(command, "-N,--sources", sources, "Number of traffic sources", 1)
+      ->type_name("COUNT");
+}
+
+CLI::Option* AddTrafficPerSource(CLI::App& command, double& traffic) {
+  return AddReal(command, "-a,--traffic-per-source", traffic,
+                 "Offered traffic per source [erlang], at least 0 and below 1", 0.0)
+      ->type_name("ERLANGS");
+}
+
+CLI::Option* AddSeed(CLI::App& command, std::int64_t& seed, const std::string& zero_means) {
+  return command.add_option("--seed", seed, "Seed; the same seed repeats the run, 0 " + zero_means)
+      ->check(Seed())
+      ->type_name("SEED");
+}
+
+void AddCallVolume(CLI::App& command, CallVolume& volume, CLI::Option* traffic) {
+  auto* calls = AddReal(command, "--calls-per-interval", volume.calls,
+                        "Calls offered per interval, instead of --traffic", 0.0)
+                    ->type_name("CALLS");
+  auto* interval = AddReal(command, "--interval", volume.interval,
+                           "Length of the interval, in the unit of --holding-time", 0.0, true)
+                       ->type_name("TIME");
+  calls->needs(interval);
+  interval->needs(calls);
+  traffic->excludes(calls);
+}
+
+double TrafficOf(const CallVolume& volume, double traffic, double holding_time) {
+  if (!volume.given()) {
+    if (traffic < 0.0) throw CLI::RequiredError("--traffic (or --calls-per-interval)");
+    return traffic;
+  }
+  const double offered = volume.calls * holding_time / volume.interval;
+  if (!std::isfinite(offered)) {
+    throw CLI::ValidationError("--calls-per-interval",
+                               "accepts a volume whose traffic, calls x holding time / "
+                               "interval, stays finite");
+  }
+  return offered;
+}
+
+bool ParseClass(const std::string& text, TrafficClass& parsed) {
+  const auto colon = text.find(':');
+  if (colon == std::string::npos) return false;
+  auto number = [](const std::string& s, double& value) {
+    if (s.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    value = std::strtod(s.c_str(), &end);
+    return *end == '\0' && errno != ERANGE && std::isfinite(value);
+  };
+  return number(text.substr(0, colon), parsed.traffic) && parsed.traffic >= 0.0 &&
+         number(text.substr(colon + 1), parsed.demand) && parsed.demand >= 1.0 &&
+         parsed.demand == std::floor(parsed.demand);
+}
+
+CLI::Option* AddClasses(CLI::App& command, std::vector<TrafficClass>& classes) {
+  return command
+      .add_option_function<std::vector<std::string>>(
+          "--class",
+          [&classes](const std::vector<std::string>& texts) {
+            classes.clear();
+            for (const std::string& text : texts) {
+              TrafficClass parsed;
+              ParseClass(text, parsed);  // checked below
+              classes.push_back(parsed);
+            }
+          },
+          "A class of calls: its offered traffic [erlang] and demand per call [units], as "
+          "TRAFFIC:DEMAND; repeat for each class")
+      ->check(CLI::Validator(
+          [](std::string& input) -> std::string {
+            TrafficClass parsed;
+            if (!ParseClass(input, parsed)) {
+              return "accepts TRAFFIC:DEMAND, a finite traffic of at least 0 erlangs and a "
+                     "whole demand of at least 1 unit, not '" +
+                     input + "'";
+            }
+            return {};
+          },
+          ""))
+      ->type_name("TRAFFIC:DEMAND")
+      ->required();
 }
 
 CLI::Option* AddCount(CLI::App& command, const std::string& name, std::int32_t& value,

@@ -15,6 +15,8 @@
 namespace moravel_tool {
 
 constexpr std::int64_t kMaxCount = std::numeric_limits<std::int32_t>::max();
+// The recursions need V + 1: the most servers a model takes.
+constexpr std::int64_t kMaxServers = kMaxCount - 1;
 
 // A whole number in [min, max] (32-bit counts).
 CLI::Validator WholeNumber(std::int64_t min, std::int64_t max = kMaxCount);
@@ -29,6 +31,36 @@ CLI::Option* AddCount(CLI::App& command, const std::string& name, std::int32_t& 
                       std::int64_t max = kMaxCount);
 CLI::Option* AddReal(CLI::App& command, const std::string& name, double& value,
                      const std::string& description, double min, bool strict = false);
+
+// The options that several commands share, declared once each.
+CLI::Option* AddServers(CLI::App& command, std::int32_t& servers, std::int64_t min = 1,
+                        std::int64_t max = kMaxServers);
+CLI::Option* AddTraffic(CLI::App& command, double& traffic);
+CLI::Option* AddSources(CLI::App& command, std::int32_t& sources);
+CLI::Option* AddTrafficPerSource(CLI::App& command, double& traffic);
+CLI::Option* AddSeed(CLI::App& command, std::int64_t& seed, const std::string& zero_means);
+
+// Traffic given as a call volume: calls per interval with the mean holding
+// time, A = calls x holding time / interval (interval and holding time in
+// one unit), an alternative to --traffic.
+struct CallVolume {
+  double calls = -1.0;
+  double interval = -1.0;
+  bool given() const { return calls >= 0.0; }
+};
+void AddCallVolume(CLI::App& command, CallVolume& volume, CLI::Option* traffic);
+// The offered traffic: --traffic, or the volume's when it was given.
+double TrafficOf(const CallVolume& volume, double traffic, double holding_time);
+
+// A class of calls of the multi-rate models: "TRAFFIC:DEMAND", a traffic
+// in erlangs (finite, at least 0) and a whole demand of at least 1 unit.
+struct TrafficClass {
+  double traffic = 0.0;
+  double demand = 0.0;
+};
+bool ParseClass(const std::string& text, TrafficClass& parsed);
+// The repeated --class option, filling `classes`.
+CLI::Option* AddClasses(CLI::App& command, std::vector<TrafficClass>& classes);
 
 // Removes the first "NAME VALUE" or "NAME=VALUE" of any of `names` from
 // `arguments` (from index 1 on: index 0 is a subcommand) and returns VALUE,

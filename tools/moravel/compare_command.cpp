@@ -15,6 +15,7 @@
 // Replication r of a seeded simulation uses the seed first-seed + r (after
 // 2^32 - 1 the count goes on from 1, so no replication is clock-seeded).
 // --jobs N runs the replications on N processes; the output does not change.
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
@@ -25,6 +26,8 @@
 #include "arguments.h"
 #include "commands.h"
 #include "local_jobs.h"
+#include "model_table.h"
+#include "student_t.h"
 
 namespace moravel_tool {
 namespace {
@@ -39,41 +42,21 @@ struct CompareArgs {
   std::int32_t jobs = 1;
 };
 
-struct Twin {
-  const char* simulation;
-  bool seeded;                // takes --seed (the link-subset simulation seeds itself)
-  bool takes_policy;
-  bool offered_to_all_links;  // simulated with --subset equal to --links
-  bool approximate;           // the model approximates the simulated system
-};
-
-const std::map<std::string, Twin>& Twins() {
-  static const std::map<std::string, Twin> twins{
-      {"loss", {"simulate-loss", true, false, false, false}},
-      {"wait", {"simulate-wait", true, false, false, false}},
-      {"link-group", {"simulate-link-subset", false, true, true, true}},
-      {"link-subset", {"simulate-link-subset", false, true, false, true}},
-  };
-  return twins;
-}
-
 // The line under a comparison of an approximate model.
 std::string ApproximationNote(const std::string& model) {
-  return "Note: the " + model + " model is an approximation: it takes every arrangement of a "
+  return "Note: the " + model +
+         " model is an approximation: it takes every arrangement of a "
          "given number of busy units over the links as equally likely, whatever the link-choice "
          "policy; a difference beyond the simulation's 95% CI comes from the model, not from the "
          "simulation or the library's arithmetic.";
 }
 
-// The value of the model's --links option, however it was spelled.
-std::string LinksOf(const std::vector<std::string>& model) {
-  CLI::App parser;
-  parser.allow_extras();
-  std::string links;
-  parser.add_option("-k,--links", links);
-  std::vector<std::string> reversed(model.rbegin(), model.rend() - 1);
-  parser.parse(reversed);
-  return links;
+// The value of an input of the model's report, as the option's text.
+std::string InputOf(const Report& report, const std::string& name) {
+  for (const Figure& f : report.inputs) {
+    if (f.name == name) return ExactNumber(f.value);
+  }
+  return {};
 }
 
 // (model - simulated) / simulated: 0 where they agree, infinite where only
@@ -90,61 +73,52 @@ std::string Percent(double fraction) {
   return buffer;
 }
 
-// The two-sided 95% quantile of Student's t with `dof` degrees of freedom.
-double StudentT95(std::int32_t dof) {
-  static constexpr double kTable[] = {12.7062, 4.30265, 3.18245, 2.77645, 2.57058, 2.44691,
-                                      2.36462, 2.306,   2.26216, 2.22814, 2.20099, 2.17881,
-                                      2.16037, 2.14479, 2.13145, 2.11991, 2.10982, 2.10092,
-                                      2.09302, 2.08596, 2.07961, 2.07387, 2.06866, 2.0639,
-                                      2.05954, 2.05553, 2.05183, 2.04841, 2.04523, 2.04227};
-  if (dof >= 1 && dof <= 30) return kTable[dof - 1];
-  // Cornish-Fisher expansion around the normal quantile.
-  const double z = 1.959963984540054, v = dof;
-  return z + (z * z * z + z) / (4 * v) + (5 * std::pow(z, 5) + 16 * z * z * z + 3 * z) / (96 * v * v);
-}
-
 // Identifying columns of a per-class row, carried over unchanged.
 bool IsIdentifier(const std::string& name) {
   return name == "class" || name == "traffic" || name == "demand";
 }
 
 void RunCompare(const CompareArgs& args) {
-  if (args.model.empty() || Twins().count(args.model[0]) == 0) {
-    throw CLI::ValidationError("compare", "accepts the models loss, wait, link-group and link-subset, e.g. 'compare loss --servers 10 --traffic 5'");
+  const ModelEntry* entry = args.model.empty() ? nullptr : FindModel(args.model[0]);
+  if (entry == nullptr || !entry->twin) {
+    std::string twinned;
+    for (const ModelEntry& model : ModelTable()) {
+      if (model.twin) twinned += (twinned.empty() ? "" : ", ") + model.name;
+    }
+    throw CLI::ValidationError("compare", "accepts a model with a simulated twin (" + twinned +
+                                              "), e.g. 'compare loss --servers 10 --traffic 5'");
   }
-  const Twin& twin = Twins().at(args.model[0]);
+  const Twin& twin = *entry->twin;
   const std::vector<Report> analytic = RunModelCommand(args.model);
-  if (analytic.size() != 1) throw CLI::ValidationError("compare", "the model gave no result");
+  if (analytic.size() != 1) throw Failure("compare: the model gave no result");
 
   std::vector<std::string> simulation = args.model;
   simulation[0] = twin.simulation;
   simulation.insert(simulation.end(), {"--calls", std::to_string(args.calls)});
   if (twin.takes_policy) simulation.insert(simulation.end(), {"--policy", args.policy});
   if (twin.offered_to_all_links) {
-    simulation.insert(simulation.end(), {"--subset", LinksOf(args.model)});
+    simulation.insert(simulation.end(), {"--subset", InputOf(analytic[0], "links")});
   }
 
   // samples[row][figure] -> one value per replication, in replication order
   std::vector<std::map<std::string, std::vector<double>>> samples(analytic[0].rows.size());
-  auto line_of = [&](std::size_t r) {
-    std::vector<std::string> line = simulation;
-    if (twin.seeded) {
-      // Past 2^32 - 1 the count goes on from 1: never 0, which seeds from the clock.
-      const auto seed = static_cast<std::uint32_t>(
-          (args.first_seed - 1 + static_cast<std::int64_t>(r)) % 4294967295LL + 1);
-      line.insert(line.end(), {"--seed", std::to_string(seed)});
-    }
-    return line;
+  // The simulation's line is parsed once; each replication changes its seed.
+  auto seed_of = [&](std::size_t r) {
+    // Past 2^32 - 1 the count goes on from 1: never 0, which seeds from the clock.
+    return std::to_string((args.first_seed - 1 + static_cast<std::int64_t>(r)) % 4294967295LL + 1);
   };
+  simulation.insert(simulation.end(), {"--seed", seed_of(0)});
+  ModelRunner runner(simulation, simulation.size() - 1);
   const auto replications = static_cast<std::size_t>(args.replications);
   Progress progress("compare", "replications", replications);
-  RunModelCommands(replications, line_of, args.jobs, progress,
+  RunModelCommands(replications, runner, seed_of, args.jobs, progress,
                    [&](std::size_t, std::vector<Report>&& simulated) {
                      if (simulated.size() != 1 || simulated[0].rows.size() != samples.size()) {
-                       throw CLI::ValidationError("compare", "the simulation gave no comparable result");
+                       throw Failure("compare: the simulation gave no comparable result");
                      }
                      for (std::size_t row = 0; row < samples.size(); ++row) {
-                       for (const Figure& f : simulated[0].rows[row]) samples[row][f.name].push_back(f.value);
+                       for (const Figure& f : simulated[0].rows[row])
+                         samples[row][f.name].push_back(f.value);
                      }
                    });
 
@@ -154,7 +128,11 @@ void RunCompare(const CompareArgs& args) {
   title += ", " + std::to_string(args.replications) + " replications of " +
            std::to_string(args.calls) + " calls";
   if (twin.takes_policy) title += ", policy " + args.policy;
-  Report report{title, {}, ""};
+  Report report{title, analytic[0].inputs, {}};
+  report.inputs.push_back(Count("calls", "calls", args.calls));
+  report.inputs.push_back(Count("replications", "replications", args.replications));
+  report.inputs.push_back(Count("first_seed", "first seed", static_cast<double>(args.first_seed)));
+  if (twin.takes_policy) report.inputs.push_back(Text("policy", "policy", args.policy));
   if (twin.approximate) report.note = ApproximationNote(args.model[0]);
   for (std::size_t row = 0; row < samples.size(); ++row) {
     Row identifiers;
@@ -172,9 +150,9 @@ void RunCompare(const CompareArgs& args) {
       const double n = static_cast<double>(x.size());
       const double error = x.size() > 1 ? std::sqrt(squares / (n - 1) / n) : NAN;
       const double low = mean - t * error, high = mean + t * error;
-      const double inside = (f.value >= low && f.value <= high) ? 1.0 : 0.0;
+      const bool inside = f.value >= low && f.value <= high;
       Row out = identifiers;
-      out.push_back({"figure_" + f.name, f.label, f.unit, f.value});
+      out.push_back(Text("figure", f.label, f.name));
       if (twin.approximate) {
         out.push_back({"approximate_model", "approximate model", "", f.value});
       } else {
@@ -186,11 +164,11 @@ void RunCompare(const CompareArgs& args) {
       out.push_back({"ci_high", "95% CI high", "", high});
       if (twin.approximate) {
         out.push_back({"model_minus_simulation", "model - simulation", "", f.value - mean});
-        out.push_back({"model_minus_simulation_relative", "(model - simulation) / simulation",
-                       "", RelativeDifference(f.value, mean)});
-        out.push_back({"model_within_ci", "model within the CI", "", inside});
+        out.push_back({"model_minus_simulation_relative", "(model - simulation) / simulation", "",
+                       RelativeDifference(f.value, mean)});
+        out.push_back(Flag("model_within_ci", "model within the CI", inside));
       } else {
-        out.push_back({"inside", "inside", "", inside});
+        out.push_back(Flag("inside", "inside", inside));
       }
       report.rows.push_back(std::move(out));
     }
@@ -201,6 +179,7 @@ void RunCompare(const CompareArgs& args) {
     Print(report, output);
     return;
   }
+  errno = 0;  // a failed write leaves its reason for the final check
   std::cout << report.title << '\n';
   for (const Row& row : report.rows) {
     std::string who;
@@ -210,7 +189,7 @@ void RunCompare(const CompareArgs& args) {
     const Figure* figure = nullptr;
     std::map<std::string, double> v;
     for (const Figure& f : row) {
-      if (f.name.rfind("figure_", 0) == 0) figure = &f;
+      if (f.name == "figure") figure = &f;
       v[f.name] = f.value;
     }
     if (!twin.approximate) {
@@ -242,17 +221,22 @@ void AddCompareCommand(CLI::App& app) {
       "replications");
   AddOutputOptions(*compare, args->output);
   AddCount(*compare, "--calls", args->calls, "Calls per replication (default 100000)", 1);
-  AddCount(*compare, "--replications", args->replications, "Number of replications (default 10)", 2, 100000);
+  AddCount(*compare, "--replications", args->replications, "Number of replications (default 10)", 2,
+           100000);
   compare->add_option("--first-seed", args->first_seed, "Seed of the first replication (default 1)")
       ->check(WholeNumber(1, 4294967295LL));
-  compare->add_option("--policy", args->policy, "Link choice of the link-group and link-subset simulation (default max-free)");
-  AddCount(*compare, "--jobs", args->jobs,
-           "Processes to run the replications on (default 1); the output is the same for any number",
-           1, kMaxJobs);
+  compare->add_option(
+      "--policy", args->policy,
+      "Link choice of the link-group and link-subset simulation (default max-free)");
+  AddCount(
+      *compare, "--jobs", args->jobs,
+      "Processes to run the replications on (default 1); the output is the same for any number", 1,
+      kMaxJobs);
   // Everything from the model's name on belongs to the model, but for the
   // comparison's own options, which may also follow it.
-  compare->footer("Usage: moravel compare [OPTIONS] MODEL [MODEL OPTIONS]\n"
-                  "Example: moravel compare loss --servers 10 --traffic 5 --calls 100000 --replications 20");
+  compare->footer(
+      "Usage: moravel compare [OPTIONS] MODEL [MODEL OPTIONS]\n"
+      "Example: moravel compare loss --servers 10 --traffic 5 --calls 100000 --replications 20");
   compare->prefix_command();
   compare->callback([args, compare] {
     CompareArgs full = *args;
@@ -266,9 +250,11 @@ void AddCompareCommand(CLI::App& app) {
       full.first_seed = std::stoll(*v);
     }
     // The simulation's own options: not for the analytic model.
-    if (auto v = TakeOption(full.model, {"--calls", "-N"}, WholeNumber(1))) full.calls = std::stoi(*v);
+    if (auto v = TakeOption(full.model, {"--calls", "-N"}, WholeNumber(1)))
+      full.calls = std::stoi(*v);
     if (auto v = TakeOption(full.model, {"--policy"})) full.policy = *v;
-    if (auto v = TakeOption(full.model, {"--jobs"}, WholeNumber(1, kMaxJobs))) full.jobs = std::stoi(*v);
+    if (auto v = TakeOption(full.model, {"--jobs"}, WholeNumber(1, kMaxJobs)))
+      full.jobs = std::stoi(*v);
     RunCompare(full);
   });
 }

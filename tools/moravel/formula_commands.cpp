@@ -1,11 +1,11 @@
 // Subcommands of the scalar formulas: erlang-b, erlang-c, engset,
 // erlang-b-direct, erlang-b-ratio.
-#include <iomanip>
 #include <memory>
 
 #include "arguments.h"
 #include "commands.h"
-#include "moravel.h"
+#include "moravel/api.h"
+#include "refusal.h"
 #include "report.h"
 
 namespace moravel_tool {
@@ -19,90 +19,133 @@ struct FormulaArgs {
   OutputOptions output;
 };
 
-Report Scalar(std::string title, std::string name, std::string label, double value) {
-  return {std::move(title), {{{std::move(name), std::move(label), "", value}}}, ""};
+Report Scalar(std::string title, std::vector<Figure> inputs, std::string name, std::string label,
+              double value) {
+  return {std::move(title), std::move(inputs), {{{std::move(name), std::move(label), "", value}}}};
 }
 
 std::string Of(double traffic, std::int32_t servers) {
-  return "V = " + std::to_string(servers) + " servers, A = " + FormatNumber(traffic) +
-         " erlangs";
+  return "V = " + std::to_string(servers) + " servers, A = " + FormatNumber(traffic) + " erlangs";
+}
+
+std::vector<Figure> ServersAndTraffic(const FormulaArgs& args) {
+  return {Count("servers", "servers", args.servers),
+          {"traffic", "traffic", "erlang", args.traffic}};
 }
 
 }  // namespace
 
-void AddFormulaCommands(CLI::App& app) {
+void AddFormulaCommands(CLI::App& app, ModelCommands& commands) {
+  std::vector<Answer>& answers = commands.answers;
   auto args = std::make_shared<FormulaArgs>();
 
   auto* b = app.add_subcommand("erlang-b", "Erlang loss formula B(V, A), by recursion");
-  AddCount(*b, "-V,--servers", args->servers, "Number of servers", 0)->required();
-  AddReal(*b, "-A,--traffic", args->traffic, "Offered traffic [erlang]", 0.0)->required();
+  AddServers(*b, args->servers)->required();
+  AddTraffic(*b, args->traffic)->required();
   AddOutputOptions(*b, args->output);
-  b->callback([args] {
-    Print(Scalar("Erlang loss formula, " + Of(args->traffic, args->servers), "loss",
-                 "loss probability", PalmTable(args->servers, args->traffic)),
-          args->output);
+  OnRun(commands, *b, [args, &answers] {
+    double loss = 0.0;
+    Check(moravel_erlang_b(args->servers, args->traffic, &loss), {});
+    answers.push_back({Scalar("Erlang loss formula, " + Of(args->traffic, args->servers),
+                              ServersAndTraffic(*args), "loss", "loss probability", loss),
+                       args->output});
   });
 
-  auto* c = app.add_subcommand("erlang-c", "Erlang delay formula C(V, A)");
-  AddCount(*c, "-V,--servers", args->servers, "Number of servers", 1)->required();
-  AddReal(*c, "-A,--traffic", args->traffic, "Offered traffic [erlang]", 0.0)->required();
+  auto* c = app.add_subcommand("erlang-c", "Erlang delay formula C(V, A), A below V");
+  AddServers(*c, args->servers)->required();
+  AddTraffic(*c, args->traffic)->required();
   AddOutputOptions(*c, args->output);
-  c->callback([args] {
-    Print(Scalar("Erlang delay formula, " + Of(args->traffic, args->servers), "wait",
-                 "probability of waiting", ErlangFormula2(args->servers, args->traffic)),
-          args->output);
+  OnRun(commands, *c, [args, &answers] {
+    double wait = 0.0;
+    Check(moravel_erlang_c(args->servers, args->traffic, &wait), {kTrafficBelowServers});
+    answers.push_back(
+        {Scalar("Erlang delay formula, " + Of(args->traffic, args->servers),
+                ServersAndTraffic(*args), "wait_probability", "probability of waiting", wait),
+         args->output});
   });
 
   auto* e = app.add_subcommand("engset", "Engset call congestion of N sources on V servers");
-  AddCount(*e, "-N,--sources", args->sources, "Number of traffic sources", 0)->required();
-  AddCount(*e, "-V,--servers", args->servers, "Number of servers", 0)->required();
-  AddReal(*e, "-a,--traffic-per-source", args->traffic,
-          "Offered traffic per source [erlang], below 1", 0.0)
-      ->required();
+  AddSources(*e, args->sources)->required();
+  AddServers(*e, args->servers)->required();
+  AddTrafficPerSource(*e, args->traffic)->required();
   AddOutputOptions(*e, args->output);
-  e->callback([args] {
-    Print(Scalar("Engset formula, N = " + std::to_string(args->sources) + " sources, V = " +
-                     std::to_string(args->servers) + " servers, a = " +
-                     FormatNumber(args->traffic) + " erlangs per source",
-                 "loss", "call congestion",
-                 EngsetTable(args->sources, args->servers, args->traffic)),
-          args->output);
+  OnRun(commands, *e, [args, &answers] {
+    double loss = 0.0;
+    Check(moravel_engset(args->sources, args->servers, args->traffic, &loss),
+          {kTrafficPerSourceBelowOne});
+    answers.push_back(
+        {Scalar("Engset formula, N = " + std::to_string(args->sources) +
+                    " sources, V = " + std::to_string(args->servers) +
+                    " servers, a = " + FormatNumber(args->traffic) + " erlangs per source",
+                {Count("sources", "sources", args->sources),
+                 Count("servers", "servers", args->servers),
+                 {"traffic_per_source", "traffic per source", "erlang", args->traffic}},
+                "loss", "call congestion", loss),
+         args->output});
   });
 
-  auto* d = app.add_subcommand("erlang-b-direct",
-                               "Erlang loss formula in direct form (powers and factorials)");
-  AddCount(*d, "-V,--servers", args->servers, "Number of servers", 0)->required();
-  AddReal(*d, "-A,--traffic", args->traffic, "Offered traffic [erlang]", 0.0)->required();
+  auto* d = app.add_subcommand(
+      "erlang-b-direct", "Erlang loss formula in direct form (powers and factorials), V <= 170");
+  AddServers(*d, args->servers, 0, 170)->required();
+  AddTraffic(*d, args->traffic)->required();
   AddOutputOptions(*d, args->output);
-  d->callback([args] {
-    Print(Scalar("Erlang loss formula (direct form), " + Of(args->traffic, args->servers),
-                 "loss", "loss probability", E(args->servers, args->traffic)),
-          args->output);
+  OnRun(commands, *d, [args, &answers] {
+    double loss = 0.0;
+    Check(moravel_erlang_b_direct(args->servers, args->traffic, &loss),
+          {{MORAVEL_ERROR_OVERFLOW, "--traffic",
+            "accepts a traffic whose power A^V stays within the doubles (about 1.8e308): "
+            "erlang-b has no such limit"}});
+    answers.push_back(
+        {Scalar("Erlang loss formula (direct form), " + Of(args->traffic, args->servers),
+                ServersAndTraffic(*args), "loss", "loss probability", loss),
+         args->output});
   });
 
-  auto* r = app.add_subcommand("erlang-b-ratio", "Ratio E(V, A) / E(V - i, A)");
-  AddCount(*r, "-V,--servers", args->servers, "Number of servers", 0)->required();
-  AddReal(*r, "-A,--traffic", args->traffic, "Offered traffic [erlang]", 0.0)->required();
-  AddCount(*r, "-i,--fewer", args->fewer, "Servers fewer in the divisor", 0)->required();
+  auto* r = app.add_subcommand("erlang-b-ratio", "Ratio E(V, A) / E(V - i, A), V <= 170");
+  AddServers(*r, args->servers, 0, 170)->required();
+  AddReal(*r, "-A,--traffic", args->traffic, "Offered traffic [erlang], above 0", 0.0, true)
+      ->type_name("ERLANGS")
+      ->required();
+  AddCount(*r, "-i,--fewer", args->fewer, "Servers fewer in the divisor, at most --servers", 0)
+      ->required();
   AddOutputOptions(*r, args->output);
-  r->callback([args] {
-    Print(Scalar("Erlang loss ratio E(" + std::to_string(args->servers) + ", A) / E(" +
-                     std::to_string(args->servers - args->fewer) +
-                     ", A), A = " + FormatNumber(args->traffic) + " erlangs",
-                 "ratio", "ratio", Hi(args->servers, args->traffic, args->fewer)),
-          args->output);
+  OnRun(commands, *r, [args, &answers] {
+    double ratio = 0.0;
+    Check(moravel_erlang_b_ratio(args->servers, args->traffic, args->fewer, &ratio),
+          {{MORAVEL_ERROR_RATIO_SERVERS, "--fewer",
+            "accepts 0 to --servers (" + std::to_string(args->servers) + ")"},
+           {MORAVEL_ERROR_OVERFLOW, "--traffic",
+            "accepts a traffic whose powers A^V stay within the doubles (about 1.8e308)"}});
+    answers.push_back({Scalar("Erlang loss ratio E(" + std::to_string(args->servers) + ", A) / E(" +
+                                  std::to_string(args->servers - args->fewer) +
+                                  ", A), A = " + FormatNumber(args->traffic) + " erlangs",
+                              {Count("servers", "servers", args->servers),
+                               {"traffic", "traffic", "erlang", args->traffic},
+                               Count("fewer", "fewer", args->fewer)},
+                              "ratio", "ratio", ratio),
+                       args->output});
   });
 }
 
 void DemoFormulas(std::ostream& out) {
+  auto b = [](std::int32_t v, double a) {
+    double x = 0;
+    moravel_erlang_b(v, a, &x);
+    return FormatNumber(x);
+  };
+  double c = 0, engset = 0, direct = 0, ratio = 0;
+  moravel_erlang_c(10, 5.0, &c);
+  moravel_engset(10, 5, 0.2, &engset);
+  moravel_erlang_b_direct(13, 5.0, &direct);
+  moravel_erlang_b_ratio(5, 3.0, 2, &ratio);
   out << "Scalar formulas\n";
-  out << "  Erlang B, 10 servers, 5 erlangs:          " << FormatNumber(PalmTable(10, 5.0)) << '\n';
-  out << "  Erlang B, 30 servers, 20 erlangs:         " << FormatNumber(PalmTable(30, 20.0)) << '\n';
-  out << "  Erlang B direct form, 13 servers, 5 erl:  " << FormatNumber(E(13, 5.0))
-      << "  (recursion: " << FormatNumber(PalmTable(13, 5.0)) << ")\n";
-  out << "  Erlang C, 10 servers, 5 erlangs:          " << FormatNumber(ErlangFormula2(10, 5.0)) << '\n';
-  out << "  Engset, 10 sources of 0.2 erl, 5 servers: " << FormatNumber(EngsetTable(10, 5, 0.2)) << '\n';
-  out << "  Ratio E(5, 3) / E(3, 3):                  " << FormatNumber(Hi(5, 3.0, 2)) << '\n';
+  out << "  Erlang B, 10 servers, 5 erlangs:          " << b(10, 5.0) << '\n';
+  out << "  Erlang B, 30 servers, 20 erlangs:         " << b(30, 20.0) << '\n';
+  out << "  Erlang B direct form, 13 servers, 5 erl:  " << FormatNumber(direct)
+      << "  (recursion: " << b(13, 5.0) << ")\n";
+  out << "  Erlang C, 10 servers, 5 erlangs:          " << FormatNumber(c) << '\n';
+  out << "  Engset, 10 sources of 0.2 erl, 5 servers: " << FormatNumber(engset) << '\n';
+  out << "  Ratio E(5, 3) / E(3, 3):                  " << FormatNumber(ratio) << '\n';
 }
 
 }  // namespace moravel_tool

@@ -2,9 +2,10 @@
 
 #include <CLI/CLI.hpp>
 #include <cctype>
+#include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -19,6 +20,18 @@ const std::map<std::string, Format>& Formats() {
 }
 }  // namespace
 
+Figure Count(std::string name, std::string label, double value, std::string unit) {
+  return {std::move(name), std::move(label), std::move(unit), value, Kind::kCount};
+}
+
+Figure Flag(std::string name, std::string label, bool value) {
+  return {std::move(name), std::move(label), "", value ? 1.0 : 0.0, Kind::kFlag};
+}
+
+Figure Text(std::string name, std::string label, std::string text) {
+  return {std::move(name), std::move(label), "", 0.0, Kind::kText, std::move(text)};
+}
+
 Format ParseFormat(const std::string& name) {
   std::string lower = name;
   for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -30,37 +43,61 @@ Format ParseFormat(const std::string& name) {
 }
 
 void AddOutputOptions(CLI::App& command, OutputOptions& options) {
-  command.add_option("--format", options.format, "Output format: text, csv or json")
-      ->transform(CLI::CheckedTransformer(Formats(), CLI::ignore_case))
-      ->default_str("text");
-  command.add_flag("--raw", options.raw, "Print the library's result text verbatim");
+  command
+      .add_option_function<std::string>(
+          "--format", [&options](const std::string& name) { options.format = ParseFormat(name); },
+          "Output format: text (the default), csv or json")
+      ->type_name("FORMAT");
+  command.add_flag("--raw", options.raw,
+                   "Print the results alone, blank-separated, each at full precision");
 }
 
 std::string FormatNumber(double value) {
+  if (value == 0.0) return "0";  // never "-0": a zero loss is no loss, whatever its sign
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%.6g", value);
   return buffer;
 }
 
-std::vector<double> ParseResultText(const char* text) {
-  std::vector<double> numbers;
-  const char* p = text;
-  while (*p != '\0') {
-    char* end = nullptr;
-    const double value = std::strtod(p, &end);
-    if (end == p) break;
-    numbers.push_back(value);
-    p = end;
-    while (*p == ' ') ++p;
-  }
-  return numbers;
+std::string ExactNumber(double value) {
+  if (value == 0.0) return "0";
+  if (std::isnan(value)) return "nan";
+  if (std::isinf(value)) return value > 0 ? "inf" : "-inf";
+  char buffer[64];
+  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, end.ptr);
 }
 
 namespace {
 
-nlohmann::json JsonNumber(double value) {
-  if (std::isfinite(value)) return value;
-  return FormatNumber(value);  // JSON has no NaN or infinity: "nan", "inf", "-inf"
+std::string Cell(const Figure& f) {
+  switch (f.kind) {
+    case Kind::kText: return f.text;
+    case Kind::kFlag: return f.value != 0.0 ? "yes" : "no";
+    default: return FormatNumber(f.value);
+  }
+}
+
+std::string CsvCell(const Figure& f) {
+  switch (f.kind) {
+    case Kind::kText: return f.text;
+    case Kind::kFlag: return f.value != 0.0 ? "true" : "false";
+    default: return ExactNumber(f.value);
+  }
+}
+
+nlohmann::json JsonValue(const Figure& f) {
+  switch (f.kind) {
+    case Kind::kText: return f.text;
+    case Kind::kFlag: return f.value != 0.0;
+    case Kind::kCount:
+      if (std::isfinite(f.value)) return static_cast<std::int64_t>(f.value);
+      break;
+    case Kind::kReal:
+      if (std::isfinite(f.value)) return f.value == 0.0 ? 0.0 : f.value;
+      break;
+  }
+  return ExactNumber(f.value);  // JSON has no NaN or infinity: "nan", "inf", "-inf"
 }
 
 void PrintTable(const Report& report) {
@@ -68,15 +105,10 @@ void PrintTable(const Report& report) {
     std::size_t width = 0;
     for (const Figure& f : report.rows[0]) width = std::max(width, f.label.size());
     for (const Figure& f : report.rows[0]) {
-      std::cout << "  " << f.label << std::string(width - f.label.size() + 2, ' ')
-                << FormatNumber(f.value);
+      std::cout << "  " << f.label << std::string(width - f.label.size() + 2, ' ') << Cell(f);
       if (!f.unit.empty()) std::cout << ' ' << f.unit;
       std::cout << '\n';
     }
-    return;
-  }
-  if (report.rows.empty()) {
-    std::cout << "  (no results)\n";
     return;
   }
   // A table: one column per figure, headed by its label and unit.
@@ -88,7 +120,7 @@ void PrintTable(const Report& report) {
   for (const auto& h : heads) widths.push_back(h.size());
   for (const Row& row : report.rows) {
     for (std::size_t c = 0; c < row.size() && c < widths.size(); ++c) {
-      widths[c] = std::max(widths[c], FormatNumber(row[c].value).size());
+      widths[c] = std::max(widths[c], Cell(row[c]).size());
     }
   }
   auto cell = [](const std::string& s, std::size_t w) {
@@ -100,7 +132,7 @@ void PrintTable(const Report& report) {
   for (const Row& row : report.rows) {
     std::cout << ' ';
     for (std::size_t c = 0; c < row.size() && c < widths.size(); ++c) {
-      std::cout << ' ' << cell(FormatNumber(row[c].value), widths[c]);
+      std::cout << ' ' << cell(Cell(row[c]), widths[c]);
     }
     std::cout << '\n';
   }
@@ -108,21 +140,23 @@ void PrintTable(const Report& report) {
 
 void PrintText(const Report& report) {
   std::cout << report.title << '\n';
-  PrintTable(report);
+  if (!report.rows.empty()) PrintTable(report);
   if (!report.note.empty()) std::cout << report.note << '\n';
 }
 
+// Every row carries the inputs first, so that a line of the CSV says all
+// that it was computed from.
 void PrintCsv(const Report& report) {
   if (report.rows.empty()) return;
-  for (std::size_t c = 0; c < report.rows[0].size(); ++c) {
-    std::cout << (c ? "," : "") << report.rows[0][c].name;
-  }
-  std::cout << '\n';
+  std::string head;
+  for (const Figure& f : report.inputs) head += (head.empty() ? "" : ",") + f.name;
+  for (const Figure& f : report.rows[0]) head += (head.empty() ? "" : ",") + f.name;
+  std::cout << head << '\n';
   for (const Row& row : report.rows) {
-    for (std::size_t c = 0; c < row.size(); ++c) {
-      std::cout << (c ? "," : "") << FormatNumber(row[c].value);
-    }
-    std::cout << '\n';
+    std::string line;
+    for (const Figure& f : report.inputs) line += (line.empty() ? "" : ",") + CsvCell(f);
+    for (const Figure& f : row) line += (line.empty() ? "" : ",") + CsvCell(f);
+    std::cout << line << '\n';
   }
 }
 
@@ -130,35 +164,35 @@ void PrintJson(const Report& report) {
   nlohmann::json rows = nlohmann::json::array();
   for (const Row& row : report.rows) {
     nlohmann::json object = nlohmann::json::object();
-    for (const Figure& f : row) object[f.name] = JsonNumber(f.value);
+    for (const Figure& f : row) object[f.name] = JsonValue(f);
     rows.push_back(std::move(object));
   }
   nlohmann::json document{{"title", report.title}, {"results", rows}};
-  if (!report.raw.empty()) document["text"] = report.raw;
+  if (!report.inputs.empty()) {
+    nlohmann::json inputs = nlohmann::json::object();
+    for (const Figure& f : report.inputs) inputs[f.name] = JsonValue(f);
+    document["inputs"] = inputs;
+  }
   if (!report.note.empty()) document["note"] = report.note;
   std::cout << document.dump(2) << '\n';
 }
 
-}  // namespace
+void PrintRaw(const Report& report) {
+  std::string line;
+  for (const Row& row : report.rows) {
+    for (std::size_t c = report.identifiers; c < row.size(); ++c) {
+      line += (line.empty() ? "" : " ") + CsvCell(row[c]);
+    }
+  }
+  std::cout << line << '\n';
+}
 
-namespace {
-std::vector<Report>* active_sink = nullptr;
 }  // namespace
-
-void SetReportSink(std::vector<Report>* sink) { active_sink = sink; }
 
 void Print(const Report& report, const OutputOptions& options) {
-  if (active_sink != nullptr) {
-    active_sink->push_back(report);
-    return;
-  }
+  errno = 0;  // a failed write leaves its reason for the final check
   if (options.raw) {
-    if (report.raw.empty() && report.rows.size() == 1 && report.rows[0].size() == 1) {
-      std::printf("%.17g\n", report.rows[0][0].value);  // a scalar formula, every digit
-      std::fflush(stdout);
-    } else {
-      std::cout << report.raw << '\n';
-    }
+    PrintRaw(report);
     return;
   }
   switch (options.format) {

@@ -4,7 +4,8 @@
 
 #include "arguments.h"
 #include "commands.h"
-#include "moravel.h"
+#include "moravel/api.h"
+#include "refusal.h"
 #include "report.h"
 
 namespace moravel_tool {
@@ -26,70 +27,85 @@ std::string Replayed(const SimulationArgs& args) {
                          : "seed " + std::to_string(args.seed));
 }
 
-Report SimulatedLossReport(std::string title, const char* text) {
-  const auto n = ParseResultText(text);
-  Report report{std::move(title), {}, text};
-  if (n.size() == 2) {
-    report.rows.push_back({{"loss", "loss probability", "", n[0]},
-                           {"carried", "carried traffic", "erlang", n[1]}});
-  }
-  return report;
+std::vector<Figure> Inputs(const SimulationArgs& args) {
+  return {Count("servers", "servers", args.servers),
+          {"traffic", "traffic", "erlang", args.traffic},
+          Count("calls", "calls", args.calls),
+          Count("seed", "seed", static_cast<double>(args.seed))};
 }
 
-void AddCommonOptions(CLI::App& command, SimulationArgs& args, std::int64_t min_servers) {
-  AddCount(command, "-V,--servers", args.servers, "Number of servers", min_servers)->required();
-  AddReal(command, "-A,--traffic", args.traffic, "Offered traffic [erlang]", 0.0, true)
+void AddCommonOptions(CLI::App& command, SimulationArgs& args) {
+  AddServers(command, args.servers)->required();
+  AddReal(command, "-A,--traffic", args.traffic, "Offered traffic [erlang], above 0", 0.0, true)
+      ->type_name("ERLANGS")
       ->required();
-  AddCount(command, "-N,--calls", args.calls, "Number of simulated calls (default 1000000)", 1);
-  command.add_option("--seed", args.seed, "Seed; 0 (the default) seeds from the clock")
-      ->check(Seed());
+  AddCount(command, "-N,--calls", args.calls, "Number of simulated calls (default 1000000)", 1)
+      ->type_name("COUNT");
+  AddSeed(command, args.seed, "(the default) seeds from the clock");
 }
 
 }  // namespace
 
-void AddSimulationCommands(CLI::App& app) {
+void AddSimulationCommands(CLI::App& app, ModelCommands& commands) {
+  std::vector<Answer>& answers = commands.answers;
   auto args = std::make_shared<SimulationArgs>();
 
   auto* loss = app.add_subcommand(
       "simulate-loss", "Replay N calls through the Erlang loss system: loss and carried traffic");
-  AddCommonOptions(*loss, *args, 0);
+  AddCommonOptions(*loss, *args);
   AddOutputOptions(*loss, args->output);
-  loss->callback([args] {
-    Print(SimulatedLossReport("Simulated Erlang loss system, " + Replayed(*args),
-                              M_M_V_L_im(args->traffic, args->servers, args->calls,
-                                         static_cast<std::uint32_t>(args->seed))),
-          args->output);
+  OnRun(commands, *loss, [args, &answers] {
+    moravel_loss_result result{};
+    Check(moravel_simulate_loss(args->traffic, args->servers, args->calls,
+                                static_cast<std::uint32_t>(args->seed), &result),
+          {});
+    answers.push_back(
+        {LossReport("Simulated Erlang loss system, " + Replayed(*args), Inputs(*args), result),
+         args->output});
   });
 
   auto* wait = app.add_subcommand(
       "simulate-wait", "Replay N calls through the Erlang delay system with an unlimited queue");
-  AddCommonOptions(*wait, *args, 1);
-  AddReal(*wait, "-t,--threshold", args->threshold,
-          "Waiting-time threshold, in mean holding times", 0.0)
+  AddCommonOptions(*wait, *args);
+  AddReal(*wait, "-t,--threshold", args->threshold, "Waiting-time threshold, in mean holding times",
+          0.0)
+      ->type_name("TIME")
       ->required();
   AddOutputOptions(*wait, args->output);
-  wait->callback([args] {
-    Print(WaitReport("Simulated Erlang delay system, " + Replayed(*args) + ", t = " +
-                         FormatNumber(args->threshold),
-                     M_M_V_W_FF_R_im(args->traffic, args->servers, args->calls,
-                                     args->threshold, static_cast<std::uint32_t>(args->seed)),
-                     "mean holding times"),
-          args->output);
+  OnRun(commands, *wait, [args, &answers] {
+    moravel_wait_result result{};
+    Check(moravel_simulate_wait(args->traffic, args->servers, args->calls, args->threshold,
+                                static_cast<std::uint32_t>(args->seed), &result),
+          {kTrafficBelowServers});
+    std::vector<Figure> inputs = Inputs(*args);
+    inputs.push_back({"threshold", "threshold", "", args->threshold});
+    answers.push_back({{"Simulated Erlang delay system, " + Replayed(*args) +
+                            ", t = " + FormatNumber(args->threshold),
+                        std::move(inputs),
+                        {WaitRow(result, "mean holding times")}},
+                       args->output});
   });
 }
 
 void DemoSimulation(std::ostream& out) {
-  // Copies: every text-returning call replaces the previous text.
-  const std::string loss_simulated = M_M_V_L_im(5.0, 10, 1000000, 7u);
-  const std::string loss_analytic = M_M_V_L_an(10, 5.0);
-  const std::string wait_simulated = M_M_V_W_FF_R_im(7.0, 10, 1000000, 0.5, 7u);
-  const std::string wait_analytic = M_M_V_W_FF_R_an(0.5, 1.0, 10, 7.0);
+  moravel_loss_result loss_simulated{}, loss_analytic{};
+  moravel_wait_result wait_simulated{}, wait_analytic{};
+  moravel_simulate_loss(5.0, 10, 1000000, 7u, &loss_simulated);
+  moravel_loss(10, 5.0, &loss_analytic);
+  moravel_simulate_wait(7.0, 10, 1000000, 0.5, 7u, &wait_simulated);
+  moravel_wait(0.5, 1.0, 10, 7.0, &wait_analytic);
+  auto five = [](const moravel_wait_result& w) {
+    return Numbers(
+        {w.wait_probability, w.wait_exceeds, w.mean_wait, w.mean_wait_of_waiting, w.queue_length});
+  };
   out << "Single-service simulations, 10^6 calls, seed 7 (simulated, then analytic)\n";
-  out << "  Erlang loss, 10 servers, 5 erlangs:   \"" << loss_simulated << "\"\n"
-      << "                                        \"" << loss_analytic << "\"\n";
+  out << "  Erlang loss, 10 servers, 5 erlangs:   "
+      << Numbers({loss_simulated.loss, loss_simulated.carried}) << '\n'
+      << "                                        "
+      << Numbers({loss_analytic.loss, loss_analytic.carried}) << '\n';
   out << "  Delay system, 10 servers, 7 erlangs, t = 0.5 mean holding times:\n"
-      << "     \"" << wait_simulated << "\"\n"
-      << "     \"" << wait_analytic << "\"\n"
+      << "     " << five(wait_simulated) << '\n'
+      << "     " << five(wait_analytic) << '\n'
       << "     (P(wait), P(wait > t), mean wait, mean wait of waiting calls, queue)\n";
 }
 

@@ -4,7 +4,8 @@
 
 #include "arguments.h"
 #include "commands.h"
-#include "moravel.h"
+#include "moravel/api.h"
+#include "refusal.h"
 #include "report.h"
 
 namespace moravel_tool {
@@ -14,137 +15,213 @@ struct SingleServiceArgs {
   std::int32_t servers = 0;
   std::int32_t sources = 0;
   std::int32_t multiplier = 0;
-  double traffic = 0.0;
+  double traffic = -1.0;  // below 0: not given
   double x = 0.0, y = 0.0, z = 0.0;
   double threshold = 0.0;
   double holding = 1.0;
+  CallVolume volume;
   std::vector<double> classes;
   OutputOptions output;
 };
 
-Report LossReport(std::string title, const char* text) {
-  const auto n = ParseResultText(text);
-  Report report{std::move(title), {}, text};
-  if (n.size() == 2) {
-    report.rows.push_back({{"loss", "loss probability", "", n[0]},
-                           {"carried", "carried traffic", "erlang", n[1]}});
-  }
-  return report;
-}
-
 }  // namespace
 
-Report WaitReport(std::string title, const char* text, const std::string& time_unit) {
-  const auto n = ParseResultText(text);
-  Report report{std::move(title), {}, text};
-  if (n.size() == 5) {
-    report.rows.push_back({{"wait", "probability of waiting", "", n[0]},
-                           {"wait_exceeds", "probability the wait exceeds t", "", n[1]},
-                           {"mean_wait", "mean wait, all calls", time_unit, n[2]},
-                           {"mean_wait_waiting", "mean wait, waiting calls", time_unit, n[3]},
-                           {"queue_length", "mean queue length", "calls", n[4]}});
-  }
-  return report;
+Report LossReport(std::string title, std::vector<Figure> inputs,
+                  const moravel_loss_result& result) {
+  return {std::move(title),
+          std::move(inputs),
+          {{{"loss", "loss probability", "", result.loss},
+            {"carried", "carried traffic", "erlang", result.carried}}}};
 }
 
-void AddSingleServiceCommands(CLI::App& app) {
+Row WaitRow(const moravel_wait_result& r, const std::string& time_unit) {
+  return {{"wait_probability", "probability of waiting", "", r.wait_probability},
+          {"wait_exceeds", "probability the wait exceeds t", "", r.wait_exceeds},
+          {"mean_wait", "mean wait, all calls", time_unit, r.mean_wait},
+          {"mean_wait_of_waiting", "mean wait, waiting calls", time_unit, r.mean_wait_of_waiting},
+          {"queue_length", "mean queue length", "calls", r.queue_length}};
+}
+
+void AddSingleServiceCommands(CLI::App& app, ModelCommands& commands) {
+  std::vector<Answer>& answers = commands.answers;
   auto args = std::make_shared<SingleServiceArgs>();
 
   auto* loss = app.add_subcommand("loss", "Erlang loss system M/M/V/L: loss and carried traffic");
-  AddCount(*loss, "-V,--servers", args->servers, "Number of servers", 0)->required();
-  AddReal(*loss, "-A,--traffic", args->traffic, "Offered traffic [erlang]", 0.0)->required();
+  AddServers(*loss, args->servers)->required();
+  AddTraffic(*loss, args->traffic)->required();
   AddOutputOptions(*loss, args->output);
-  loss->callback([args] {
-    Print(LossReport("Erlang loss system, V = " + std::to_string(args->servers) +
-                         " servers, A = " + FormatNumber(args->traffic) + " erlangs",
-                     M_M_V_L_an(args->servers, args->traffic)),
-          args->output);
+  OnRun(commands, *loss, [args, &answers] {
+    moravel_loss_result result{};
+    Check(moravel_loss(args->servers, args->traffic, &result), {});
+    answers.push_back({LossReport("Erlang loss system, V = " + std::to_string(args->servers) +
+                                      " servers, A = " + FormatNumber(args->traffic) + " erlangs",
+                                  {Count("servers", "servers", args->servers),
+                                   {"traffic", "traffic", "erlang", args->traffic}},
+                                  result),
+                       args->output});
   });
 
   auto* finite = app.add_subcommand("loss-finite", "Engset loss system: N sources on V servers");
-  AddCount(*finite, "-N,--sources", args->sources, "Number of traffic sources", 0)->required();
-  AddCount(*finite, "-V,--servers", args->servers, "Number of servers", 0)->required();
-  AddReal(*finite, "-a,--traffic-per-source", args->traffic,
-          "Offered traffic per source [erlang], below 1", 0.0)
-      ->required();
+  AddSources(*finite, args->sources)->required();
+  AddServers(*finite, args->servers)->required();
+  AddTrafficPerSource(*finite, args->traffic)->required();
   AddOutputOptions(*finite, args->output);
-  finite->callback([args] {
-    Print(LossReport("Engset loss system, N = " + std::to_string(args->sources) +
-                         " sources, V = " + std::to_string(args->servers) +
-                         " servers, a = " + FormatNumber(args->traffic) + " erlangs per source",
-                     Mi_M_V_L_an(args->sources, args->servers, args->traffic)),
-          args->output);
+  OnRun(commands, *finite, [args, &answers] {
+    moravel_loss_result result{};
+    Check(moravel_loss_finite_sources(args->sources, args->servers, args->traffic, &result),
+          {kTrafficPerSourceBelowOne});
+    answers.push_back(
+        {LossReport("Engset loss system, N = " + std::to_string(args->sources) +
+                        " sources, V = " + std::to_string(args->servers) +
+                        " servers, a = " + FormatNumber(args->traffic) + " erlangs per source",
+                    {Count("sources", "sources", args->sources),
+                     Count("servers", "servers", args->servers),
+                     {"traffic_per_source", "traffic per source", "erlang", args->traffic}},
+                    result),
+         args->output});
   });
 
   auto* assembled = app.add_subcommand(
-      "loss-assembled", "Erlang loss system on the load A = (n / (1/x + 1/y)) (z/y + 1)");
-  AddReal(*assembled, "-x", args->x, "First time (same unit as y)", 0.0, true)->required();
-  AddReal(*assembled, "-y", args->y, "Second time", 0.0, true)->required();
-  AddReal(*assembled, "-z", args->z, "Third time (unit of y)", 0.0)->required();
-  AddCount(*assembled, "-V,--servers", args->servers, "Number of servers", 0)->required();
-  AddCount(*assembled, "-n,--multiplier", args->multiplier, "Whole-number multiplier", 0)
+      "loss-assembled",
+      "Erlang loss system on the load A = (n / (1/x + 1/y)) (z/y + 1), assembled from three "
+      "times and a multiplier");
+  AddReal(*assembled, "-x", args->x,
+          "Time x, above 0, in the unit of y: the load grows as n / (1/x + 1/y)", 0.0, true)
+      ->type_name("TIME")
+      ->required();
+  AddReal(*assembled, "-y", args->y,
+          "Time y, above 0: pairs with x in n / (1/x + 1/y), and is the unit of z", 0.0, true)
+      ->type_name("TIME")
+      ->required();
+  AddReal(*assembled, "-z", args->z,
+          "Time z, at least 0, in the unit of y: scales the load by z/y + 1", 0.0)
+      ->type_name("TIME")
+      ->required();
+  AddServers(*assembled, args->servers)->required();
+  AddCount(*assembled, "-n,--multiplier", args->multiplier,
+           "Whole-number multiplier n of the load, at least 0", 0)
+      ->type_name("COUNT")
       ->required();
   AddOutputOptions(*assembled, args->output);
-  assembled->callback([args] {
-    Print(LossReport("Erlang loss system on an assembled load, V = " +
-                         std::to_string(args->servers) + " servers",
-                     M_G_V_L_an(args->x, args->y, args->z, args->servers, args->multiplier)),
-          args->output);
+  OnRun(commands, *assembled, [args, &answers] {
+    moravel_loss_result result{};
+    Check(
+        moravel_loss_assembled(args->x, args->y, args->z, args->servers, args->multiplier, &result),
+        {{MORAVEL_ERROR_ASSEMBLED_LOAD, "-x, -y, -z, --multiplier",
+          "accept times whose assembled load (n / (1/x + 1/y)) (z/y + 1) stays finite"}});
+    answers.push_back({LossReport("Erlang loss system on an assembled load, V = " +
+                                      std::to_string(args->servers) + " servers",
+                                  {{"x", "x", "", args->x},
+                                   {"y", "y", "", args->y},
+                                   {"z", "z", "", args->z},
+                                   Count("servers", "servers", args->servers),
+                                   Count("multiplier", "multiplier", args->multiplier)},
+                                  result),
+                       args->output});
   });
 
-  auto* priority = app.add_subcommand(
-      "loss-priority", "Loss system shared by classes of falling priority");
-  AddCount(*priority, "-V,--servers", args->servers, "Number of servers", 0)->required();
+  auto* priority =
+      app.add_subcommand("loss-priority", "Loss system shared by classes of falling priority");
+  AddServers(*priority, args->servers)->required();
   priority
       ->add_option("-a,--traffic", args->classes,
                    "Offered traffic of each class [erlang], highest priority first")
       ->check(RealNumber(0.0))
+      ->type_name("ERLANGS ...")
       ->required();
   AddOutputOptions(*priority, args->output);
-  priority->callback([args] {
-    const char* text = M_M_V_L_PRA_an(static_cast<std::int32_t>(args->classes.size()),
-                                      args->servers, args->classes.data());
-    const auto n = ParseResultText(text);
+  OnRun(commands, *priority, [args, &answers] {
+    const auto classes = static_cast<std::int32_t>(args->classes.size());
+    std::vector<double> loss(args->classes.size()), carried(args->classes.size());
+    Check(moravel_loss_priority(classes, args->servers, args->classes.data(), loss.data(),
+                                carried.data()),
+          {{MORAVEL_ERROR_TRAFFIC, "--traffic",
+            "accepts traffics whose sum is finite (below about 1.8e308 erlangs)"}});
     Report report{"Priority loss system, V = " + std::to_string(args->servers) + " servers",
-                  {}, text};
-    for (std::size_t c = 0; c + 1 < n.size(); c += 2) {
-      report.rows.push_back({{"class", "class", "", static_cast<double>(c / 2)},
-                             {"traffic", "offered", "erlang", args->classes[c / 2]},
-                             {"loss", "loss probability", "", n[c]},
-                             {"carried", "carried", "erlang", n[c + 1]}});
+                  {Count("servers", "servers", args->servers)},
+                  {}};
+    report.identifiers = 2;
+    for (std::size_t c = 0; c < loss.size(); ++c) {
+      report.rows.push_back({Count("class", "class", static_cast<double>(c)),
+                             {"traffic", "offered", "erlang", args->classes[c]},
+                             {"loss", "loss probability", "", loss[c]},
+                             {"carried", "carried", "erlang", carried[c]}});
     }
-    Print(report, args->output);
+    answers.push_back({std::move(report), args->output});
   });
 
-  auto* wait = app.add_subcommand("wait", "Erlang delay system M/M/V with an unlimited FIFO queue");
-  AddCount(*wait, "-V,--servers", args->servers, "Number of servers", 1)->required();
-  AddReal(*wait, "-A,--traffic", args->traffic, "Offered traffic [erlang], below V", 0.0)
-      ->required();
+  auto* wait = app.add_subcommand(
+      "wait", "Erlang delay system M/M/V with an unlimited FIFO queue, and a planner's figures");
+  AddServers(*wait, args->servers)->required();
+  auto* traffic = AddTraffic(*wait, args->traffic);
   AddReal(*wait, "-t,--threshold", args->threshold,
-          "Waiting-time threshold, in the unit of --holding-time", 0.0)
+          "Waiting-time threshold (answer time), in the unit of --holding-time", 0.0)
+      ->type_name("TIME")
       ->required();
-  AddReal(*wait, "--holding-time", args->holding, "Mean holding time (default 1)", 0.0, true);
+  AddReal(*wait, "--holding-time", args->holding,
+          "Mean holding (handling) time, above 0 (default 1)", 0.0, true)
+      ->type_name("TIME");
+  AddCallVolume(*wait, args->volume, traffic);
   AddOutputOptions(*wait, args->output);
-  wait->callback([args] {
-    Print(WaitReport("Erlang delay system, V = " + std::to_string(args->servers) +
-                         " servers, A = " + FormatNumber(args->traffic) + " erlangs, t = " +
-                         FormatNumber(args->threshold),
-                     M_M_V_W_FF_R_an(args->threshold, args->holding, args->servers,
-                                     args->traffic),
-                     "time units"),
-          args->output);
+  OnRun(commands, *wait, [args, &answers] {
+    const double traffic = TrafficOf(args->volume, args->traffic, args->holding);
+    moravel_wait_result result{};
+    const std::initializer_list<Refusal> refusals{
+        kTrafficBelowServers,
+        {MORAVEL_ERROR_OVERFLOW, "--holding-time",
+         "accepts a holding time for which the waits stay within the doubles"}};
+    Check(moravel_wait(args->threshold, args->holding, args->servers, traffic, &result), refusals);
+    moravel_staffing staffing{};
+    Check(
+        moravel_staffing_figures(args->servers, traffic, args->holding, args->threshold, &staffing),
+        refusals);
+    Row row = WaitRow(result, "time units");
+    row.push_back(
+        {"service_level", "service level, answered within t", "", staffing.service_level});
+    row.push_back({"mean_speed_of_answer", "mean speed of answer", "time units",
+                   staffing.mean_speed_of_answer});
+    row.push_back({"occupancy", "occupancy", "", staffing.occupancy});
+    std::vector<Figure> inputs{Count("servers", "servers", args->servers),
+                               {"traffic", "traffic", "erlang", traffic},
+                               {"threshold", "threshold", "", args->threshold},
+                               {"holding_time", "holding time", "", args->holding}};
+    if (args->volume.given()) {
+      inputs.push_back({"calls_per_interval", "calls per interval", "", args->volume.calls});
+      inputs.push_back({"interval", "interval", "", args->volume.interval});
+    }
+    answers.push_back({{"Erlang delay system, V = " + std::to_string(args->servers) +
+                            " servers, A = " + FormatNumber(traffic) +
+                            " erlangs, t = " + FormatNumber(args->threshold),
+                        std::move(inputs),
+                        {std::move(row)}},
+                       args->output});
   });
 }
 
 void DemoSingleService(std::ostream& out) {
   const double priority[3] = {2.0, 3.0, 4.0};
-  out << "Single-service analytic models (result text as returned)\n";
-  out << "  Erlang loss, 10 servers, 5 erlangs:       \"" << M_M_V_L_an(10, 5.0) << "\"\n";
-  out << "  Engset loss, 10 sources x 0.2, 5 servers: \"" << Mi_M_V_L_an(10, 5, 0.2) << "\"\n";
-  out << "  Assembled load 5.4 erl, 4 servers:        \"" << M_G_V_L_an(2.0, 3.0, 1.5, 4, 3) << "\"\n";
-  out << "  Priorities 2, 3, 4 erl on 10 servers:     \"" << M_M_V_L_PRA_an(3, 10, priority) << "\"\n";
+  moravel_loss_result loss{}, finite{}, assembled{};
+  moravel_loss(10, 5.0, &loss);
+  moravel_loss_finite_sources(10, 5, 0.2, &finite);
+  moravel_loss_assembled(2.0, 3.0, 1.5, 4, 3, &assembled);
+  double ploss[3], pcarried[3];
+  moravel_loss_priority(3, 10, priority, ploss, pcarried);
+  moravel_wait_result w{};
+  moravel_wait(60.0, 180.0, 30, 20.0, &w);
+  out << "Single-service analytic models (loss, carried traffic)\n";
+  out << "  Erlang loss, 10 servers, 5 erlangs:       " << Numbers({loss.loss, loss.carried})
+      << '\n';
+  out << "  Engset loss, 10 sources x 0.2, 5 servers: " << Numbers({finite.loss, finite.carried})
+      << '\n';
+  out << "  Assembled load 5.4 erl, 4 servers:        "
+      << Numbers({assembled.loss, assembled.carried}) << '\n';
+  out << "  Priorities 2, 3, 4 erl on 10 servers:     "
+      << Numbers({ploss[0], pcarried[0], ploss[1], pcarried[1], ploss[2], pcarried[2]}) << '\n';
   out << "  Delay system, 30 servers, 20 erl, t = 60 s, h = 180 s:\n"
-      << "     \"" << M_M_V_W_FF_R_an(60.0, 180.0, 30, 20.0) << "\"\n"
+      << "     "
+      << Numbers({w.wait_probability, w.wait_exceeds, w.mean_wait, w.mean_wait_of_waiting,
+                  w.queue_length})
+      << '\n'
       << "     (P(wait), P(wait > t), mean wait [s], mean wait of waiting calls [s], queue)\n";
 }
 

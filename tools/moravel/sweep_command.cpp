@@ -6,6 +6,7 @@
 //
 // Exactly one value is a range START:STOP[:STEP] (STEP 1 when left out).
 // --jobs N runs the points on N processes; the output does not change.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
@@ -14,6 +15,7 @@
 #include "arguments.h"
 #include "commands.h"
 #include "local_jobs.h"
+#include "model_table.h"
 
 namespace moravel_tool {
 namespace {
@@ -52,24 +54,55 @@ struct SweepArgs {
   std::vector<std::string> model;
 };
 
+// "--servers, --traffic": the options of `entry` that take a range.
+std::string RangedOptions(const ModelEntry& entry) {
+  std::string list;
+  for (const std::string& name : entry.ranges) {
+    list += (list.empty() ? "" : ", ") + std::string(name.size() == 1 ? "-" : "--") + name;
+  }
+  return list;
+}
+
 void RunSweep(const SweepArgs& args) {
-  if (args.model.empty()) throw CLI::ValidationError("sweep", "needs a model subcommand, e.g. 'sweep loss --servers 10 --traffic 1:20:0.5'");
-  // Find the one range among the values (never the subcommand name).
+  if (args.model.empty()) {
+    throw CLI::ValidationError(
+        "sweep", "needs a model subcommand, e.g. 'sweep loss --servers 10 --traffic 1:20:0.5'");
+  }
+  CLI::App models;
+  ModelCommands unused;
+  AddModelCommands(models, unused);
+  CheckSubcommandName(models, args.model[0]);
+  const CLI::App& command = *models.get_subcommand(args.model[0]);
+  CheckOptionNames(command, args.model, 1);
+  const ModelEntry* entry = FindModel(args.model[0]);
+  if (entry == nullptr || entry->ranges.empty()) {
+    throw CLI::ValidationError("sweep", "accepts a model, not '" + args.model[0] + "'");
+  }
+
+  // The one range among the values of the options that take one (a class
+  // TRAFFIC:DEMAND looks like a range but belongs to no such option).  The
+  // column is the option's long name, however the option was typed.
   std::size_t at = args.model.size();
   Range range;
-  for (std::size_t i = 1; i < args.model.size(); ++i) {
+  std::string variable;
+  for (std::size_t i = 2; i < args.model.size(); ++i) {
     Range r;
-    // A class TRAFFIC:DEMAND of the link-group models looks like a range but
-    // is not one.
-    if (args.model[i - 1] == "--class") continue;
-    if (args.model[i].find(':') != std::string::npos && ParseRange(args.model[i], r)) {
-      if (at != args.model.size()) throw CLI::ValidationError("sweep", "accepts one range START:STOP[:STEP], not two");
-      at = i;
-      range = r;
+    if (args.model[i].find(':') == std::string::npos || !ParseRange(args.model[i], r)) continue;
+    const std::string option = args.model[i - 1];
+    const std::string name = option.rfind("-", 0) == 0 ? LongNameOf(command, option) : "";
+    if (std::find(entry->ranges.begin(), entry->ranges.end(), name) == entry->ranges.end()) {
+      continue;
     }
+    if (at != args.model.size()) {
+      throw CLI::ValidationError("sweep", "accepts one range START:STOP[:STEP], not two");
+    }
+    at = i;
+    range = r;
+    variable = name;
   }
-  if (at == args.model.size() || at == 0 || args.model[at - 1].rfind("-", 0) != 0) {
-    throw CLI::ValidationError("sweep", "needs one option value given as a range START:STOP[:STEP]");
+  if (at == args.model.size()) {
+    throw CLI::ValidationError("sweep", "needs the value of one of " + RangedOptions(*entry) +
+                                            " given as a range START:STOP[:STEP]");
   }
   if (!(range.step > 0) || range.stop < range.start) {
     throw CLI::ValidationError("sweep", "range needs STOP >= START and STEP > 0");
@@ -78,29 +111,27 @@ void RunSweep(const SweepArgs& args) {
   if (span > 1e6) throw CLI::ValidationError("sweep", "range has more than a million points");
   const auto points = static_cast<std::size_t>(std::floor(span + 1e-9)) + 1;
 
-  std::string variable = args.model[at - 1];
-  while (!variable.empty() && variable.front() == '-') variable.erase(variable.begin());
-
   Report sweep{"Sweep of " + args.model[0] + " over " + variable + " from " +
-                    FormatNumber(range.start) + " to " + FormatNumber(range.stop) + " in steps of " +
-                    FormatNumber(range.step),
-                {}, ""};
+                   FormatNumber(range.start) + " to " + FormatNumber(range.stop) + " in steps of " +
+                   FormatNumber(range.step),
+               {},
+               {}};
   auto value_of = [&](std::size_t p) { return range.start + static_cast<double>(p) * range.step; };
-  auto line_of = [&](std::size_t p) {
-    std::vector<std::string> line = args.model;
-    line[at] = Exact(value_of(p));
-    return line;
-  };
+  // The model's line is parsed once; each point changes the ranged value.
+  ModelRunner runner(args.model, at);
   Progress progress("sweep", "points", points);
-  RunModelCommands(points, line_of, args.jobs, progress,
-                   [&](std::size_t p, std::vector<Report>&& reports) {
-                     for (Report& report : reports) {
-                       for (Row& row : report.rows) {
-                         row.insert(row.begin(), Figure{variable, variable, "", value_of(p)});
-                         sweep.rows.push_back(std::move(row));
-                       }
-                     }
-                   });
+  RunModelCommands(
+      points, runner, [&](std::size_t p) { return Exact(value_of(p)); }, args.jobs, progress,
+      [&](std::size_t p, std::vector<Report>&& reports) {
+        (void)p;
+        // Each row says every input it was computed from.
+        for (Report& report : reports) {
+          for (Row& row : report.rows) {
+            row.insert(row.begin(), report.inputs.begin(), report.inputs.end());
+            sweep.rows.push_back(std::move(row));
+          }
+        }
+      });
   OutputOptions output = args.output;
   output.raw = false;
   Print(sweep, output);
@@ -114,18 +145,22 @@ void AddSweepCommand(CLI::App& app) {
       "sweep", "Run one model over a range START:STOP[:STEP] of one argument, one row per point");
   AddOutputOptions(*sweep, args->output);
   AddCount(*sweep, "--jobs", args->jobs,
-           "Processes to run the points on (default 1); the output is the same for any number",
-           1, kMaxJobs);
+           "Processes to run the points on (default 1); the output is the same for any number", 1,
+           kMaxJobs);
   // Everything from the model's name on belongs to the model, but for the
   // sweep's own options, which may also follow it.
-  sweep->footer("Usage: moravel sweep [--format F] [--jobs N] MODEL [MODEL OPTIONS], one option value as a range.\n"
-                "Example: moravel sweep loss --servers 10 --traffic 1:20:0.5");
+  sweep->footer(
+      "Usage: moravel sweep [--format F] [--jobs N] MODEL [MODEL OPTIONS], one option value as a "
+      "range.\n"
+      "Example: moravel sweep loss --servers 10 --traffic 1:20:0.5");
   sweep->prefix_command();
   sweep->callback([args, sweep] {
     SweepArgs full{args->output, args->jobs, {}};
     for (const auto& extra : sweep->remaining()) full.model.push_back(extra);
-    if (auto format = TakeOption(full.model, {"--format"})) full.output.format = ParseFormat(*format);
-    if (auto v = TakeOption(full.model, {"--jobs"}, WholeNumber(1, kMaxJobs))) full.jobs = std::stoi(*v);
+    if (auto format = TakeOption(full.model, {"--format"}))
+      full.output.format = ParseFormat(*format);
+    if (auto v = TakeOption(full.model, {"--jobs"}, WholeNumber(1, kMaxJobs)))
+      full.jobs = std::stoi(*v);
     RunSweep(full);
   });
 }

@@ -1,0 +1,31 @@
+#include "refusal.h"
+
+#include <CLI/CLI.hpp>
+
+#include "report.h"
+
+namespace moravel_tool {
+
+void Check(moravel_status status, std::initializer_list<Refusal> refusals) {
+  if (status == MORAVEL_OK) return;
+  for (const Refusal& refusal : refusals) {
+    if (refusal.status == status) throw CLI::ValidationError(refusal.option, refusal.accepts);
+  }
+  switch (status) {
+    case MORAVEL_ERROR_OUT_OF_MEMORY:
+    case MORAVEL_ERROR_INTERNAL:
+    case MORAVEL_ERROR_NULL_POINTER:
+      throw Failure(std::string("the library failed: ") + moravel_status_message(status));
+    default:
+      throw CLI::ValidationError("input",
+                                 std::string("refused: ") + moravel_status_message(status));
+  }
+}
+
+std::string Numbers(std::initializer_list<double> values) {
+  std::string text;
+  for (double value : values) text += (text.empty() ? "" : " ") + FormatNumber(value);
+  return text;
+}
+
+}  // namespace moravel_tool
