@@ -31,9 +31,11 @@
  *   PalmTable        V <= 0 or V = 2^31-1: 0.  A < 0, +-inf, NaN: what the
  *                    recursion gives (-inf, NaN).  Huge V: linear time.
  *   ErlangFormula2   V = 0: -0 (A > 0) or NaN (A = 0); V < 0: 0; A > V: > 1.
- *   EngsetTable      V <= 0 or V = 2^31-1: 0; V >= N: +-0; a = 1: NaN.
+ *   EngsetTable      V <= 0 or V = 2^31-1: 0; V >= N >= 1: +-0; a = 1: NaN;
+ *                    N <= 0: the recursion's number, of either sign.
  *   E, Hi            V < 0: +-inf or NaN; V >= 171: 0 or NaN; any V returns
- *                    at once.  Hi: V - i < 0 gives 0; A = 0 gives NaN.
+ *                    at once.  Hi: V - i < 0 gives 0; A = 0 gives 0 when
+ *                    V - i < 1 (1 for V = i = 0), NaN otherwise.
  *   M_M_V_L_an, Mi_M_V_L_an, M_G_V_L_an, M_M_V_W_FF_R_an: never "", the
  *                    numbers as computed ("-nan -nan", "1 1 inf inf inf").
  *   M_M_V_L_PRA_an   N <= 0 or a NULL: "".  Class j >= 1 with 0 erl: "0 0".

@@ -16,6 +16,7 @@ using moravel::testing::Bits;
 
 using moravel::testing::kInf;
 using moravel::testing::kNaN;
+using moravel::testing::Text;
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 const char* const kMaxFree = "МаксСвоб";
@@ -46,6 +47,9 @@ TEST(BadInputEngsetTable, NoServersMoreServersThanSourcesSaturatedSources) {
   EXPECT_EQ(Bits(EngsetTable(3, 4, 0.2)), Bits(-0.0));
   EXPECT_TRUE(std::isnan(EngsetTable(5, 3, 1.0)));
   EXPECT_TRUE(std::isfinite(EngsetTable(kMin, 3, 0.2)));  // N - i wraps, no trap
+  // No sources: the recursion's number, of either sign, not a zero.
+  EXPECT_EQ(Text(EngsetTable(0, 1, 0.3)), "-0.75");
+  EXPECT_EQ(Text(EngsetTable(-1, 2, 0.3)), "0.794118");
 }
 
 TEST(BadInputE, NegativeAndHugeServerCounts) {
@@ -61,6 +65,9 @@ TEST(BadInputHi, MoreFewerThanServersAndZeroTraffic) {
   EXPECT_EQ(Bits(Hi(5, 3.0, 6)), Bits(0.0));
   EXPECT_EQ(Bits(Hi(5, 3.0, kMin)), Bits(0.0));  // V - i wraps negative
   EXPECT_TRUE(std::isnan(Hi(3, 0.0, 1)));
+  // No traffic: 0 once V - i < 1, and 1 for V = i = 0.
+  EXPECT_EQ(Bits(Hi(3, 0.0, 3)), Bits(0.0));
+  EXPECT_EQ(Bits(Hi(0, 0.0, 0)), Bits(1.0));
 }
 
 TEST(BadInputSingleServiceModels, AlwaysTheirNumbersAsComputed) {
@@ -98,6 +105,7 @@ TEST(BadInputLossSimulation, MeaninglessTrafficCompletesAtOnce) {
   EXPECT_EQ(S(M_M_V_L_im(-1.0, 10, kMax, 7)), "1 -0");
   EXPECT_EQ(S(M_M_V_L_im(kNaN, 10, kMax, 7)), "1 nan");
   EXPECT_EQ(S(M_M_V_L_im(kInf, 10, 1000, 7)), "1 -nan");
+  EXPECT_EQ(S(M_M_V_L_im(kInf, 10, kMax, 7)), "1 -nan");  // settled without drawing
 }
 
 TEST(BadInputWaitingSimulation, NoServersNoCallsOverload) {
@@ -106,6 +114,8 @@ TEST(BadInputWaitingSimulation, NoServersNoCallsOverload) {
   EXPECT_EQ(S(M_M_V_W_FF_R_im(5.0, 10, 0, 1.0, 7)), "");
   const std::string overload = M_M_V_W_FF_R_im(11.0, 10, 1000, 1.0, 7);
   EXPECT_NE(overload.find(" -1 "), std::string::npos) << overload;  // w = 1 / (V - A)
+  // Infinite traffic: every call waits, settled without drawing for any N.
+  EXPECT_EQ(S(M_M_V_W_FF_R_im(kInf, 10, kMax, 1.0, 7)), S(M_M_V_W_FF_R_im(kInf, 10, 1000, 1.0, 7)));
 }
 
 TEST(BadInputLinkGroups, ShapesThatCannotBeEvaluated) {

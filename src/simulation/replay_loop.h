@@ -14,11 +14,13 @@ namespace moravel {
 
 // Whether every arrival instant is at most 0 or NaN: an arrival rate with the
 // sign bit set (-0, negative, -inf) makes every inter-arrival time at most 0
-// or NaN, and a NaN rate makes them all NaN.  No such arrival comes after any
-// free instant (all are at least 0), so every call is lost or waits, and a
-// replay can say so without drawing.
+// or NaN, a NaN rate makes them all NaN, and an infinite rate makes each one
+// -(ln v / inf), +0 or -0 (NaN where v is 0), so every instant is a zero or
+// NaN.  No such arrival comes after any free instant (all are at least 0),
+// so every call is lost or waits, and a replay can say so without drawing,
+// however many calls it has.
 inline bool NoArrivalComesAfterZero(double arrival_rate) {
-  return std::signbit(arrival_rate) || std::isnan(arrival_rate);
+  return std::signbit(arrival_rate) || std::isnan(arrival_rate) || std::isinf(arrival_rate);
 }
 
 // Offers N calls to `servers` through `offer(servers, arrival, holding)`,
