@@ -149,14 +149,20 @@ TEST(Jobs, WorkersEndWithTheirParent) {
   const std::string tool = MORAVEL_TOOL_FILE;
   // The workers are found and checked through /proc alone (a worker that
   // has ended may stay a zombie where nobody reaps orphans).
+  // Waits (up to 20 s each) for the two workers to appear, and for them to
+  // end once the parent is killed, so that a slow machine only waits longer.
   const std::string out = Shell(
       tool + " sweep --jobs 2 erlang-b -V 2000000:2100000 -A 5 >/dev/null 2>&1 & parent=$!; "
-      "sleep 1; workers=; "
+      "for i in $(seq 200); do workers=; "
       "for s in /proc/[0-9]*/stat; do read -r pid comm state ppid rest < $s 2>/dev/null "
       "|| continue; [ \"$ppid\" = \"$parent\" ] && workers=\"$workers $pid\"; done; "
-      "kill $parent; wait $parent; sleep 1; echo workers $(echo $workers | wc -w); "
+      "[ $(echo $workers | wc -w) -ge 2 ] && break; sleep 0.1; done; "
+      "kill $parent; wait $parent; "
+      "for i in $(seq 200); do alive=; "
       "for w in $workers; do read -r pid comm state rest < /proc/$w/stat 2>/dev/null "
-      "&& [ \"$state\" != Z ] && echo alive $w; done; true");
+      "&& [ \"$state\" != Z ] && alive=\"$alive $w\"; done; "
+      "[ -z \"$alive\" ] && break; sleep 0.1; done; "
+      "echo workers $(echo $workers | wc -w); for w in $alive; do echo alive $w; done; true");
   EXPECT_EQ(out, "workers 2\n");
 }
 
