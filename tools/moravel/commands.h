@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "arguments.h"
+#include "model_table.h"
 #include "moravel/api.h"
 #include "refusal.h"
 #include "report.h"
@@ -27,9 +28,16 @@ namespace moravel_tool {
 struct ModelCommands {
   std::vector<Answer> answers;
   std::map<std::string, std::function<void()>> runs;  // by subcommand name
+  std::vector<ModelEntry> models;                     // as each describes itself
 };
 // Makes `run` the callback of `command`, and keeps it.
 void OnRun(ModelCommands& commands, CLI::App& command, std::function<void()> run);
+// Says, where `command` declares its options, which of them a sweep may
+// range over (long names, or the letter of an option that has only a short
+// one; each an option of the command), the shape of its result and its
+// simulated twin.
+void Describe(ModelCommands& commands, const CLI::App& command, std::vector<std::string> ranges,
+              ResultShape shape, std::optional<Twin> twin = std::nullopt);
 
 // Every model subcommand (one call of the library each).
 void AddModelCommands(CLI::App& app, ModelCommands& commands);

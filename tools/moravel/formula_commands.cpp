@@ -4,6 +4,7 @@
 
 #include "arguments.h"
 #include "commands.h"
+#include "model_table.h"
 #include "moravel/api.h"
 #include "refusal.h"
 #include "report.h"
@@ -43,6 +44,7 @@ void AddFormulaCommands(CLI::App& app, ModelCommands& commands) {
   AddServers(*b, args->servers)->required();
   AddTraffic(*b, args->traffic)->required();
   AddOutputOptions(*b, args->output);
+  Describe(commands, *b, {"servers", "traffic"}, ResultShape::kScalar);
   OnRun(commands, *b, [args, &answers] {
     double loss = 0.0;
     Check(moravel_erlang_b(args->servers, args->traffic, &loss), {});
@@ -55,6 +57,7 @@ void AddFormulaCommands(CLI::App& app, ModelCommands& commands) {
   AddServers(*c, args->servers)->required();
   AddTraffic(*c, args->traffic)->required();
   AddOutputOptions(*c, args->output);
+  Describe(commands, *c, {"servers", "traffic"}, ResultShape::kScalar);
   OnRun(commands, *c, [args, &answers] {
     double wait = 0.0;
     Check(moravel_erlang_c(args->servers, args->traffic, &wait), {kTrafficBelowServers});
@@ -69,6 +72,7 @@ void AddFormulaCommands(CLI::App& app, ModelCommands& commands) {
   AddServers(*e, args->servers)->required();
   AddTrafficPerSource(*e, args->traffic)->required();
   AddOutputOptions(*e, args->output);
+  Describe(commands, *e, {"sources", "servers", "traffic-per-source"}, ResultShape::kScalar);
   OnRun(commands, *e, [args, &answers] {
     double loss = 0.0;
     Check(moravel_engset(args->sources, args->servers, args->traffic, &loss),
@@ -89,6 +93,7 @@ void AddFormulaCommands(CLI::App& app, ModelCommands& commands) {
   AddServers(*d, args->servers, 0, 170)->required();
   AddTraffic(*d, args->traffic)->required();
   AddOutputOptions(*d, args->output);
+  Describe(commands, *d, {"servers", "traffic"}, ResultShape::kScalar);
   OnRun(commands, *d, [args, &answers] {
     double loss = 0.0;
     Check(moravel_erlang_b_direct(args->servers, args->traffic, &loss),
@@ -109,6 +114,7 @@ void AddFormulaCommands(CLI::App& app, ModelCommands& commands) {
   AddCount(*r, "-i,--fewer", args->fewer, "Servers fewer in the divisor, at most --servers", 0)
       ->required();
   AddOutputOptions(*r, args->output);
+  Describe(commands, *r, {"servers", "traffic", "fewer"}, ResultShape::kScalar);
   OnRun(commands, *r, [args, &answers] {
     double ratio = 0.0;
     Check(moravel_erlang_b_ratio(args->servers, args->traffic, args->fewer, &ratio),

@@ -1,7 +1,8 @@
 // What the tool knows of each model subcommand beyond its options: the
 // options that `sweep` may range over, the shape of its result, and its
-// simulated twin for `compare`.  One entry per model; `sweep` and `compare`
-// read it rather than keeping lists of their own.
+// simulated twin for `compare`.  Each model says it once, where it declares
+// its options (Describe, in commands.h); the table gathers those entries, and
+// `sweep` and `compare` read it rather than keeping lists of their own.
 #ifndef MORAVEL_TOOL_MODEL_TABLE_H
 #define MORAVEL_TOOL_MODEL_TABLE_H
 
@@ -32,6 +33,7 @@ struct ModelEntry {
   std::optional<Twin> twin;  // its simulated twin, if it has one
 };
 
+// Every model subcommand's entry, in the order the subcommands are declared.
 const std::vector<ModelEntry>& ModelTable();
 // The entry of subcommand `name`, or nullptr.
 const ModelEntry* FindModel(const std::string& name);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <stdexcept>
 
 #include "commands.h"
 
@@ -12,6 +13,19 @@ namespace moravel_tool {
 void OnRun(ModelCommands& commands, CLI::App& command, std::function<void()> run) {
   command.callback(run);
   commands.runs[command.get_name()] = std::move(run);
+}
+
+void Describe(ModelCommands& commands, const CLI::App& command, std::vector<std::string> ranges,
+              ResultShape shape, std::optional<Twin> twin) {
+  for (const std::string& name : ranges) {
+    // A range over an option the command does not have is the tool's own
+    // mistake: every sweep and compare would stop on it, and the tests say so.
+    const std::string flag = (name.size() == 1 ? "-" : "--") + name;
+    if (command.get_option_no_throw(flag) == nullptr) {
+      throw std::logic_error(command.get_name() + " has no option " + flag + " to range over");
+    }
+  }
+  commands.models.push_back({command.get_name(), std::move(ranges), shape, std::move(twin)});
 }
 
 void AddModelCommands(CLI::App& app, ModelCommands& commands) {

@@ -6,6 +6,7 @@
 
 #include "arguments.h"
 #include "commands.h"
+#include "model_table.h"
 #include "moravel/api.h"
 #include "refusal.h"
 #include "report.h"
@@ -70,6 +71,7 @@ void AddMultiserviceSimulationCommands(CLI::App& app, ModelCommands& commands) {
       ->type_name("POLICY");
   AddSeed(*sim, args->seed, "(the default) seeds from the random device");
   AddOutputOptions(*sim, args->output);
+  Describe(commands, *sim, {"links", "units", "subset", "calls", "seed"}, ResultShape::kPerClass);
   OnRun(commands, *sim, [args, &answers] {
     std::vector<double> a, t;
     SplitClasses(args->classes, a, t);

@@ -4,6 +4,7 @@
 
 #include "arguments.h"
 #include "commands.h"
+#include "model_table.h"
 #include "moravel/api.h"
 #include "refusal.h"
 #include "report.h"
@@ -54,6 +55,7 @@ void AddSimulationCommands(CLI::App& app, ModelCommands& commands) {
       "simulate-loss", "Replay N calls through the Erlang loss system: loss and carried traffic");
   AddCommonOptions(*loss, *args);
   AddOutputOptions(*loss, args->output);
+  Describe(commands, *loss, {"servers", "traffic", "calls", "seed"}, ResultShape::kFigures);
   OnRun(commands, *loss, [args, &answers] {
     moravel_loss_result result{};
     Check(moravel_simulate_loss(args->traffic, args->servers, args->calls,
@@ -72,6 +74,7 @@ void AddSimulationCommands(CLI::App& app, ModelCommands& commands) {
       ->type_name("TIME")
       ->required();
   AddOutputOptions(*wait, args->output);
+  Describe(commands, *wait, {"servers", "traffic", "calls", "seed", "threshold"}, ResultShape::kFigures);
   OnRun(commands, *wait, [args, &answers] {
     moravel_wait_result result{};
     Check(moravel_simulate_wait(args->traffic, args->servers, args->calls, args->threshold,

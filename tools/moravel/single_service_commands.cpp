@@ -4,6 +4,7 @@
 
 #include "arguments.h"
 #include "commands.h"
+#include "model_table.h"
 #include "moravel/api.h"
 #include "refusal.h"
 #include "report.h"
@@ -50,6 +51,7 @@ void AddSingleServiceCommands(CLI::App& app, ModelCommands& commands) {
   AddServers(*loss, args->servers)->required();
   AddTraffic(*loss, args->traffic)->required();
   AddOutputOptions(*loss, args->output);
+  Describe(commands, *loss, {"servers", "traffic"}, ResultShape::kFigures, Twin{"simulate-loss", false, false, false});
   OnRun(commands, *loss, [args, &answers] {
     moravel_loss_result result{};
     Check(moravel_loss(args->servers, args->traffic, &result), {});
@@ -66,6 +68,7 @@ void AddSingleServiceCommands(CLI::App& app, ModelCommands& commands) {
   AddServers(*finite, args->servers)->required();
   AddTrafficPerSource(*finite, args->traffic)->required();
   AddOutputOptions(*finite, args->output);
+  Describe(commands, *finite, {"sources", "servers", "traffic-per-source"}, ResultShape::kFigures);
   OnRun(commands, *finite, [args, &answers] {
     moravel_loss_result result{};
     Check(moravel_loss_finite_sources(args->sources, args->servers, args->traffic, &result),
@@ -103,6 +106,7 @@ void AddSingleServiceCommands(CLI::App& app, ModelCommands& commands) {
       ->type_name("COUNT")
       ->required();
   AddOutputOptions(*assembled, args->output);
+  Describe(commands, *assembled, {"x", "y", "z", "servers", "multiplier"}, ResultShape::kFigures);
   OnRun(commands, *assembled, [args, &answers] {
     moravel_loss_result result{};
     Check(
@@ -130,6 +134,7 @@ void AddSingleServiceCommands(CLI::App& app, ModelCommands& commands) {
       ->type_name("ERLANGS ...")
       ->required();
   AddOutputOptions(*priority, args->output);
+  Describe(commands, *priority, {"servers", "traffic"}, ResultShape::kPerClass);
   OnRun(commands, *priority, [args, &answers] {
     const auto classes = static_cast<std::int32_t>(args->classes.size());
     std::vector<double> loss(args->classes.size()), carried(args->classes.size());
@@ -163,6 +168,7 @@ void AddSingleServiceCommands(CLI::App& app, ModelCommands& commands) {
       ->type_name("TIME");
   AddCallVolume(*wait, args->volume, traffic);
   AddOutputOptions(*wait, args->output);
+  Describe(commands, *wait, {"servers", "traffic", "threshold", "holding-time", "calls-per-interval", "interval"}, ResultShape::kFigures, Twin{"simulate-wait", false, false, false});
   OnRun(commands, *wait, [args, &answers] {
     const double traffic = TrafficOf(args->volume, args->traffic, args->holding);
     moravel_wait_result result{};

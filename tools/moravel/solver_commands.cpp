@@ -5,6 +5,7 @@
 
 #include "arguments.h"
 #include "commands.h"
+#include "model_table.h"
 #include "moravel/api.h"
 #include "refusal.h"
 #include "report.h"
@@ -51,6 +52,7 @@ void AddSolverCommands(CLI::App& app, ModelCommands& commands) {
   per_source->needs(sources);
   AddTarget(*servers, args->target, "Loss probability to meet, above 0 and below 1")->required();
   AddOutputOptions(*servers, args->output);
+  Describe(commands, *servers, {"traffic", "sources", "traffic-per-source", "target"}, ResultShape::kFigures);
   OnRun(commands, *servers, [args, &answers, sources] {
     std::int32_t v = 0;
     double loss = 0.0;
@@ -85,6 +87,7 @@ void AddSolverCommands(CLI::App& app, ModelCommands& commands) {
   auto* most_sources = AddSources(*most, args->sources);
   AddTarget(*most, args->target, "Loss probability to meet, above 0 and below 1")->required();
   AddOutputOptions(*most, args->output);
+  Describe(commands, *most, {"servers", "sources", "target"}, ResultShape::kScalar);
   OnRun(commands, *most, [args, &answers, most_sources] {
     double a = 0.0;
     std::vector<Figure> inputs{Count("servers", "servers", args->servers)};
@@ -138,6 +141,7 @@ void AddSolverCommands(CLI::App& app, ModelCommands& commands) {
   level->excludes(mean)->excludes(waiting);
   mean->excludes(waiting);
   AddOutputOptions(*agents, args->output);
+  Describe(commands, *agents, {"traffic", "holding-time", "answer-time", "calls-per-interval", "interval", "service-level", "mean-wait", "wait-probability"}, ResultShape::kFigures);
   OnRun(commands, *agents, [args, &answers, level, mean, waiting] {
     const double a = TrafficOf(args->volume, args->traffic, args->holding);
     moravel_staffing s{};
