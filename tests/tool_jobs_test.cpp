@@ -9,8 +9,12 @@
 #include <ostream>
 #include <string>
 
+#include "support/tool_run.h"
+
 
 namespace {
+
+using moravel::testing::Bash;
 
 struct Outcome {
   int status;
@@ -123,25 +127,13 @@ TEST(Jobs, BadCountIsRefused) {
 
 namespace {
 
-std::string Shell(const std::string& line) {
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(("bash -c '" + line + "'").c_str(), "r"),
-                                             pclose);
-  std::string out;
-  std::array<char, 4096> buffer;
-  std::size_t n;
-  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0) {
-    out.append(buffer.data(), n);
-  }
-  return out;
-}
-
 // More jobs than the open-file limit leaves pipes for run on fewer workers,
 // with the same output.
 TEST(Jobs, BoundedByTheOpenFileLimit) {
   const std::string tool = MORAVEL_TOOL_FILE;
   const std::string sweep = " sweep --format csv erlang-b -V 1:300 -A 50";
-  EXPECT_EQ(Shell("ulimit -n 40; " + tool + " sweep --jobs 1024" + sweep.substr(6) + "; echo $?"),
-            Shell(tool + sweep + "; echo $?"));
+  EXPECT_EQ(Bash("ulimit -n 40; " + tool + " sweep --jobs 1024" + sweep.substr(6) + "; echo $?"),
+            Bash(tool + sweep + "; echo $?"));
 }
 
 // Killing only the parent ends its workers too.
@@ -151,7 +143,7 @@ TEST(Jobs, WorkersEndWithTheirParent) {
   // has ended may stay a zombie where nobody reaps orphans).
   // Waits (up to 20 s each) for the two workers to appear, and for them to
   // end once the parent is killed, so that a slow machine only waits longer.
-  const std::string out = Shell(
+  const std::string out = Bash(
       tool + " sweep --jobs 2 erlang-b -V 2000000:2100000 -A 5 >/dev/null 2>&1 & parent=$!; "
       "for i in $(seq 200); do workers=; "
       "for s in /proc/[0-9]*/stat; do read -r pid comm state ppid rest < $s 2>/dev/null "

@@ -12,7 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "support/tool_run.h"
+
 namespace {
+
+using moravel::testing::Bash;
 
 struct Outcome {
   int status;
@@ -252,19 +256,6 @@ TEST(Tool, BadInputMessageNamesTheOptionAndWhatItAccepts) {
 
 namespace {
 
-// What a shell line prints on stdout (the tool's stderr routed there).
-std::string Shell(const std::string& line) {
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(("bash -c \"" + line + "\"").c_str(), "r"),
-                                             pclose);
-  std::string out;
-  std::array<char, 4096> buffer;
-  std::size_t n;
-  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0) {
-    out.append(buffer.data(), n);
-  }
-  return out;
-}
-
 // Output that never arrived is a failure with a message, not a success.
 TEST(Tool, WriteFailuresEndWithAMessageAndStatusOne) {
   const std::string tool = MORAVEL_TOOL_FILE;
@@ -272,15 +263,15 @@ TEST(Tool, WriteFailuresEndWithAMessageAndStatusOne) {
     std::string line, expected;
   };
   for (const Case& c : std::vector<Case>{
-           {tool + " loss -V 10 -A 5 2>&1 >/dev/full; echo status \\$?",
+           {tool + " loss -V 10 -A 5 2>&1 >/dev/full; echo status $?",
             "moravel: cannot write the output: No space left on device\nstatus 1\n"},
-           {tool + " loss -V 10 -A 5 2>&1 >&-; echo status \\$?",
+           {tool + " loss -V 10 -A 5 2>&1 >&-; echo status $?",
             "moravel: cannot write the output: Bad file descriptor\nstatus 1\n"},
            {"trap '' PIPE; { " + tool +
                 " sweep erlang-b -V 10 -A 0:100000 2>&3 | head -c 1 >/dev/null; echo status "
-                "\\${PIPESTATUS[0]}; } 3>&1",
+                "${PIPESTATUS[0]}; } 3>&1",
             "moravel: cannot write the output: Broken pipe\nstatus 1\n"}}) {
-    EXPECT_EQ(Shell(c.line), c.expected) << c.line;
+    EXPECT_EQ(Bash(c.line), c.expected) << c.line;
   }
 }
 

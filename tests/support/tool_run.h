@@ -33,6 +33,21 @@ inline ToolRun RunTool(const std::string& arguments) {
   return run;
 }
 
+// What a bash script prints on stdout.  The script is handed to bash as
+// one single-quoted word, so it is written as it would be typed.
+inline std::string Bash(const std::string& script) {
+  std::string quoted = "'";
+  for (const char c : script) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  FILE* pipe = popen(("bash -c " + quoted + "'").c_str(), "r");
+  std::string out;
+  if (pipe == nullptr) return out;
+  std::array<char, 4096> buffer{};
+  std::size_t n = 0;
+  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) out.append(buffer.data(), n);
+  pclose(pipe);
+  return out;
+}
+
 // Skips the test where the tool is not built.
 class ToolCommandTest : public ::testing::Test {
  protected:
