@@ -115,6 +115,14 @@ MORAVEL_API moravel_status moravel_loss_priority(int32_t classes, int32_t server
   return Guarded([&] {
     const auto results = moravel::PriorityModel(classes, servers, traffic);
     if (!results) return MORAVEL_ERROR_INTERNAL;  // not reached: the inputs were checked
+    // A class's loss comes from a difference of the aggregates' losses over
+    // its own traffic: with traffics far apart in size it can leave the
+    // doubles, and then nothing is handed out.
+    for (std::size_t j = 0; j < results->E.size(); ++j) {
+      if (!std::isfinite(results->E[j]) || !std::isfinite(results->Y[j])) {
+        return MORAVEL_ERROR_OVERFLOW;
+      }
+    }
     for (std::size_t j = 0; j < results->E.size(); ++j) {
       loss[j] = results->E[j];
       carried[j] = results->Y[j];
