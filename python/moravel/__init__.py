@@ -662,7 +662,7 @@ def engset_servers(sources, traffic_per_source, target):
     if _arrays.any_array(sources, traffic_per_source, target):
         return _arrays.elementwise("engset_servers", engset_servers,
             [("sources", sources), ("traffic_per_source", traffic_per_source),
-             ("target", target)], Servers)
+             ("target", target)], Servers, counts=("sources",))
     sources = _checks.count("sources", sources, 1)
     a = _checks.finite("traffic_per_source", traffic_per_source, 0.0, below=1.0)
     target = _target(target)
@@ -676,7 +676,8 @@ def loss_assembled_servers(x, y, z, n, target):
     whose loss is at most target; returns Servers(servers, loss)."""
     if _arrays.any_array(x, y, z, n, target):
         return _arrays.elementwise("loss_assembled_servers", loss_assembled_servers,
-            [("x", x), ("y", y), ("z", z), ("n", n), ("target", target)], Servers)
+            [("x", x), ("y", y), ("z", z), ("n", n), ("target", target)], Servers,
+            counts=("n",))
     x = _checks.finite("x", x, 0.0, above=True)
     y = _checks.finite("y", y, 0.0, above=True)
     z = _checks.finite("z", z, 0.0)
@@ -736,7 +737,7 @@ def erlang_b_traffic(servers, target):
     above loses more.  12.0306... erlangs for 20 servers at 1%."""
     if _arrays.any_array(servers, target):
         return _arrays.elementwise("erlang_b_traffic", erlang_b_traffic,
-            [("servers", servers), ("target", target)])
+            [("servers", servers), ("target", target)], counts=("servers",))
     servers = _servers(servers)
     target = _target(target)
     return _double("moravel_erlang_b_traffic", "erlang_b_traffic",
@@ -748,7 +749,8 @@ def engset_traffic(sources, servers, target):
     servers meet an Engset loss of at most target."""
     if _arrays.any_array(sources, servers, target):
         return _arrays.elementwise("engset_traffic", engset_traffic,
-            [("sources", sources), ("servers", servers), ("target", target)])
+            [("sources", sources), ("servers", servers), ("target", target)],
+            counts=("sources", "servers"))
     sources = _checks.count("sources", sources, 1)
     servers = _servers(servers)
     target = _target(target)
@@ -805,7 +807,7 @@ def staffing(agents, traffic, handling_time,
     if _arrays.any_array(agents, traffic, handling_time, answer_time):
         return _arrays.elementwise("staffing", staffing,
             [("agents", agents), ("traffic", traffic), ("handling_time", handling_time),
-             ("answer_time", answer_time)], Staffing)
+             ("answer_time", answer_time)], Staffing, counts=("agents",))
     agents = _checks.count("agents", agents, 1, _MAX_SERVERS)
     traffic, h, t = _centre(traffic, handling_time, answer_time)
     return _staffing("moravel_staffing_figures", "staffing",

@@ -143,17 +143,26 @@ def call(function: str, export: str, arguments: Sequence[Tuple[str, str, object]
     return [points.column(buffer, width, field) for field in range(width)]
 
 
-def elementwise(function: str, scalar, arguments: Sequence[Tuple[str, object]], result=None):
+def elementwise(function: str, scalar, arguments: Sequence[Tuple[str, object]], result=None,
+                counts: Sequence[str] = ()):
     """Runs `scalar` at every point of the broadcast `arguments`, for the
     functions that have no array entry point (the solvers, one search per
     point).  A named tuple (`result`) comes back as the same named tuple of
     arrays, a number as an array, shaped like the arguments (numpy arrays
     with numpy, lists without).  The first refused point raises, naming its
-    position."""
+    position.  The `counts` among the arguments may be arrays of whole-valued
+    floats, as in the array calls."""
     names = [name for name, _ in arguments]
     if numpy is not None:
+        def column(name, value):
+            array = numpy.asarray(value)
+            if name in counts and array.dtype.kind == "f":
+                if not numpy.all(numpy.isfinite(array)) or numpy.any(array != numpy.floor(array)):
+                    raise TypeError(f"{name} must hold whole numbers")
+                array = array.astype(numpy.int64)
+            return array
         try:
-            columns = numpy.broadcast_arrays(*[numpy.asarray(value) for _, value in arguments])
+            columns = numpy.broadcast_arrays(*[column(name, value) for name, value in arguments])
         except ValueError:
             shapes = ", ".join(f"{name} {numpy.shape(value)}" for name, value in arguments)
             raise ValueError(f"the arguments do not broadcast together: {shapes}") from None
