@@ -113,8 +113,8 @@ INSTANTIATE_TEST_SUITE_P(
         GoldenFile{"engset -N 5 -V 10 -a 0.3 --raw", "engset_no_loss_raw.txt"},
         GoldenFile{"erlang-b-ratio -V 5 -A 3 -i 2 --format csv", "erlang_b_ratio.csv"},
         GoldenFile{"wait -V 10 -A 7 -t 0.5 --holding-time 1", "wait.txt"},
-        GoldenFile{"wait -V 30 --calls-per-interval 400 --interval-minutes 60 --holding-time 180 -t 20 "
-                   "--format json",
+        GoldenFile{"wait -V 30 --calls-per-interval 400 --interval-minutes 60 --holding-time 180 "
+                   "-t 20 --format json",
                    "wait_calls_per_interval.json"},
         GoldenFile{"simulate-wait -V 10 -A 8 -N 5000 -t 0.25 --seed 42 --format csv",
                    "simulate_wait.csv"},
@@ -164,7 +164,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         GoldenFile{"loss -V 0 -A 5", "refuse_no_servers.txt", 2},
         GoldenFile{"erlang-c -V 10 -A 12", "refuse_erlang_c_traffic_above_servers.txt", 2},
-        GoldenFile{"wait -V 10 -A 12 -t 1 --holding-time 1", "refuse_wait_traffic_above_servers.txt", 2},
+        GoldenFile{"wait -V 10 -A 12 -t 1 --holding-time 1",
+                   "refuse_wait_traffic_above_servers.txt", 2},
         GoldenFile{"simulate-wait -V 10 -A 10 -t 1 -N 10", "refuse_simulate_wait_traffic.txt", 2},
         GoldenFile{"engset -N 10 -V 5 -a 1.5", "refuse_traffic_per_source.txt", 2},
         GoldenFile{"loss-finite -N 10 -V 5 -a 1", "refuse_traffic_per_source_one.txt", 2},

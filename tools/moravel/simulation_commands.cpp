@@ -83,7 +83,8 @@ void AddSimulationCommands(CLI::App& app, ModelCommands& commands) {
           0.0, true)
       ->type_name("TIME");
   AddOutputOptions(*wait, args->output);
-  Describe(commands, *wait, {"servers", "traffic", "calls", "seed", "threshold", "holding-time"}, ResultShape::kFigures);
+  Describe(commands, *wait, {"servers", "traffic", "calls", "seed", "threshold", "holding-time"},
+           ResultShape::kFigures);
   OnRun(commands, *wait, [args, &answers] {
     // The replay's clock runs in mean holding times: a threshold in another
     // unit is rescaled on the way in, and the waits on the way out.

@@ -174,7 +174,10 @@ void AddSingleServiceCommands(CLI::App& app, ModelCommands& commands) {
       ->required();
   AddCallVolume(*wait, args->volume, traffic);
   AddOutputOptions(*wait, args->output);
-  Describe(commands, *wait, {"servers", "traffic", "threshold", "holding-time", "calls-per-interval", "interval-minutes"}, ResultShape::kFigures, Twin{"simulate-wait", false, false, false});
+  Describe(commands, *wait,
+           {"servers", "traffic", "threshold", "holding-time", "calls-per-interval",
+            "interval-minutes"},
+           ResultShape::kFigures, Twin{"simulate-wait", false, false, false});
   OnRun(commands, *wait, [args, &answers] {
     const double traffic = TrafficOf(args->volume, args->traffic, args->holding);
     moravel_wait_result result{};

@@ -149,7 +149,10 @@ void AddSolverCommands(CLI::App& app, ModelCommands& commands) {
   level->excludes(mean)->excludes(waiting);
   mean->excludes(waiting);
   AddOutputOptions(*agents, args->output);
-  Describe(commands, *agents, {"traffic", "holding-time", "answer-time", "calls-per-interval", "interval-minutes", "service-level", "mean-wait", "wait-probability"}, ResultShape::kFigures);
+  Describe(commands, *agents,
+           {"traffic", "holding-time", "answer-time", "calls-per-interval", "interval-minutes",
+            "service-level", "mean-wait", "wait-probability"},
+           ResultShape::kFigures);
   OnRun(commands, *agents, [args, &answers, level, mean, waiting] {
     const double a = TrafficOf(args->volume, args->traffic, args->holding);
     moravel_staffing s{};
