@@ -172,7 +172,8 @@ TEST(Sweep, RowsAreThoseOfTheModelRunAtEachPoint) {
   for (const Case& c : std::vector<Case>{
            {"loss-priority", "2:4", "-V 10 -a ", " 3", {"2", "3", "4"}},
            {"erlang-b-ratio", "0:2", "-V 5 -A 3 -i ", "", {"0", "1", "2"}},
-           {"wait", "20:30:5", "-V 30 --calls-per-interval ", " --interval 60 -t 0.1",
+           {"wait", "20:30:5", "-V 30 --calls-per-interval ",
+            " --interval-minutes 60 --holding-time 180 -t 20",
             {"20", "25", "30"}},
            {"simulate-loss", "1:3", "-V 5 -A 4 -N 1000 --seed ", "", {"1", "2", "3"}}}) {
     const std::string sweep =

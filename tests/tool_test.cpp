@@ -112,9 +112,9 @@ INSTANTIATE_TEST_SUITE_P(
         // A zero loss is written 0, never -0.
         GoldenFile{"engset -N 5 -V 10 -a 0.3 --raw", "engset_no_loss_raw.txt"},
         GoldenFile{"erlang-b-ratio -V 5 -A 3 -i 2 --format csv", "erlang_b_ratio.csv"},
-        GoldenFile{"wait -V 10 -A 7 -t 0.5", "wait.txt"},
-        GoldenFile{"wait -V 30 --calls-per-interval 400 --interval 3600 --holding-time 180 -t 20 "
-                   "--format json",
+        GoldenFile{"wait -V 10 -A 7 -t 0.5 --holding-time 1", "wait.txt"},
+        GoldenFile{"wait -V 30 --calls-per-interval 400 --interval-minutes 60 --holding-time 180 "
+                   "-t 20 --format json",
                    "wait_calls_per_interval.json"},
         GoldenFile{"simulate-wait -V 10 -A 8 -N 5000 -t 0.25 --seed 42 --format csv",
                    "simulate_wait.csv"},
@@ -129,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "agents_service_level.txt"},
         GoldenFile{"agents -A 20 --holding-time 180 -t 20 --wait-probability 0.2 --format csv",
                    "agents_wait_probability.csv"},
-        GoldenFile{"agents --calls-per-interval 400 --interval 3600 --holding-time 180 "
+        GoldenFile{"agents --calls-per-interval 400 --interval-minutes 60 --holding-time 180 "
                    "--mean-wait 10 --format json",
                    "agents_mean_wait.json"},
         GoldenFile{"sweep --format csv link-subset -k 2 -f 5:6 -g 1 --class 2:1 --class 1:2",
@@ -139,7 +139,8 @@ INSTANTIATE_TEST_SUITE_P(
         // An option with no long name is its column by its short one.
         GoldenFile{"sweep --format csv loss-assembled -x 1:2 -y 1 -z 1 -V 3 -n 2",
                    "sweep_loss_assembled.csv"},
-        GoldenFile{"compare --format csv --calls 2000 --replications 3 wait -V 10 -A 7 -t 0.5",
+        GoldenFile{"compare --format csv --calls 2000 --replications 3 wait -V 10 -A 7 -t 0.5 "
+                   "--holding-time 1",
                    "compare_wait.csv"},
         GoldenFile{"compare --calls 2000 --replications 3 loss -V 10 -A 7", "compare_loss.txt"},
         GoldenFile{"erlang-c -V 10 -A 5 --format json", "erlang_c.json"},
@@ -153,7 +154,6 @@ INSTANTIATE_TEST_SUITE_P(
         // Help names what an option takes, never the parser's internals.
         GoldenFile{"--help", "help.txt"},
         GoldenFile{"link-group --help", "help_link_group.txt"},
-        GoldenFile{"wait --help", "help_wait.txt"},
         GoldenFile{"--version", "version.txt"}),
     GoldenName);
 
@@ -164,7 +164,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         GoldenFile{"loss -V 0 -A 5", "refuse_no_servers.txt", 2},
         GoldenFile{"erlang-c -V 10 -A 12", "refuse_erlang_c_traffic_above_servers.txt", 2},
-        GoldenFile{"wait -V 10 -A 12 -t 1", "refuse_wait_traffic_above_servers.txt", 2},
+        GoldenFile{"wait -V 10 -A 12 -t 1 --holding-time 1",
+                   "refuse_wait_traffic_above_servers.txt", 2},
         GoldenFile{"simulate-wait -V 10 -A 10 -t 1 -N 10", "refuse_simulate_wait_traffic.txt", 2},
         GoldenFile{"engset -N 10 -V 5 -a 1.5", "refuse_traffic_per_source.txt", 2},
         GoldenFile{"loss-finite -N 10 -V 5 -a 1", "refuse_traffic_per_source_one.txt", 2},
@@ -177,7 +178,7 @@ INSTANTIATE_TEST_SUITE_P(
         GoldenFile{"loss-priority -V 10 -a 1e308 1e308", "refuse_priority_sum.txt", 2},
         GoldenFile{"wait -V 10 -A 9.999999 -t 1 --holding-time 1e308",
                    "refuse_wait_overflow.txt", 2},
-        GoldenFile{"wait -V 10 -t 1", "refuse_wait_no_traffic.txt", 2},
+        GoldenFile{"wait -V 10 -t 1 --holding-time 1", "refuse_wait_no_traffic.txt", 2},
         GoldenFile{"simulate-loss -V 10 -A 0", "refuse_simulation_no_traffic.txt", 2},
         GoldenFile{"link-group -k 2 -f 5 --class 1:2.5", "refuse_fractional_demand.txt", 2},
         GoldenFile{"link-group -k 200000 -f 10 --class 1:1", "refuse_model_limit.txt", 2},
@@ -196,6 +197,57 @@ INSTANTIATE_TEST_SUITE_P(
         GoldenFile{"sweep loss -V 10 --trafic 1:5", "refuse_unknown_option_in_sweep.txt", 2},
         GoldenFile{"sweep link-group -k 1 -f 5 --class 1:2", "refuse_sweep_without_range.txt", 2},
         GoldenFile{"compare erlang-b -V 1 -A 1", "refuse_compare_without_twin.txt", 2}),
+    GoldenName);
+
+// Times name their unit: a threshold or an answer time without the holding
+// time it is measured against is refused, a service level needs its answer
+// time, and an interval is in minutes (the holding and answer times of a
+// call volume in seconds).
+INSTANTIATE_TEST_SUITE_P(
+    Units, ToolGoldenFile,
+    ::testing::Values(
+        GoldenFile{"wait -V 24 -A 20 -t 20", "refuse_wait_without_holding_time.txt", 2},
+        GoldenFile{"agents -A 20 -t 20 --service-level 0.8",
+                   "refuse_agents_without_holding_time.txt", 2},
+        GoldenFile{"agents -A 20 --holding-time 180 --service-level 0.8",
+                   "refuse_service_level_without_answer_time.txt", 2},
+        GoldenFile{"agents --calls-per-interval 400 --interval 30 --holding-time 180 -t 20 "
+                   "--service-level 0.8",
+                   "refuse_interval_without_unit.txt", 2},
+        GoldenFile{"wait -V 24 -A 20 -t 20 --holding-time 180", "wait_holding_time.txt"},
+        GoldenFile{"agents --calls-per-interval 400 --interval-minutes 30 --holding-time 180 "
+                   "-t 20 --service-level 0.8",
+                   "agents_calls_per_interval.txt"},
+        GoldenFile{"simulate-wait -V 10 -A 8 -N 5000 -t 30 --holding-time 60 --seed 42 "
+                   "--format csv",
+                   "simulate_wait_holding_time.csv"},
+        GoldenFile{"wait --help", "help_wait.txt"},
+        GoldenFile{"agents --help", "help_agents.txt"}),
+    GoldenName);
+
+// Whole numbers in all their digits, in every form and in a sweep's echo of
+// its inputs; counts are read in decimal, leading zeros and all.
+INSTANTIATE_TEST_SUITE_P(
+    Counts, ToolGoldenFile,
+    ::testing::Values(
+        GoldenFile{"agents -A 10000000 --holding-time 180 -t 20 --service-level 0.8",
+                   "agents_ten_million.txt"},
+        GoldenFile{"loss -V 100000 -A 100000 --format csv", "loss_hundred_thousand.csv"},
+        GoldenFile{"agents --calls-per-interval 200000 --interval-minutes 600 --holding-time 180 "
+                   "--wait-probability 0.5 --format csv",
+                   "agents_large_volume.csv"},
+        GoldenFile{"sweep --format csv erlang-b -V 100000:300000:100000 -A 100000",
+                   "sweep_large_counts.csv"},
+        GoldenFile{"erlang-b -V 010 -A 5 --raw", "erlang_b_leading_zero_raw.txt"},
+        GoldenFile{"erlang-b -V 08 -A 5 --raw", "erlang_b_leading_zero_eight_raw.txt"},
+        GoldenFile{"traffic -V 020 --target 0.01 --raw", "traffic_leading_zero_raw.txt"},
+        GoldenFile{"link-group -k 010 -f 5 --class 1:1 --format csv",
+                   "link_group_leading_zero.csv"},
+        GoldenFile{"sweep --format csv erlang-b -V 010 -A 1:2", "sweep_leading_zero.csv"},
+        GoldenFile{"compare --calls 01000 --replications 02 --first-seed 010 --format csv loss "
+                   "-V 05 -A 5",
+                   "compare_leading_zero.csv"},
+        GoldenFile{"erlang-b -V 0x10 -A 5", "refuse_hexadecimal_count.txt", 2}),
     GoldenName);
 
 // Groups an engineer meets every day, whose occupancy recursion overflows

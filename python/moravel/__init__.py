@@ -20,7 +20,11 @@ Solvers answer the dimensioning questions directly: erlang_b_servers,
 engset_servers, loss_assembled_servers, link_group_links, link_subset_links
 (the least size for a target loss), erlang_b_traffic, engset_traffic (the
 most traffic), and staffing with agents_for_service_level,
-agents_for_mean_wait and agents_for_wait_probability for call centres.
+agents_for_mean_wait and agents_for_wait_probability for call centres.  All
+but the two link solvers also take sequences or arrays, element by element
+(one search per point), and give arrays back like the formulas.
+offered_traffic turns calls per interval of so many minutes, with a handling
+time in seconds, into erlangs.
 
 Arguments outside a model's meaning raise ValueError naming the argument,
 counts that do not fit in 32 bits raise OverflowError, and wrong types raise
@@ -57,7 +61,7 @@ __all__ = [
     "link_group", "link_subset", "simulate_link_subset",
     "erlang_b_servers", "engset_servers", "loss_assembled_servers",
     "link_group_links", "link_subset_links", "erlang_b_traffic", "engset_traffic",
-    "staffing", "agents_for_service_level", "agents_for_mean_wait",
+    "staffing", "offered_traffic", "agents_for_service_level", "agents_for_mean_wait",
     "agents_for_wait_probability",
     "LossResult", "WaitResult", "ClassResult", "Servers", "Links", "Staffing", "POLICIES",
     "MoravelError", "ArgumentError", "MissingExportError",
@@ -456,13 +460,15 @@ def loss_priority(servers: int, traffics: Sequence[float]) -> List[LossResult]:
     return [LossResult(lost[i], carried[i]) for i in range(count)]
 
 
-def wait(servers, traffic, threshold, holding_time=1.0) -> WaitResult:
+def wait(servers, traffic, threshold, holding_time) -> WaitResult:
     """Erlang delay system M/M/V with an unlimited first-come first-served queue.
 
     servers      -- number of servers V, at least 1
     traffic      -- offered traffic A [erlang], from 0 up to (not including) V
     threshold    -- waiting time t for wait_exceeds, in the unit of holding_time
-    holding_time -- mean holding time h, above 0 (1.0: times in holding times)
+    holding_time -- mean holding time h, above 0: the unit of the threshold
+                    and of the waits (no default: 20 means nothing until
+                    one says 20 what); 1.0 measures them in holding times
 
     Returns WaitResult(wait, wait_exceeds, mean_wait, mean_wait_waiting,
     queue_length).  Sequences or arrays give a WaitResult of arrays.
@@ -625,7 +631,7 @@ def _sized(export: str, function: str, arguments: dict, *values) -> Servers:
     return Servers(servers.value, value.value)
 
 
-def erlang_b_servers(traffic: float, target: float) -> Servers:
+def erlang_b_servers(traffic, target):
     """The least number of servers V with Erlang B(V, traffic) at most target.
 
     traffic -- offered traffic A [erlang], finite and not negative
@@ -635,12 +641,15 @@ def erlang_b_servers(traffic: float, target: float) -> Servers:
     one server fewer loses more than the target.  20 servers for 12 erlangs
     at 1%.
     """
+    if _arrays.any_array(traffic, target):
+        return _arrays.elementwise("erlang_b_servers", erlang_b_servers,
+            [("traffic", traffic), ("target", target)], Servers)
     traffic, target = _traffic(traffic), _target(target)
     return _sized("moravel_erlang_b_servers", "erlang_b_servers",
                   {"traffic": traffic, "target": target}, traffic, target)
 
 
-def engset_servers(sources: int, traffic_per_source: float, target: float) -> Servers:
+def engset_servers(sources, traffic_per_source, target):
     """The least number of servers whose Engset call congestion is at most target.
 
     sources            -- number of traffic sources N, at least 1
@@ -650,6 +659,10 @@ def engset_servers(sources: int, traffic_per_source: float, target: float) -> Se
 
     Returns Servers(servers, loss); N servers always suffice.
     """
+    if _arrays.any_array(sources, traffic_per_source, target):
+        return _arrays.elementwise("engset_servers", engset_servers,
+            [("sources", sources), ("traffic_per_source", traffic_per_source),
+             ("target", target)], Servers, counts=("sources",))
     sources = _checks.count("sources", sources, 1)
     a = _checks.finite("traffic_per_source", traffic_per_source, 0.0, below=1.0)
     target = _target(target)
@@ -658,9 +671,13 @@ def engset_servers(sources: int, traffic_per_source: float, target: float) -> Se
                   sources, a, target)
 
 
-def loss_assembled_servers(x: float, y: float, z: float, n: int, target: float) -> Servers:
+def loss_assembled_servers(x, y, z, n, target):
     """The least number of servers for the assembled load of ``loss_assembled``
     whose loss is at most target; returns Servers(servers, loss)."""
+    if _arrays.any_array(x, y, z, n, target):
+        return _arrays.elementwise("loss_assembled_servers", loss_assembled_servers,
+            [("x", x), ("y", y), ("z", z), ("n", n), ("target", target)], Servers,
+            counts=("n",))
     x = _checks.finite("x", x, 0.0, above=True)
     y = _checks.finite("y", y, 0.0, above=True)
     z = _checks.finite("z", z, 0.0)
@@ -714,19 +731,26 @@ def link_subset_links(classes: Sequence[Tuple[float, float]], units: int, subset
 
 # ---- solvers: the most traffic for a target --------------------------------
 
-def erlang_b_traffic(servers: int, target: float) -> float:
+def erlang_b_traffic(servers, target):
     """The largest offered traffic [erlang] that V servers carry at an Erlang B
     loss of at most target: exact on the computed values, the next double
     above loses more.  12.0306... erlangs for 20 servers at 1%."""
+    if _arrays.any_array(servers, target):
+        return _arrays.elementwise("erlang_b_traffic", erlang_b_traffic,
+            [("servers", servers), ("target", target)], counts=("servers",))
     servers = _servers(servers)
     target = _target(target)
     return _double("moravel_erlang_b_traffic", "erlang_b_traffic",
                    {"servers": servers, "target": target}, servers, target)
 
 
-def engset_traffic(sources: int, servers: int, target: float) -> float:
+def engset_traffic(sources, servers, target):
     """The largest traffic per source (below 1) at which N sources on V < N
     servers meet an Engset loss of at most target."""
+    if _arrays.any_array(sources, servers, target):
+        return _arrays.elementwise("engset_traffic", engset_traffic,
+            [("sources", sources), ("servers", servers), ("target", target)],
+            counts=("sources", "servers"))
     sources = _checks.count("sources", sources, 1)
     servers = _servers(servers)
     target = _target(target)
@@ -736,6 +760,27 @@ def engset_traffic(sources: int, servers: int, target: float) -> float:
 
 
 # ---- solvers: call-centre staffing -----------------------------------------
+
+def offered_traffic(calls_per_interval, interval_minutes, handling_time_seconds):
+    """The offered traffic [erlang] of `calls_per_interval` calls in an
+    interval of `interval_minutes` minutes, each held `handling_time_seconds`
+    seconds on average: calls x seconds / (60 x minutes).  400 calls in 30
+    minutes of 180 s each are 40 erlangs.  Sequences or arrays give an array.
+    """
+    if _arrays.any_array(calls_per_interval, interval_minutes, handling_time_seconds):
+        return _arrays.elementwise(
+            "offered_traffic", offered_traffic,
+            [("calls_per_interval", calls_per_interval), ("interval_minutes", interval_minutes),
+             ("handling_time_seconds", handling_time_seconds)])
+    calls = _checks.finite("calls_per_interval", calls_per_interval, 0.0)
+    minutes = _checks.finite("interval_minutes", interval_minutes, 0.0, above=True)
+    seconds = _checks.finite("handling_time_seconds", handling_time_seconds, 0.0, above=True)
+    traffic = calls * seconds / (minutes * 60.0)
+    if not math.isfinite(traffic):
+        raise ValueError("calls_per_interval x handling_time_seconds / (60 x interval_minutes) "
+                         f"must be finite, got {traffic!r}")
+    return traffic
+
 
 def _staffing(export: str, function: str, arguments: dict, *values) -> Staffing:
     return Staffing(*_record(_StaffingRecord, export, function, arguments, *values))
@@ -747,8 +792,8 @@ def _centre(traffic, handling_time, answer_time) -> Tuple[float, float, float]:
             _checks.finite("answer_time", answer_time, 0.0))
 
 
-def staffing(agents: int, traffic: float, handling_time: float,
-             answer_time: float) -> Staffing:
+def staffing(agents, traffic, handling_time,
+             answer_time):
     """The figures of a call centre with V agents: the Erlang delay system.
 
     agents        -- number of agents V, at least 1 and above the traffic
@@ -759,6 +804,10 @@ def staffing(agents: int, traffic: float, handling_time: float,
     Returns Staffing(agents, wait_probability, service_level,
     mean_speed_of_answer, occupancy).
     """
+    if _arrays.any_array(agents, traffic, handling_time, answer_time):
+        return _arrays.elementwise("staffing", staffing,
+            [("agents", agents), ("traffic", traffic), ("handling_time", handling_time),
+             ("answer_time", answer_time)], Staffing, counts=("agents",))
     agents = _checks.count("agents", agents, 1, _MAX_SERVERS)
     traffic, h, t = _centre(traffic, handling_time, answer_time)
     return _staffing("moravel_staffing_figures", "staffing",
@@ -766,11 +815,15 @@ def staffing(agents: int, traffic: float, handling_time: float,
                       "answer_time": t}, agents, traffic, h, t)
 
 
-def agents_for_service_level(traffic: float, handling_time: float, answer_time: float,
-                             target: float) -> Staffing:
+def agents_for_service_level(traffic, handling_time, answer_time,
+                             target):
     """The least agents answering at least the share `target` of the calls
     within `answer_time`; 24 agents for 20 erlangs, 180 s handling, 80%
     within 20 s.  Returns their Staffing figures."""
+    if _arrays.any_array(traffic, handling_time, answer_time, target):
+        return _arrays.elementwise("agents_for_service_level", agents_for_service_level,
+            [("traffic", traffic), ("handling_time", handling_time), ("answer_time", answer_time),
+             ("target", target)], Staffing)
     traffic, h, t = _centre(traffic, handling_time, answer_time)
     target = _target(target)
     return _staffing("moravel_agents_for_service_level", "agents_for_service_level",
@@ -778,11 +831,15 @@ def agents_for_service_level(traffic: float, handling_time: float, answer_time: 
                       "target": target}, traffic, h, t, target)
 
 
-def agents_for_mean_wait(traffic: float, handling_time: float, answer_time: float,
-                         target_wait: float) -> Staffing:
+def agents_for_mean_wait(traffic, handling_time, answer_time,
+                         target_wait):
     """The least agents whose mean speed of answer (mean wait over all calls,
     in the unit of handling_time) is at most target_wait, above 0.  Returns
     their Staffing figures."""
+    if _arrays.any_array(traffic, handling_time, answer_time, target_wait):
+        return _arrays.elementwise("agents_for_mean_wait", agents_for_mean_wait,
+            [("traffic", traffic), ("handling_time", handling_time), ("answer_time", answer_time),
+             ("target_wait", target_wait)], Staffing)
     traffic, h, t = _centre(traffic, handling_time, answer_time)
     target_wait = _checks.finite("target_wait", target_wait, 0.0, above=True)
     return _staffing("moravel_agents_for_mean_wait", "agents_for_mean_wait",
@@ -790,10 +847,14 @@ def agents_for_mean_wait(traffic: float, handling_time: float, answer_time: floa
                       "target_wait": target_wait}, traffic, h, t, target_wait)
 
 
-def agents_for_wait_probability(traffic: float, handling_time: float, answer_time: float,
-                                target: float) -> Staffing:
+def agents_for_wait_probability(traffic, handling_time, answer_time,
+                                target):
     """The least agents with a probability of waiting of at most target.
     Returns their Staffing figures."""
+    if _arrays.any_array(traffic, handling_time, answer_time, target):
+        return _arrays.elementwise("agents_for_wait_probability", agents_for_wait_probability,
+            [("traffic", traffic), ("handling_time", handling_time), ("answer_time", answer_time),
+             ("target", target)], Staffing)
     traffic, h, t = _centre(traffic, handling_time, answer_time)
     target = _target(target)
     return _staffing("moravel_agents_for_wait_probability", "agents_for_wait_probability",

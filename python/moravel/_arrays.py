@@ -19,7 +19,7 @@ import numbers
 from typing import List, Sequence, Tuple
 
 from . import _checks
-from ._errors import raise_status
+from ._errors import MoravelError, raise_status
 from ._library import api_function, status_message
 
 try:
@@ -141,3 +141,66 @@ def call(function: str, export: str, arguments: Sequence[Tuple[str, str, object]
         where = function if index is None else f"{function} at {points.point(index)}"
         raise_status(status, status_message(status), where, index)
     return [points.column(buffer, width, field) for field in range(width)]
+
+
+def elementwise(function: str, scalar, arguments: Sequence[Tuple[str, object]], result=None,
+                counts: Sequence[str] = ()):
+    """Runs `scalar` at every point of the broadcast `arguments`, for the
+    functions that have no array entry point (the solvers, one search per
+    point).  A named tuple (`result`) comes back as the same named tuple of
+    arrays, a number as an array, shaped like the arguments (numpy arrays
+    with numpy, lists without).  The first refused point raises, naming its
+    position.  The `counts` among the arguments may be arrays of whole-valued
+    floats, as in the array calls."""
+    names = [name for name, _ in arguments]
+    if numpy is not None:
+        def column(name, value):
+            array = numpy.asarray(value)
+            if name in counts and array.dtype.kind == "f":
+                if not numpy.all(numpy.isfinite(array)) or numpy.any(array != numpy.floor(array)):
+                    raise TypeError(f"{name} must hold whole numbers")
+                array = array.astype(numpy.int64)
+            return array
+        try:
+            columns = numpy.broadcast_arrays(*[column(name, value) for name, value in arguments])
+        except ValueError:
+            shapes = ", ".join(f"{name} {numpy.shape(value)}" for name, value in arguments)
+            raise ValueError(f"the arguments do not broadcast together: {shapes}") from None
+        shape = columns[0].shape
+        flat = [column.ravel() for column in columns]
+        count = flat[0].size
+        points = ([_item(column[i]) for column in flat] for i in range(count))
+    else:
+        for name, value in arguments:
+            if is_array(value) and not hasattr(value, "__len__"):
+                raise TypeError(f"{name} must be a number or a sequence of numbers")
+        lengths = {len(value) for _, value in arguments if is_array(value)}
+        if len(lengths) > 1:
+            given = ", ".join(f"{name} {len(value)}" for name, value in arguments
+                              if is_array(value))
+            raise ValueError(f"the sequences differ in length: {given}")
+        count = lengths.pop()
+        shape = (count,)
+        lists = [list(value) if is_array(value) else [value] * count for _, value in arguments]
+        points = ([column[i] for column in lists] for i in range(count))
+    answers = []
+    for index, values in enumerate(points):
+        try:
+            answers.append(scalar(*values))
+        except MoravelError as error:
+            where = ", ".join(f"{n}={v!r}" for n, v in zip(names, values))
+            raise type(error)(f"{function} at point {index} ({where}): {error.message}",
+                              error.status, error.message, index) from None
+        except (ValueError, OverflowError, TypeError) as error:
+            where = ", ".join(f"{n}={v!r}" for n, v in zip(names, values))
+            raise type(error)(f"{function} at point {index} ({where}): {error}") from None
+
+    def shaped(values: list):
+        if numpy is not None:
+            return numpy.array(values).reshape(shape)
+        return values
+
+    if result is not None:
+        return result(*[shaped([answer[f] for answer in answers])
+                        for f in range(len(result._fields))])
+    return shaped(answers)

@@ -171,12 +171,54 @@ def read_sweep_csv(path: str) -> Tuple[List[str], List[Dict[str, float]]]:
     return header, rows
 
 
+# The sweep columns that are probabilities, by the names the tool gives them:
+# they share one axis, logarithmic when they span decades.  Any other column
+# is a quantity of its own (traffic, carried units, times, agents) on its own
+# linear axis, so that carried traffic of 10-28 erlangs does not flatten a
+# loss of 0-0.3 beside it.
+PROBABILITY_COLUMNS = frozenset({
+    "loss", "blocking", "wait_probability", "wait_exceeds", "service_level", "occupancy",
+    "target", "service_level_target",
+    "wait_probability_target",
+})
+
+
+def panels(rows: Sequence[Dict[str, float]], columns: Sequence[str],
+           log_scale: Optional[bool] = None) -> List[Tuple[List[str], bool]]:
+    """How draw_csv lays out `columns`: a list of (columns, logarithmic) per
+    panel, the probabilities first and together, then every other column on
+    its own.  A probability panel is logarithmic when its positive values
+    span more than a decade (log_scale True or False forces the choice;
+    a panel with a value of 0 or less stays linear)."""
+    probabilities = [name for name in columns if name in PROBABILITY_COLUMNS]
+    laid_out = [probabilities] if probabilities else []
+    laid_out += [[name] for name in columns if name not in PROBABILITY_COLUMNS]
+    result = []
+    for names in laid_out:
+        values = [row[name] for row in rows for name in names]
+        positive = [v for v in values if v > 0.0]
+        can_log = bool(positive) and len(positive) == len(values)
+        if log_scale is None:
+            logarithmic = (can_log and names is probabilities
+                           and max(positive) / min(positive) > 10.0)
+        else:
+            logarithmic = log_scale and can_log
+        result.append((list(names), logarithmic))
+    return result
+
+
+def _number(value: float) -> str:
+    """A whole number in all its digits ("100000", not "1e+05"), else %g."""
+    return f"{value:.0f}" if value.is_integer() and abs(value) < 2.0**53 else f"{value:g}"
+
+
 def draw_csv(path: str, output: str, x: Optional[str] = None,
              y: Optional[Sequence[str]] = None, log_scale: Optional[bool] = None) -> List[str]:
     """Plots a sweep's table: x is the column that varies (the first one that
-    does, unless named), y every other column that varies (unless named), one
-    line each.  The axis is logarithmic when every plotted value lies in
-    (0, 1] (probabilities), unless log_scale says otherwise.  Returns the
+    does, unless named), y every other column that varies (unless named).
+    The probabilities share one panel, logarithmic where they span decades;
+    each other quantity has a linear panel of its own, all over one x axis
+    (see panels; log_scale True or False forces the scale).  Returns the
     plotted columns."""
     import matplotlib
 
@@ -193,22 +235,23 @@ def draw_csv(path: str, output: str, x: Optional[str] = None,
     columns = list(y) if y else [name for name in varying if name != x]
     if not columns:
         raise ValueError(f"{path}: nothing varies but {x!r}: no curve to draw")
-    values = [row[name] for row in rows for name in columns]
-    if log_scale is None:
-        log_scale = all(0.0 < v <= 1.0 for v in values)
-    figure, axes = pyplot.subplots(figsize=(7, 4.5), dpi=100)
+    layout = panels(rows, columns, log_scale)
+    figure, grid = pyplot.subplots(len(layout), 1, sharex=True, squeeze=False,
+                                   figsize=(7, 2.2 + 2.3 * len(layout)), dpi=100)
     ordered = sorted(rows, key=lambda row: row[x])
-    for name in columns:
-        axes.plot([row[x] for row in ordered], [row[name] for row in ordered], "o-",
-                  markersize=3, label=name)
-    axes.set_xlabel(x)
-    axes.set_ylabel(columns[0] if len(columns) == 1 else "value")
-    if log_scale:
-        axes.set_yscale("log")
-    fixed = [f"{name} = {rows[0][name]:g}" for name in header if name not in varying]
-    axes.set_title(", ".join(fixed) if fixed else f"{', '.join(columns)} against {x}")
-    axes.grid(True, alpha=0.3)
-    axes.legend(loc="best", fontsize=8)
+    for (names, logarithmic), axes in zip(layout, grid[:, 0]):
+        for name in names:
+            axes.plot([row[x] for row in ordered], [row[name] for row in ordered], "o-",
+                      markersize=3, label=name)
+        axes.set_ylabel(names[0] if len(names) == 1 else "probability")
+        if logarithmic:
+            axes.set_yscale("log")
+        axes.grid(True, alpha=0.3)
+        if len(names) > 1:
+            axes.legend(loc="best", fontsize=8)
+    grid[-1, 0].set_xlabel(x)
+    fixed = [f"{name} = {_number(rows[0][name])}" for name in header if name not in varying]
+    grid[0, 0].set_title(", ".join(fixed) if fixed else f"{', '.join(columns)} against {x}")
     figure.tight_layout()
     figure.savefig(output)
     pyplot.close(figure)

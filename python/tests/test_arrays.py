@@ -111,7 +111,7 @@ class RefusedPoint(unittest.TestCase):
                 self.assertEqual(error.message, "traffic must be finite and not negative")
                 self.assertIn("point 1 (servers=10, traffic=nan)", str(error))
                 with self.assertRaises(moravel.ArgumentError) as caught:
-                    moravel.wait([10, 10], [5.0, 10.0], 1.0)
+                    moravel.wait([10, 10], [5.0, 10.0], 1.0, 1.0)
                 self.assertEqual(caught.exception.index, 1)
                 self.assertIn("traffic", str(caught.exception))
 

@@ -44,7 +44,8 @@ class PublishedFigures(unittest.TestCase):
 
     def test_full_precision(self) -> None:
         self.assertEqual(bits(moravel.loss(10, 5.0).loss), bits(moravel.erlang_b(10, 5.0)))
-        self.assertEqual(bits(moravel.wait(10, 7.0, 0.0).wait), bits(moravel.erlang_c(10, 7.0)))
+        self.assertEqual(bits(moravel.wait(10, 7.0, 0.0, 1.0).wait),
+                         bits(moravel.erlang_c(10, 7.0)))
         self.assertEqual(moravel.loss(10, 5.0).carried, 4.908077148316759)
 
 
@@ -63,13 +64,19 @@ class ResultTypes(unittest.TestCase):
                        moravel.simulate_loss(5.0, 10, 1, 7),
                        *moravel.loss_priority(10, (2, 3, 4))):
             self.assertIsInstance(result, LossResult)
-        for result in (moravel.wait(10, 5.0, 1.0), moravel.simulate_wait(5.0, 10, 1, 1.0, 3)):
+        for result in (moravel.wait(10, 5.0, 1.0, 1.0), moravel.simulate_wait(5.0, 10, 1, 1.0, 3)):
             self.assertIsInstance(result, WaitResult)
         for result in moravel.link_group([(2.0, 1.0), (1.0, 2.0)], 2, 5):
             self.assertIsInstance(result, ClassResult)
 
-    def test_holding_time_defaults_to_one(self) -> None:
-        self.assertEqual(moravel.wait(10, 5.0, 1.0), moravel.wait(10, 5.0, 1.0, 1.0))
+    def test_a_threshold_needs_its_holding_time(self) -> None:
+        # 20 what?  No default: with 180 s calls 20 s is not 20 holding times.
+        with self.assertRaisesRegex(TypeError, "holding_time"):
+            moravel.wait(24, 20.0, 20.0)  # pylint: disable=no-value-for-parameter
+        self.assertEqual("%.6g" % moravel.staffing(24, 20.0, 180.0, 20.0).service_level,
+                         "0.808882")
+        self.assertEqual(moravel.wait(24, 20.0, 20.0, 180.0).wait_exceeds,
+                         1.0 - moravel.staffing(24, 20.0, 180.0, 20.0).service_level)
 
 
 class RawExports(unittest.TestCase):
@@ -139,9 +146,9 @@ class RefusedArguments(unittest.TestCase):
         (moravel.loss_priority, (10, [1.0, -2.0]), ValueError, r"traffics\[1\]"),
         (moravel.loss_priority, (0, [1.0]), ValueError, "servers"),
         (moravel.loss_priority, (10, "12"), TypeError, "traffics"),
-        (moravel.wait, (10, 10.0, 1.0), ValueError, "traffic"),
-        (moravel.wait, (0, 1.0, 1.0), ValueError, "servers"),
-        (moravel.wait, (10, 5.0, -1.0), ValueError, "threshold"),
+        (moravel.wait, (10, 10.0, 1.0, 1.0), ValueError, "traffic"),
+        (moravel.wait, (0, 1.0, 1.0, 1.0), ValueError, "servers"),
+        (moravel.wait, (10, 5.0, -1.0, 1.0), ValueError, "threshold"),
         (moravel.wait, (10, 5.0, 1.0, 0.0), ValueError, "holding_time"),
         (moravel.simulate_loss, (0.0, 10, 100, 1), ValueError, "traffic"),
         (moravel.simulate_loss, (5.0, 0, 100, 1), ValueError, "servers"),

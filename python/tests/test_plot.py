@@ -91,6 +91,23 @@ class Plot(unittest.TestCase):
         result = self.plot("--csv", table, "--x", "calls", "--output", output)
         self.assertEqual(result.returncode, 2)
 
+    def test_each_quantity_on_its_own_axis(self) -> None:
+        # Loss 0-0.3 beside carried traffic 10-28: two panels, the loss on a
+        # log axis since it spans decades.
+        table = os.path.join(self.directory, "loss.csv")
+        with open(table, "w", encoding="utf-8") as out:
+            out.write("servers,traffic,loss,carried\n")
+            for traffic in (10, 14, 18, 22, 26, 30, 40):
+                result = moravel.loss(30, float(traffic))
+                out.write(f"30,{traffic},{result.loss!r},{result.carried!r}\n")
+        output = os.path.join(self.directory, "loss.svg")
+        result = self.plot("--csv", table, "--output", output)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        with open(output, encoding="utf-8") as image:
+            svg = image.read()
+        self.assertEqual(svg.count('id="axes_'), 2)
+        self.assertIn("servers = 30", svg)
+
     def test_refused_output_and_arguments(self) -> None:
         result = self.plot("--output", os.path.join(self.directory, "blocking.gif"))
         self.assertEqual(result.returncode, 2)
@@ -103,6 +120,30 @@ class Plot(unittest.TestCase):
                            os.path.join(self.directory, "none.png"))
         self.assertEqual(result.returncode, 2)
         self.assertIn("--servers", result.stderr)
+
+
+class Panels(unittest.TestCase):
+    """The layout of a sweep's plot, without drawing it."""
+
+    def test_layout(self) -> None:
+        from moravel import plot
+
+        rows = [{"loss": 1e-6, "carried": 10.0, "wait_probability": 0.3, "agents": 20.0},
+                {"loss": 0.3, "carried": 28.0, "wait_probability": 0.1, "agents": 25.0}]
+        flat = [{"loss": 0.2, "carried": 10.0}, {"loss": 0.3, "carried": 28.0}]
+        zero = [{"loss": 0.0, "carried": 10.0}, {"loss": 0.3, "carried": 28.0}]
+        for table, columns, log_scale, expected in [
+                (rows, ["loss", "carried"], None, [(["loss"], True), (["carried"], False)]),
+                (rows, ["carried", "loss", "wait_probability", "agents"], None,
+                 [(["loss", "wait_probability"], True), (["carried"], False),
+                  (["agents"], False)]),
+                # Within a decade, linear; forced either way; a zero forbids log.
+                (flat, ["loss", "carried"], None, [(["loss"], False), (["carried"], False)]),
+                (flat, ["loss", "carried"], True, [(["loss"], True), (["carried"], True)]),
+                (rows, ["loss"], False, [(["loss"], False)]),
+                (zero, ["loss"], True, [(["loss"], False)])]:
+            with self.subTest(columns=columns, log_scale=log_scale):
+                self.assertEqual(plot.panels(table, columns, log_scale), expected)
 
 
 if __name__ == "__main__":

@@ -6,7 +6,15 @@ from __future__ import annotations
 import math
 import unittest
 
+import unittest.mock
+
 import moravel
+from moravel import _arrays
+
+try:
+    import numpy
+except ImportError:
+    numpy = None
 
 
 class LeastSize(unittest.TestCase):
@@ -72,6 +80,74 @@ class Staffing(unittest.TestCase):
         found = moravel.agents_for_wait_probability(20.0, 180.0, 20.0, 0.1)
         self.assertLessEqual(found.wait_probability, 0.1)
         self.assertGreater(moravel.erlang_c(found.agents - 1, 20.0), 0.1)
+
+
+class CallVolume(unittest.TestCase):
+    def test_an_interval_in_minutes_with_seconds_of_handling(self) -> None:
+        self.assertEqual(moravel.offered_traffic(400, 30, 180), 40.0)
+        self.assertEqual(moravel.agents_for_service_level(
+            moravel.offered_traffic(400, 30, 180), 180.0, 20.0, 0.8).agents, 45)
+        with self.assertRaisesRegex(ValueError, "interval_minutes"):
+            moravel.offered_traffic(400, 0, 180)
+
+
+# solver -> points, each the arguments of one scalar call.
+SOLVER_POINTS = {
+    moravel.erlang_b_servers: [(10.0, 0.01), (20.0, 0.01), (0.0, 0.5), (180.0, 1e-6)],
+    moravel.engset_servers: [(20, 0.3, 0.01), (5, 0.1, 0.2)],
+    moravel.loss_assembled_servers: [(2.0, 3.0, 1.5, 40, 0.01), (1.0, 1.0, 0.0, 3, 0.1)],
+    moravel.erlang_b_traffic: [(20, 0.01), (1, 0.5), (100, 1e-4)],
+    moravel.engset_traffic: [(20, 10, 0.01), (5, 1, 0.2)],
+    moravel.staffing: [(24, 20.0, 180.0, 20.0), (3, 1.0, 60.0, 0.0)],
+    moravel.agents_for_service_level: [(20.0, 180.0, 20.0, 0.8), (40.0, 180.0, 20.0, 0.9)],
+    moravel.agents_for_mean_wait: [(20.0, 180.0, 20.0, 10.0), (5.0, 60.0, 0.0, 1.0)],
+    moravel.agents_for_wait_probability: [(20.0, 180.0, 20.0, 0.1), (2.0, 1.0, 0.0, 0.5)],
+}
+
+
+class SolversTakeArrays(unittest.TestCase):
+    """Solvers element by element, like the formulas: numpy in, numpy out."""
+
+    def check(self, as_array, container) -> None:
+        for solver, points in SOLVER_POINTS.items():
+            with self.subTest(solver=solver.__name__):
+                arguments = [as_array(column) for column in zip(*points)]
+                result = solver(*arguments)
+                expected = [solver(*point) for point in points]
+                if isinstance(expected[0], tuple):
+                    self.assertIsInstance(result, type(expected[0]))
+                    for field in range(len(expected[0])):
+                        self.assertEqual([float(v) for v in result[field]],
+                                         [float(e[field]) for e in expected])
+                else:
+                    self.assertEqual([float(v) for v in result], expected)
+                self.assertIsInstance(result[0] if isinstance(result, tuple) else result,
+                                      container)
+
+    @unittest.skipIf(numpy is None, "no numpy")
+    def test_with_numpy(self) -> None:
+        self.check(numpy.array, numpy.ndarray)
+        found = moravel.erlang_b_servers(numpy.array([10.0, 20.0]), 0.01)
+        self.assertEqual(found.servers.tolist(), [18, 30])
+        self.assertEqual(found.servers.dtype.kind, "i")
+        grid = moravel.erlang_b_traffic(numpy.array([[10], [20.0]]), numpy.array([0.01, 0.1]))
+        self.assertEqual(grid.shape, (2, 2))
+        self.assertEqual(grid[1, 0], moravel.erlang_b_traffic(20, 0.01))
+
+    def test_with_plain_sequences(self) -> None:
+        with unittest.mock.patch.object(_arrays, "numpy", None):
+            self.check(list, list)
+            self.assertEqual(moravel.erlang_b_servers([10.0, 20.0], 0.01).servers, [18, 30])
+
+    def test_the_first_refused_point_is_named(self) -> None:
+        with self.assertRaises(moravel.ArgumentError) as caught:
+            moravel.engset_traffic([20, 10], [10, 10], 0.01)
+        self.assertEqual((caught.exception.index, caught.exception.status), (1, 32))
+        self.assertIn("point 1 (sources=10, servers=10, target=0.01)", str(caught.exception))
+        with self.assertRaisesRegex(ValueError, "point 1 .*target must be below 1"):
+            moravel.erlang_b_servers([10.0, 1.0], [0.01, 2.0])
+        with self.assertRaisesRegex(TypeError, "servers"):
+            moravel.erlang_b_traffic([2.5], 0.01)
 
 
 class Refusals(unittest.TestCase):

@@ -234,8 +234,9 @@ class Dimension(unittest.TestCase):
                     pass  # one fewer is below what the model accepts
 
     def test_waiting_starts_above_the_traffic(self) -> None:
-        found = study.dimension("wait", 0.2, {"traffic": 7.5, "threshold": 0.0})
-        self.assertGreater(moravel.wait(found.size - 1, 7.5, 0.0).wait, 0.2)
+        found = study.dimension("wait", 0.2, {"traffic": 7.5, "threshold": 0.0,
+                                                "holding_time": 1.0})
+        self.assertGreater(moravel.wait(found.size - 1, 7.5, 0.0, 1.0).wait, 0.2)
         self.assertEqual(study.dimension("erlang_c", 0.999, {"traffic": 7.5}).size, 8)
 
     def test_every_class_meets_the_target(self) -> None:
@@ -435,9 +436,10 @@ class FailingTask(unittest.TestCase):
         with concurrent.futures.ProcessPoolExecutor(2) as pool:
             with self.assertRaisesRegex(study.StudyError,
                                         r"^wait at grid point 3 \{servers=3, traffic=3.0, "
-                                        r"threshold=1.0\}: ValueError: traffic must be below 3"):
+                                        r"threshold=1.0, holding_time=1.0\}: ValueError: "
+                                        r"traffic must be below 3"):
                 study.sweep("wait", {"servers": [3], "traffic": [0.5, 1.0, 2.5, 3.0, 1.5, 0.0]},
-                            pool, fixed={"threshold": 1.0})
+                            pool, fixed={"threshold": 1.0, "holding_time": 1.0})
 
     def test_in_the_calling_process(self) -> None:
         with self.assertRaisesRegex(study.StudyError, r"^dimension of erlang_b for route "

@@ -1,5 +1,7 @@
 #include "arguments.h"
 
+#include "report.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -28,6 +30,10 @@ CLI::Validator WholeNumber(std::int64_t min, std::int64_t max) {
         if (input.empty() || *end != '\0' || errno == ERANGE || value < min || value > max) {
           return "accepts " + accepts + ", not " + Quoted(input);
         }
+        // The parser converts what the check leaves, and would read "010" as
+        // octal and "0x10" as hexadecimal: a count is decimal, so it gets the
+        // number as read here, written plainly.
+        input = std::to_string(value);
         return {};
       },
       "");
@@ -74,7 +80,7 @@ std::optional<std::string> TakeOption(std::vector<std::string>& arguments,
       if (!error.empty()) throw CLI::ValidationError(name, error);
       arguments.erase(arguments.begin() + static_cast<std::ptrdiff_t>(i),
                       arguments.begin() + static_cast<std::ptrdiff_t>(i + taken));
-      return value;
+      return checked;  // as the check read it: a count in plain decimal
     }
   }
   return std::nullopt;
@@ -104,34 +110,50 @@ CLI::Option* AddTrafficPerSource(CLI::App& command, double& traffic) {
 
 CLI::Option* AddSeed(CLI::App& command, std::int64_t& seed, const std::string& zero_means) {
   return command.add_option("--seed", seed, "Seed; the same seed repeats the run, 0 " + zero_means)
-      ->check(Seed())
+      ->transform(Seed())
       ->type_name("SEED");
 }
 
 void AddCallVolume(CLI::App& command, CallVolume& volume, CLI::Option* traffic) {
   auto* calls = AddReal(command, "--calls-per-interval", volume.calls,
-                        "Calls offered per interval, instead of --traffic", 0.0)
+                        "Calls offered per interval, instead of --traffic; the holding and "
+                        "answer times are then in seconds",
+                        0.0)
                     ->type_name("CALLS");
-  auto* interval = AddReal(command, "--interval", volume.interval,
-                           "Length of the interval, in the unit of --holding-time", 0.0, true)
-                       ->type_name("TIME");
+  auto* interval = AddReal(command, "--interval-minutes", volume.minutes,
+                           "Length of the interval, in minutes", 0.0, true)
+                       ->type_name("MINUTES");
   calls->needs(interval);
   interval->needs(calls);
   traffic->excludes(calls);
 }
 
-double TrafficOf(const CallVolume& volume, double traffic, double holding_time) {
+double TrafficOf(const CallVolume& volume, double traffic, double holding_seconds) {
   if (!volume.given()) {
     if (traffic < 0.0) throw CLI::RequiredError("--traffic (or --calls-per-interval)");
     return traffic;
   }
-  const double offered = volume.calls * holding_time / volume.interval;
+  const double offered = volume.calls * holding_seconds / (volume.minutes * 60.0);
   if (!std::isfinite(offered)) {
     throw CLI::ValidationError("--calls-per-interval",
                                "accepts a volume whose traffic, calls x holding time / "
                                "interval, stays finite");
   }
   return offered;
+}
+
+std::string TimeUnit(const CallVolume& volume) {
+  return volume.given() ? "s" : "time units";
+}
+
+std::string Times(const std::vector<std::pair<std::string, double>>& times,
+                  const CallVolume& volume) {
+  std::string text;
+  for (const auto& [name, value] : times) {
+    text += (text.empty() ? "" : ", ") + name + (name.size() == 1 ? " = " : " ") +
+            FormatNumber(value) + (volume.given() ? " s" : "");
+  }
+  return volume.given() ? text : text + " (one time unit)";
 }
 
 bool ParseClass(const std::string& text, TrafficClass& parsed) {
@@ -180,7 +202,7 @@ CLI::Option* AddClasses(CLI::App& command, std::vector<TrafficClass>& classes) {
 
 CLI::Option* AddCount(CLI::App& command, const std::string& name, std::int32_t& value,
                       const std::string& description, std::int64_t min, std::int64_t max) {
-  return command.add_option(name, value, description)->check(WholeNumber(min, max));
+  return command.add_option(name, value, description)->transform(WholeNumber(min, max));
 }
 
 CLI::Option* AddReal(CLI::App& command, const std::string& name, double& value,

@@ -10,6 +10,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace moravel_tool {
@@ -40,17 +41,26 @@ CLI::Option* AddSources(CLI::App& command, std::int32_t& sources);
 CLI::Option* AddTrafficPerSource(CLI::App& command, double& traffic);
 CLI::Option* AddSeed(CLI::App& command, std::int64_t& seed, const std::string& zero_means);
 
-// Traffic given as a call volume: calls per interval with the mean holding
-// time, A = calls x holding time / interval (interval and holding time in
-// one unit), an alternative to --traffic.
+// Traffic given as a call volume: calls per interval of so many minutes with
+// the mean holding time in seconds, A = calls x holding time / (60 x
+// minutes), an alternative to --traffic.  The interval is in minutes
+// wherever libMoravel takes one (the tool, Python, the page).
 struct CallVolume {
   double calls = -1.0;
-  double interval = -1.0;
+  double minutes = -1.0;
   bool given() const { return calls >= 0.0; }
 };
 void AddCallVolume(CLI::App& command, CallVolume& volume, CLI::Option* traffic);
 // The offered traffic: --traffic, or the volume's when it was given.
-double TrafficOf(const CallVolume& volume, double traffic, double holding_time);
+double TrafficOf(const CallVolume& volume, double traffic, double holding_seconds);
+
+// The unit of the times of a command that takes a call volume: seconds with
+// one, else "time units" (whatever unit the holding time was given in).
+std::string TimeUnit(const CallVolume& volume);
+// "t = 20 s, holding time 180 s", or without a volume "t = 0.5, holding
+// time 1 (one time unit)": the times of a title, each with its unit.
+std::string Times(const std::vector<std::pair<std::string, double>>& times,
+                  const CallVolume& volume);
 
 // A class of calls of the multi-rate models: "TRAFFIC:DEMAND", a traffic
 // in erlangs (finite, at least 0) and a whole demand of at least 1 unit.

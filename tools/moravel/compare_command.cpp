@@ -224,7 +224,7 @@ void AddCompareCommand(CLI::App& app) {
   AddCount(*compare, "--replications", args->replications, "Number of replications (default 10)", 2,
            100000);
   compare->add_option("--first-seed", args->first_seed, "Seed of the first replication (default 1)")
-      ->check(WholeNumber(1, 4294967295LL));
+      ->transform(WholeNumber(1, 4294967295LL));
   compare->add_option(
       "--policy", args->policy,
       "Link choice of the link-group and link-subset simulation (default max-free)");

@@ -65,6 +65,15 @@ bool IsNumber(const std::string& text) {
 std::string Nearest(const std::string& word, const std::vector<std::string>& names) {
   std::string best;
   std::size_t best_distance = 0;
+  // A name the word begins (a retired "--interval" of "--interval-minutes")
+  // is nearer than any edit: it is what the word meant, now spelt in full.
+  for (const std::string& name : names) {
+    if (name.size() > word.size() && name.compare(0, word.size(), word) == 0 &&
+        (best.empty() || name.size() < best.size())) {
+      best = name;
+    }
+  }
+  if (!best.empty()) return best;
   for (const std::string& name : names) {
     const std::size_t d = EditDistance(word, name);
     if (best.empty() || d < best_distance) {

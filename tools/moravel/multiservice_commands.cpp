@@ -139,26 +139,33 @@ void DemoMultiservice(std::ostream& out) {
   const double a3[2] = {3.0, 1.0};
   const double a4[4] = {20.0, 8.0, 4.0, 2.0};
   const double t4[4] = {1.0, 2.0, 4.0, 6.0};
-  auto text = [](std::int32_t m, const double* b, const double* c) {
-    std::string s;
-    for (std::int32_t i = 0; i < m; ++i) s += (i ? " " : "") + Numbers({b[i], c[i]});
-    return s;
-  };
   double b[4], c[4];
-  out << "Multi-service link groups (blocking, carried units per class)\n";
+  // One line per class: what it offers, then its blocking and carried units.
+  auto classes = [&out, &b, &c](std::int32_t m, const double* traffic, const double* demand) {
+    for (std::int32_t i = 0; i < m; ++i) {
+      out << "       class " << i << " (" << FormatNumber(traffic[i]) << " erl x "
+          << FormatNumber(demand[i]) << (demand[i] == 1.0 ? " unit" : " units")
+          << "): " << Figures({{"blocking", b[i]}, {"carried", c[i], "units"}}) << '\n';
+    }
+  };
+  out << "Multi-service link groups\n";
   out << "  2 links of 5 units, 2 erl x 1 unit + 1 erl x 2 units:\n";
   moravel_link_group(a, 2, t, 2, 5, b, c);
-  out << "     whole group:            " << text(2, b, c) << '\n';
+  out << "     whole group:\n";
+  classes(2, a, t);
   moravel_link_subset(a, 2, t, 2, 5, 1, b, c);
-  out << "     offered to 1 link:      " << text(2, b, c) << '\n';
+  out << "     offered to 1 link:\n";
+  classes(2, a, t);
   out << "  3 links of 4 units, 3 erl x 1 unit + 1 erl x 2 units, offered to 2 links:\n";
   moravel_link_subset(a3, 2, t, 3, 4, 2, b, c);
-  out << "                             " << text(2, b, c) << '\n';
+  classes(2, a3, t);
   out << "  4 links of 30 units, 20/8/4/2 erl x 1/2/4/6 units:\n";
   moravel_link_group(a4, 4, t4, 4, 30, b, c);
-  out << "     whole group:            " << text(4, b, c) << '\n';
+  out << "     whole group:\n";
+  classes(4, a4, t4);
   moravel_link_subset(a4, 4, t4, 4, 30, 2, b, c);
-  out << "     offered to 2 links:     " << text(4, b, c) << '\n';
+  out << "     offered to 2 links:\n";
+  classes(4, a4, t4);
 }
 
 }  // namespace moravel_tool

@@ -101,13 +101,17 @@ void DemoMultiserviceSimulation(std::ostream& out) {
   const double demand[3] = {1.0, 2.0, 6.0};
   out << "Multi-service simulation (seed 7: the same figures in every run)\n";
   out << "  4 links x 30 units, calls offered to 2 links; classes 20 erl x 1 unit,\n"
-      << "  5 erl x 2 units, 2 erl x 6 units; 200000 calls; E0 C0 E1 C1 E2 C2:\n";
+      << "  5 erl x 2 units, 2 erl x 6 units; 200000 calls; blocking and carried units:\n";
   for (const char* name : {"max-free", "min-free", "first-free"}) {
     const Policy& policy = Policies().at(name);
     double b[3], c[3];
     moravel_simulate_link_subset(traffic, 3, demand, 4, 30, 2, 200000, policy.code, 7u, b, c);
-    out << "    " << policy.keyword << ": " << Numbers({b[0], c[0], b[1], c[1], b[2], c[2]})
-        << '\n';
+    out << "    " << policy.keyword << ":\n";
+    for (int i = 0; i < 3; ++i) {
+      out << "       class " << i << " (" << FormatNumber(traffic[i]) << " erl x "
+          << FormatNumber(demand[i]) << (demand[i] == 1.0 ? " unit" : " units")
+          << "): " << Figures({{"blocking", b[i]}, {"carried", c[i], "units"}}) << '\n';
+    }
   }
 }
 

@@ -22,9 +22,12 @@ void Check(moravel_status status, std::initializer_list<Refusal> refusals) {
   }
 }
 
-std::string Numbers(std::initializer_list<double> values) {
+std::string Figures(std::initializer_list<Labelled> figures) {
   std::string text;
-  for (double value : values) text += (text.empty() ? "" : " ") + FormatNumber(value);
+  for (const Labelled& f : figures) {
+    text += (text.empty() ? "" : ", ") + std::string(f.label) + " " + FormatNumber(f.value) +
+            (*f.unit != '\0' ? " " + std::string(f.unit) : "");
+  }
   return text;
 }
 

@@ -39,8 +39,15 @@ inline const Refusal kTrafficBelowServers{
 inline const Refusal kTrafficPerSourceBelowOne{MORAVEL_ERROR_SOURCE_TRAFFIC, "--traffic-per-source",
                                                "accepts a number of at least 0 and below 1"};
 
-// "0.0183846 4.90808": numbers as the library's text writes them.
-std::string Numbers(std::initializer_list<double> values);
+// One figure of the demonstration: its label, value and unit ("" for none).
+struct Labelled {
+  const char* label;
+  double value;
+  const char* unit = "";
+};
+// "loss 0.0183846, carried 4.90808 erl": figures as a reader expects them,
+// each named, rounded as the library's text writes numbers.
+std::string Figures(std::initializer_list<Labelled> figures);
 
 }  // namespace moravel_tool
 

@@ -52,8 +52,26 @@ void AddOutputOptions(CLI::App& command, OutputOptions& options) {
                    "Print the results alone, blank-separated, each at full precision");
 }
 
+namespace {
+
+// A whole number that a double holds exactly (below 2^53) is written as one,
+// digit for digit: "10000015", never "1e+07" (a count that reads back as a
+// different count) nor "1e+05" (which int() refuses).
+bool IsWhole(double value) {
+  return std::fabs(value) < 9007199254740992.0 && value == std::trunc(value);
+}
+
+std::string Whole(double value) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.0f", value);
+  return buffer;
+}
+
+}  // namespace
+
 std::string FormatNumber(double value) {
   if (value == 0.0) return "0";  // never "-0": a zero loss is no loss, whatever its sign
+  if (IsWhole(value)) return Whole(value);
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%.6g", value);
   return buffer;
@@ -63,6 +81,7 @@ std::string ExactNumber(double value) {
   if (value == 0.0) return "0";
   if (std::isnan(value)) return "nan";
   if (std::isinf(value)) return value > 0 ? "inf" : "-inf";
+  if (IsWhole(value)) return Whole(value);
   char buffer[64];
   const auto end = std::to_chars(buffer, buffer + sizeof buffer, value);
   return std::string(buffer, end.ptr);

@@ -62,9 +62,11 @@ struct Answer {
   OutputOptions output;
 };
 
-// A double as the library's text writes it ("%.6g"), a zero always as "0".
+// A double as the library's text writes it ("%.6g"), a zero always as "0",
+// a whole number below 2^53 in all its digits ("10000015").
 std::string FormatNumber(double value);
-// The shortest text that reads back as the same double ("0.1", "1e-300").
+// The shortest text that reads back as the same double ("0.1", "1e-300"),
+// a whole number below 2^53 in all its digits ("100000", not "1e+05").
 std::string ExactNumber(double value);
 
 }  // namespace moravel_tool

@@ -1,5 +1,6 @@
 // Subcommands of the single-service simulations: simulate-loss and
 // simulate-wait, the replays of the `loss` and `wait` systems.
+#include <cmath>
 #include <memory>
 
 #include "arguments.h"
@@ -18,6 +19,7 @@ struct SimulationArgs {
   std::int64_t seed = 0;
   double traffic = 0.0;
   double threshold = 0.0;
+  double holding = 0.0;  // 0: not given, the times are in mean holding times
   OutputOptions output;
 };
 
@@ -69,23 +71,49 @@ void AddSimulationCommands(CLI::App& app, ModelCommands& commands) {
   auto* wait = app.add_subcommand(
       "simulate-wait", "Replay N calls through the Erlang delay system with an unlimited queue");
   AddCommonOptions(*wait, *args);
-  AddReal(*wait, "-t,--threshold", args->threshold, "Waiting-time threshold, in mean holding times",
+  AddReal(*wait, "-t,--threshold", args->threshold,
+          "Waiting-time threshold, in mean holding times, or in the unit of --holding-time "
+          "when it is given",
           0.0)
       ->type_name("TIME")
       ->required();
+  AddReal(*wait, "--holding-time", args->holding,
+          "Mean holding time, above 0, in the unit of -t and of the waits (leave it out to "
+          "measure them in mean holding times)",
+          0.0, true)
+      ->type_name("TIME");
   AddOutputOptions(*wait, args->output);
-  Describe(commands, *wait, {"servers", "traffic", "calls", "seed", "threshold"}, ResultShape::kFigures);
+  Describe(commands, *wait, {"servers", "traffic", "calls", "seed", "threshold", "holding-time"},
+           ResultShape::kFigures);
   OnRun(commands, *wait, [args, &answers] {
+    // The replay's clock runs in mean holding times: a threshold in another
+    // unit is rescaled on the way in, and the waits on the way out.
+    const bool scaled = args->holding > 0.0;
+    const double h = scaled ? args->holding : 1.0;
+    const double threshold = scaled ? args->threshold / h : args->threshold;
+    if (!std::isfinite(threshold)) {
+      throw CLI::ValidationError("--holding-time",
+                                 "accepts a holding time for which t / holding time stays finite");
+    }
     moravel_wait_result result{};
-    Check(moravel_simulate_wait(args->traffic, args->servers, args->calls, args->threshold,
+    Check(moravel_simulate_wait(args->traffic, args->servers, args->calls, threshold,
                                 static_cast<std::uint32_t>(args->seed), &result),
           {kTrafficBelowServers});
+    if (scaled) {
+      result.mean_wait *= h;
+      result.mean_wait_of_waiting *= h;
+    }
+    const std::string unit = scaled ? "time units" : "mean holding times";
     std::vector<Figure> inputs = Inputs(*args);
-    inputs.push_back({"threshold", "threshold", "", args->threshold});
-    answers.push_back({{"Simulated Erlang delay system, " + Replayed(*args) +
-                            ", t = " + FormatNumber(args->threshold),
+    inputs.push_back({"threshold", "threshold", unit, args->threshold});
+    if (scaled) inputs.push_back({"holding_time", "holding time", unit, args->holding});
+    answers.push_back({{"Simulated Erlang delay system, " + Replayed(*args) + ", t = " +
+                            FormatNumber(args->threshold) +
+                            (scaled ? ", holding time " + FormatNumber(args->holding) +
+                                          " (one time unit)"
+                                    : std::string(" mean holding times")),
                         std::move(inputs),
-                        {WaitRow(result, "mean holding times")}},
+                        {WaitRow(result, unit)}},
                        args->output});
   });
 }
@@ -97,19 +125,23 @@ void DemoSimulation(std::ostream& out) {
   moravel_loss(10, 5.0, &loss_analytic);
   moravel_simulate_wait(7.0, 10, 1000000, 0.5, 7u, &wait_simulated);
   moravel_wait(0.5, 1.0, 10, 7.0, &wait_analytic);
-  auto five = [](const moravel_wait_result& w) {
-    return Numbers(
-        {w.wait_probability, w.wait_exceeds, w.mean_wait, w.mean_wait_of_waiting, w.queue_length});
+  auto loss_figures = [](const moravel_loss_result& r) {
+    return Figures({{"loss", r.loss}, {"carried", r.carried, "erl"}});
   };
-  out << "Single-service simulations, 10^6 calls, seed 7 (simulated, then analytic)\n";
-  out << "  Erlang loss, 10 servers, 5 erlangs:   "
-      << Numbers({loss_simulated.loss, loss_simulated.carried}) << '\n'
-      << "                                        "
-      << Numbers({loss_analytic.loss, loss_analytic.carried}) << '\n';
-  out << "  Delay system, 10 servers, 7 erlangs, t = 0.5 mean holding times:\n"
-      << "     " << five(wait_simulated) << '\n'
-      << "     " << five(wait_analytic) << '\n'
-      << "     (P(wait), P(wait > t), mean wait, mean wait of waiting calls, queue)\n";
+  auto wait_figures = [](const moravel_wait_result& w) {
+    return Figures({{"P(wait)", w.wait_probability},
+                    {"P(wait > t)", w.wait_exceeds},
+                    {"mean wait", w.mean_wait},
+                    {"of waiting calls", w.mean_wait_of_waiting},
+                    {"queue", w.queue_length, "calls"}});
+  };
+  out << "Single-service simulations, 10^6 calls, seed 7\n";
+  out << "  Erlang loss, 10 servers, 5 erlangs:\n"
+      << "     simulated  " << loss_figures(loss_simulated) << '\n'
+      << "     analytic   " << loss_figures(loss_analytic) << '\n';
+  out << "  Delay system, 10 servers, 7 erlangs, t = 0.5 (times in mean holding times):\n"
+      << "     simulated  " << wait_figures(wait_simulated) << '\n'
+      << "     analytic   " << wait_figures(wait_analytic) << '\n';
 }
 
 }  // namespace moravel_tool

@@ -160,15 +160,24 @@ void AddSingleServiceCommands(CLI::App& app, ModelCommands& commands) {
   AddServers(*wait, args->servers)->required();
   auto* traffic = AddTraffic(*wait, args->traffic);
   AddReal(*wait, "-t,--threshold", args->threshold,
-          "Waiting-time threshold (answer time), in the unit of --holding-time", 0.0)
+          "Waiting-time threshold (answer time), in the unit of --holding-time (seconds with "
+          "--calls-per-interval)",
+          0.0)
       ->type_name("TIME")
       ->required();
+  // No default: a threshold means nothing until one says what it is measured against.
   AddReal(*wait, "--holding-time", args->holding,
-          "Mean holding (handling) time, above 0 (default 1)", 0.0, true)
-      ->type_name("TIME");
+          "Mean holding (handling) time, above 0: the unit of -t and of the waits (seconds "
+          "with --calls-per-interval)",
+          0.0, true)
+      ->type_name("TIME")
+      ->required();
   AddCallVolume(*wait, args->volume, traffic);
   AddOutputOptions(*wait, args->output);
-  Describe(commands, *wait, {"servers", "traffic", "threshold", "holding-time", "calls-per-interval", "interval"}, ResultShape::kFigures, Twin{"simulate-wait", false, false, false});
+  Describe(commands, *wait,
+           {"servers", "traffic", "threshold", "holding-time", "calls-per-interval",
+            "interval-minutes"},
+           ResultShape::kFigures, Twin{"simulate-wait", false, false, false});
   OnRun(commands, *wait, [args, &answers] {
     const double traffic = TrafficOf(args->volume, args->traffic, args->holding);
     moravel_wait_result result{};
@@ -181,23 +190,25 @@ void AddSingleServiceCommands(CLI::App& app, ModelCommands& commands) {
     Check(
         moravel_staffing_figures(args->servers, traffic, args->holding, args->threshold, &staffing),
         refusals);
-    Row row = WaitRow(result, "time units");
+    const std::string unit = TimeUnit(args->volume);
+    Row row = WaitRow(result, unit);
     row.push_back(
         {"service_level", "service level, answered within t", "", staffing.service_level});
-    row.push_back({"mean_speed_of_answer", "mean speed of answer", "time units",
-                   staffing.mean_speed_of_answer});
+    row.push_back(
+        {"mean_speed_of_answer", "mean speed of answer", unit, staffing.mean_speed_of_answer});
     row.push_back({"occupancy", "occupancy", "", staffing.occupancy});
     std::vector<Figure> inputs{Count("servers", "servers", args->servers),
                                {"traffic", "traffic", "erlang", traffic},
-                               {"threshold", "threshold", "", args->threshold},
-                               {"holding_time", "holding time", "", args->holding}};
+                               {"threshold", "threshold", unit, args->threshold},
+                               {"holding_time", "holding time", unit, args->holding}};
     if (args->volume.given()) {
       inputs.push_back({"calls_per_interval", "calls per interval", "", args->volume.calls});
-      inputs.push_back({"interval", "interval", "", args->volume.interval});
+      inputs.push_back({"interval_minutes", "interval", "minutes", args->volume.minutes});
     }
     answers.push_back({{"Erlang delay system, V = " + std::to_string(args->servers) +
-                            " servers, A = " + FormatNumber(traffic) +
-                            " erlangs, t = " + FormatNumber(args->threshold),
+                            " servers, A = " + FormatNumber(traffic) + " erlangs, " +
+                            Times({{"t", args->threshold}, {"holding time", args->holding}},
+                                  args->volume),
                         std::move(inputs),
                         {std::move(row)}},
                        args->output});
@@ -214,21 +225,26 @@ void DemoSingleService(std::ostream& out) {
   moravel_loss_priority(3, 10, priority, ploss, pcarried);
   moravel_wait_result w{};
   moravel_wait(60.0, 180.0, 30, 20.0, &w);
-  out << "Single-service analytic models (loss, carried traffic)\n";
-  out << "  Erlang loss, 10 servers, 5 erlangs:       " << Numbers({loss.loss, loss.carried})
-      << '\n';
-  out << "  Engset loss, 10 sources x 0.2, 5 servers: " << Numbers({finite.loss, finite.carried})
-      << '\n';
-  out << "  Assembled load 5.4 erl, 4 servers:        "
-      << Numbers({assembled.loss, assembled.carried}) << '\n';
-  out << "  Priorities 2, 3, 4 erl on 10 servers:     "
-      << Numbers({ploss[0], pcarried[0], ploss[1], pcarried[1], ploss[2], pcarried[2]}) << '\n';
-  out << "  Delay system, 30 servers, 20 erl, t = 60 s, h = 180 s:\n"
-      << "     "
-      << Numbers({w.wait_probability, w.wait_exceeds, w.mean_wait, w.mean_wait_of_waiting,
-                  w.queue_length})
+  auto loss_figures = [](const moravel_loss_result& r) {
+    return Figures({{"loss", r.loss}, {"carried", r.carried, "erl"}});
+  };
+  out << "Single-service analytic models\n";
+  out << "  Erlang loss, 10 servers, 5 erlangs:       " << loss_figures(loss) << '\n';
+  out << "  Engset loss, 10 sources x 0.2, 5 servers: " << loss_figures(finite) << '\n';
+  out << "  Assembled load 5.4 erl, 4 servers:        " << loss_figures(assembled) << '\n';
+  out << "  Priorities 2, 3, 4 erl on 10 servers:\n";
+  for (int c = 0; c < 3; ++c) {
+    out << "     class " << c << " (" << FormatNumber(priority[c])
+        << " erl): " << Figures({{"loss", ploss[c]}, {"carried", pcarried[c], "erl"}}) << '\n';
+  }
+  out << "  Delay system, 30 servers, 20 erl, t = 60 s, holding time 180 s:\n"
+      << "     " << Figures({{"P(wait)", w.wait_probability}, {"P(wait > t)", w.wait_exceeds}})
       << '\n'
-      << "     (P(wait), P(wait > t), mean wait [s], mean wait of waiting calls [s], queue)\n";
+      << "     "
+      << Figures({{"mean wait", w.mean_wait, "s"},
+                  {"of waiting calls", w.mean_wait_of_waiting, "s"},
+                  {"queue", w.queue_length, "calls"}})
+      << '\n';
 }
 
 }  // namespace moravel_tool

@@ -120,17 +120,25 @@ void AddSolverCommands(CLI::App& app, ModelCommands& commands) {
                          "Least agents of a call centre (delay system) for a service level, a mean "
                          "speed of answer or a probability of waiting");
   auto* agents_traffic = AddTraffic(*agents, args->traffic);
-  AddReal(*agents, "--holding-time", args->holding, "Mean handling time, above 0 (default 1)", 0.0,
-          true)
-      ->type_name("TIME");
-  AddReal(*agents, "-t,--answer-time", args->answer_time,
-          "Answer time of the service level, in the unit of --holding-time (default 0)", 0.0)
-      ->type_name("TIME");
+  // No default holding time: every time of a call centre is measured against it.
+  AddReal(*agents, "--holding-time", args->holding,
+          "Mean handling time, above 0: the unit of the answer time, the mean wait and the mean "
+          "speed of answer (seconds with --calls-per-interval)",
+          0.0, true)
+      ->type_name("TIME")
+      ->required();
+  auto* answer = AddReal(*agents, "-t,--answer-time", args->answer_time,
+                         "Answer time of the service level, in the unit of --holding-time",
+                         0.0)
+                     ->type_name("TIME");
   AddCallVolume(*agents, args->volume, agents_traffic);
   auto* level =
       AddReal(*agents, "--service-level", args->service_level,
               "Share of calls to answer within --answer-time, above 0 and below 1", 0.0, true)
           ->type_name("PROBABILITY");
+  // "Answered within" needs its time: without it the level would silently
+  // mean "answered at once".
+  level->needs(answer);
   auto* mean =
       AddReal(*agents, "--mean-wait", args->mean_wait,
               "Mean speed of answer to meet, above 0, in the unit of --holding-time", 0.0, true)
@@ -141,7 +149,10 @@ void AddSolverCommands(CLI::App& app, ModelCommands& commands) {
   level->excludes(mean)->excludes(waiting);
   mean->excludes(waiting);
   AddOutputOptions(*agents, args->output);
-  Describe(commands, *agents, {"traffic", "holding-time", "answer-time", "calls-per-interval", "interval", "service-level", "mean-wait", "wait-probability"}, ResultShape::kFigures);
+  Describe(commands, *agents,
+           {"traffic", "holding-time", "answer-time", "calls-per-interval", "interval-minutes",
+            "service-level", "mean-wait", "wait-probability"},
+           ResultShape::kFigures);
   OnRun(commands, *agents, [args, &answers, level, mean, waiting] {
     const double a = TrafficOf(args->volume, args->traffic, args->holding);
     moravel_staffing s{};
@@ -158,7 +169,7 @@ void AddSolverCommands(CLI::App& app, ModelCommands& commands) {
     } else if (mean->count() != 0) {
       Check(moravel_agents_for_mean_wait(a, args->holding, args->answer_time, args->mean_wait, &s),
             {kUnreachable, overflow});
-      goal = {"mean_wait_target", "mean wait target", "", args->mean_wait};
+      goal = {"mean_wait_target", "mean wait target", TimeUnit(args->volume), args->mean_wait};
     } else if (waiting->count() != 0) {
       Check(moravel_agents_for_wait_probability(a, args->holding, args->answer_time,
                                                 args->wait_probability, &s),
@@ -170,22 +181,24 @@ void AddSolverCommands(CLI::App& app, ModelCommands& commands) {
     } else {
       throw CLI::RequiredError("--service-level, --mean-wait or --wait-probability");
     }
+    const std::string unit = TimeUnit(args->volume);
     std::vector<Figure> inputs{{"traffic", "traffic", "erlang", a},
-                               {"holding_time", "holding time", "", args->holding},
-                               {"answer_time", "answer time", "", args->answer_time},
+                               {"holding_time", "holding time", unit, args->holding},
+                               {"answer_time", "answer time", unit, args->answer_time},
                                goal};
     if (args->volume.given()) {
       inputs.push_back({"calls_per_interval", "calls per interval", "", args->volume.calls});
-      inputs.push_back({"interval", "interval", "", args->volume.interval});
+      inputs.push_back({"interval_minutes", "interval", "minutes", args->volume.minutes});
     }
     answers.push_back(
-        {{"Least agents for A = " + FormatNumber(a) + " erlangs, holding time " +
-              FormatNumber(args->holding) + ", answer time " + FormatNumber(args->answer_time),
+        {{"Least agents for A = " + FormatNumber(a) + " erlangs, " +
+              Times({{"holding time", args->holding}, {"answer time", args->answer_time}},
+                    args->volume),
           std::move(inputs),
           {{Count("agents", "agents", s.agents),
             {"wait_probability", "probability of waiting", "", s.wait_probability},
             {"service_level", "service level, answered within t", "", s.service_level},
-            {"mean_speed_of_answer", "mean speed of answer", "time units", s.mean_speed_of_answer},
+            {"mean_speed_of_answer", "mean speed of answer", unit, s.mean_speed_of_answer},
             {"occupancy", "occupancy", "", s.occupancy}}}},
          args->output});
   });

@@ -104,6 +104,9 @@ def replicate(sim, args, seeds, executor=None, *, base_seed: int = 1,
             items.append(("call", name, call))
             where.append((index, run))
         twin = {k: v for k, v in arguments.items() if k in twin_parameters}
+        if "holding_time" in twin_parameters:
+            # The simulations' clock runs in mean holding times.
+            twin.setdefault("holding_time", 1.0)
         items.append(("twin", entry.twin, twin))
         where.append((index, None))
 
