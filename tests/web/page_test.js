@@ -5,7 +5,10 @@
 // native library's answer for the same call, bit for bit; refused inputs
 // must show the library's message beside the field named.  Every case is
 // then reopened from the address the page wrote, and must give the same
-// figures.  Ends with a screenshot of the link-subset panel.
+// figures.  Then: how fast the page answers keystrokes while it computes
+// large models (the in-page handler time of every key, printed), the plots'
+// axes, the number formats, labels and layout at 390 px.  Ends with a
+// screenshot of the link-subset panel.
 //
 //   node page_test.js --site DIR --native WEB_EXPECTED --chromium PATH [--screenshot FILE]
 "use strict";
@@ -76,19 +79,19 @@ const cases = [
     request: "ec_servers 20 0 20 0.8", refusedAt: "ec-holding-msg" },
 
   { name: "Engset loss", panel: "engset",
-    inputs: [["en-find", "loss"], ["en-sources", "20"], ["en-servers", "5"], ["en-traffic", "0.2"]],
+    inputs: [["en-find", "loss"], ["en-form", "offered"], ["en-sources", "20"], ["en-servers", "5"], ["en-traffic", "0.2"]],
     request: "en_loss 20 5 0.2", outputs: ["en-out-servers", "en-out-traffic", "en-out-loss", "en-out-carried"] },
   { name: "Engset servers", panel: "engset",
-    inputs: [["en-find", "servers"], ["en-sources", "20"], ["en-traffic", "0.2"], ["en-loss", "0.01"]],
+    inputs: [["en-find", "servers"], ["en-form", "offered"], ["en-sources", "20"], ["en-traffic", "0.2"], ["en-loss", "0.01"]],
     request: "en_servers 20 0.2 0.01", outputs: ["en-out-servers", "en-out-traffic", "en-out-loss", "en-out-carried"] },
   { name: "Engset traffic", panel: "engset",
-    inputs: [["en-find", "traffic"], ["en-sources", "20"], ["en-servers", "5"], ["en-loss", "0.01"]],
+    inputs: [["en-find", "traffic"], ["en-form", "offered"], ["en-sources", "20"], ["en-servers", "5"], ["en-loss", "0.01"]],
     request: "en_traffic 20 5 0.01", outputs: ["en-out-servers", "en-out-traffic", "en-out-loss", "en-out-carried"] },
   { name: "Engset refuses a traffic per source of 1", panel: "engset",
-    inputs: [["en-find", "loss"], ["en-sources", "20"], ["en-servers", "5"], ["en-traffic", "1"]],
+    inputs: [["en-find", "loss"], ["en-form", "offered"], ["en-sources", "20"], ["en-servers", "5"], ["en-traffic", "1"]],
     request: "en_loss 20 5 1", refusedAt: "en-traffic-msg" },
   { name: "Engset refuses as many servers as sources", panel: "engset",
-    inputs: [["en-find", "traffic"], ["en-sources", "5"], ["en-servers", "5"], ["en-loss", "0.01"]],
+    inputs: [["en-find", "traffic"], ["en-form", "offered"], ["en-sources", "5"], ["en-servers", "5"], ["en-loss", "0.01"]],
     request: "en_traffic 5 5 0.01", refusedAt: "en-servers-msg" },
 
   { name: "Call centre", panel: "call-centre",
@@ -187,7 +190,14 @@ async function open(browser, url, origin, stray) {
   page.on("pageerror", (error) => stray.push("page error: " + error.message));
   await page.goto(url);
   await page.waitForSelector("body[data-ready=true]", { timeout: 30000 });
+  await idle(page);
   return page;
+}
+
+// The page computes in a worker after a pause in typing: wait until the
+// answer to the latest input is shown.
+async function idle(page, timeout = 60000) {
+  await page.waitForFunction(() => document.body.dataset.busy === "false", { timeout, polling: 20 });
 }
 
 async function type(page, id, value) {
@@ -218,12 +228,13 @@ async function setClasses(page, classes) {
 async function fill(page, c) {
   await page.click(`#tabs button[data-panel="${c.panel}"]`);
   for (const [id, value] of c.inputs) {
-    if (id.endsWith("-find") || id === "lk-model") await type(page, id, value);
+    if (id.endsWith("-find") || id === "lk-model" || id === "en-form") await type(page, id, value);
   }
   if (c.classes) await setClasses(page, c.classes);
   for (const [id, value] of c.inputs) {
-    if (!(id.endsWith("-find") || id === "lk-model")) await type(page, id, value);
+    if (!(id.endsWith("-find") || id === "lk-model" || id === "en-form")) await type(page, id, value);
   }
+  await idle(page);
 }
 
 const KIND = { blocking: 0, carried: 1, kblocking: 2 };
@@ -307,7 +318,7 @@ async function main() {
     }
     // The plot is drawn: one curve per class of the last successful link case.
     await fill(page, cases.find((c) => c.name === "Link subset, three classes"));
-    const curves = await page.$$eval("#plot polyline", (lines) => lines.length);
+    const curves = await page.$$eval("#plot polyline", (lines) => new Set(lines.map((l) => l.dataset.series)).size);
     expect(curves === 3, `the link-subset plot has ${curves} curves, expected 3`);
     if (screenshot) await page.screenshot({ path: screenshot, fullPage: true });
   } finally {
