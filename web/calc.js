@@ -103,8 +103,10 @@
     return Math.min(most, Math.floor(PLOT_BUDGET_MS / Math.max(ms, 1e-3)));
   }
 
-  // The lowest value of a log axis, for a target that may not be readable.
-  function floorFor(read, id) {
+  // The lowest value of a log axis, for a target that may not be readable;
+  // a target field that is not an input (the loss being found) is no target.
+  function floorFor(read, id, isInput = true) {
+    if (!isInput) return FLOOR_WITHOUT_TARGET;
     try {
       const target = read.probability(id);
       if (target > 0 && target < 1) return target / Math.pow(10, DECADES_BELOW_TARGET);
@@ -171,7 +173,7 @@
           title: `Erlang B: loss against traffic, ${V} servers`,
           xLabel: "offered traffic [erlang]", yLabel: "loss probability",
           series: [{ name: "loss", points: zip(traffic, moravel.erlangBArray(traffic.map(() => V), traffic)) }],
-          marker: [A, result.loss], floor: floorFor(read, "eb-loss"),
+          marker: [A, result.loss], floor: floorFor(read, "eb-loss", read.text("eb-find") !== "loss"),
         };
       },
     },
@@ -245,7 +247,7 @@
           xLabel: "offered traffic per source a [erlang]", yLabel: "call congestion",
           series: [{ name: "loss",
                      points: zip(traffic, moravel.engsetArray(traffic.map(() => N), traffic.map(() => V), traffic)) }],
-          marker: [a, result.loss], floor: floorFor(read, "en-loss"),
+          marker: [a, result.loss], floor: floorFor(read, "en-loss", read.text("en-find") !== "loss"),
         };
       },
     },

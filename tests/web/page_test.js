@@ -87,6 +87,9 @@ const cases = [
   { name: "Engset traffic", panel: "engset",
     inputs: [["en-find", "traffic"], ["en-form", "offered"], ["en-sources", "20"], ["en-servers", "5"], ["en-loss", "0.01"]],
     request: "en_traffic 20 5 0.01", outputs: ["en-out-servers", "en-out-traffic", "en-out-loss", "en-out-carried"] },
+  { name: "Engset, traffic given per idle source", panel: "engset",
+    inputs: [["en-find", "loss"], ["en-form", "idle"], ["en-sources", "10"], ["en-servers", "5"], ["en-traffic", "0.3"]],
+    request: `en_loss 10 5 ${0.3 / (1 + 0.3)}`, outputs: ["en-out-servers", "en-out-traffic", "en-out-loss", "en-out-carried"] },
   { name: "Engset refuses a traffic per source of 1", panel: "engset",
     inputs: [["en-find", "loss"], ["en-form", "offered"], ["en-sources", "20"], ["en-servers", "5"], ["en-traffic", "1"]],
     request: "en_loss 20 5 1", refusedAt: "en-traffic-msg" },
@@ -102,6 +105,21 @@ const cases = [
     inputs: [["cc-calls", "1234.5"], ["cc-interval", "15"], ["cc-handling", "263.7"], ["cc-answer", "15"], ["cc-service", "0.95"]],
     request: "cc 1234.5 15 263.7 15 0.95",
     outputs: ["cc-out-traffic", "cc-out-agents", "cc-out-service", "cc-out-asa", "cc-out-occupancy", "cc-out-wait"] },
+  { name: "Call centre, service level typed 80", panel: "call-centre",
+    inputs: [["cc-calls", "400"], ["cc-interval", "30"], ["cc-handling", "180"], ["cc-answer", "20"], ["cc-service", "80"]],
+    request: "cc 400 30 180 20 0.8",
+    outputs: ["cc-out-traffic", "cc-out-agents", "cc-out-service", "cc-out-asa", "cc-out-occupancy", "cc-out-wait"] },
+  { name: "Call centre, service level typed 80%", panel: "call-centre",
+    inputs: [["cc-calls", "400"], ["cc-interval", "30"], ["cc-handling", "180"], ["cc-answer", "20"], ["cc-service", "80%"]],
+    request: "cc 400 30 180 20 0.8",
+    outputs: ["cc-out-traffic", "cc-out-agents", "cc-out-service", "cc-out-asa", "cc-out-occupancy", "cc-out-wait"] },
+  { name: "Call centre, decimal commas", panel: "call-centre",
+    inputs: [["cc-calls", "1234,5"], ["cc-interval", "15"], ["cc-handling", "263,7"], ["cc-answer", "15"], ["cc-service", "0,95"]],
+    request: "cc 1234.5 15 263.7 15 0.95",
+    outputs: ["cc-out-traffic", "cc-out-agents", "cc-out-service", "cc-out-asa", "cc-out-occupancy", "cc-out-wait"] },
+  { name: "Erlang C, service level 95,5 %", panel: "erlang-c",
+    inputs: [["ec-find", "servers"], ["ec-traffic", "12,5"], ["ec-holding", "180"], ["ec-answer", "20"], ["ec-service", "95,5%"]],
+    request: "ec_servers 12.5 180 20 0.955", outputs: ["ec-out-servers", "ec-out-wait", "ec-out-service", "ec-out-asa", "ec-out-occupancy"] },
   { name: "Call centre refuses a service level of 1", panel: "call-centre",
     inputs: [["cc-calls", "400"], ["cc-interval", "30"], ["cc-handling", "180"], ["cc-answer", "20"], ["cc-service", "1"]],
     request: "cc 400 30 180 20 1", refusedAt: "cc-service-msg" },
@@ -141,6 +159,23 @@ const pageRefusals = [
   { name: "text that is not a number", panel: "erlang-b",
     inputs: [["eb-find", "loss"], ["eb-servers", "ten"], ["eb-traffic", "5"]],
     slot: "eb-servers-msg", message: "not a number" },
+  { name: "hexadecimal is not a number", panel: "erlang-b",
+    inputs: [["eb-find", "loss"], ["eb-servers", "0x10"], ["eb-traffic", "5"]],
+    slot: "eb-servers-msg", message: "not a number" },
+  { name: "a thousands separator is ambiguous", panel: "erlang-b",
+    inputs: [["eb-find", "loss"], ["eb-servers", "10"], ["eb-traffic", "1,000"]],
+    slot: "eb-traffic-msg",
+    message: '"1,000" is ambiguous: write it without a thousands separator, or with a decimal point' },
+  { name: "a count must be whole", panel: "erlang-b",
+    inputs: [["eb-find", "loss"], ["eb-servers", "2147483648"], ["eb-traffic", "5"]],
+    slot: "eb-servers-msg", message: "must be a whole number within 32 bits" },
+  { name: "an interval of 0 minutes", panel: "call-centre",
+    inputs: [["cc-calls", "400"], ["cc-interval", "0"], ["cc-handling", "180"], ["cc-answer", "20"], ["cc-service", "0.8"]],
+    slot: "cc-interval-msg", message: "the interval must be finite and above 0 minutes" },
+  { name: "a class's traffic, named in the table's slot", panel: "links",
+    inputs: [["lk-model", "group"], ["lk-links", "4"], ["lk-units", "10"], ["lk-target", "0.01"]],
+    classes: [["5", "1"], ["x", "2"]],
+    slot: "lk-classes-msg", message: "class 2: not a number" },
 ];
 
 // ---- Native answers ----------------------------------------------------------
@@ -158,7 +193,9 @@ function nativeAnswers(requests) {
 
 // ---- A static server on the loopback address ---------------------------------
 
-const TYPES = { ".html": "text/html", ".js": "text/javascript", ".css": "text/css", ".png": "image/png" };
+const TYPES = { ".html": "text/html", ".js": "text/javascript", ".css": "text/css", ".png": "image/png",
+                ".svg": "image/svg+xml" };
+const notFound = [];
 
 function serve(root) {
   const server = http.createServer((request, response) => {
@@ -169,6 +206,7 @@ function serve(root) {
         response.writeHead(200, { "content-type": TYPES[".html"] });
         return response.end(fs.readFileSync(index));
       }
+      notFound.push(request.url);
       response.writeHead(404);
       return response.end();
     }
@@ -276,6 +314,208 @@ async function compare(page, name, expected, outputs, refusedAt) {
   }
 }
 
+// ---- Keystrokes while large models compute ------------------------------------
+// Every input, change, key and click handler of the page is timed in the page
+// (performance.now() around the handler), and every long task of its main
+// thread is recorded: a keystroke's cost is what its handlers took.
+
+const KEYSTROKE_LIMIT_MS = 100;
+
+async function instrument(page) {
+  await page.evaluateOnNewDocument(() => {
+    window.handlerMs = [];
+    window.longTasks = [];
+    const original = EventTarget.prototype.addEventListener;
+    const timedTypes = ["input", "change", "keydown", "keyup", "keypress", "click", "beforeinput"];
+    EventTarget.prototype.addEventListener = function (type, listener, options) {
+      if (typeof listener !== "function" || !timedTypes.includes(type)) {
+        return original.call(this, type, listener, options);
+      }
+      return original.call(this, type, function (event) {
+        const start = performance.now();
+        try { return listener.call(this, event); } finally { window.handlerMs.push(performance.now() - start); }
+      }, options);
+    };
+    new PerformanceObserver((list) => {
+      for (const entry of list.getEntries()) window.longTasks.push(entry.duration);
+    }).observe({ type: "longtask", buffered: true });
+  });
+}
+
+// Types `text` into the field one key at a time (after clearing it) and
+// returns the handler time of each key, in ms.
+async function typeTimed(page, selector, text) {
+  await page.click(selector, { clickCount: 3 });
+  await page.keyboard.press("Backspace");
+  const times = [];
+  for (const key of text) {
+    await page.evaluate(() => { window.handlerMs = []; });
+    await page.keyboard.type(key);
+    times.push(await page.evaluate(() => window.handlerMs.reduce((s, x) => s + x, 0)));
+  }
+  return times;
+}
+
+const typing = [
+  { name: "20 links of 1000 units, classes 15000x1 and 500x10: traffic 15000",
+    address: "p=links&lk-model=group&lk-links=20&lk-units=1000&lk-subset=2&lk-target=0.01&lk-traffic=15000;500&lk-demand=1;10",
+    selector: "#lk-classes tr:nth-child(1) input[aria-label=traffic]", text: "15000" },
+  { name: "link subset, g = 10: traffic 15000",
+    address: "p=links&lk-model=subset&lk-links=20&lk-units=1000&lk-subset=10&lk-target=0.01&lk-traffic=15000;500&lk-demand=1;10",
+    selector: "#lk-classes tr:nth-child(1) input[aria-label=traffic]", text: "15000" },
+  { name: "a demand of 2000",
+    address: "p=links&lk-model=group&lk-links=20&lk-units=1000&lk-subset=2&lk-target=0.01&lk-traffic=15000;500&lk-demand=1;10",
+    selector: "#lk-classes tr:nth-child(2) input[aria-label=demand]", text: "2000" },
+  { name: "Erlang B, 10^7 servers",
+    address: "p=erlang-b&eb-find=loss&eb-servers=10&eb-traffic=9000000&eb-loss=0.01",
+    selector: "#eb-servers", text: "10000000" },
+  { name: "Erlang B, 2147483647 servers",
+    address: "p=erlang-b&eb-find=loss&eb-servers=10&eb-traffic=9000000&eb-loss=0.01",
+    selector: "#eb-servers", text: "2147483647" },
+  { name: "Erlang B, 2000000000 servers",
+    address: "p=erlang-b&eb-find=loss&eb-servers=10&eb-traffic=9000000&eb-loss=0.01",
+    selector: "#eb-servers", text: "2000000000" },
+];
+
+async function keystrokes(browser, origin, stray) {
+  const page = await browser.newPage();
+  await instrument(page);
+  page.on("pageerror", (error) => stray.push("page error: " + error.message));
+  for (const t of typing) {
+    await page.goto("about:blank");
+    await page.goto(`${origin}/index.html#${t.address}`);
+    await page.waitForSelector("body[data-ready=true]");
+    await page.evaluate(() => { window.longTasks = []; });
+    const times = await typeTimed(page, t.selector, t.text);
+    const longest = await page.evaluate(() => Math.max(0, ...window.longTasks));
+    const worst = Math.max(...times);
+    console.log(`keystrokes, ${t.name}: ${times.map((x) => x.toFixed(1)).join(" ")} ms ` +
+                `(worst ${worst.toFixed(1)} ms; longest main-thread task ${longest.toFixed(0)} ms)`);
+    expect(worst < KEYSTROKE_LIMIT_MS, `${t.name}: a keystroke took ${worst.toFixed(1)} ms`);
+    expect(longest < KEYSTROKE_LIMIT_MS, `${t.name}: a main-thread task took ${longest.toFixed(0)} ms`);
+  }
+  // The last one (2000000000 servers) is a long computation: the page says
+  // it is working, and new input overtakes it.
+  await page.waitForFunction(() => document.body.dataset.state === "working", { timeout: 5000 });
+  const said = await page.$eval("#status", (el) => el.textContent);
+  expect(said === "Computing… (change any input to overtake this)", `while working the page says "${said}"`);
+  const before = Date.now();
+  const times = await typeTimed(page, "#eb-servers", "10");
+  await idle(page, 10000);
+  const expected = nativeAnswers(["eb_loss 10 9000000"])[0];
+  await compare(page, "overtaking a long computation", expected,
+                ["eb-out-servers", "eb-out-traffic", "eb-out-loss", "eb-out-carried"]);
+  console.log(`overtaking: keystrokes ${times.map((x) => x.toFixed(1)).join(" ")} ms, ` +
+              `answer for 10 servers after ${Date.now() - before} ms`);
+  await page.close();
+}
+
+// ---- Plots ------------------------------------------------------------------------
+
+async function plots(page) {
+  const axis = () => page.$eval("#plot", (svg) => [svg.dataset.yScale, svg.dataset.yLow, svg.dataset.yHigh].join(" "));
+  // A loss target of 0.01: the axis stops three decades below it, though
+  // the curve goes down to 1e-50.
+  await fill(page, cases.find((c) => c.name === "Erlang B servers"));
+  expect(await axis() === "log -5 0", `Erlang B plot axis: ${await axis()}, expected log -5 0`);
+  // The 20 x 1000 group, whose blocking falls to 1e-251 at a tenth of its
+  // traffic: still three decades below the target of 0.01.
+  const site = page.url().replace(/#.*/, "");
+  await page.goto("about:blank");
+  await page.goto(site +
+    "#p=links&lk-model=group&lk-links=20&lk-units=1000&lk-subset=2&lk-target=&lk-traffic=15000;500&lk-demand=1;10");
+  await page.waitForSelector("body[data-ready=true]");
+  await idle(page);
+  await type(page, "lk-target", "0.01");
+  await page.waitForFunction(() => document.body.dataset.state === "working" || document.body.dataset.busy === "false");
+  await page.waitForFunction(() => !document.querySelector("#plot").hidden && document.querySelector("#plot polyline"),
+                             { timeout: 60000 });
+  expect(await axis() === "log -5 0", `20 x 1000 link group plot axis: ${await axis()}, expected log -5 0`);
+  // Without a target (the loss is what is found): down to 1e-8, though the
+  // curve goes down to 1e-10; and no lower than the curve goes (1e-6).
+  await fill(page, cases.find((c) => c.name === "Erlang B loss"));
+  expect(await axis() === "log -8 0", `Erlang B plot axis without a target: ${await axis()}, expected log -8 0`);
+  await fill(page, cases.find((c) => c.name === "Engset loss"));
+  expect(await axis() === "log -6 0", `Engset plot axis: ${await axis()}, expected log -6 0`);
+  // The call centre: the service level against agents, with the target.
+  await fill(page, cases.find((c) => c.name === "Call centre"));
+  expect(await axis() === "linear 0 1", `call-centre plot axis: ${await axis()}, expected linear 0 1`);
+  const plot = await page.$eval("#plot", (svg) => ({
+    series: Array.from(svg.querySelectorAll("polyline"), (l) => l.dataset.series),
+    reference: svg.querySelectorAll(".reference").length,
+    title: document.querySelector("#plot-title").textContent,
+  }));
+  expect(plot.series.length === 1 && plot.series[0] === "service level" && plot.reference === 1,
+         `call-centre plot: ${JSON.stringify(plot)}`);
+  expect(plot.title === "Call centre: service level against agents, 40.00 erlangs", `call-centre plot title: ${plot.title}`);
+}
+
+// ---- Notation, labels, fields, layout, icon ---------------------------------------
+
+const notation = [
+  [0.000034311, "3.4311e-5"], [2.0254e-8, "2.0254e-8"], [0.001, "0.001"], [0.000999999, "9.99999e-4"],
+  [0.0084394266, "0.00843943"], [12.030612345, "12.0306"], [999999.4, "999999"], [1234567.8, "1.23457e+6"],
+  [64, "64"], [2147483647, "2147483647"], [1e15, "1e+15"], [1, "1"], [0, "0"], [-0.5, "-0.5"],
+];
+
+const labels = [
+  ["cc-interval", "Interval (minutes)"], ["cc-handling", "Mean handling time (seconds)"],
+  ["cc-answer", "Answer-time target (seconds)"], ["ec-holding", "Mean holding time (seconds)"],
+  ["ec-answer", "Answer time (seconds)"], ["en-traffic", "Offered traffic per source a [erlang]"],
+];
+
+async function details(page, origin) {
+  for (const [x, text] of notation) {
+    const shown = await page.evaluate((v) => MoravelFormat.readable(v), x);
+    expect(shown === text, `${x} is written ${shown}, expected ${text}`);
+  }
+  for (const [id, text] of labels) {
+    const shown = await page.$eval(`label[for="${id}"]`, (el) => el.textContent.trim());
+    expect(shown === text, `the label of ${id} is "${shown}", expected "${text}"`);
+  }
+  for (const id of ["cc-service-hint", "ec-service-hint"]) {
+    const shown = await page.$eval("#" + id, (el) => el.textContent);
+    expect(shown === "0.8, 80 and 80% all mean 80 %", `${id}: "${shown}"`);
+  }
+  await page.click('#tabs button[data-panel="engset"]');
+  await type(page, "en-form", "idle");
+  const idleLabel = await page.$eval('label[for="en-traffic"]', (el) => el.textContent.trim());
+  expect(idleLabel === "Traffic per idle source b [erlang]", `the idle form's label is "${idleLabel}"`);
+  await type(page, "en-form", "offered");
+  // The g field shows in the subset model only.
+  await page.click('#tabs button[data-panel="links"]');
+  for (const [model, shown] of [["group", false], ["subset", true], ["group", false]]) {
+    await type(page, "lk-model", model);
+    const visible = await page.$eval("#lk-subset-field", (el) => getComputedStyle(el).display !== "none");
+    expect(visible === shown, `in the ${model} model the g field is ${visible ? "shown" : "hidden"}`);
+  }
+  await idle(page);
+  // The icon a static host is asked for.
+  const icon = await page.$eval('link[rel="icon"]', (el) => el.href);
+  const answer = await fetch(icon);
+  expect(answer.status === 200 && icon.startsWith(origin), `the icon ${icon} answers ${answer.status}`);
+}
+
+// Every panel at 390 px: nothing wider than the screen.
+async function narrow(browser, origin, stray) {
+  const page = await open(browser, origin + "/index.html", origin, stray);
+  await page.setViewport({ width: 390, height: 844 });
+  await fill(page, cases.find((c) => c.name === "Link subset, three classes"));
+  for (const panel of ["links", "erlang-b", "erlang-c", "engset", "call-centre"]) {
+    await page.click(`#tabs button[data-panel="${panel}"]`);
+    await idle(page);
+    const wide = await page.evaluate(() => {
+      const over = Array.from(document.querySelectorAll("main *"))
+        .filter((el) => el.getClientRects().length > 0 && el.getBoundingClientRect().right > 390.5)
+        .map((el) => el.id || el.tagName.toLowerCase());
+      return { scroll: document.documentElement.scrollWidth, over: over.slice(0, 5) };
+    });
+    expect(wide.scroll <= 390 && wide.over.length === 0,
+           `at 390 px the ${panel} panel is ${wide.scroll} px wide (${wide.over.join(", ")})`);
+  }
+  await page.close();
+}
+
 async function main() {
   for (const [name, value] of [["site", site], ["native", native], ["chromium", chromium]]) {
     if (!value) throw new Error(`--${name} is needed`);
@@ -316,6 +556,10 @@ async function main() {
       const shown = await page.$eval("#" + r.slot, (el) => el.textContent);
       expect(shown === r.message, `${r.name}: "${shown}" beside ${r.slot}, expected "${r.message}"`);
     }
+    await plots(page);
+    await details(page, origin);
+    await narrow(browser, origin, stray);
+    await keystrokes(browser, origin, stray);
     // The plot is drawn: one curve per class of the last successful link case.
     await fill(page, cases.find((c) => c.name === "Link subset, three classes"));
     const curves = await page.$$eval("#plot polyline", (lines) => new Set(lines.map((l) => l.dataset.series)).size);
@@ -326,6 +570,7 @@ async function main() {
     server.close();
   }
   expect(stray.length === 0, "requests outside the local server or page errors: " + stray.join(", "));
+  expect(notFound.length === 0, "requests the site cannot answer: " + notFound.join(", "));
 
   for (const failure of failures) console.log("FAILED " + failure);
   console.log(`${passed} passed, ${failures.length} failed`);
