@@ -20,14 +20,14 @@
   let current = "erlang-b";
   let calculations = 0;
 
-  // The pause in typing before a computation starts.
-  const PAUSE_MS = 150;
-  // How long the least-links search may run before it is stopped, and how
-  // long any job may run.
-  const LINK_SEARCH_LIMIT_MS = 10000;
-  const JOB_LIMIT_MS = 60000;
-  // After this long a running job says so.
-  const WORKING_AFTER_MS = 200;
+  // The page's timings, in ms (window.MoravelPage.timings, where the
+  // browser test reads them and shortens the limits):
+  //   pause       the pause in typing before a computation starts
+  //   working     after this long a running job says so
+  //   linkSearch  how long the least-links search may run before it is stopped
+  //   job         how long any other stage may run
+  const timings = { pause: 150, working: 200, linkSearch: 10000, job: 60000 };
+  window.MoravelPage = { timings };
 
   // ---- Writing results -----------------------------------------------------
 
@@ -161,7 +161,7 @@
     clearTimeout(pause);
     status("", "pending");
     document.body.dataset.busy = "true";
-    pause = setTimeout(() => start(++jobs), PAUSE_MS);
+    pause = setTimeout(() => start(++jobs), timings.pause);
   }
 
   function start(job) {
@@ -172,8 +172,8 @@
     stopTimers();
     workingTimer = setTimeout(() => {
       if (running === job) status("Computing… (change any input to overtake this)", "working");
-    }, WORKING_AFTER_MS);
-    limitTimer = setTimeout(() => stopJob(job, JOB_LIMIT_MS), JOB_LIMIT_MS);
+    }, timings.working);
+    limitTimer = setTimeout(() => stopJob(job, timings.job), timings.job);
     if (canUseWorker && !worker) spawn();
     if (worker) {
       worker.postMessage({ job, request: req });
@@ -212,7 +212,7 @@
     show(snapshot);
     if (snapshot.stage === "links" && !snapshot.done) {
       clearTimeout(limitTimer);
-      limitTimer = setTimeout(() => stopJob(job, LINK_SEARCH_LIMIT_MS), LINK_SEARCH_LIMIT_MS);
+      limitTimer = setTimeout(() => stopJob(job, timings.linkSearch), timings.linkSearch);
       if (document.body.dataset.state === "working") {
         status("Searching for the least links… (change any input to overtake this)", "working");
       }

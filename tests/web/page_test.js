@@ -418,19 +418,10 @@ async function plots(page) {
   // the curve goes down to 1e-50.
   await fill(page, cases.find((c) => c.name === "Erlang B servers"));
   expect(await axis() === "log -5 0", `Erlang B plot axis: ${await axis()}, expected log -5 0`);
-  // The 20 x 1000 group, whose blocking falls to 1e-251 at a tenth of its
-  // traffic: still three decades below the target of 0.01.
-  const site = page.url().replace(/#.*/, "");
-  await page.goto("about:blank");
-  await page.goto(site +
-    "#p=links&lk-model=group&lk-links=20&lk-units=1000&lk-subset=2&lk-target=&lk-traffic=15000;500&lk-demand=1;10");
-  await page.waitForSelector("body[data-ready=true]");
-  await idle(page);
-  await type(page, "lk-target", "0.01");
-  await page.waitForFunction(() => document.body.dataset.state === "working" || document.body.dataset.busy === "false");
-  await page.waitForFunction(() => !document.querySelector("#plot").hidden && document.querySelector("#plot polyline"),
-                             { timeout: 60000 });
-  expect(await axis() === "log -5 0", `20 x 1000 link group plot axis: ${await axis()}, expected log -5 0`);
+  // A link group whose blocking falls to 1e-20 at a tenth of its traffic:
+  // still three decades below the target of 0.01.
+  await fill(page, cases.find((c) => c.name === "Link group, two classes"));
+  expect(await axis() === "log -5 -2", `link group plot axis: ${await axis()}, expected log -5 -2`);
   // Without a target (the loss is what is found): down to 1e-8, though the
   // curve goes down to 1e-10; and no lower than the curve goes (1e-6).
   await fill(page, cases.find((c) => c.name === "Erlang B loss"));
@@ -516,6 +507,45 @@ async function narrow(browser, origin, stray) {
   await page.close();
 }
 
+// ---- Limits -------------------------------------------------------------------------
+// The page's own timings, and what it says when a stage runs past its limit
+// (the limits shortened here so that the test need not wait for them).
+
+async function limits(browser, origin, stray) {
+  const page = await open(browser, origin + "/index.html", origin, stray);
+  const timings = await page.evaluate(() => JSON.stringify(window.MoravelPage.timings));
+  expect(timings === '{"pause":150,"working":200,"linkSearch":10000,"job":60000}', `the page's timings: ${timings}`);
+  const reopen = async (address) => {
+    await page.goto("about:blank");
+    await page.goto(`${origin}/index.html#${address}`);
+    await page.waitForSelector("body[data-ready=true]");
+    await idle(page);
+  };
+  // 10^7 servers: one evaluation takes far more than a plot's budget allows.
+  await reopen("p=erlang-b&eb-find=loss&eb-servers=10000000&eb-traffic=9000000&eb-loss=0.01");
+  const note = await page.$eval("#plot-note", (el) => el.textContent);
+  expect(/^The plot is left out: one evaluation took \d+ ms, and the plot would need at least 8\.$/.test(note),
+         `10^7 servers: plot note "${note}"`);
+  // A least-links search past its limit (shortened to 0.2 s) is stopped.
+  await reopen("p=links&lk-model=group&lk-links=20&lk-units=1000&lk-subset=2&lk-target=0.01&lk-traffic=15000;500&lk-demand=1;200");
+  await page.evaluate(() => { window.MoravelPage.timings.linkSearch = 200; });
+  await type(page, "lk-target", "0.001");
+  await idle(page);
+  const stopped = await page.$eval("#lk-target-msg", (el) => el.textContent);
+  expect(stopped === "the least-links search was stopped after 0.2 s: try a larger blocking target or fewer units",
+         `a long link search: "${stopped}"`);
+  const shown = await page.$eval("#lk-classes tr:nth-child(1) output", (el) => el.dataset.value ?? null);
+  expect(shown !== null, "a stopped link search keeps the figures it had");
+  // Any other stage past its limit (shortened to 0.1 s).
+  await reopen("p=erlang-b&eb-find=loss&eb-servers=10&eb-traffic=5&eb-loss=0.01");
+  await page.evaluate(() => { window.MoravelPage.timings.job = 100; });
+  await type(page, "eb-servers", "200000000");
+  await idle(page);
+  const gaveUp = await page.$eval("#eb-msg", (el) => el.textContent);
+  expect(gaveUp === "stopped after 0.1 s without an answer: change an input to try again", `a long job: "${gaveUp}"`);
+  await page.close();
+}
+
 async function main() {
   for (const [name, value] of [["site", site], ["native", native], ["chromium", chromium]]) {
     if (!value) throw new Error(`--${name} is needed`);
@@ -560,6 +590,7 @@ async function main() {
     await details(page, origin);
     await narrow(browser, origin, stray);
     await keystrokes(browser, origin, stray);
+    await limits(browser, origin, stray);
     // The plot is drawn: one curve per class of the last successful link case.
     await fill(page, cases.find((c) => c.name === "Link subset, three classes"));
     const curves = await page.$$eval("#plot polyline", (lines) => new Set(lines.map((l) => l.dataset.series)).size);
