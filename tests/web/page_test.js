@@ -546,6 +546,25 @@ async function limits(browser, origin, stray) {
   await page.close();
 }
 
+// ---- Opened from a file ----------------------------------------------------------
+// A browser makes no worker for a file:// page: the page computes for
+// itself after the pause, with the same figures.
+
+async function fromFile(browser) {
+  const page = await browser.newPage();
+  const errors = [];
+  page.on("pageerror", (error) => errors.push(error.message));
+  const c = cases.find((x) => x.name === "Link subset, three classes");
+  await page.goto(`file://${path.resolve(site)}/index.html#p=links&lk-model=subset&lk-links=6&lk-units=30` +
+                  "&lk-subset=3&lk-target=0.001&lk-traffic=40;12.5;4&lk-demand=1;3;6");
+  await page.waitForSelector("body[data-ready=true]");
+  await idle(page);
+  await compare(page, "opened from a file", c.expected, c.outputs);
+  await compare(page, "opened from a file (links)", c.also.expected, c.also.outputs);
+  expect(errors.length === 0, "page errors from a file: " + errors.join(", "));
+  await page.close();
+}
+
 async function main() {
   for (const [name, value] of [["site", site], ["native", native], ["chromium", chromium]]) {
     if (!value) throw new Error(`--${name} is needed`);
@@ -591,6 +610,7 @@ async function main() {
     await narrow(browser, origin, stray);
     await keystrokes(browser, origin, stray);
     await limits(browser, origin, stray);
+    await fromFile(browser);
     // The plot is drawn: one curve per class of the last successful link case.
     await fill(page, cases.find((c) => c.name === "Link subset, three classes"));
     const curves = await page.$$eval("#plot polyline", (lines) => new Set(lines.map((l) => l.dataset.series)).size);
