@@ -302,8 +302,8 @@
     inputsOf($("panel-" + current)).forEach((input) => params.set(input.id, input.value));
     if (current === "links") {
       const rows = classRows();
-      params.set("lk-traffic", rows.map((i) => $("lk-traffic-" + i).value).join(";"));
-      params.set("lk-demand", rows.map((i) => $("lk-demand-" + i).value).join(";"));
+      params.set("lk-class-traffic", rows.map((i) => $("lk-traffic-" + i).value).join(";"));
+      params.set("lk-class-demand", rows.map((i) => $("lk-demand-" + i).value).join(";"));
     }
     return "#" + params.toString();
   }
@@ -322,11 +322,12 @@
       const input = $(key);
       if (input && (input.tagName === "INPUT" || input.tagName === "SELECT")) input.value = value;
     }
-    if (params.has("lk-traffic")) {
-      // Classes are separated by ";" (a decimal comma may be inside one);
-      // addresses written before that used ",".
-      const split = (text) => text.split(text.includes(";") || !text.includes(",") ? ";" : ",");
-      setClasses(split(params.get("lk-traffic")), split(params.get("lk-demand") || ""));
+    // The classes, separated by ";" (a decimal comma may be inside one);
+    // addresses written before decimal commas were read used "," and other names.
+    if (params.has("lk-class-traffic")) {
+      setClasses(params.get("lk-class-traffic").split(";"), (params.get("lk-class-demand") || "").split(";"));
+    } else if (params.has("lk-traffic")) {
+      setClasses(params.get("lk-traffic").split(","), (params.get("lk-demand") || "").split(","));
     }
   }
 

@@ -139,6 +139,11 @@ const cases = [
     outputs: ["row:1:blocking", "row:2:blocking", "row:3:blocking", "row:1:carried", "row:2:carried", "row:3:carried"],
     also: { request: "lk_subset_links 30 3 0.001 3 40 12.5 4 1 3 6",
             outputs: ["lk-out-links", "row:1:kblocking", "row:2:kblocking", "row:3:kblocking"] } },
+  { name: "Link group, one class with a decimal comma", panel: "links",
+    inputs: [["lk-model", "group"], ["lk-links", "4"], ["lk-units", "10"], ["lk-target", "0,01"]],
+    classes: [["12,5", "1"]],
+    request: "lk_group 4 10 1 12.5 1", outputs: ["row:1:blocking", "row:1:carried"],
+    also: { request: "lk_group_links 10 0.01 1 12.5 1", outputs: ["lk-out-links", "row:1:kblocking"] } },
   { name: "Link group refuses a demand of 1.5", panel: "links",
     inputs: [["lk-model", "group"], ["lk-links", "4"], ["lk-units", "10"], ["lk-target", "0.01"]],
     classes: [["5", "1.5"]],
@@ -358,13 +363,13 @@ async function typeTimed(page, selector, text) {
 
 const typing = [
   { name: "20 links of 1000 units, classes 15000x1 and 500x10: traffic 15000",
-    address: "p=links&lk-model=group&lk-links=20&lk-units=1000&lk-subset=2&lk-target=0.01&lk-traffic=15000;500&lk-demand=1;10",
+    address: "p=links&lk-model=group&lk-links=20&lk-units=1000&lk-subset=2&lk-target=0.01&lk-class-traffic=15000;500&lk-class-demand=1;10",
     selector: "#lk-classes tr:nth-child(1) input[aria-label=traffic]", text: "15000" },
   { name: "link subset, g = 10: traffic 15000",
-    address: "p=links&lk-model=subset&lk-links=20&lk-units=1000&lk-subset=10&lk-target=0.01&lk-traffic=15000;500&lk-demand=1;10",
+    address: "p=links&lk-model=subset&lk-links=20&lk-units=1000&lk-subset=10&lk-target=0.01&lk-class-traffic=15000;500&lk-class-demand=1;10",
     selector: "#lk-classes tr:nth-child(1) input[aria-label=traffic]", text: "15000" },
   { name: "a demand of 2000",
-    address: "p=links&lk-model=group&lk-links=20&lk-units=1000&lk-subset=2&lk-target=0.01&lk-traffic=15000;500&lk-demand=1;10",
+    address: "p=links&lk-model=group&lk-links=20&lk-units=1000&lk-subset=2&lk-target=0.01&lk-class-traffic=15000;500&lk-class-demand=1;10",
     selector: "#lk-classes tr:nth-child(2) input[aria-label=demand]", text: "2000" },
   { name: "Erlang B, 10^7 servers",
     address: "p=erlang-b&eb-find=loss&eb-servers=10&eb-traffic=9000000&eb-loss=0.01",
@@ -527,7 +532,7 @@ async function limits(browser, origin, stray) {
   expect(/^The plot is left out: one evaluation took \d+ ms, and the plot would need at least 8\.$/.test(note),
          `10^7 servers: plot note "${note}"`);
   // A least-links search past its limit (shortened to 0.2 s) is stopped.
-  await reopen("p=links&lk-model=group&lk-links=20&lk-units=1000&lk-subset=2&lk-target=0.01&lk-traffic=15000;500&lk-demand=1;200");
+  await reopen("p=links&lk-model=group&lk-links=20&lk-units=1000&lk-subset=2&lk-target=0.01&lk-class-traffic=15000;500&lk-class-demand=1;200");
   await page.evaluate(() => { window.MoravelPage.timings.linkSearch = 200; });
   await type(page, "lk-target", "0.001");
   await idle(page);
@@ -556,11 +561,19 @@ async function fromFile(browser) {
   page.on("pageerror", (error) => errors.push(error.message));
   const c = cases.find((x) => x.name === "Link subset, three classes");
   await page.goto(`file://${path.resolve(site)}/index.html#p=links&lk-model=subset&lk-links=6&lk-units=30` +
-                  "&lk-subset=3&lk-target=0.001&lk-traffic=40;12.5;4&lk-demand=1;3;6");
+                  "&lk-subset=3&lk-target=0.001&lk-class-traffic=40;12.5;4&lk-class-demand=1;3;6");
   await page.waitForSelector("body[data-ready=true]");
   await idle(page);
   await compare(page, "opened from a file", c.expected, c.outputs);
   await compare(page, "opened from a file (links)", c.also.expected, c.also.outputs);
+  // An address written before decimal commas were read: classes separated by ",".
+  const g = cases.find((x) => x.name === "Link group, two classes");
+  await page.goto("about:blank");
+  await page.goto(`file://${path.resolve(site)}/index.html#p=links&lk-model=group&lk-links=4&lk-units=10` +
+                  "&lk-target=0.01&lk-traffic=5,3&lk-demand=1,2");
+  await page.waitForSelector("body[data-ready=true]");
+  await idle(page);
+  await compare(page, "an older address", g.expected, g.outputs);
   expect(errors.length === 0, "page errors from a file: " + errors.join(", "));
   await page.close();
 }
