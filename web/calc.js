@@ -1,4 +1,4 @@
-// calc.js - what each panel of the calculator computes, apart from the page:
+// calc.js - what each panel of the calculator computes, apart from the page
 // it reads the inputs' text, calls the library through moravel.js and
 // returns plain records (figures, a refusal, a plot), so that it runs in the
 // page's Web Worker (worker.js) as well as in the page itself.
@@ -292,7 +292,7 @@
           try { level.push([n, moravel.staffingFigures(n, A, h, t).serviceLevel]); } catch (error) { /* unstable */ }
         }
         return {
-          title: `Call centre: service level against agents, ${A.toPrecision(4)} erlangs`,
+          title: `Call centre: service level against agents, ${root.MoravelFormat.readable(A)} erlangs`,
           xLabel: "agents", yLabel: `share answered within ${t} s`, scale: "linear",
           series: [{ name: "service level", points: level }],
           reference: { y: target, label: "target" },

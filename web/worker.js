@@ -3,7 +3,7 @@
 // tagged with the request's job number.  The page terminates this worker
 // when newer input arrives while a job runs, and starts a fresh one.
 "use strict";
-importScripts("moravel_wasm.js", "moravel.js", "calc.js");
+importScripts("moravel_wasm.js", "moravel.js", "format.js", "calc.js");
 
 const library = Moravel.load();
 

@@ -443,7 +443,7 @@ async function plots(page) {
   }));
   expect(plot.series.length === 1 && plot.series[0] === "service level" && plot.reference === 1,
          `call-centre plot: ${JSON.stringify(plot)}`);
-  expect(plot.title === "Call centre: service level against agents, 40.00 erlangs", `call-centre plot title: ${plot.title}`);
+  expect(plot.title === "Call centre: service level against agents, 40 erlangs", `call-centre plot title: ${plot.title}`);
 }
 
 // ---- Notation, labels, fields, layout, icon ---------------------------------------
