@@ -1,9 +1,9 @@
-// calc.js - what each panel of the calculator computes, apart from the page
+// calc.js - what each panel of the calculator computes, apart from the page:
 // it reads the inputs' text, calls the library through moravel.js and
 // returns plain records (figures, a refusal, a plot), so that it runs in the
 // page's Web Worker (worker.js) as well as in the page itself.
 //
-//   MoravelCalc.run(moravel, request, post)
+//   MoravelCalc.run(moravel, request, post)      // after format.js
 //
 // request: {panel, values: {id: text}, classes: [{index, traffic, demand}]}.
 // post(snapshot) is called after each stage (the figures, the plot, the
