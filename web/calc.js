@@ -5,7 +5,8 @@
 //
 //   MoravelCalc.run(moravel, request, post)      // after format.js
 //
-// request: {panel, values: {id: text}, classes: [{index, traffic, demand}]}.
+// request: {panel, values: {id: text}, classes: [{index}]}, a class's traffic and
+// demand under values["lk-traffic-" + index] and values["lk-demand-" + index].
 // post(snapshot) is called after each stage (the figures, the plot, the
 // least-links search) with everything known so far; the last snapshot has
 // done: true.  A stage whose cost grows with the input is bounded by the
