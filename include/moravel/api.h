@@ -90,7 +90,8 @@ typedef enum moravel_status {
   MORAVEL_ERROR_SERVERS_NOT_BELOW_SOURCES = 32, /* Engset traffic: V < N */
   MORAVEL_ERROR_DEMAND_EXCEEDS_LINK = 33,  /* a class wider than a link: no size serves it */
   MORAVEL_ERROR_UNREACHABLE = 34,          /* no size within 32 bits meets the target */
-  MORAVEL_ERROR_MODEL_LIMIT = 35           /* a group beyond the sizes a model computes */
+  MORAVEL_ERROR_MODEL_LIMIT = 35,          /* beyond the sizes a model or solver computes */
+  MORAVEL_ERROR_EVERY_TRAFFIC_MEETS = 36   /* every traffic taken meets the target: no largest */
 } moravel_status;
 
 /*! The static English text of a status code ("servers must be at least 1"),

@@ -1,0 +1,32 @@
+// How much work one solver call may do, counted in steps of the loss
+// recursions, so that every call answers, or refuses, within a bound.
+#ifndef MORAVEL_SOLVERS_SOLVER_BUDGET_H
+#define MORAVEL_SOLVERS_SOLVER_BUDGET_H
+
+#include <cstdint>
+
+namespace moravel {
+
+// An Erlang B step (a product, a sum and a quotient in one dependent chain)
+// takes about 9 ns on a 2-core Xeon; an Engset step, which also converts and
+// multiplies its source count, about three times that.  2^28 Erlang steps
+// are about 2.5 s there.
+inline constexpr std::int64_t kSolverStepBudget = std::int64_t{1} << 28;
+inline constexpr std::int64_t kEngsetStepCost = 3;
+
+// A traffic search evaluates its model at its bracket's ends and then at
+// about a dozen points; one whose model costs more than the budget over
+// this many evaluations is refused before it starts.  A search that needs
+// more (never seen) is stopped at twice the budget.
+inline constexpr std::int64_t kPlannedEvaluations = 16;
+
+enum class SolverOutcome {
+  kFound,
+  kUnreachable,  // no size within 32 bits meets the target
+  kEveryTraffic, // every traffic the model takes meets the target
+  kModelLimit,   // the work would pass the budget
+};
+
+}  // namespace moravel
+
+#endif
