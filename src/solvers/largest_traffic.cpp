@@ -18,8 +18,15 @@ long EvaluationsWithin(std::int64_t budget, std::int64_t cost) {
   return static_cast<long>(budget / (cost > 0 ? cost : 1));
 }
 
-bool PlannedSearchFits(std::int64_t cost) {
-  return cost <= kSolverStepBudget / kPlannedEvaluations;
+// A loss near 1 is flat across runs of doubles about 1 / (2 (1 - target))
+// long, which only halving closes: a search plans that many more steps.
+std::int64_t PlannedEvaluations(double target) {
+  const double flat = target > 0.5 ? std::ceil(-std::log2(1.0 - target)) : 0.0;
+  return kPlannedEvaluations + static_cast<std::int64_t>(flat);
+}
+
+bool PlannedSearchFits(std::int64_t cost, double target) {
+  return cost <= kSolverStepBudget / PlannedEvaluations(target);
 }
 
 // ln B by Laplace's method on 1 / B = A \int_0^inf e^{-A x} (1 + x)^V dx
@@ -102,19 +109,20 @@ double ErlangTrafficEstimate(std::int32_t servers, double target) {
 }
 
 TrafficAnswer LargestErlangTraffic(std::int32_t V, double target) {
-  if (!PlannedSearchFits(V)) return {SolverOutcome::kModelLimit, 0.0};
+  if (!PlannedSearchFits(V, target)) return {SolverOutcome::kModelLimit, 0.0};
   const auto loss = [V](double A) { return PalmTable(V, A); };
   const double start = ErlangTrafficEstimate(V, target);
   // The loss turns from small to large over a few sqrt(V) erlangs around V;
   // the estimate is good to a fraction of that.
-  const double step = 0.05 * std::sqrt(static_cast<double>(V)) + 1e-3 * start;
+  const double scale = start > V ? start / V : 1.0;  // dA/dB grows as A^2 / V above V
+  const double step = 0.05 * std::sqrt(static_cast<double>(V)) * scale * scale;
   return SearchFrom(loss, target, start, step, 0.0, std::numeric_limits<double>::max(),
                     SecantScale::kLogarithmic, EvaluationsWithin(2 * kSolverStepBudget, V));
 }
 
 TrafficAnswer LargestEngsetTraffic(std::int32_t N, std::int32_t V, double target) {
   const std::int64_t cost = kEngsetStepCost * V;
-  if (!PlannedSearchFits(cost)) return {SolverOutcome::kModelLimit, 0.0};
+  if (!PlannedSearchFits(cost, target)) return {SolverOutcome::kModelLimit, 0.0};
   const auto loss = [N, V](double a) { return EngsetTable(N, V, a); };
   const double highest = std::nextafter(1.0, 0.0);
   if (!(loss(highest) > target)) return {SolverOutcome::kEveryTraffic, 0.0};
@@ -127,7 +135,7 @@ TrafficAnswer LargestEngsetTraffic(std::int32_t N, std::int32_t V, double target
 }
 
 TrafficAnswer LargestDelayTraffic(std::int32_t V, double h, double t, double target) {
-  if (!PlannedSearchFits(V)) return {SolverOutcome::kModelLimit, 0.0};
+  if (!PlannedSearchFits(V, target)) return {SolverOutcome::kModelLimit, 0.0};
   // -SL rises with A: the search's nondecreasing function, against -target.
   const auto falling_service = [V, h, t](double A) {
     return -(1.0 - WaitingModel(t, h, V, A).wait_exceeds_threshold);

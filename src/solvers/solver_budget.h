@@ -15,9 +15,10 @@ inline constexpr std::int64_t kSolverStepBudget = std::int64_t{1} << 28;
 inline constexpr std::int64_t kEngsetStepCost = 3;
 
 // A traffic search evaluates its model at its bracket's ends and then at
-// about a dozen points; one whose model costs more than the budget over
-// this many evaluations is refused before it starts.  A search that needs
-// more (never seen) is stopped at twice the budget.
+// about a dozen points (8 to 20 for targets up to 0.9); it plans this many,
+// plus log2(1 / (1 - target)) above 1/2, and is refused before it starts
+// when those would pass the budget.  One that needs more is stopped at
+// twice the budget.
 inline constexpr std::int64_t kPlannedEvaluations = 16;
 
 enum class SolverOutcome {
