@@ -135,19 +135,30 @@ TrafficAnswer LargestEngsetTraffic(std::int32_t N, std::int32_t V, double target
 }
 
 TrafficAnswer LargestDelayTraffic(std::int32_t V, double h, double t, double target) {
-  if (!PlannedSearchFits(V, target)) return {SolverOutcome::kModelLimit, 0.0};
+  // A service level is not flat near its targets as a loss near 1 is.
+  if (!PlannedSearchFits(V, 0.0)) return {SolverOutcome::kModelLimit, 0.0};
   // -SL rises with A: the search's nondecreasing function, against -target.
   const auto falling_service = [V, h, t](double A) {
     return -(1.0 - WaitingModel(t, h, V, A).wait_exceeds_threshold);
   };
-  const double hi = std::nextafter(static_cast<double>(V), 0.0);
-  const double fhi = falling_service(hi);
-  if (!(fhi > -target)) return {SolverOutcome::kEveryTraffic, 0.0};
-  const auto found =
-      LargestAtOrBelow(falling_service, -target, 0.0, falling_service(0.0), hi, fhi,
-                       SecantScale::kLinear, EvaluationsWithin(2 * kSolverStepBudget, V) - 2);
-  if (!found) return {SolverOutcome::kModelLimit, 0.0};
-  return {SolverOutcome::kFound, *found};
+  const double highest = std::nextafter(static_cast<double>(V), 0.0);
+  // Start where the service level of the estimated loss (EstimatedLogLoss,
+  // turned into C = B / (1 - (A / V)(1 - B))) meets the target: bisect A.
+  const auto servers = static_cast<double>(V);
+  const auto estimated_service = [&](double A) {
+    const double B = std::min(1.0, std::exp(EstimatedLogLoss(servers, A)));
+    const double C = std::min(1.0, B / (1.0 - (A / servers) * (1.0 - B)));
+    return 1.0 - C * std::exp(-((servers - A) * t) / h);
+  };
+  double lo = 0.0, hi = highest;
+  for (int i = 0; i < 80; ++i) {
+    const double middle = 0.5 * (lo + hi);
+    (estimated_service(middle) >= target ? lo : hi) = middle;
+  }
+  const double start = lo > 0.0 ? lo : 0.5 * highest;
+  const double step = 0.05 * std::min(std::sqrt(servers), servers - start) + 1e-9 * servers;
+  return SearchFrom(falling_service, -target, start, step, 0.0, highest, SecantScale::kLinear,
+                    EvaluationsWithin(2 * kSolverStepBudget, V));
 }
 
 }  // namespace moravel
