@@ -409,9 +409,9 @@ MORAVEL_API moravel_status moravel_link_subset_links(const double* traffic, int3
  * steps is refused at once with MORAVEL_ERROR_MODEL_LIMIT (at targets up
  * to 1/2: V above 2^24 = 16777216 servers or agents, above 5592405 for
  * Engset, whose steps cost three), and one that passes 2^29 steps is
- * stopped with it.  On the development machine (2-core Xeon, about 9 ns an
- * Erlang step) a call takes at most about 2.5 s as planned and never
- * more than about 5 s; bench/solver_bounds_bench.cpp holds it.
+ * stopped with it.  On the development machine (2-core Xeon, about 7.5 ns
+ * of CPU an Erlang step) a call takes at most about 2 s of CPU as planned
+ * and never more than about 4 s; bench/solver_bounds_bench.cpp holds it.
  * MORAVEL_ERROR_EVERY_TRAFFIC_MEETS when every traffic the model takes
  * meets the target, so there is no largest. */
 
