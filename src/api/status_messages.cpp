@@ -47,7 +47,10 @@ MORAVEL_API const char* moravel_status_message(int32_t status) noexcept {
     case MORAVEL_ERROR_DEMAND_EXCEEDS_LINK:
       return "a class needs more units than a link has: no number of links serves it";
     case MORAVEL_ERROR_UNREACHABLE: return "no size below 2^31 - 1 meets the target";
-    case MORAVEL_ERROR_MODEL_LIMIT: return "the group is beyond the sizes the model computes";
+    case MORAVEL_ERROR_MODEL_LIMIT:
+      return "the input is beyond the sizes the model computes in bounded time";
+    case MORAVEL_ERROR_EVERY_TRAFFIC_MEETS:
+      return "every traffic the model takes meets the target: there is no largest one";
     default: return "unknown status code";
   }
 }
