@@ -20,6 +20,12 @@ struct ClassResults {
   std::vector<double> C;           // carried traffic per class [units]
 };
 
+// A blocking is a probability up to the rounding of its sum: at most this
+// far above 1 (each of the V + 1 terms rounds by an ulp or so).  Beyond it,
+// or below 0, or NaN, a value left the doubles or a count lost its digits.
+inline constexpr double kBlockingRoundingAllowance = 1e-9;
+inline bool IsSoundBlocking(double E) { return E >= 0.0 && E <= 1.0 + kBlockingRoundingAllowance; }
+
 // Below this, 1 - E has lost its digits to cancellation: E rounds to within
 // half an ulp of its value, so 1.0 - E carries an absolute error of about
 // 1.1e-16, a relative error above 1e-10 once 1 - E < 2^-20.

@@ -10,10 +10,24 @@
 
 namespace moravel {
 
+// At most this many of the models' estimated steps (LinkGroupCost,
+// LinkSubsetCost) over all the evaluations of one search, some 2 to 3
+// seconds on a current server core: a search whose next evaluation would
+// pass it stops there.
+inline constexpr double kMaxSearchSteps = 67108864.0;  // 2^26
+
+enum class LinksOutcome {
+  kFound,
+  kUnreachable,  // no k within 32 bits meets the target
+  kOverflow,     // the model's figures stopped being sound before the target was met
+  kModelLimit,   // the model declined a size, or the search's work ran out, first
+};
+
 struct LinksAnswer {
-  SizeOutcome outcome;
+  LinksOutcome outcome;
   std::int32_t links;            // when found: the least k
   std::vector<double> blocking;  // when found: each class's blocking at k
+  double steps = 0.0;            // the estimated steps of the evaluations made
 };
 
 // For the classes (a, t) of LinkGroupModel on links of f units: the least
@@ -26,12 +40,15 @@ struct LinksAnswer {
 // the answer.  Expects M >= 1 classes whose demands
 // are whole numbers from 1 to f and whose traffics are finite and not
 // negative, f >= 1 and target in (0, 1).  kOverflow when the model's values
-// leave the doubles before the target is met.
+// leave the doubles before the target is met; kModelLimit when the model
+// declines a size (group_limits.h) or the evaluations would pass
+// kMaxSearchSteps first, refused before that evaluation is begun.
 LinksAnswer LeastLinkGroupLinks(const double* a, std::int32_t M, const double* t, std::int32_t f,
                                 double target);
 
 // The same for LinkSubsetModel with each call offered to g >= 1 links: the
-// least k >= g.
+// least k >= g, starting from the same bound (a subset carries no more
+// than the whole group).
 LinksAnswer LeastLinkSubsetLinks(const double* a, std::int32_t M, const double* t, std::int32_t f,
                                  std::int32_t g, double target);
 
