@@ -201,16 +201,16 @@ TEST(LinkSearches, RefuseBeyondTheirWork) {
 // The budget's edge.  On links of one unit, one class of demand 1, the
 // search starts at k0 = floor((1 - target) a (1 - 1e-6)), where the
 // blocking (Erlang's, above 1 - k/a) still fails, and an evaluation at k
-// is estimated at k + 3 k^2 steps: 4729 + 3 4729^2 = 67095052 fits 2^26,
-// the next size does not; at k0 = 4730 (67123430) nothing is evaluated.
+// is estimated at k + 3 k^2 steps: 6688 + 3 6688^2 = 134194720 fits 2^27,
+// no larger size does; at k0 = 6689 (134234852) nothing is evaluated.
 // Both end on the limit, having spent exactly that.
 TEST(LinkSearches, SpendAtMostTheirBudget) {
-  EXPECT_EQ(moravel::kMaxSearchSteps, 67108864.0);
+  EXPECT_EQ(moravel::kMaxSearchSteps, 134217728.0);
   const double t[1] = {1.0};
-  const double fits[1] = {9460.0}, beyond[1] = {9462.0};
+  const double fits[1] = {13378.0}, beyond[1] = {13380.0};
   const moravel::LinksAnswer first = moravel::LeastLinkGroupLinks(fits, 1, t, 1, 0.5);
   EXPECT_EQ(first.outcome, moravel::LinksOutcome::kModelLimit);
-  EXPECT_EQ(first.steps, 67095052.0);
+  EXPECT_EQ(first.steps, 134194720.0);
   const moravel::LinksAnswer none = moravel::LeastLinkGroupLinks(beyond, 1, t, 1, 0.5);
   EXPECT_EQ(none.outcome, moravel::LinksOutcome::kModelLimit);
   EXPECT_EQ(none.steps, 0.0);

@@ -395,10 +395,11 @@ MORAVEL_API moravel_status moravel_loss_assembled_servers(double x, double y, do
  *  target) of the offered units and evaluates the model at about
  *  2 log2(k - start) sizes beyond, relying on the blocking falling as
  *  links are added.  Bound: the evaluations of one search together take at
- *  most 2^26 of the models' estimated steps (some 2 to 3 s on a 2-core
- *  Xeon); where the answer needs more, or the model declines a size (its
- *  limits above), MORAVEL_ERROR_MODEL_LIMIT, and the evaluation that would
- *  pass the budget is never begun. */
+ *  most 2^27 of the models' estimated steps (some 1.5 s on an idle core of
+ *  a 2-core Xeon, a few times that on a shared one); where the answer needs
+ *  more, or the model declines a size (its limits above),
+ *  MORAVEL_ERROR_MODEL_LIMIT, and the evaluation that would pass the budget
+ *  is never begun. */
 MORAVEL_API moravel_status moravel_link_group_links(const double* traffic, int32_t classes,
                                                     const double* demand, int32_t link_units,
                                                     double target, int32_t* links,

@@ -11,10 +11,11 @@
 namespace moravel {
 
 // At most this many of the models' estimated steps (LinkGroupCost,
-// LinkSubsetCost) over all the evaluations of one search, some 2 to 3
-// seconds on a current server core: a search whose next evaluation would
-// pass it stops there.
-inline constexpr double kMaxSearchSteps = 67108864.0;  // 2^26
+// LinkSubsetCost) over all the evaluations of one search: some 1.5 s on an
+// idle core of a 2-core Xeon (about 11 ns a step), a few times that when
+// the machine is shared.  A search whose next evaluation would pass it
+// stops there.
+inline constexpr double kMaxSearchSteps = 134217728.0;  // 2^27
 
 enum class LinksOutcome {
   kFound,
@@ -33,8 +34,9 @@ struct LinksAnswer {
 // For the classes (a, t) of LinkGroupModel on links of f units: the least
 // k >= 1, with k f within 32 bits, at which every class's blocking is at
 // most target.  Adding a link lowers every class's blocking, so the search
-// gallops and bisects over k (LeastMeetingSize), evaluating the model at
-// about 2 log2(k) sizes instead of k; it starts from the fewest links whose
+// gallops and bisects over k (LeastMeetingSize, its first step 1/64 of the
+// start), evaluating the model at about 2 log2(k - start) sizes instead of
+// k; it starts from the fewest links whose
 // units could carry (1 - target) of the offered units, since the group's
 // carried traffic is its mean occupancy, so the sizes it evaluates lie near
 // the answer.  Expects M >= 1 classes whose demands
