@@ -51,7 +51,7 @@
  *                    g > k, k*f beyond 32 bits, C(k, g) >= 2^31, a demand
  *                    < 0 or NaN, a traffic < 0 or not finite, all traffic
  *                    0: "".  With f >= 1 and g >= 1 also k > 2^24, N and
- *                    k*f both > 2^26, or N*g > 2^38: "" at once, nothing
+ *                    k*f both > 2^26, or N*g > 2^37: "" at once, nothing
  *                    allocated.  Unknown keyword or g = 0: "1 0" for every
  *                    class; a demand wider than a link: "1 0" for that
  *                    class; with calls or without.  A keyword without its
@@ -232,7 +232,7 @@ MORAVEL_API const char* VM_VMl_VDg_L_an(const double* a, int32_t M,
  *  non-finite traffic, or traffics summing to 0 or overflowing; and, when
  *  f >= 1 and g >= 1, beyond the size limits, at once and with nothing
  *  allocated: k > 2^24 links, N and k*f both > 2^26 (the calls that could
- *  be in progress together), or N*g > 2^38 (link reads: some fifteen
+ *  be in progress together), or N*g > 2^37 (link reads: some 7 to 14
  *  minutes at the limit). */
 MORAVEL_API const char* VM_VMl_VDg_L_im(const double* a, int32_t M,
                                         const double* t, int32_t k, int32_t f,

@@ -333,7 +333,7 @@ typedef enum moravel_link_policy {
  *  value above 0 (MORAVEL_ERROR_TOTAL_TRAFFIC) and a policy listed above
  *  (MORAVEL_ERROR_POLICY).  A run beyond the limits of VM_VMl_VDg_L_im()
  *  (k above 2^24 links, calls and k f both above 2^26, calls x g above
- *  2^38 link reads: some fifteen minutes) gives MORAVEL_ERROR_MODEL_LIMIT
+ *  2^37 link reads: some 7 to 14 minutes) gives MORAVEL_ERROR_MODEL_LIMIT
  *  at once.  The carried traffics are VM_VMl_VDg_L_im()'s, except that
  *  together they never exceed the k f units of the group: a run much
  *  shorter than a holding time (extreme traffic, few calls) takes a few

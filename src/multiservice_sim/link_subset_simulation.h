@@ -37,10 +37,10 @@ inline constexpr std::int32_t kMaxLinksHoldingUnits = std::int32_t{1} << 24;
 // about the carried traffic in erlangs, not to the bound.
 inline constexpr std::int64_t kMaxCallsInProgress = std::int64_t{1} << 26;
 // Each call reads the free units of the g links of its subset: N g reads
-// per run, at most 2^38 (about 2.7 10^11; a read, with its share of drawing
-// and ranking the subset, takes about 3 ns on a 2-core Xeon, so some
-// fifteen minutes at the limit).  Never binding for g <= 128.
-inline constexpr std::int64_t kMaxLinkReads = std::int64_t{1} << 38;
+// per run, at most 2^37 (about 1.4 10^11; a read, with its share of drawing
+// and ranking the subset, takes 3 to 6 ns on a 2-core Xeon, so some 7 to 14
+// minutes at the limit).  Never binding for g <= 64.
+inline constexpr std::int64_t kMaxLinkReads = std::int64_t{1} << 37;
 
 // Within the three limits above (always, when f <= 0 or g <= 0).  For k, f
 // >= 0 with k f within 32 bits.
