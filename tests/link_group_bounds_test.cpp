@@ -53,7 +53,7 @@ TEST(WiderThanALink, BlockingIsOneAndCarriedZeroExactly) {
     }
   }
   EXPECT_EQ(groups, 2400);
-  // The first group of the report: once "1 -1.22125e-14".
+  // Four links of 10 units, a class of 11: once "1 -1.22125e-14".
   const double a[2] = {5.0, 3.0}, t[2] = {11.0, 2.0};
   EXPECT_EQ(std::string(VM_VMl_V_L_an(a, 2, t, 4, 10)), "1 0 3.91064e-10 6 ");
 }
