@@ -1,0 +1,37 @@
+#include "solvers/least_priority_servers.h"
+
+#include <cmath>
+
+#include "single_service/priority_model.h"
+#include "study/sound_probability.h"
+
+namespace moravel {
+
+PriorityServersAnswer LeastPriorityServers(std::int32_t N, const double* a, double target) {
+  constexpr std::int32_t kLargestServers = 2147483646;  // the recursions form V + 1
+  PriorityServersAnswer answer{SizeOutcome::kUnreachable, 0, {}};
+  std::int32_t best = kLargestServers + 1;
+  const auto judge = [&](std::int32_t V) {
+    const auto results = PriorityModel(N, V, a);
+    if (!results) return SizeVerdict::kOverflow;
+    bool meets = true;
+    for (std::size_t j = 0; j < results->E.size(); ++j) {
+      if (!IsSoundProbability(results->E[j]) || !std::isfinite(results->Y[j])) {
+        return SizeVerdict::kOverflow;
+      }
+      if (!(results->E[j] <= target)) meets = false;
+    }
+    if (!meets) return SizeVerdict::kFails;
+    if (V < best) {
+      best = V;
+      answer.loss = results->E;
+    }
+    return SizeVerdict::kMeets;
+  };
+  const SizeSearchResult found = LeastMeetingSize(1, kLargestServers, judge);
+  answer.outcome = found.outcome;
+  answer.servers = found.size;
+  return answer;
+}
+
+}  // namespace moravel
