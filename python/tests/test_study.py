@@ -309,6 +309,33 @@ class SameFiguresAsTheTool(unittest.TestCase):
                 self.assertGreater(compared, 0)
 
 
+class SweepSolvers(unittest.TestCase):
+    """The solvers `moravel sweep servers|traffic|agents` sweeps are swept
+    here too, and give what a call gives."""
+
+    def test_each_solver(self) -> None:
+        cases = [
+            ("erlang_b_servers", {"traffic": [1.0, 5.0]}, {"target": 0.01}),
+            ("engset_servers", {"sources": [10, 20]}, {"traffic_per_source": 0.1, "target": 0.01}),
+            ("erlang_b_traffic", {"servers": [10, 20]}, {"target": 0.01}),
+            ("engset_traffic", {"servers": [3, 4]}, {"sources": 10, "target": 0.01}),
+            ("agents_for_service_level", {"traffic": [10.0, 20.0]},
+             {"handling_time": 180.0, "answer_time": 20.0, "target": 0.8}),
+            ("agents_for_mean_wait", {"traffic": [10.0]},
+             {"handling_time": 180.0, "answer_time": 20.0, "target_wait": 15.0}),
+            ("agents_for_wait_probability", {"traffic": [10.0]},
+             {"handling_time": 180.0, "answer_time": 20.0, "target": 0.2}),
+            ("link_group_links", {"units": [5, 10]}, {"classes": [(2.0, 1.0)], "target": 0.01}),
+        ]
+        for name, grid, fixed in cases:
+            with self.subTest(model=name):
+                rows = study.sweep(name, grid, fixed=fixed)
+                for row in rows:
+                    self.assertEqual(row.result, getattr(moravel, name)(**row.point))
+        with self.assertRaisesRegex(ValueError, "dimension needs an analytic model"):
+            study.dimension("erlang_b_servers", 0.01, {"traffic": 1.0})
+
+
 class ProbabilityRule(unittest.TestCase):
     """The rule a model value meets to be read as a probability is the
     library's (moravel_check_probability), with its tolerance above 1."""
