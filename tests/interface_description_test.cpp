@@ -107,7 +107,10 @@ TEST(InterfaceDescription, IsBuiltIntoTheLibraryAsWritten) {
 }
 
 TEST(InterfaceDescription, StatusMessagesAreTheSubjectAndTheMessage) {
+  std::map<std::string, int> seen;
   for (const described::Status& s : described::kStatuses) {
+    EXPECT_TRUE(seen.emplace(moravel_status_message(s.code), s.code).second)
+        << s.name << " reads as another status";
     const std::string subject = s.subject;
     EXPECT_EQ(moravel_status_message(s.code),
               subject.empty() ? std::string(s.message) : subject + " " + s.message)

@@ -5,7 +5,7 @@
 #include "api/checks.h"
 #include "moravel/api.h"
 #include "study/estimate.h"
-#include "study/replication_seeds.h"
+#include "random/replication_seeds.h"
 #include "study/sound_probability.h"
 #include "study/student_t.h"
 

@@ -1,6 +1,6 @@
 // The seeds of a study's replications.
-#ifndef MORAVEL_STUDY_REPLICATION_SEEDS_H
-#define MORAVEL_STUDY_REPLICATION_SEEDS_H
+#ifndef MORAVEL_RANDOM_REPLICATION_SEEDS_H
+#define MORAVEL_RANDOM_REPLICATION_SEEDS_H
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "study/replication_seeds.h"
+#include "random/replication_seeds.h"
 
 namespace moravel {
 
