@@ -271,7 +271,7 @@ class SameFiguresAsTheTool(unittest.TestCase):
     CASES = [
         (["loss", "-V", "10", "-A", "7"], "simulate_loss",
          {"traffic": 7.0, "servers": 10}),
-        (["wait", "-V", "10", "-A", "7", "-t", "0.5"], "simulate_wait",
+        (["wait", "-V", "10", "-A", "7", "-t", "0.5", "--holding-time", "1"], "simulate_wait",
          {"traffic": 7.0, "servers": 10, "threshold": 0.5}),
         (["link-subset", "-k", "3", "-f", "2", "-g", "2", "--class", "1.5:1", "--class", "0.5:2"],
          "simulate_link_subset",
