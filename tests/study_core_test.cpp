@@ -212,6 +212,9 @@ TEST(LossPriorityServers, AgreesWithAPlainSearch) {
   EXPECT_EQ(moravel_loss_priority_servers(2, big, 0.1, &V, nullptr), MORAVEL_ERROR_TRAFFIC);
   EXPECT_EQ(moravel_loss_priority_servers(1, a, 0.0, &V, nullptr), MORAVEL_ERROR_TARGET);
   EXPECT_EQ(moravel_loss_priority_servers(1, a, 0.1, nullptr, nullptr), MORAVEL_ERROR_NULL_POINTER);
+  // Traffic no count of servers within the step budget carries: refused, not searched for minutes.
+  const double huge[] = {1e9, 1.0};
+  EXPECT_EQ(moravel_loss_priority_servers(2, huge, 0.01, &V, nullptr), MORAVEL_ERROR_MODEL_LIMIT);
 }
 
 }  // namespace

@@ -540,7 +540,9 @@ MORAVEL_API moravel_status moravel_erlang_b_direct_servers(double traffic, doubl
  *  loss at V.  Each class's loss falls as servers are added; the search
  *  gallops and bisects over about 2 log2(V) evaluations of the model.
  *  MORAVEL_ERROR_UNREACHABLE when no V below 2^31 - 1 meets the target;
- *  MORAVEL_ERROR_OVERFLOW when a class's figures leave the doubles first. */
+ *  MORAVEL_ERROR_OVERFLOW when a class's figures leave the doubles first;
+ *  MORAVEL_ERROR_MODEL_LIMIT when the search would take more than the
+ *  solvers' step budget (about 2^28 recursion steps, two seconds). */
 MORAVEL_API moravel_status moravel_loss_priority_servers(int32_t classes, const double* traffic,
                                                          double target, int32_t* servers,
                                                          double* loss) MORAVEL_NOEXCEPT;

@@ -44,6 +44,7 @@ MORAVEL_API moravel_status moravel_loss_priority_servers(int32_t classes, const 
   return Guarded([&] {
     const moravel::PriorityServersAnswer found =
         moravel::LeastPriorityServers(classes, traffic, target);
+    if (found.over_budget) return MORAVEL_ERROR_MODEL_LIMIT;
     switch (found.outcome) {
       case moravel::SizeOutcome::kUnreachable: return MORAVEL_ERROR_UNREACHABLE;
       case moravel::SizeOutcome::kOverflow: return MORAVEL_ERROR_OVERFLOW;

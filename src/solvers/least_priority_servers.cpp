@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "single_service/priority_model.h"
+#include "solvers/solver_budget.h"
 #include "study/sound_probability.h"
 
 namespace moravel {
@@ -11,7 +12,14 @@ PriorityServersAnswer LeastPriorityServers(std::int32_t N, const double* a, doub
   constexpr std::int32_t kLargestServers = 2147483646;  // the recursions form V + 1
   PriorityServersAnswer answer{SizeOutcome::kUnreachable, 0, {}};
   std::int32_t best = kLargestServers + 1;
+  std::int64_t spent = 0;
   const auto judge = [&](std::int32_t V) {
+    const std::int64_t cost = std::int64_t{V} * N;
+    if (spent + cost > kSolverStepBudget) {
+      answer.over_budget = true;
+      return SizeVerdict::kOverflow;
+    }
+    spent += cost;
     const auto results = PriorityModel(N, V, a);
     if (!results) return SizeVerdict::kOverflow;
     bool meets = true;
@@ -29,7 +37,7 @@ PriorityServersAnswer LeastPriorityServers(std::int32_t N, const double* a, doub
     return SizeVerdict::kMeets;
   };
   const SizeSearchResult found = LeastMeetingSize(1, kLargestServers, judge);
-  answer.outcome = found.outcome;
+  answer.outcome = answer.over_budget ? SizeOutcome::kOverflow : found.outcome;
   answer.servers = found.size;
   return answer;
 }
