@@ -9,7 +9,6 @@
 #include "multiservice/group_limits.h"
 #include "multiservice/link_group_model.h"
 #include "multiservice/link_subset_model.h"
-#include "study/sound_probability.h"
 
 namespace moravel {
 namespace {
