@@ -1,38 +1,22 @@
 // The library as a host sees it: loaded by file name through the dynamic
 // loader, every export of both interfaces looked up by name, and nothing
-// else exported.
+// else exported: the names the interface description lists.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <set>
 #include <string>
 
+#include "moravel/interface_table.h"
+
 namespace {
 
-constexpr std::array<const char*, 15> kExports = {
-    "PalmTable",      "ErlangFormula2",  "EngsetTable",   "E",
-    "Hi",             "M_M_V_L_an",      "Mi_M_V_L_an",   "M_G_V_L_an",
-    "M_M_V_L_PRA_an", "M_M_V_W_FF_R_an", "M_M_V_L_im",    "M_M_V_W_FF_R_im",
-    "VM_VMl_V_L_an",  "VM_VMl_VDg_L_an", "VM_VMl_VDg_L_im"};
-
-// The status-returning interface of moravel/api.h.
-constexpr std::array<const char*, 37> kApiExports = {
-    "moravel_status_message", "moravel_erlang_b", "moravel_erlang_c", "moravel_engset",
-    "moravel_erlang_b_direct", "moravel_erlang_b_ratio", "moravel_loss",
-    "moravel_loss_finite_sources", "moravel_loss_assembled", "moravel_loss_priority",
-    "moravel_wait", "moravel_erlang_b_array", "moravel_erlang_c_array", "moravel_engset_array",
-    "moravel_erlang_b_direct_array", "moravel_erlang_b_ratio_array", "moravel_loss_array",
-    "moravel_loss_finite_sources_array", "moravel_loss_assembled_array", "moravel_wait_array",
-    "moravel_simulate_loss", "moravel_simulate_wait", "moravel_link_group", "moravel_link_subset",
-    "moravel_simulate_link_subset", "moravel_erlang_b_servers", "moravel_engset_servers",
-    "moravel_loss_assembled_servers", "moravel_link_group_links", "moravel_link_subset_links",
-    "moravel_erlang_b_traffic", "moravel_engset_traffic", "moravel_staffing_figures",
-    "moravel_agents_for_service_level", "moravel_agents_for_mean_wait",
-    "moravel_agents_for_wait_probability", "moravel_traffic_for_service_level"};
+// Both lists come from the interface description (src/api/interface.json).
+using moravel::described::kApiExports;
+constexpr auto& kExports = moravel::described::kLegacyExports;
 
 struct Closer {
   void operator()(void* handle) const { dlclose(handle); }
@@ -75,8 +59,8 @@ TEST(SymbolTable, HoldsExactlyTheExports) {
     if (std::sscanf(line, "%63s %7s %399s", address, type, name) == 3) defined.insert(name);
   }
   ASSERT_FALSE(defined.empty()) << "nm printed nothing";
-  std::set<std::string> expected(kExports.begin(), kExports.end());
-  expected.insert(kApiExports.begin(), kApiExports.end());
+  std::set<std::string> expected(std::begin(kExports), std::end(kExports));
+  expected.insert(std::begin(kApiExports), std::end(kApiExports));
   EXPECT_EQ(defined, expected);
 }
 

@@ -16,29 +16,8 @@ namespace {
 
 using moravel::testing::Bash;
 
-struct Outcome {
-  int status;
-  std::string out;
-};
-
-Outcome RunTool(const std::string& arguments, bool with_stderr = false) {
-  const std::string command = std::string(MORAVEL_TOOL_FILE) + " " + arguments +
-                              (with_stderr ? " 2>&1" : " 2>/dev/null");
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  Outcome outcome{-1, ""};
-  std::array<char, 4096> buffer;
-  std::size_t n;
-  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0) {
-    outcome.out.append(buffer.data(), n);
-  }
-  const int raw = pclose(pipe.release());
-  outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return outcome;
-}
-
-bool ToolHas(const std::string& subcommand) {
-  return RunTool("--help").out.find("\n  " + subcommand + " ") != std::string::npos;
-}
+using moravel::testing::RunTool;
+using Outcome = moravel::testing::ToolRun;
 
 // A command run with --jobs N inserted after its first word.
 std::string WithJobs(const std::string& command, int jobs) {
@@ -48,7 +27,6 @@ std::string WithJobs(const std::string& command, int jobs) {
 
 struct Case {
   const char* command;
-  const char* needs;  // a subcommand the tool must have, or ""
 };
 
 void PrintTo(const Case& c, std::ostream* out) { *out << c.command; }
@@ -56,9 +34,6 @@ void PrintTo(const Case& c, std::ostream* out) { *out << c.command; }
 class SameForAnyJobs : public ::testing::TestWithParam<Case> {};
 
 TEST_P(SameForAnyJobs, OutputAndStatus) {
-  if (*GetParam().needs != '\0' && !ToolHas(GetParam().needs)) {
-    GTEST_SKIP() << "the tool has no " << GetParam().needs << " yet";
-  }
   const Outcome one = RunTool(GetParam().command, true);
   ASSERT_FALSE(one.out.empty());
   for (int jobs : {1, 2, 3, 7}) {
@@ -71,24 +46,22 @@ TEST_P(SameForAnyJobs, OutputAndStatus) {
 INSTANTIATE_TEST_SUITE_P(
     Commands, SameForAnyJobs,
     ::testing::Values(
-        Case{"sweep --format csv erlang-b --servers 1:600:3 --traffic 120", ""},
-        Case{"sweep --format json loss --servers 12 --traffic 0:30:0.25", ""},
-        Case{"sweep loss-priority -V 10 -a 2:9:0.5 3", ""},
-        Case{"sweep wait -V 10 -t 0.5 -A 1:11:0.5", ""},
+        Case{"sweep --format csv erlang-b --servers 1:600:3 --traffic 120"},
+        Case{"sweep --format json loss --servers 12 --traffic 0:30:0.25"},
+        Case{"sweep loss-priority -V 10 -a 2:9:0.5 3"},
+        Case{"sweep wait -V 10 -t 0.5 -A 1:11:0.5"},
         // NaN, infinities and negative zeros cross the pipes intact.
-        Case{"sweep --format json engset -N 10 -V 5 -a 0.5:1.5:0.1", ""},
-        Case{"sweep engset -N 3 -V 3:6 -a 0.2", ""},
+        Case{"sweep --format json engset -N 10 -V 5 -a 0.5:1.5:0.1"},
+        Case{"sweep engset -N 3 -V 3:6 -a 0.2"},
         // Fewer points than jobs.
-        Case{"sweep --format csv engset -N 10 -V 5:6 -a 0.2", ""},
+        Case{"sweep --format csv engset -N 10 -V 5:6 -a 0.2"},
         // Points 3, 4 and 5 fail: the message is point 3's for any number of jobs.
-        Case{"sweep loss-assembled -x 1 -y 1 -z 1 -V 10 -n 2147483645:2147483650", ""},
+        Case{"sweep loss-assembled -x 1 -y 1 -z 1 -V 10 -n 2147483645:2147483650"},
         // Every point fails, each with its own message: the first one's is shown.
-        Case{"sweep loss-priority -V 10 -a -9:-1", ""},
-        Case{"compare --format csv --calls 3000 --replications 9 loss --servers 10 --traffic 7",
-             "simulate-loss"},
+        Case{"sweep loss-priority -V 10 -a -9:-1"},
+        Case{"compare --format csv --calls 3000 --replications 9 loss --servers 10 --traffic 7"},
         Case{"compare --calls 2000 --replications 5 --first-seed 4294967293 wait --servers 8 "
-             "--traffic 5 --threshold 0.5",
-             "simulate-wait"}));
+             "--traffic 5 --threshold 0.5"}));
 
 TEST(Jobs, FailingPointMessage) {
   const Outcome outcome =
@@ -99,7 +72,6 @@ TEST(Jobs, FailingPointMessage) {
 }
 
 TEST(Jobs, TheSelfSeededSimulationRunsOnSeveralProcesses) {
-  if (!ToolHas("link-subset")) GTEST_SKIP() << "the tool has no link-subset yet";
   const Outcome outcome = RunTool(
       "compare --format csv --jobs 3 --calls 2000 --replications 6 link-subset --links 3 "
       "--units 2 --subset 2 --class 1.5:1 --class 0.5:2",
@@ -108,8 +80,8 @@ TEST(Jobs, TheSelfSeededSimulationRunsOnSeveralProcesses) {
 }
 
 TEST(Jobs, MayFollowTheModel) {
-  EXPECT_EQ(RunTool("sweep --format csv erlang-b --servers 1:90 --traffic 30 --jobs 3").out,
-            RunTool("sweep --format csv erlang-b --servers 1:90 --traffic 30").out);
+  EXPECT_EQ(RunTool("sweep --format csv erlang-b --servers 1:90 --traffic 30 --jobs 3", false).out,
+            RunTool("sweep --format csv erlang-b --servers 1:90 --traffic 30", false).out);
 }
 
 TEST(Jobs, BadCountIsRefused) {

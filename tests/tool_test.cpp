@@ -18,23 +18,8 @@ namespace {
 
 using moravel::testing::Bash;
 
-struct Outcome {
-  int status;
-  std::string out;
-};
-
-Outcome RunTool(const std::string& arguments, bool with_stderr = false) {
-  const std::string command =
-      std::string(MORAVEL_TOOL_FILE) + " " + arguments + (with_stderr ? " 2>&1" : " 2>/dev/null");
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  Outcome outcome{-1, ""};
-  std::array<char, 4096> buffer;
-  std::size_t n;
-  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0) outcome.out.append(buffer.data(), n);
-  const int raw = pclose(pipe.release());
-  outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return outcome;
-}
+using moravel::testing::RunTool;
+using Outcome = moravel::testing::ToolRun;
 
 // Each case's expected output (stdout and stderr together) is a file of
 // tests/golden/.  The link-group
@@ -143,6 +128,14 @@ INSTANTIATE_TEST_SUITE_P(
                    "--holding-time 1",
                    "compare_wait.csv"},
         GoldenFile{"compare --calls 2000 --replications 3 loss -V 10 -A 7", "compare_loss.txt"},
+        // Only the probability of waiting is counted by the simulation, and
+        // the model's holding time is carried over in mean holding times.
+        GoldenFile{"compare --calls 2000 --replications 3 wait -V 10 -A 7 -t 20 --holding-time 180",
+                   "compare_wait_holding_time.txt"},
+        // The interval of a probability stops at 0.
+        GoldenFile{"compare --format csv --calls 2000 --replications 2 link-group -k 2 -f 5 "
+                   "--class 2:1",
+                   "compare_link_group_clipped.csv"},
         GoldenFile{"erlang-c -V 10 -A 5 --format json", "erlang_c.json"},
         GoldenFile{"erlang-b-direct -V 13 -A 5 --raw", "erlang_b_direct_raw.txt"},
         GoldenFile{"loss-finite -N 10 -V 5 -a 0.2", "loss_finite.txt"},

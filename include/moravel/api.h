@@ -91,7 +91,14 @@ typedef enum moravel_status {
   MORAVEL_ERROR_DEMAND_EXCEEDS_LINK = 33,  /* a class wider than a link: no size serves it */
   MORAVEL_ERROR_UNREACHABLE = 34,          /* no size within 32 bits meets the target */
   MORAVEL_ERROR_MODEL_LIMIT = 35,          /* beyond the sizes a model or solver computes */
-  MORAVEL_ERROR_EVERY_TRAFFIC_MEETS = 36   /* every traffic taken meets the target: no largest */
+  MORAVEL_ERROR_EVERY_TRAFFIC_MEETS = 36,  /* every traffic taken meets the target: no largest */
+  MORAVEL_ERROR_DEGREES_OF_FREEDOM = 50,   /* degrees of freedom must be at least 1 */
+  MORAVEL_ERROR_LEVEL = 51,                /* confidence level above 0 and below 1 */
+  MORAVEL_ERROR_FIRST_SEED = 52,           /* first seed at least 1 (0 is the clock's) */
+  MORAVEL_ERROR_REPLICATIONS = 53,         /* an estimate needs at least 2 values */
+  MORAVEL_ERROR_SAMPLE = 54,               /* the values must be finite */
+  MORAVEL_ERROR_NOT_PROBABILITY = 55,      /* a value is not a probability in [0, 1] */
+  MORAVEL_ERROR_DIRECT_FORM_UNREACHABLE = 56 /* no V up to 170 meets the target */
 } moravel_status;
 
 /*! The static English text of a status code ("servers must be at least 1"),
@@ -515,6 +522,88 @@ MORAVEL_API moravel_status moravel_traffic_for_service_level(int32_t agents,
                                                              double* traffic,
                                                              moravel_staffing* figures)
     MORAVEL_NOEXCEPT;
+
+/* ---- Solvers: the least size, by search ----------------------------------
+ * The models without a recursion that visits every size: the answer is
+ * exact on the model's computed values, as for the solvers above. */
+
+/*! Least servers V in 1 .. 170 with moravel_erlang_b_direct(V, traffic) <=
+ *  target, target in (0, 1): every V from 1 is tried in turn.
+ *  MORAVEL_ERROR_DIRECT_FORM_UNREACHABLE when none up to 170 meets it;
+ *  MORAVEL_ERROR_OVERFLOW when traffic^V leaves the doubles first. */
+MORAVEL_API moravel_status moravel_erlang_b_direct_servers(double traffic, double target,
+                                                           int32_t* servers,
+                                                           double* loss) MORAVEL_NOEXCEPT;
+
+/*! Least servers V >= 1 at which every class of moravel_loss_priority() has
+ *  a loss of at most target; loss[classes] (may be NULL) gets each class's
+ *  loss at V.  Each class's loss falls as servers are added; the search
+ *  gallops and bisects over about 2 log2(V) evaluations of the model.
+ *  MORAVEL_ERROR_UNREACHABLE when no V below 2^31 - 1 meets the target;
+ *  MORAVEL_ERROR_OVERFLOW when a class's figures leave the doubles first;
+ *  MORAVEL_ERROR_MODEL_LIMIT when the search would take more than the
+ *  solvers' step budget (about 2^28 recursion steps, two seconds). */
+MORAVEL_API moravel_status moravel_loss_priority_servers(int32_t classes, const double* traffic,
+                                                         double target, int32_t* servers,
+                                                         double* loss) MORAVEL_NOEXCEPT;
+
+/* ---- Studies: replications and their estimates ---------------------------
+ * What a host needs to replicate a simulation and report each figure as an
+ * estimate, computed once here so that every host gives the same bits. */
+
+/*! A figure over the replications of a simulation. */
+typedef struct moravel_estimate_result {
+  double mean;            /* the mean of the values */
+  double standard_error;  /* sqrt(s^2 / n), s^2 the sample variance over n - 1 */
+  double ci_low;          /* lower end of the confidence interval */
+  double ci_high;         /* upper end of the confidence interval */
+} moravel_estimate_result;
+
+/*! The two-sided quantile t of Student's t distribution with
+ *  degrees_of_freedom >= 1 (MORAVEL_ERROR_DEGREES_OF_FREEDOM): P(|T| <= t)
+ *  = level, level in (0, 1) (MORAVEL_ERROR_LEVEL).  12.7062 for 1 degree
+ *  of freedom at 0.95, 2.00958 for 49; within a relative 1e-13 up to 1000
+ *  degrees of freedom and 1e-10 up to 10^5. */
+MORAVEL_API moravel_status moravel_student_t_quantile(int32_t degrees_of_freedom, double level,
+                                                      double* quantile) MORAVEL_NOEXCEPT;
+
+/*! The seeds of n replications: run r (from 0) gets ((first_seed - 1 + r)
+ *  mod (2^32 - 1)) + 1, so first_seed, first_seed + 1, ... up to 2^32 - 1,
+ *  then on from 1: never 0, which would seed from the clock.  first_seed
+ *  at least 1 (MORAVEL_ERROR_FIRST_SEED).  n = 0 writes nothing and
+ *  accepts a NULL seeds. */
+MORAVEL_API moravel_status moravel_replication_seeds(uint32_t first_seed, size_t n,
+                                                     uint32_t* seeds) MORAVEL_NOEXCEPT;
+
+/*! The estimate of one figure from its n >= 2 replications
+ *  (MORAVEL_ERROR_REPLICATIONS), values[n] finite (MORAVEL_ERROR_SAMPLE):
+ *  the mean (of a compensated sum), the standard error, and the interval
+ *  mean -/+ t * standard error, t the quantile of
+ *  moravel_student_t_quantile(n - 1, level).  With probability nonzero the
+ *  values must be probabilities by the rule of moravel_check_probability()
+ *  (MORAVEL_ERROR_NOT_PROBABILITY) and the interval is clipped to [0, 1]:
+ *  its part beyond a bound holds no possible value. */
+MORAVEL_API moravel_status moravel_estimate(size_t n, const double* values, int32_t probability,
+                                            double level,
+                                            moravel_estimate_result* estimate) MORAVEL_NOEXCEPT;
+
+/*! MORAVEL_OK when value may be read as a probability: 0 <= value <= 1 +
+ *  1e-9, the tolerance the library gives a blocking summed from an
+ *  occupancy distribution; MORAVEL_ERROR_NOT_PROBABILITY otherwise (NaN
+ *  included).  A host that searches on a model's figure checks it so. */
+MORAVEL_API moravel_status moravel_check_probability(double value) MORAVEL_NOEXCEPT;
+
+/* ---- The interface described ---------------------------------------------
+ * The machine-readable description of this interface, a JSON text (UTF-8)
+ * built into the library: every entry point with its arguments (C type,
+ * unit, the statuses that refuse each, its spelling in each host), its
+ * results and records, every status code with its message, the link
+ * policies, and which host shows what.  README.md, "The interface
+ * description", gives its format.  A host reads it from the library it
+ * loaded, never from a copy of its own. */
+
+/*! The description's text; static, never NULL. */
+MORAVEL_API const char* moravel_interface_description(void) MORAVEL_NOEXCEPT;
 
 #ifdef __cplusplus
 }

@@ -49,8 +49,7 @@ from typing import List, NamedTuple, Sequence, Tuple
 
 from . import _arrays, _checks, raw
 from ._errors import ArgumentError, MoravelError, raise_status
-from ._library import (MissingExportError, api_function, exports, has_export, library_path,
-                       status_message)
+from ._library import api_function, description, exports, library_path, status_message
 
 __version__ = "1.0.0"
 
@@ -64,8 +63,8 @@ __all__ = [
     "staffing", "offered_traffic", "agents_for_service_level", "agents_for_mean_wait",
     "agents_for_wait_probability",
     "LossResult", "WaitResult", "ClassResult", "Servers", "Links", "Staffing", "POLICIES",
-    "MoravelError", "ArgumentError", "MissingExportError",
-    "has_export", "exports", "library_path", "raw",
+    "MoravelError", "ArgumentError",
+    "description", "exports", "library_path", "raw",
 ]
 
 # The direct form of the Erlang loss formula divides by V!, which leaves the

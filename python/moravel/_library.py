@@ -27,6 +27,7 @@ from __future__ import annotations
 
 import ctypes
 import ctypes.util
+import json
 import os
 import threading
 
@@ -110,6 +111,12 @@ API_SIGNATURES = {
     "moravel_agents_for_service_level": (_f64, _f64, _f64, _f64, _p),
     "moravel_agents_for_mean_wait": (_f64, _f64, _f64, _f64, _p),
     "moravel_agents_for_wait_probability": (_f64, _f64, _f64, _f64, _p),
+    "moravel_erlang_b_direct_servers": (_f64, _f64, _i32_p, _c_double_p),
+    "moravel_loss_priority_servers": (_i32, _c_double_p, _f64, _i32_p, _c_double_p),
+    "moravel_student_t_quantile": (_i32, _f64, _c_double_p),
+    "moravel_replication_seeds": (_u32, _size, ctypes.POINTER(ctypes.c_uint32)),
+    "moravel_estimate": (_size, _c_double_p, _i32, _f64, _p),
+    "moravel_check_probability": (_f64,),
 }
 
 SCALAR_EXPORTS = ("PalmTable", "ErlangFormula2", "EngsetTable", "E", "Hi")
@@ -126,37 +133,38 @@ _FILE_NAMES = (
 )
 
 
-class MissingExportError(NotImplementedError):
-    """The loaded libMoravel does not carry the export a function needs."""
-
-
 class _Loaded:
     def __init__(self, handle: ctypes.CDLL, path: str) -> None:
         self.handle = handle
         self.path = path
+        # A library without one of the exports is not the one this package
+        # was written for: it is refused as a whole, not found out call by call.
         self.functions = {}
         for name, (result, arguments) in SIGNATURES.items():
-            try:
-                function = getattr(handle, name)
-            except AttributeError:
-                continue
+            function = _export(handle, path, name)
             function.restype = result
             function.argtypes = arguments
             self.functions[name] = function
         self.api = {}
         for name, arguments in API_SIGNATURES.items():
-            try:
-                function = getattr(handle, name)
-            except AttributeError:
-                continue
+            function = _export(handle, path, name)
             function.restype = ctypes.c_int32
             function.argtypes = arguments
             self.api[name] = function
-        message = getattr(handle, "moravel_status_message", None)
-        if message is not None:
-            message.restype = ctypes.c_char_p
-            message.argtypes = (ctypes.c_int32,)
-        self.status_message = message
+        self.status_message = _export(handle, path, "moravel_status_message")
+        self.status_message.restype = ctypes.c_char_p
+        self.status_message.argtypes = (ctypes.c_int32,)
+        self.description_text = _export(handle, path, "moravel_interface_description")
+        self.description_text.restype = ctypes.c_char_p
+        self.description_text.argtypes = ()
+        self.description = None
+
+
+def _export(handle: ctypes.CDLL, path: str, name: str):
+    try:
+        return getattr(handle, name)
+    except AttributeError:
+        raise OSError(f"{path}: not this version of libMoravel (no export {name})") from None
 
 
 _loaded = None
@@ -228,48 +236,33 @@ def library_path() -> str:
     return _load().path
 
 
-def has_export(name: str) -> bool:
-    """Whether the loaded libMoravel carries the export `name`."""
-    if name not in SIGNATURES:
-        raise KeyError(f"{name!r} is not a libMoravel export")
-    return name in _load().functions
-
-
 def exports() -> tuple:
-    """The names of the exports that the loaded libMoravel carries."""
-    functions = _load().functions
-    return tuple(name for name in SIGNATURES if name in functions)
+    """The names of the exports of moravel.h."""
+    return tuple(SIGNATURES)
 
 
 def function(name: str):
-    """The ctypes function of export `name`; MissingExportError if absent."""
-    functions = _load().functions
-    try:
-        return functions[name]
-    except KeyError:
-        raise MissingExportError(
-            f"the loaded libMoravel ({_load().path}) has no export {name}"
-        ) from None
+    """The ctypes function of export `name` of moravel.h."""
+    return _load().functions[name]
 
 
 def api_function(name: str):
-    """The ctypes function of `name` in moravel/api.h; MissingExportError if
-    the loaded library predates that interface."""
-    loaded = _load()
-    try:
-        return loaded.api[name]
-    except KeyError:
-        raise MissingExportError(
-            f"the loaded libMoravel ({loaded.path}) has no {name}: it predates moravel/api.h"
-        ) from None
+    """The ctypes function of `name` in moravel/api.h."""
+    return _load().api[name]
 
 
 def status_message(status: int) -> str:
     """The library's text for a status code of moravel/api.h."""
-    message = _load().status_message
-    if message is None:
-        return f"status {status}"
-    return message(status).decode("utf-8", "replace")
+    return _load().status_message(status).decode("utf-8", "replace")
+
+
+def description() -> dict:
+    """The loaded library's description of its interface
+    (moravel_interface_description), parsed once."""
+    loaded = _load()
+    if loaded.description is None:
+        loaded.description = json.loads(loaded.description_text().decode("utf-8"))
+    return loaded.description
 
 
 def _after_fork_in_child() -> None:

@@ -9,8 +9,7 @@ and the policy keyword must be a str or bytes without zero bytes.  An array
 may be None (a null pointer) only when its count asks for no value.
 
 The text-returning functions hold the package's lock around the call, so they
-may be used from several threads.  Calling an export that the loaded library
-lacks raises moravel.MissingExportError.
+may be used from several threads.
 """
 
 from __future__ import annotations

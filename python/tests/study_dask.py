@@ -23,7 +23,7 @@ except ImportError:  # pragma: no cover - depends on the machine
 
 from moravel import study
 
-from study_support import SIMULATED, bits, needs, readme_example, studies
+from study_support import bits, readme_example, studies
 
 NO_DASK = (f"no dask.distributed for {sys.executable} "
            "(Debian: apt-get install python3-distributed)")
@@ -48,10 +48,7 @@ class OnALocalCluster(unittest.TestCase):
     def test_the_same_rows_as_in_process(self) -> None:
         in_process = studies(None)
         self.assertEqual(studies(self.executor), in_process)
-        if not SIMULATED:
-            self.skipTest("the loaded libMoravel has no M_M_V_L_im yet: analytic studies only")
 
-    @needs("M_M_V_L_im")
     def test_a_larger_replication(self) -> None:
         args = [{"traffic": 2.0 + i, "servers": 10, "calls": 5000} for i in range(6)]
         expected = bits(study.replicate("simulate_loss", args, 25, base_seed=99))
@@ -77,7 +74,6 @@ class OnALocalCluster(unittest.TestCase):
 
 @unittest.skipIf(Client is None, NO_DASK)
 class ReadmeClusterExample(unittest.TestCase):
-    @needs("M_M_V_L_im")
     def test_runs_as_shown(self) -> None:
         source, command, output = readme_example("cluster_study.py")
         with tempfile.TemporaryDirectory(prefix="moravel-cluster-") as directory:

@@ -12,7 +12,6 @@ import time
 import moravel
 from moravel import study
 
-from support import needs  # noqa: F401  (re-exported for the study tests)
 
 
 def bits(value):
@@ -27,10 +26,6 @@ def bits(value):
     return value
 
 
-SIMULATED = moravel.has_export("M_M_V_L_im")
-WAITING_SIMULATED = moravel.has_export("M_M_V_W_FF_R_im")
-
-
 def studies(executor):
     """Runs the determinism studies on `executor` and returns their results,
     each in a bit-for-bit view.  Small sizes: the point is the equality."""
@@ -42,18 +37,16 @@ def studies(executor):
         "dimension": study.dimension("erlang_b", 0.005,
                                      [{"traffic": 0.25 * i} for i in range(1, 41)], executor),
     }
-    if SIMULATED:
-        found["simulated sweep"] = study.sweep(
-            "simulate_loss", {"traffic": [2.0, 6.5, 11.0], "servers": [8]}, executor,
-            fixed={"calls": 3000}, seed=77)
-        found["replication"] = study.replicate(
-            "simulate_loss", [{"traffic": 5.0, "servers": 6, "calls": 2000},
-                              {"traffic": 9.0, "servers": 12, "calls": 2000}],
-            6, executor, base_seed=4294967293)
-    if WAITING_SIMULATED:
-        found["waiting replication"] = study.replicate(
-            moravel.simulate_wait, {"traffic": 4.0, "servers": 6, "calls": 2000,
-                                    "threshold": 0.5}, [11, 12, 13], executor)
+    found["simulated sweep"] = study.sweep(
+        "simulate_loss", {"traffic": [2.0, 6.5, 11.0], "servers": [8]}, executor,
+        fixed={"calls": 3000}, seed=77)
+    found["replication"] = study.replicate(
+        "simulate_loss", [{"traffic": 5.0, "servers": 6, "calls": 2000},
+                          {"traffic": 9.0, "servers": 12, "calls": 2000}],
+        6, executor, base_seed=4294967293)
+    found["waiting replication"] = study.replicate(
+        moravel.simulate_wait, {"traffic": 4.0, "servers": 6, "calls": 2000,
+                                "threshold": 0.5}, [11, 12, 13], executor)
     found["link subset replication"] = study.replicate(
         "simulate_link_subset", {"classes": [(3.0, 1.0), (1.0, 2.0)], "links": 3, "units": 3,
                                  "subset": 2, "calls": 2000, "policy": "first-free"},

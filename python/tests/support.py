@@ -1,5 +1,5 @@
-"""Shared by the binding's tests: skipping on exports not yet in the library,
-and the C program that calls the same exports for bit-for-bit comparisons."""
+"""Shared by the binding's tests: the C program that calls the same exports
+for bit-for-bit comparisons."""
 
 from __future__ import annotations
 
@@ -9,12 +9,6 @@ import subprocess
 import unittest
 
 import moravel
-
-
-def needs(export: str):
-    """Skips a test or class while the loaded library lacks `export`."""
-    return unittest.skipUnless(moravel.has_export(export),
-                               f"the loaded libMoravel has no {export} yet")
 
 
 def bits(value: float) -> bytes:

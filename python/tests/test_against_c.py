@@ -11,7 +11,7 @@ import unittest
 
 import moravel
 from moravel import raw
-from support import CResults, bits, needs
+from support import CResults, bits
 
 CASES = 300
 SPECIAL_REALS = (0.0, -0.0, 1.0, -1.0, 0.5, 1e-300, 1e300, math.inf, -math.inf, math.nan)
@@ -135,7 +135,6 @@ class AgainstC(unittest.TestCase):
 
     # ---- simulations with a seed -------------------------------------------
 
-    @needs("M_M_V_L_im")
     def test_loss_simulation_matches_c(self) -> None:
         for _ in range(40):
             A, V = self.random.uniform(0.1, 20.0), self.random.randint(1, 20)
@@ -143,7 +142,6 @@ class AgainstC(unittest.TestCase):
             text = self.check_text("M_M_V_L_im", (A, V, N, seed))
             self.assertEqual(six_digits(moravel.simulate_loss(A, V, N, seed)), text.split())
 
-    @needs("M_M_V_W_FF_R_im")
     def test_waiting_simulation_matches_c(self) -> None:
         for _ in range(40):
             V = self.random.randint(1, 20)
@@ -160,7 +158,6 @@ class AgainstC(unittest.TestCase):
                  float(self.random.randint(1, 3)))
                 for _ in range(classes)]
 
-    @needs("VM_VMl_V_L_an")
     def test_link_group_matches_c(self) -> None:
         for _ in range(60):
             classes = self.random_classes()
@@ -172,7 +169,6 @@ class AgainstC(unittest.TestCase):
         for refused in (([], 0, [], 2, 3), ([1.0], 1, [-1.0], 2, 3)):
             self.assertEqual(self.check_text("VM_VMl_V_L_an", refused), "")
 
-    @needs("VM_VMl_VDg_L_an")
     def test_link_subset_matches_c(self) -> None:
         for _ in range(60):
             classes = self.random_classes()

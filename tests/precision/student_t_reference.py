@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""The two-sided 95% quantiles of Student's t that `moravel compare` uses,
+"""The two-sided 95% quantiles of Student's t of moravel_student_t_quantile(),
 held against mpmath's regularised incomplete beta at 40 digits.
 
 Needs Debian's python3-mpmath: run it with /usr/bin/python3.

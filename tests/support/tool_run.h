@@ -14,12 +14,14 @@ namespace moravel::testing {
 
 struct ToolRun {
   int status = -1;  // the exit status; -1 when the tool did not exit
-  std::string out;  // standard output and standard error together
+  std::string out;  // standard output and (unless left out) standard error
 };
 
-// The tool run with `arguments`, as a shell would split them.
-inline ToolRun RunTool(const std::string& arguments) {
-  const std::string command = std::string(MORAVEL_TOOL_FILE) + " " + arguments + " 2>&1";
+// The tool run with `arguments`, as a shell would split them; standard
+// error is left out of `out` when with_stderr is false.
+inline ToolRun RunTool(const std::string& arguments, bool with_stderr = true) {
+  const std::string command = std::string(MORAVEL_TOOL_FILE) + " " + arguments +
+                              (with_stderr ? " 2>&1" : " 2>/dev/null");
   ToolRun run;
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return run;

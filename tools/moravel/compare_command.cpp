@@ -12,8 +12,13 @@
 // units over the links as equally likely), so for them the report shows the
 // model's difference from the simulation and says whose difference it is.
 //
-// Replication r of a seeded simulation uses the seed first-seed + r (after
-// 2^32 - 1 the count goes on from 1, so no replication is clock-seeded).
+// The seeds of the replications, each figure's estimate and its interval
+// are the library's (moravel_replication_seeds, moravel_estimate): replication
+// r uses the seed first-seed + r, on from 1 after 2^32 - 1, and the interval
+// of a probability is clipped to [0, 1].  Only the figures the simulation
+// counts are compared: the simulated delay system counts the calls that wait
+// and derives its other figures from that share by the model's formulas, so
+// comparing them would only compare the formulas with themselves.
 // --jobs N runs the replications on N processes; the output does not change.
 #include <cerrno>
 #include <cmath>
@@ -21,13 +26,14 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 
 #include "arguments.h"
 #include "commands.h"
+#include "description.h"
 #include "local_jobs.h"
 #include "model_table.h"
-#include "student_t.h"
 
 namespace moravel_tool {
 namespace {
@@ -58,6 +64,29 @@ std::string InputOf(const Report& report, const std::string& name) {
   }
   return {};
 }
+
+// The value of an input of the model's report.
+double ValueOf(const Report& report, const std::string& name) {
+  for (const Figure& f : report.inputs) {
+    if (f.name == name) return f.value;
+  }
+  throw Failure("compare: the model's report has no input " + name);
+}
+
+// The seeds of the replications, by the library's rule.
+std::vector<std::uint32_t> ReplicationSeeds(std::int64_t first, std::size_t count) {
+  std::vector<std::uint32_t> seeds(count);
+  if (moravel_replication_seeds(static_cast<std::uint32_t>(first), count, seeds.data()) !=
+      MORAVEL_OK) {
+    throw Failure("compare: no seeds for the first seed " + std::to_string(first));
+  }
+  return seeds;
+}
+
+// The note under a comparison of a simulation that derives some figures.
+const char kDerivedNote[] =
+    "Note: the simulation counts the calls that wait; its other figures follow from that share "
+    "by the model's formulas, so only the probability of waiting is compared.";
 
 // (model - simulated) / simulated: 0 where they agree, infinite where only
 // the model is nonzero.
@@ -94,6 +123,18 @@ void RunCompare(const CompareArgs& args) {
 
   std::vector<std::string> simulation = args.model;
   simulation[0] = twin.simulation;
+  if (twin.simulation == "simulate-wait") {
+    // The simulated delay system runs in mean holding times, at the traffic
+    // the model was given or computed from a call volume.
+    simulation = {twin.simulation,
+                  "--servers",
+                  InputOf(analytic[0], "servers"),
+                  "--traffic",
+                  InputOf(analytic[0], "traffic"),
+                  "--threshold",
+                  ExactNumber(ValueOf(analytic[0], "threshold") /
+                              ValueOf(analytic[0], "holding_time"))};
+  }
   simulation.insert(simulation.end(), {"--calls", std::to_string(args.calls)});
   if (twin.takes_policy) simulation.insert(simulation.end(), {"--policy", args.policy});
   if (twin.offered_to_all_links) {
@@ -103,10 +144,9 @@ void RunCompare(const CompareArgs& args) {
   // samples[row][figure] -> one value per replication, in replication order
   std::vector<std::map<std::string, std::vector<double>>> samples(analytic[0].rows.size());
   // The simulation's line is parsed once; each replication changes its seed.
-  auto seed_of = [&](std::size_t r) {
-    // Past 2^32 - 1 the count goes on from 1: never 0, which seeds from the clock.
-    return std::to_string((args.first_seed - 1 + static_cast<std::int64_t>(r)) % 4294967295LL + 1);
-  };
+  const std::vector<std::uint32_t> seeds =
+      ReplicationSeeds(args.first_seed, static_cast<std::size_t>(args.replications));
+  auto seed_of = [&](std::size_t r) { return std::to_string(seeds[r]); };
   simulation.insert(simulation.end(), {"--seed", seed_of(0)});
   ModelRunner runner(simulation, simulation.size() - 1);
   const auto replications = static_cast<std::size_t>(args.replications);
@@ -122,7 +162,6 @@ void RunCompare(const CompareArgs& args) {
                      }
                    });
 
-  const double t = StudentT95(args.replications - 1);
   std::string title = "Comparison of " + args.model[0] + " with " + twin.simulation;
   if (twin.offered_to_all_links) title += " (every call offered to all links)";
   title += ", " + std::to_string(args.replications) + " replications of " +
@@ -134,6 +173,7 @@ void RunCompare(const CompareArgs& args) {
   report.inputs.push_back(Count("first_seed", "first seed", static_cast<double>(args.first_seed)));
   if (twin.takes_policy) report.inputs.push_back(Text("policy", "policy", args.policy));
   if (twin.approximate) report.note = ApproximationNote(args.model[0]);
+  bool derived = false;
   for (std::size_t row = 0; row < samples.size(); ++row) {
     Row identifiers;
     for (const Figure& f : analytic[0].rows[row]) {
@@ -141,15 +181,22 @@ void RunCompare(const CompareArgs& args) {
     }
     for (const Figure& f : analytic[0].rows[row]) {
       if (IsIdentifier(f.name) || samples[row].count(f.name) == 0) continue;
+      const std::optional<SimulatedFigure> described =
+          DescribedSimulatedFigure(twin.simulation, f.name);
+      if (!described) throw Failure("compare: the library does not describe " + f.name);
+      if (!described->measured) {
+        derived = true;
+        continue;
+      }
       const std::vector<double>& x = samples[row][f.name];
-      double mean = 0.0;
-      for (double v : x) mean += v;
-      mean /= static_cast<double>(x.size());
-      double squares = 0.0;
-      for (double v : x) squares += (v - mean) * (v - mean);
-      const double n = static_cast<double>(x.size());
-      const double error = x.size() > 1 ? std::sqrt(squares / (n - 1) / n) : NAN;
-      const double low = mean - t * error, high = mean + t * error;
+      moravel_estimate_result estimate{};
+      const moravel_status status =
+          moravel_estimate(x.size(), x.data(), described->probability ? 1 : 0, 0.95, &estimate);
+      if (status != MORAVEL_OK) {
+        throw Failure("compare: " + f.name + ": " + moravel_status_message(status));
+      }
+      const double mean = estimate.mean, error = estimate.standard_error;
+      const double low = estimate.ci_low, high = estimate.ci_high;
       const bool inside = f.value >= low && f.value <= high;
       Row out = identifiers;
       out.push_back(Text("figure", f.label, f.name));
@@ -173,6 +220,7 @@ void RunCompare(const CompareArgs& args) {
       report.rows.push_back(std::move(out));
     }
   }
+  if (derived) report.note = kDerivedNote;
   OutputOptions output = args.output;
   output.raw = false;
   if (output.format != Format::kText) {

@@ -49,14 +49,15 @@ cancelled.
 
 from ._dimension import dimension
 from ._grid import points, seeds
-# The model table, the estimates and the figure a search reads stay reachable
+# The model table, the estimates and the probability rule stay reachable
 # from here for the tests; _run_chunk is the task every executor runs.
 from ._models import _MODELS
 from ._replicate import _estimates, replicate
 from ._results import Dimensioning, Estimate, Replication, Row, StudyError
-from ._student import student_t
+from ._core import student_t
 from ._sweep import sweep
-from ._tasks import _figure, _run_chunk
+from ._core import is_probability as _is_probability
+from ._tasks import _run_chunk
 
 __all__ = [
     "sweep", "replicate", "dimension", "points", "seeds", "student_t",

@@ -29,15 +29,11 @@ def dimension(model, target: float, routes, executor=None, *,
                170 for erlang_b_direct); a route that needs more fails
     chunk_size, workers -- as for ``sweep``
 
-    Every model but erlang_b_direct and loss_priority is answered by the
-    library's solver (erlang_b_servers, engset_servers,
-    loss_assembled_servers, agents_for_wait_probability, link_group_links,
-    link_subset_links), exact on the model's values.  The other two are
-    searched here, the blocking falling as the size grows: doubling steps
-    from the smallest size the model allows, then bisection, about
-    2 log2(size) evaluations; a blocking outside [0, 1] (NaN included) stops
-    that search with a MoravelError naming the model, its arguments and the
-    value, raised to the caller as the StudyError's cause.  Routes are the
+    Every model is answered by the library's solver (erlang_b_servers,
+    engset_servers, loss_assembled_servers, agents_for_wait_probability,
+    link_group_links, link_subset_links, moravel_erlang_b_direct_servers,
+    moravel_loss_priority_servers: every class), exact on the model's
+    values; an answer above `maximum` fails the route.  Routes are the
     tasks sent to the executor.
     """
     name = _model(model, "model")

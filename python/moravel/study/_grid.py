@@ -7,6 +7,7 @@ from collections.abc import Iterable, Mapping
 from typing import Any, Dict, List
 
 from .. import _checks
+from ._core import replication_seeds
 
 _SEED_CYCLE = _checks.UINT32_MAX  # the nonzero 32-bit words, 1 .. 2**32 - 1
 
@@ -18,7 +19,8 @@ def seeds(count: int, base: int = 1) -> List[int]:
     base + 1, base + 2, ... up to 2**32 - 1, then on from 1 again.  The rule
     runs through the nonzero 32-bit words only, so it never gives 0 (which
     would ask the library for a clock seed); the base itself is 1 to
-    2**32 - 1.  `moravel compare` numbers its replications the same way.
+    2**32 - 1.  The rule is the library's (moravel_replication_seeds), so
+    `moravel compare` numbers its replications the same way.
     """
     count = _checks.whole("count", count)
     if count < 0:
@@ -27,7 +29,7 @@ def seeds(count: int, base: int = 1) -> List[int]:
 
 
 def _derived_seeds(count: int, base: int) -> List[int]:
-    return [(base - 1 + r) % _SEED_CYCLE + 1 for r in range(count)]
+    return replication_seeds(count, base)
 
 
 def points(grid) -> List[Dict[str, Any]]:

@@ -35,6 +35,19 @@ _MODELS = {
     "simulate_loss": _Model(True, True, None, "loss", 0),
     "simulate_wait": _Model(True, True, None, "wait", 0),
     "simulate_link_subset": _Model(True, True, None, "link_subset", 0),
+    # The solvers and the staffing figures: swept like the models (as
+    # `moravel sweep servers|traffic|agents` sweeps them), never dimensioned.
+    "erlang_b_servers": _Model(False, False, None, None, 0),
+    "engset_servers": _Model(False, False, None, None, 0),
+    "loss_assembled_servers": _Model(False, False, None, None, 0),
+    "link_group_links": _Model(False, False, None, None, 0),
+    "link_subset_links": _Model(False, False, None, None, 0),
+    "erlang_b_traffic": _Model(False, False, None, None, 0),
+    "engset_traffic": _Model(False, False, None, None, 0),
+    "staffing": _Model(False, False, None, None, 0),
+    "agents_for_service_level": _Model(False, False, None, None, 0),
+    "agents_for_mean_wait": _Model(False, False, None, None, 0),
+    "agents_for_wait_probability": _Model(False, False, None, None, 0),
 }
 
 

@@ -3,38 +3,35 @@ analytic twin."""
 
 from __future__ import annotations
 
-import math
 import numbers
 from collections.abc import Iterable, Mapping
 from typing import List, Optional, Union
 
 from ._arguments import _chunk_size, _executor, _one_or_many, _text, _workers
+from ._core import estimate, probability_figures
 from ._executing import _execute
 from ._grid import _base_seed, _derived_seeds, _seed_value
 from ._models import _MODELS, _check_names, _model, _parameters
 from ._results import Estimate, Replication
-from ._student import student_t
 
 
-def _estimate(values: List[float], analytic: Optional[float], t: float) -> Estimate:
-    n = len(values)
-    mean = math.fsum(values) / n
-    variance = math.fsum((value - mean) ** 2 for value in values) / (n - 1)
-    error = math.sqrt(variance / n)
-    return Estimate(mean, error, mean - t * error, mean + t * error, analytic)
+def _estimate(values: List[float], analytic: Optional[float], probability: bool) -> Estimate:
+    return Estimate(*estimate(values, probability), analytic)
 
 
-def _estimates(runs: list, twin, t: float):
+def _estimates(runs: list, twin, probabilities: List[bool]):
+    """Each figure's estimate by the library (moravel_estimate), the interval
+    of a probability clipped to [0, 1]."""
     first = runs[0]
     if isinstance(first, list):
         return [
             type(one)(*[_estimate([run[c][f] for run in runs],
-                                  None if twin is None else twin[c][f], t)
+                                  None if twin is None else twin[c][f], probabilities[f])
                         for f in range(len(one))])
             for c, one in enumerate(first)
         ]
     return type(first)(*[_estimate([run[f] for run in runs],
-                                   None if twin is None else twin[f], t)
+                                   None if twin is None else twin[f], probabilities[f])
                          for f in range(len(first))])
 
 
@@ -43,7 +40,9 @@ def replicate(sim, args, seeds, executor=None, *, base_seed: int = 1,
               workers: Optional[int] = None
               ) -> Union[Replication, List[Replication]]:
     """Runs a simulation once per seed and estimates each figure: mean,
-    standard error and 95% confidence interval (Student's t), beside the
+    standard error and 95% confidence interval (Student's t; clipped to
+    [0, 1] for a probability), all by the library as `moravel compare`
+    computes them, beside the
     analytic twin's value (simulate_loss -> loss, simulate_wait -> wait,
     simulate_link_subset -> link_subset).
 
@@ -119,12 +118,12 @@ def replicate(sim, args, seeds, executor=None, *, base_seed: int = 1,
         return (run, call, f"{name}, run {run} of {target} {_text(call)}")
 
     results = _execute(items, describe, executor, chunk_size, workers)
-    t = student_t(count - 1)
+    probabilities = probability_figures(name)
     replications = []
     for index, arguments in enumerate(found):
         start = index * (count + 1)
         runs = results[start:start + count]
         twin = results[start + count]
         replications.append(Replication(arguments, tuple(chosen), runs,
-                                        _estimates(runs, twin, t)))
+                                        _estimates(runs, twin, probabilities)))
     return replications[0] if one else replications

@@ -22,7 +22,8 @@ class Estimate(NamedTuple):
 
     mean, standard_error -- over the replications
     ci_low, ci_high      -- the 95% confidence interval, mean -/+ t * error,
-                            with Student's t for n - 1 degrees of freedom
+                            with Student's t for n - 1 degrees of freedom,
+                            clipped to [0, 1] for a probability
     analytic             -- the analytic twin's value, or None where the
                             library has no twin
     """

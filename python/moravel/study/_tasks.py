@@ -3,13 +3,13 @@ triples, pickled in and out, so that any executor can carry it."""
 
 from __future__ import annotations
 
-import math
 import pickle
 from typing import Any, Callable, Dict, List, Optional, Sequence
 
 import moravel
 
 from ._arguments import _text
+from ._core import erlang_b_direct_servers, loss_priority_servers
 from ._results import Dimensioning
 
 
@@ -18,55 +18,13 @@ def _call(name: str, arguments: Dict[str, Any]):
 
 
 def _twin(name: str, arguments: Dict[str, Any]):
-    """The analytic twin's result, or None where the library lacks it."""
-    try:
-        return getattr(moravel, name)(**arguments)
-    except moravel.MissingExportError:
-        return None
+    """The analytic twin's result."""
+    return getattr(moravel, name)(**arguments)
 
 
-def _probabilities(result) -> List[tuple]:
-    """(what, value) for each probability a result's blocking figure reads:
-    the first number of the result, or of each class's result for several
-    classes."""
-    if isinstance(result, float):
-        return [("value", result)]
-    if isinstance(result, list):
-        return [(f"{one._fields[0]} of class {index}", one[0])
-                for index, one in enumerate(result)]
-    return [(result._fields[0], result[0])]
-
-
-def _figure(name: str, arguments: Dict[str, Any], result) -> float:
-    """The blocking figure of a result: the loss (or waiting, or blocking)
-    probability, the first number; the worst class's for several classes.
-
-    A search compares the figure with its target, so a value that is no
-    probability would steer it wrong: a negative blocking meets any target
-    and NaN meets none.  Any value outside [0, 1], NaN included, is refused
-    with MoravelError naming the model, its arguments and the value."""
-    found = _probabilities(result)
-    for what, value in found:
-        if not 0.0 <= value <= 1.0:
-            raise moravel.MoravelError(f"{name} at {_text(arguments)}: {what} = {value!r}, "
-                                       "not a probability in [0, 1]")
-    return max(value for _, value in found)
-
-
-def _lowest_size(name: str, route: Dict[str, Any]) -> int:
-    """The smallest size at which the model is defined for the route."""
-    if name == "erlang_c":
-        return max(1, math.ceil(route["traffic"]))
-    if name == "wait":
-        return max(1, math.floor(route["traffic"]) + 1)
-    if name == "link_subset":
-        return max(1, route["subset"])
-    return 1
-
-
-def _solved(name: str, route: Dict[str, Any], target: float) -> Optional[Dimensioning]:
-    """The library's own solver for the model, where it has one: the least
-    size, exact on the model's values, in one call."""
+def _solved(name: str, route: Dict[str, Any], target: float) -> Dimensioning:
+    """The library's solver for the model: the least size, exact on the
+    model's values, in one call."""
     if name in ("erlang_b", "loss"):
         found = moravel.erlang_b_servers(route["traffic"], target)
         return Dimensioning(found.servers, found.loss)
@@ -89,52 +47,23 @@ def _solved(name: str, route: Dict[str, Any], target: float) -> Optional[Dimensi
         found = moravel.link_subset_links(route["classes"], route["units"], route["subset"],
                                           target)
         return Dimensioning(found.links, max(found.blocking))
-    return None
+    if name == "erlang_b_direct":
+        return Dimensioning(*erlang_b_direct_servers(route["traffic"], target))
+    if name == "loss_priority":
+        servers, loss = loss_priority_servers(route["traffics"], target)
+        return Dimensioning(servers, max(loss))
+    raise ValueError(f"{name} has no size to search")  # not reached: dimension() checks
 
 
 def _search(name: str, task: Dict[str, Any]) -> Dimensioning:
-    """The least size meeting the target: by the library's solver where it
-    has one; otherwise grow in doubling steps until the target is met, then
-    bisect between the last size that failed and it."""
+    """The least size meeting the target, by the library's solver, within
+    the study's maximum."""
     size, target, maximum = task["size"], task["target"], task["maximum"]
-    route = task["route"]
-    solved = _solved(name, route, target)
-    if solved is not None:
-        if solved.size > maximum:
-            raise ValueError(f"the least {size} meeting the target {target:g} is "
-                             f"{solved.size}, above maximum = {maximum}: raise maximum")
-        return solved
-    function = getattr(moravel, name)
-
-    def blocking(n: int) -> float:
-        arguments = dict(route, **{size: n})
-        return _figure(name, arguments, function(**arguments))
-
-    failing = _lowest_size(name, route)
-    if failing > maximum:
-        raise ValueError(f"the route needs {size} >= {failing}, above maximum = {maximum}")
-    value = blocking(failing)
-    if value <= target:
-        return Dimensioning(failing, value)
-    step = 1
-    while True:
-        candidate = min(failing + step, maximum)
-        value = blocking(candidate)
-        if value <= target:
-            passing, passing_value = candidate, value
-            break
-        if candidate == maximum:
-            raise ValueError(f"blocking at maximum = {maximum} {size} is {value:g}, still "
-                             f"above the target {target:g}: raise maximum")
-        failing, step = candidate, 2 * step
-    while passing - failing > 1:
-        middle = (failing + passing) // 2
-        value = blocking(middle)
-        if value <= target:
-            passing, passing_value = middle, value
-        else:
-            failing = middle
-    return Dimensioning(passing, passing_value)
+    solved = _solved(name, task["route"], target)
+    if solved.size > maximum:
+        raise ValueError(f"the least {size} meeting the target {target:g} is "
+                         f"{solved.size}, above maximum = {maximum}: raise maximum")
+    return solved
 
 
 _TASKS: Dict[str, Callable[[str, Dict[str, Any]], Any]] = {

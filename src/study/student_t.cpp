@@ -1,8 +1,8 @@
-#include "student_t.h"
+#include "study/student_t.h"
 
 #include <cmath>
 
-namespace moravel_tool {
+namespace moravel {
 namespace {
 
 // The continued fraction of the incomplete beta function (modified Lentz),
@@ -36,33 +36,39 @@ double BetaContinuedFraction(double a, double b, double x) {
   return h;
 }
 
-// The regularised incomplete beta function I_x(a, b), 0 <= x <= 1.
-double RegularisedBeta(double a, double b, double x) {
+// I_x(a, b), with y = 1 - x given by the caller without the rounding of
+// 1 - x.
+double RegularisedBeta(double a, double b, double x, double y) {
   if (x <= 0.0) return 0.0;
-  if (x >= 1.0) return 1.0;
+  if (y <= 0.0) return 1.0;
   const double front = std::exp(std::lgamma(a + b) - std::lgamma(a) - std::lgamma(b) +
-                                a * std::log(x) + b * std::log1p(-x));
+                                a * std::log(x) + b * std::log(y));
   if (x < (a + 1.0) / (a + b + 2.0)) return front * BetaContinuedFraction(a, b, x) / a;
-  return 1.0 - front * BetaContinuedFraction(b, a, 1.0 - x) / b;
+  return 1.0 - front * BetaContinuedFraction(b, a, y) / b;
 }
 
 }  // namespace
 
-double StudentTUpperTail(double x, std::int32_t dof) {
+double StudentTTwoSidedTail(double x, std::int32_t dof) {
   const double v = dof;
-  return 0.5 * RegularisedBeta(v / 2.0, 0.5, v / (v + x * x));
+  const double square = x * x;
+  return RegularisedBeta(v / 2.0, 0.5, v / (v + square), square / (v + square));
 }
 
-double StudentT95(std::int32_t dof) {
-  // The tail falls as x grows: bisect [1.9, 12.8], which holds the quantile
-  // for every dof >= 1, down to neighbouring doubles.
-  double low = 1.9, high = 12.8;
-  for (int i = 0; i < 200; ++i) {
-    const double mid = low + (high - low) / 2.0;
-    if (mid <= low || mid >= high) break;
-    (StudentTUpperTail(mid, dof) > 0.025 ? low : high) = mid;
+double StudentTQuantile(std::int32_t dof, double level) {
+  const double tail = 1.0 - level;
+  double low = 0.0, high = 1.0;
+  // The tail falls as x grows: double until it is at most the tail asked for.
+  while (StudentTTwoSidedTail(high, dof) > tail && std::isfinite(2.0 * high)) {
+    low = high;
+    high *= 2.0;
   }
-  return low + (high - low) / 2.0;
+  for (;;) {
+    const double middle = low + (high - low) / 2.0;
+    if (middle <= low || middle >= high) break;
+    (StudentTTwoSidedTail(middle, dof) > tail ? low : high) = middle;
+  }
+  return high;
 }
 
-}  // namespace moravel_tool
+}  // namespace moravel
