@@ -67,7 +67,9 @@ void AddSolverCommands(CLI::App& app, ModelCommands& commands) {
   auto args = std::make_shared<SolverArgs>();
 
   auto* servers = app.add_subcommand(
-      "servers", "Least servers for a loss target: Erlang B, or Engset with --sources");
+      "servers",
+      "Least servers for a loss target: Erlang B (in direct form with --direct), Engset with "
+      "--sources, or the assembled load of loss-assembled with -x -y -z -n");
   auto* traffic = AddTraffic(*servers, args->traffic);
   auto* sources = AddSources(*servers, args->sources);
   auto* per_source = AddTrafficPerSource(*servers, args->traffic);
