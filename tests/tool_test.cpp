@@ -308,6 +308,7 @@ INSTANTIATE_TEST_SUITE_P(
         GoldenFile{"links -f 10 -g 0 --class 5:1 --target 0.01", "refuse_links_subset.txt", 2},
         GoldenFile{"links -f 0 --class 5:1 --target 0.01", "refuse_links_units.txt", 2},
         GoldenFile{"links -f 10 --class 5:1 --target 1", "refuse_links_target.txt", 2},
+        GoldenFile{"sweep --format csv links -f 5:7 --class 2:1 --target 0.01", "sweep_links.csv"},
         GoldenFile{"servers --help", "help_servers.txt"},
         GoldenFile{"traffic --help", "help_traffic.txt"},
         GoldenFile{"links --help", "help_links.txt"}),

@@ -186,7 +186,10 @@ void AddSolverCommands(CLI::App& app, ModelCommands& commands) {
   }
   most_agents->excludes(most_servers)->excludes(most_sources)->excludes(most_target);
   AddOutputOptions(*most, args->output);
-  Describe(commands, *most, {"servers", "sources", "target"}, ResultShape::kScalar);
+  Describe(commands, *most,
+           {"servers", "sources", "target", "agents", "holding-time", "answer-time",
+            "service-level"},
+           ResultShape::kScalar);
   OnRun(commands, *most, [args, &answers, most_sources, most_agents] {
     if (most_agents->count() != 0) {
       double a = 0.0;
