@@ -268,6 +268,52 @@ INSTANTIATE_TEST_SUITE_P(
       return name;
     });
 
+// The solvers added beside servers, traffic and agents: the assembled load
+// and the direct form in servers, a service level's traffic in traffic, the
+// least links.  Their refusals are the library's messages, each naming the
+// option of the argument refused (all of them where several are).
+INSTANTIATE_TEST_SUITE_P(
+    Solvers, ToolGoldenFile,
+    ::testing::Values(
+        GoldenFile{"servers -x 2 -y 3 -z 1.5 -n 3 --target 0.01 --format json",
+                   "servers_assembled.json"},
+        GoldenFile{"servers -A 50 --target 0.01 --direct --format csv", "servers_direct.csv"},
+        GoldenFile{"traffic --agents 24 --holding-time 180 -t 20 --service-level 0.8",
+                   "traffic_service_level.txt"},
+        GoldenFile{"traffic --agents 24 --holding-time 180 -t 20 --service-level 0.8 --raw",
+                   "traffic_service_level_raw.txt"},
+        GoldenFile{"links -f 10 --class 5:1 --class 2:3 --target 0.01", "links.txt"},
+        GoldenFile{"links -f 10 -g 2 --class 5:1 --class 2:3 --target 0.01 --format csv",
+                   "links_subset.csv"},
+        GoldenFile{"links -f 10 --class 5:1 --class 2:3 --target 0.01 --format json",
+                   "links.json"},
+        GoldenFile{"servers -x 0 -y 3 -z 1 -n 3 --target 0.01", "refuse_assembly_times.txt", 2},
+        GoldenFile{"servers -x 1e308 -y 1e308 -z 1 -n 2147483647 --target 0.01",
+                   "refuse_servers_assembled_load.txt", 2},
+        GoldenFile{"servers -x 2 -y 3 -z 1 -n -1 --target 0.01", "refuse_multiplier.txt", 2},
+        GoldenFile{"servers -x 2 -y 3 -z 1 --target 0.01", "refuse_assembled_incomplete.txt", 2},
+        GoldenFile{"servers -A 60 --target 1e-40 --direct", "refuse_direct_unreachable.txt", 2},
+        GoldenFile{"servers -A 200 --target 0.01 --direct", "refuse_direct_servers_overflow.txt",
+                   2},
+        GoldenFile{"traffic --agents 0 --holding-time 180 -t 20 --service-level 0.8",
+                   "refuse_traffic_agents.txt", 2},
+        GoldenFile{"traffic --agents 24 --holding-time 180 -t 20 --service-level 1",
+                   "refuse_traffic_service_level.txt", 2},
+        GoldenFile{"traffic --agents 24 --holding-time 0 -t 20 --service-level 0.8",
+                   "refuse_traffic_holding_time.txt", 2},
+        GoldenFile{"traffic --agents 24 -t 20 --service-level 0.8",
+                   "refuse_traffic_without_holding_time.txt", 2},
+        GoldenFile{"traffic -V 20", "refuse_traffic_without_target.txt", 2},
+        GoldenFile{"links -f 10 --class 5:11 --target 0.01", "refuse_links_demand.txt", 2},
+        GoldenFile{"links -f 10 -g 0 --class 5:1 --target 0.01", "refuse_links_subset.txt", 2},
+        GoldenFile{"links -f 0 --class 5:1 --target 0.01", "refuse_links_units.txt", 2},
+        GoldenFile{"links -f 10 --class 5:1 --target 1", "refuse_links_target.txt", 2},
+        GoldenFile{"sweep --format csv links -f 5:7 --class 2:1 --target 0.01", "sweep_links.csv"},
+        GoldenFile{"servers --help", "help_servers.txt"},
+        GoldenFile{"traffic --help", "help_traffic.txt"},
+        GoldenFile{"links --help", "help_links.txt"}),
+    GoldenName);
+
 class BadInput : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(BadInput, OneLineOnStderrAndStatusTwo) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <nlohmann/json.hpp>
+#include <vector>
 
 #include "moravel/api.h"
 
@@ -33,7 +34,49 @@ const json* Record(const std::string& name) {
   return nullptr;
 }
 
+const json* Entry(const std::string& c_name) {
+  for (const json& entry : Description().at("entry_points")) {
+    if (entry.at("c_name") == c_name) return &entry;
+  }
+  return nullptr;
+}
+
+const json* Status(moravel_status code) {
+  for (const json& status : Description().at("statuses")) {
+    if (status.at("code") == static_cast<int>(code)) return &status;
+  }
+  return nullptr;
+}
+
 }  // namespace
+
+std::string DescribedRefusal(const std::string& c_name, moravel_status code) {
+  const json* entry = Entry(c_name);
+  const json* status = Status(code);
+  if (entry == nullptr || status == nullptr) return moravel_status_message(code);
+  std::vector<std::string> options;
+  for (const json& argument : entry->at("arguments")) {
+    if (!argument.contains("refused_by")) continue;
+    const json& refused_by = argument.at("refused_by");
+    if (std::find(refused_by.begin(), refused_by.end(), status->at("name")) == refused_by.end()) {
+      continue;
+    }
+    const json& spelling =
+        argument.at("tool").is_string() ? argument.at("tool") : argument.at("tool_short");
+    if (!spelling.is_string()) continue;
+    const std::string option = spelling.get<std::string>();
+    if (std::find(options.begin(), options.end(), option) == options.end()) {
+      options.push_back(option);
+    }
+  }
+  if (options.empty()) return moravel_status_message(code);
+  // "-x", "-x and -y", "-x, -y and -z".
+  std::string text = options.front();
+  for (std::size_t i = 1; i < options.size(); ++i) {
+    text += (i + 1 == options.size() ? " and " : ", ") + options[i];
+  }
+  return text + ": " + status->at("message").get<std::string>();
+}
 
 std::optional<SimulatedFigure> DescribedSimulatedFigure(const std::string& subcommand,
                                                         const std::string& figure) {

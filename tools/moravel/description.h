@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "moravel/api.h"
+
 namespace moravel_tool {
 
 // A result figure of a simulation the tool runs as a subcommand.
@@ -18,6 +20,12 @@ struct SimulatedFigure {
 // or nullopt when the description lists no such figure.
 std::optional<SimulatedFigure> DescribedSimulatedFigure(const std::string& subcommand,
                                                         const std::string& figure);
+
+// The library's refusal of `status` by entry point `c_name`, in the tool's
+// words: the options of the arguments the description says the status
+// refuses, then the library's message ("--target: must be above 0 and below
+// 1"); the library's whole text where the status concerns no argument.
+std::string DescribedRefusal(const std::string& c_name, moravel_status status);
 
 }  // namespace moravel_tool
 

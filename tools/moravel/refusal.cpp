@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "description.h"
 #include "report.h"
 
 namespace moravel_tool {
@@ -19,6 +20,19 @@ void Check(moravel_status status, std::initializer_list<Refusal> refusals) {
     default:
       throw CLI::ValidationError("input",
                                  std::string("refused: ") + moravel_status_message(status));
+  }
+}
+
+void CheckDescribed(moravel_status status, const std::string& c_name) {
+  switch (status) {
+    case MORAVEL_OK:
+      return;
+    case MORAVEL_ERROR_OUT_OF_MEMORY:
+    case MORAVEL_ERROR_INTERNAL:
+    case MORAVEL_ERROR_NULL_POINTER:
+      throw Failure(std::string("the library failed: ") + moravel_status_message(status));
+    default:
+      throw CLI::ValidationError(DescribedRefusal(c_name, status));
   }
 }
 

@@ -32,6 +32,11 @@ struct Refusal {
 // and unknown codes throw Failure.
 void Check(moravel_status status, std::initializer_list<Refusal> refusals);
 
+// Returns when `status` is MORAVEL_OK.  Otherwise throws the library's
+// refusal by entry point `c_name` in the tool's words (DescribedRefusal) as a
+// CLI::ValidationError; memory, internal and unknown codes throw Failure.
+void CheckDescribed(moravel_status status, const std::string& c_name);
+
 // Refusals that several commands share.
 inline const Refusal kTrafficBelowServers{
     MORAVEL_ERROR_TRAFFIC_NOT_BELOW_SERVERS, "--traffic",
