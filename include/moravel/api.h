@@ -91,7 +91,12 @@ typedef enum moravel_status {
   MORAVEL_ERROR_DEMAND_EXCEEDS_LINK = 33,  /* a class wider than a link: no size serves it */
   MORAVEL_ERROR_UNREACHABLE = 34,          /* no size within 32 bits meets the target */
   MORAVEL_ERROR_MODEL_LIMIT = 35,          /* beyond the sizes a model or solver computes */
-  MORAVEL_ERROR_EVERY_TRAFFIC_MEETS = 36   /* every traffic taken meets the target: no largest */
+  MORAVEL_ERROR_EVERY_TRAFFIC_MEETS = 36,  /* every traffic taken meets the target: no largest */
+  MORAVEL_ERROR_LINES = 45,                /* lines: 0 (no limit) or at least the agents */
+  MORAVEL_ERROR_PATIENCE = 46,             /* patience: a listed distribution, mean >= 0 */
+  MORAVEL_ERROR_REDIAL = 47,               /* redial shares in [0, 1], mean time finite > 0 */
+  MORAVEL_ERROR_RUN_LENGTH = 48,           /* warm-up calls >= 0, replications >= 1 */
+  MORAVEL_ERROR_WORK_BOUND = 49            /* the run passed its bound on attempts */
 } moravel_status;
 
 /*! The static English text of a status code ("servers must be at least 1"),
@@ -344,6 +349,146 @@ MORAVEL_API moravel_status moravel_simulate_link_subset(
     const double* traffic, int32_t classes, const double* demand, int32_t links,
     int32_t link_units, int32_t subset_links, int32_t calls, int32_t policy,
     uint32_t seed, double* blocking, double* carried) MORAVEL_NOEXCEPT;
+
+/* ---- Contact-centre simulation --------------------------------------------
+ * A call-by-call replay of a contact centre: first attempts arrive as a
+ * Poisson stream of A erlangs, n agents answer them first come, first
+ * served, each handling time exponential.  A caller who finds every agent
+ * busy waits, and hangs up (abandons) when the wait would pass its
+ * patience.  With L lines, an attempt that finds L callers in the centre
+ * (with agents or waiting) gets a busy tone (is blocked).  A share of the
+ * blocked and of the abandoned attempts redial after an exponential time;
+ * a redial that fails may redial again, with the same share.
+ *
+ * Units: time in mean handling times (A is the arrival rate of first
+ * attempts per mean handling time); multiply by the handling time h to get
+ * seconds.
+ *
+ * The figures are estimates; replications give their confidence intervals
+ * (moravel_simulate_contact_centre_replications).  Without redials and
+ * with exponential patience the centre is the M/M/n+M queue (M/M/n/L+M
+ * with lines; M/M/n/L or M/M/n when patience is infinite), whose exact
+ * figures the estimates approach. */
+
+/*! How long callers wait before they abandon (passed as an int32_t). */
+typedef enum moravel_patience_distribution {
+  MORAVEL_PATIENCE_EXPONENTIAL = 1,   /* memoryless, mean `patience` */
+  MORAVEL_PATIENCE_DETERMINISTIC = 2, /* every caller waits exactly `patience` */
+  MORAVEL_PATIENCE_ERLANG = 3         /* `patience_phases` exponential phases of mean
+                                         patience / phases: coefficient of variation
+                                         1 / sqrt(phases), between the two above */
+} moravel_patience_distribution;
+
+/*! The centre simulated.  Times in mean handling times. */
+typedef struct moravel_contact_centre_setup {
+  double traffic;                /* A [erlang]: finite, above 0 */
+  int32_t agents;                /* n: 1 .. 2147483646 */
+  int32_t lines;                 /* L: n .. 2147483647, or 0 for no limit */
+  int32_t patience_distribution; /* a moravel_patience_distribution */
+  int32_t patience_phases;       /* Erlang: 1 .. 100 (ignored otherwise) */
+  double patience;               /* mean patience: 0 .. +inf (+inf: nobody abandons) */
+  double answer_time;            /* t of the service levels: finite, not negative */
+  double retry_blocked;          /* share of blocked attempts that redial: 0 .. 1 */
+  double retry_abandoned;        /* share of abandoned attempts that redial: 0 .. 1 */
+  double redial_time;            /* mean time from failure to redial: finite, above
+                                    0 (ignored when both shares are 0) */
+} moravel_contact_centre_setup;
+
+/*! Figures over a group of attempts, each the share or mean over the
+ *  attempts of the group. */
+typedef struct moravel_contact_centre_calls {
+  double wait_probability;    /* found every agent busy and a line free */
+  double abandon_probability; /* hung up before an agent answered */
+  double blocked_probability; /* found every line busy */
+  /* Service level over all offered attempts: answered within the answer
+   * time t, divided by all attempts (abandoned and blocked included). */
+  double service_level_offered;
+  /* Service level over the attempts not abandoned before t: answered
+   * within t, divided by the attempts less those that abandoned after a
+   * wait shorter than t (blocked attempts stay in); 0 if none is left. */
+  double service_level_not_abandoned;
+  double mean_wait_answered;  /* mean wait of the answered attempts (speed of answer);
+                                 0 if none was answered */
+  double mean_wait;           /* mean time in the queue over all attempts: an
+                                 abandoned attempt counts its patience, a blocked
+                                 one 0 */
+} moravel_contact_centre_calls;
+
+/*! One run's estimates.  Without redials `attempts` and `first_attempts`
+ *  agree and every caller makes one attempt. */
+typedef struct moravel_contact_centre_estimate {
+  moravel_contact_centre_calls attempts;       /* every attempt, redials included */
+  double queue_length; /* mean number of callers waiting (time average, by
+                          Little's law: A x time waiting per caller) */
+  double occupancy;    /* carried traffic / n: A x answered / n */
+  moravel_contact_centre_calls first_attempts; /* the callers' first attempts */
+  double answered;            /* share of callers answered at some attempt */
+  double gave_up_blocked;     /* share who stopped after a busy tone */
+  double gave_up_abandoned;   /* share who stopped after abandoning */
+  double attempts_per_caller; /* 1 without redials */
+  double offered_traffic;     /* A x attempts per caller [erlang], redials included */
+  uint32_t seed;              /* the run's seed: the one given, or the clock's for 0,
+                                 with which the run repeats */
+} moravel_contact_centre_estimate;
+
+/*! Replays the centre: `warmup_calls` first attempts that fill it from
+ *  empty and are not counted, then `calls` counted callers (calls >= 1,
+ *  MORAVEL_ERROR_CALLS; warmup_calls >= 0, MORAVEL_ERROR_RUN_LENGTH), each
+ *  with all its attempts.  With redials the run goes on offering uncounted
+ *  first attempts until every counted caller has been answered or has
+ *  stopped.
+ *
+ *  Refusals: centre NULL or result NULL (MORAVEL_ERROR_NULL_POINTER);
+ *  traffic (MORAVEL_ERROR_TRAFFIC, MORAVEL_ERROR_TRAFFIC_NOT_POSITIVE);
+ *  agents (MORAVEL_ERROR_SERVERS, MORAVEL_ERROR_SERVERS_TOO_MANY); lines
+ *  (MORAVEL_ERROR_LINES); the distribution code, the phases or a mean
+ *  patience that is negative or NaN (MORAVEL_ERROR_PATIENCE); answer_time
+ *  (MORAVEL_ERROR_THRESHOLD); a share outside [0, 1] or NaN, or with a share
+ *  above 0 a redial time not finite and above 0 (MORAVEL_ERROR_REDIAL);
+ *  traffic at or above the agents when every caller is sooner or later
+ *  answered, so that no steady state exists: patience infinite or every
+ *  abandoned attempt redialling, and no lines or every blocked attempt
+ *  redialling (MORAVEL_ERROR_TRAFFIC_NOT_BELOW_SERVERS).
+ *
+ *  Work bound: at most 64 (warmup_calls + calls) attempts, each costing a
+ *  few draws (and `patience_phases` for an Erlang patience) and constant
+ *  time on average whatever n; a run that would pass it stops with
+ *  MORAVEL_ERROR_WORK_BOUND and writes nothing (only persistent redialling
+ *  gets there: shares near 1 with most attempts failing, or a redial time
+ *  so long that the uncounted attempts pile up).  Memory: a few slots per
+ *  busy agent (see moravel_simulate_loss), 8 bytes per caller waiting at
+ *  once when lines are set, and 24 per caller waiting to redial.
+ *
+ *  Seeds.  A run draws from four MT19937 engines, seeded with s, S(s),
+ *  S(S(s)) and S(S(S(s))), where S is the second seed of the single-service
+ *  simulations (see moravel_simulate_link_subset()): the gaps between first
+ *  attempts, one handling time per attempt in the order of the attempts,
+ *  the patience of each attempt that waits (drawn only when patience is
+ *  exponential or Erlang and finite) and, for each failed attempt with a
+ *  share above 0, a uniform u (the attempt redials when u < share) and then
+ *  a redial time.  Each time is m (-ln(1 - u)) with u a multiple of 2^-53
+ *  in [0, 1): never infinite.  seed 0 takes the seed from the monotonic
+ *  clock (read again while it reads 0) and reports it in result->seed;
+ *  any other seed repeats the run bit for bit. */
+MORAVEL_API moravel_status moravel_simulate_contact_centre(
+    const moravel_contact_centre_setup* centre, int32_t calls, int32_t warmup_calls,
+    uint32_t seed, moravel_contact_centre_estimate* result) MORAVEL_NOEXCEPT;
+
+/*! `replications` (>= 1, MORAVEL_ERROR_RUN_LENGTH) independent runs of
+ *  moravel_simulate_contact_centre(), written to results[0 ..
+ *  replications - 1].  Replication 0 has seed s (the clock's for 0, as
+ *  above), replication r the seed S^4 of replication r - 1's: the runs take
+ *  the seed sequence s, S(s), S(S(s)), ... four words each, so no two of
+ *  the first 2^30 replications share an engine seed, and replication r
+ *  gives the bits of the single run with its seed.  The mean of a figure
+ *  over the replications, with the standard error s / sqrt(R) of their
+ *  spread and Student's t, gives its confidence interval.  Refusals as
+ *  above, checked before any run; MORAVEL_ERROR_WORK_BOUND stops at the
+ *  first run that passes its bound, with the earlier results written. */
+MORAVEL_API moravel_status moravel_simulate_contact_centre_replications(
+    const moravel_contact_centre_setup* centre, int32_t calls, int32_t warmup_calls,
+    uint32_t seed, int32_t replications,
+    moravel_contact_centre_estimate* results) MORAVEL_NOEXCEPT;
 
 /* ---- Solvers: the least size for a target loss ---------------------------
  * target in (0, 1) (MORAVEL_ERROR_TARGET).  Each answer is exact on the

@@ -51,6 +51,16 @@ MORAVEL_API const char* moravel_status_message(int32_t status) noexcept {
       return "the input is beyond the sizes the model computes in bounded time";
     case MORAVEL_ERROR_EVERY_TRAFFIC_MEETS:
       return "every traffic the model takes meets the target: there is no largest one";
+    case MORAVEL_ERROR_LINES: return "lines must be 0 (no limit) or at least the agents";
+    case MORAVEL_ERROR_PATIENCE:
+      return "patience must have a listed distribution (Erlang: 1 to 100 phases) and a mean "
+             "of at least 0";
+    case MORAVEL_ERROR_REDIAL:
+      return "redial shares must be between 0 and 1, with a finite mean redial time above 0";
+    case MORAVEL_ERROR_RUN_LENGTH:
+      return "warm-up calls must not be negative and replications must be at least 1";
+    case MORAVEL_ERROR_WORK_BOUND:
+      return "the run passed its bound of 64 attempts per caller: redialling does not settle";
     default: return "unknown status code";
   }
 }

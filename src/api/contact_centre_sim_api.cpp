@@ -1,0 +1,146 @@
+// The contact-centre simulation through the status-returning interface:
+// the checks of its setup, the single run and the replications.
+#include <cmath>
+#include <cstdint>
+#include <optional>
+
+#include "api/checks.h"
+#include "contact_centre_sim/contact_centre_simulation.h"
+#include "contact_centre_sim/run_seeds.h"
+#include "moravel/api.h"
+
+namespace moravel::api {
+namespace {
+
+inline constexpr std::int32_t kMostPatiencePhases = 100;
+
+moravel_status CheckLines(std::int32_t lines, std::int32_t agents) {
+  return lines == 0 || lines >= agents ? MORAVEL_OK : MORAVEL_ERROR_LINES;
+}
+
+moravel_status CheckPatience(const moravel_contact_centre_setup& c) {
+  switch (c.patience_distribution) {
+    case MORAVEL_PATIENCE_EXPONENTIAL:
+    case MORAVEL_PATIENCE_DETERMINISTIC: break;
+    case MORAVEL_PATIENCE_ERLANG:
+      if (c.patience_phases < 1 || c.patience_phases > kMostPatiencePhases) {
+        return MORAVEL_ERROR_PATIENCE;
+      }
+      break;
+    default: return MORAVEL_ERROR_PATIENCE;
+  }
+  return c.patience >= 0.0 ? MORAVEL_OK : MORAVEL_ERROR_PATIENCE;  // +inf taken, NaN not
+}
+
+bool IsShare(double x) { return x >= 0.0 && x <= 1.0; }
+
+moravel_status CheckRedials(const moravel_contact_centre_setup& c) {
+  if (!IsShare(c.retry_blocked) || !IsShare(c.retry_abandoned)) return MORAVEL_ERROR_REDIAL;
+  const bool redials = c.retry_blocked > 0.0 || c.retry_abandoned > 0.0;
+  return !redials || IsFinitePositive(c.redial_time) ? MORAVEL_OK : MORAVEL_ERROR_REDIAL;
+}
+
+// Every caller is answered in the end when no attempt can end for good:
+// nobody abandons or every abandoned attempt redials, and nobody is blocked
+// or every blocked attempt redials.  Then the agents must carry all of A.
+moravel_status CheckSteadyState(const moravel_contact_centre_setup& c) {
+  const bool abandons_end = !std::isinf(c.patience) && c.retry_abandoned < 1.0;
+  const bool blocks_end = c.lines != 0 && c.retry_blocked < 1.0;
+  if (abandons_end || blocks_end) return MORAVEL_OK;
+  return CheckBelowServers(c.traffic, c.agents);
+}
+
+moravel_status CheckRun(const moravel_contact_centre_setup* centre, std::int32_t calls,
+                        std::int32_t warmup_calls) {
+  if (centre == nullptr) return MORAVEL_ERROR_NULL_POINTER;
+  const moravel_contact_centre_setup& c = *centre;
+  return FirstRefusal(CheckPositiveTraffic(c.traffic), CheckServers(c.agents),
+                      CheckLines(c.lines, c.agents), CheckPatience(c),
+                      CheckThreshold(c.answer_time), CheckRedials(c),
+                      calls >= 1 ? MORAVEL_OK : MORAVEL_ERROR_CALLS,
+                      warmup_calls >= 0 ? MORAVEL_OK : MORAVEL_ERROR_RUN_LENGTH,
+                      CheckSteadyState(c));
+}
+
+moravel::CentreSetup Setup(const moravel_contact_centre_setup& c) {
+  moravel::CentreSetup s;
+  s.traffic = c.traffic;
+  s.agents = c.agents;
+  s.lines = c.lines;
+  s.patience_distribution = static_cast<moravel::PatienceDistribution>(c.patience_distribution);
+  s.patience_phases =
+      c.patience_distribution == MORAVEL_PATIENCE_ERLANG ? c.patience_phases : 1;
+  s.patience = c.patience;
+  s.answer_time = c.answer_time;
+  s.retry_blocked = c.retry_blocked;
+  s.retry_abandoned = c.retry_abandoned;
+  s.redial_time = c.redial_time;
+  return s;
+}
+
+moravel_contact_centre_calls Calls(const moravel::CallFigures& f) {
+  return {f.wait_probability,      f.abandon_probability,         f.blocked_probability,
+          f.service_level_offered, f.service_level_not_abandoned, f.mean_wait_answered,
+          f.mean_wait};
+}
+
+// One run; false when it passed its work bound.
+bool RunOnce(const moravel::CentreSetup& setup, std::int32_t calls, std::int32_t warmup,
+             std::uint32_t seed, moravel_contact_centre_estimate* out) {
+  const auto run = moravel::SimulateContactCentre(setup, calls, warmup, seed);
+  if (!run) return false;
+  out->attempts = Calls(run->attempts);
+  out->queue_length = run->queue_length;
+  out->occupancy = run->occupancy;
+  out->first_attempts = Calls(run->first_attempts);
+  out->answered = run->answered;
+  out->gave_up_blocked = run->gave_up_blocked;
+  out->gave_up_abandoned = run->gave_up_abandoned;
+  out->attempts_per_caller = run->attempts_per_caller;
+  out->offered_traffic = run->offered_traffic;
+  out->seed = run->seed;
+  return true;
+}
+
+}  // namespace
+}  // namespace moravel::api
+
+using namespace moravel::api;
+
+extern "C" {
+
+MORAVEL_API moravel_status moravel_simulate_contact_centre(
+    const moravel_contact_centre_setup* centre, int32_t calls, int32_t warmup_calls,
+    uint32_t seed, moravel_contact_centre_estimate* result) noexcept {
+  if (result == nullptr) return MORAVEL_ERROR_NULL_POINTER;
+  if (const auto refused = CheckRun(centre, calls, warmup_calls)) return refused;
+  return Guarded([&] {
+    moravel_contact_centre_estimate estimate{};
+    if (!RunOnce(Setup(*centre), calls, warmup_calls, moravel::ChosenSeed(seed), &estimate)) {
+      return MORAVEL_ERROR_WORK_BOUND;
+    }
+    *result = estimate;
+    return MORAVEL_OK;
+  });
+}
+
+MORAVEL_API moravel_status moravel_simulate_contact_centre_replications(
+    const moravel_contact_centre_setup* centre, int32_t calls, int32_t warmup_calls,
+    uint32_t seed, int32_t replications, moravel_contact_centre_estimate* results) noexcept {
+  if (results == nullptr) return MORAVEL_ERROR_NULL_POINTER;
+  if (const auto refused = CheckRun(centre, calls, warmup_calls)) return refused;
+  if (replications < 1) return MORAVEL_ERROR_RUN_LENGTH;
+  return Guarded([&] {
+    const moravel::CentreSetup setup = Setup(*centre);
+    std::uint32_t replication_seed = moravel::ChosenSeed(seed);
+    for (int32_t r = 0; r < replications; ++r) {
+      if (r > 0) replication_seed = moravel::NextReplicationSeed(replication_seed);
+      if (!RunOnce(setup, calls, warmup_calls, replication_seed, &results[r])) {
+        return MORAVEL_ERROR_WORK_BOUND;
+      }
+    }
+    return MORAVEL_OK;
+  });
+}
+
+}  // extern "C"
