@@ -150,7 +150,7 @@ ContactCentreEstimate ContactCentreReplay(const CentreSetup& centre, std::int64_
   Draws patiences(SecondSeed(SecondSeed(seed)));
   Draws redials(SecondSeed(SecondSeed(SecondSeed(seed))));
   std::vector<double> servers(static_cast<std::size_t>(centre.agents), 0.0);
-  std::vector<double> leaving;  // every waiting caller's leaving instant
+  std::vector<double> leaving;  // the leaving instants of the callers waiting (with lines)
   std::vector<Pending> orbit;
   std::uint64_t scheduled = 0;
   Counts all, first;
@@ -202,8 +202,10 @@ ContactCentreEstimate ContactCentreReplay(const CentreSetup& centre, std::int64_
       *server = h + a;
       end = 0;
     } else {
-      const auto in_queue =
-          centre.lines == 0 ? 0 : std::count_if(leaving.begin(), leaving.end(), [a](double x) { return x >= a; });
+      // Callers still waiting: those leaving at or after the arrival.
+      leaving.erase(std::remove_if(leaving.begin(), leaving.end(), [a](double x) { return x < a; }),
+                    leaving.end());
+      const auto in_queue = static_cast<std::int64_t>(leaving.size());
       if (centre.lines != 0 && centre.agents + in_queue >= centre.lines) {
         end = 3;
         failed_at = a;
@@ -213,13 +215,13 @@ ContactCentreEstimate ContactCentreReplay(const CentreSetup& centre, std::int64_
         if (wait <= patience) {
           end = 1;
           queued = wait;
-          leaving.push_back(*server);
+          if (centre.lines != 0) leaving.push_back(*server);
           *server = *server + h;
         } else {
           end = 2;
           queued = patience;
           failed_at = a + patience;
-          leaving.push_back(failed_at);
+          if (centre.lines != 0) leaving.push_back(failed_at);
         }
       }
     }
