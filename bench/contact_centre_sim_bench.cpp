@@ -80,8 +80,8 @@ void BM_CentreOverloaded(benchmark::State& state) { RunCentre(state, Centre(stat
 void BM_CentreLinesRedials(benchmark::State& state) {
   auto c = Centre(state.range(0), 0.9);
   c.lines = static_cast<std::int32_t>(1.1 * static_cast<double>(c.agents));
-  c.retry_blocked = 0.5;
-  c.retry_abandoned = 0.5;
+  c.blocked_retry_share = 0.5;
+  c.abandoned_retry_share = 0.5;
   c.redial_time = 1.0;
   RunCentre(state, c);
 }

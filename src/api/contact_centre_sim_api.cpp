@@ -15,37 +15,46 @@ namespace {
 inline constexpr std::int32_t kMostPatiencePhases = 100;
 
 moravel_status CheckLines(std::int32_t lines, std::int32_t agents) {
-  return lines == 0 || lines >= agents ? MORAVEL_OK : MORAVEL_ERROR_LINES;
+  return lines == MORAVEL_NO_LINE_LIMIT || lines >= agents ? MORAVEL_OK : MORAVEL_ERROR_LINES;
 }
 
-moravel_status CheckPatience(const moravel_contact_centre_setup& c) {
+moravel_status CheckDistribution(const moravel_contact_centre_setup& c) {
   switch (c.patience_distribution) {
     case MORAVEL_PATIENCE_EXPONENTIAL:
-    case MORAVEL_PATIENCE_DETERMINISTIC: break;
+    case MORAVEL_PATIENCE_DETERMINISTIC: return MORAVEL_OK;
     case MORAVEL_PATIENCE_ERLANG:
-      if (c.patience_phases < 1 || c.patience_phases > kMostPatiencePhases) {
-        return MORAVEL_ERROR_PATIENCE;
-      }
-      break;
-    default: return MORAVEL_ERROR_PATIENCE;
+      return c.patience_phases >= 1 && c.patience_phases <= kMostPatiencePhases
+                 ? MORAVEL_OK
+                 : MORAVEL_ERROR_PATIENCE_DISTRIBUTION;
+    default: return MORAVEL_ERROR_PATIENCE_DISTRIBUTION;
   }
-  return c.patience >= 0.0 ? MORAVEL_OK : MORAVEL_ERROR_PATIENCE;  // +inf taken, NaN not
+}
+
+// As the models: above 0, +inf taken, NaN not.
+moravel_status CheckPatience(double p) {
+  return p > 0.0 ? MORAVEL_OK : MORAVEL_ERROR_PATIENCE;
 }
 
 bool IsShare(double x) { return x >= 0.0 && x <= 1.0; }
 
-moravel_status CheckRedials(const moravel_contact_centre_setup& c) {
-  if (!IsShare(c.retry_blocked) || !IsShare(c.retry_abandoned)) return MORAVEL_ERROR_REDIAL;
-  const bool redials = c.retry_blocked > 0.0 || c.retry_abandoned > 0.0;
-  return !redials || IsFinitePositive(c.redial_time) ? MORAVEL_OK : MORAVEL_ERROR_REDIAL;
+moravel_status CheckShares(const moravel_contact_centre_setup& c) {
+  return IsShare(c.blocked_retry_share) && IsShare(c.abandoned_retry_share)
+             ? MORAVEL_OK
+             : MORAVEL_ERROR_RETRY_SHARE;
+}
+
+moravel_status CheckRedialTime(const moravel_contact_centre_setup& c) {
+  const bool redials = c.blocked_retry_share > 0.0 || c.abandoned_retry_share > 0.0;
+  return !redials || IsFinitePositive(c.redial_time) ? MORAVEL_OK : MORAVEL_ERROR_REDIAL_TIME;
 }
 
 // Every caller is answered in the end when no attempt can end for good:
-// nobody abandons or every abandoned attempt redials, and nobody is blocked
-// or every blocked attempt redials.  Then the agents must carry all of A.
+// nobody hangs up or every abandoned attempt redials, and nobody is
+// blocked or every blocked attempt redials.  Then the agents must carry
+// all of A.
 moravel_status CheckSteadyState(const moravel_contact_centre_setup& c) {
-  const bool abandons_end = !std::isinf(c.patience) && c.retry_abandoned < 1.0;
-  const bool blocks_end = c.lines != 0 && c.retry_blocked < 1.0;
+  const bool abandons_end = !std::isinf(c.patience) && c.abandoned_retry_share < 1.0;
+  const bool blocks_end = c.lines != MORAVEL_NO_LINE_LIMIT && c.blocked_retry_share < 1.0;
   if (abandons_end || blocks_end) return MORAVEL_OK;
   return CheckBelowServers(c.traffic, c.agents);
 }
@@ -55,9 +64,9 @@ moravel_status CheckRun(const moravel_contact_centre_setup* centre, std::int32_t
   if (centre == nullptr) return MORAVEL_ERROR_NULL_POINTER;
   const moravel_contact_centre_setup& c = *centre;
   return FirstRefusal(CheckPositiveTraffic(c.traffic), CheckServers(c.agents),
-                      CheckLines(c.lines, c.agents), CheckPatience(c),
-                      CheckThreshold(c.answer_time), CheckRedials(c),
-                      calls >= 1 ? MORAVEL_OK : MORAVEL_ERROR_CALLS,
+                      CheckLines(c.lines, c.agents), CheckDistribution(c),
+                      CheckPatience(c.patience), CheckThreshold(c.answer_time), CheckShares(c),
+                      CheckRedialTime(c), calls >= 1 ? MORAVEL_OK : MORAVEL_ERROR_CALLS,
                       warmup_calls >= 0 ? MORAVEL_OK : MORAVEL_ERROR_RUN_LENGTH,
                       CheckSteadyState(c));
 }
@@ -72,16 +81,26 @@ moravel::CentreSetup Setup(const moravel_contact_centre_setup& c) {
       c.patience_distribution == MORAVEL_PATIENCE_ERLANG ? c.patience_phases : 1;
   s.patience = c.patience;
   s.answer_time = c.answer_time;
-  s.retry_blocked = c.retry_blocked;
-  s.retry_abandoned = c.retry_abandoned;
+  s.blocked_retry_share = c.blocked_retry_share;
+  s.abandoned_retry_share = c.abandoned_retry_share;
   s.redial_time = c.redial_time;
   return s;
 }
 
-moravel_contact_centre_calls Calls(const moravel::CallFigures& f) {
-  return {f.wait_probability,      f.abandon_probability,         f.blocked_probability,
-          f.service_level_offered, f.service_level_not_abandoned, f.mean_wait_answered,
-          f.mean_wait};
+moravel_contact_centre_result Figures(const moravel::CallFigures& f) {
+  moravel_contact_centre_result r;
+  r.wait_probability = f.wait_probability;
+  r.blocked_probability = f.blocked_probability;
+  r.abandon_probability = f.abandon_probability;
+  r.abandon_within_answer_time = f.abandon_within_answer_time;
+  r.service_level = f.service_level;
+  r.service_level_excluding_short_abandons = f.service_level_excluding_short_abandons;
+  r.mean_answer_wait = f.mean_answer_wait;
+  r.mean_wait = f.mean_wait;
+  r.queue_length = f.queue_length;
+  r.occupancy = f.occupancy;
+  r.carried = f.carried;
+  return r;
 }
 
 // One run; false when it passed its work bound.
@@ -89,15 +108,15 @@ bool RunOnce(const moravel::CentreSetup& setup, std::int32_t calls, std::int32_t
              std::uint32_t seed, moravel_contact_centre_estimate* out) {
   const auto run = moravel::SimulateContactCentre(setup, calls, warmup, seed);
   if (!run) return false;
-  out->attempts = Calls(run->attempts);
-  out->queue_length = run->queue_length;
-  out->occupancy = run->occupancy;
-  out->first_attempts = Calls(run->first_attempts);
-  out->answered = run->answered;
-  out->gave_up_blocked = run->gave_up_blocked;
-  out->gave_up_abandoned = run->gave_up_abandoned;
+  out->attempt = Figures(run->attempt);
+  out->first_attempt = Figures(run->first_attempt);
+  out->offered_total = run->offered_total;
+  out->retry_traffic = run->retry_traffic;
   out->attempts_per_caller = run->attempts_per_caller;
-  out->offered_traffic = run->offered_traffic;
+  out->answered_share = run->answered_share;
+  out->blocked_share = run->blocked_share;
+  out->abandoned_share = run->abandoned_share;
+  out->redialling = run->redialling;
   out->seed = run->seed;
   return true;
 }

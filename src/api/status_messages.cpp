@@ -51,12 +51,17 @@ MORAVEL_API const char* moravel_status_message(int32_t status) noexcept {
       return "the input is beyond the sizes the model computes in bounded time";
     case MORAVEL_ERROR_EVERY_TRAFFIC_MEETS:
       return "every traffic the model takes meets the target: there is no largest one";
-    case MORAVEL_ERROR_LINES: return "lines must be 0 (no limit) or at least the agents";
     case MORAVEL_ERROR_PATIENCE:
-      return "patience must have a listed distribution (Erlang: 1 to 100 phases) and a mean "
-             "of at least 0";
-    case MORAVEL_ERROR_REDIAL:
-      return "redial shares must be between 0 and 1, with a finite mean redial time above 0";
+      return "mean patience must be above 0 (+inf: callers who never hang up)";
+    case MORAVEL_ERROR_LINES: return "lines must be 0 (no limit) or at least the agents";
+    case MORAVEL_ERROR_LINES_TOO_MANY: return "lines may exceed the agents by at most 10000000";
+    case MORAVEL_ERROR_RETRY_SHARE: return "retry shares must be between 0 and 1";
+    case MORAVEL_ERROR_REDIAL_TIME: return "mean redial time must be finite and above 0";
+    case MORAVEL_ERROR_RETRIALS_DIVERGE:
+      return "the retries grow without bound: no total traffic balances them";
+    case MORAVEL_ERROR_PATIENCE_DISTRIBUTION:
+      return "patience distribution must be exponential, deterministic or Erlang with 1 to 100 "
+             "phases";
     case MORAVEL_ERROR_RUN_LENGTH:
       return "warm-up calls must not be negative and replications must be at least 1";
     case MORAVEL_ERROR_WORK_BOUND:

@@ -15,21 +15,28 @@ enum class AttemptEnd {
   kBlocked,         // found every line busy
 };
 
+// The figures of a group of attempts, over the attempts offered, named
+// as the analytic model names them; the time figures are in mean handling
+// times.  The queue length, carried traffic and occupancy are the group's
+// share of the centre's, per caller (see ContactCentreEstimate).
 struct CallFigures {
-  double wait_probability = 0.0;     // waited (answered later or abandoned) / offered
-  double abandon_probability = 0.0;  // abandoned / offered
-  double blocked_probability = 0.0;  // blocked / offered
-  // Answered within t over all offered attempts.
-  double service_level_offered = 0.0;
-  // Answered within t over the attempts not abandoned before t (blocked
-  // attempts stay in); 0 when every attempt abandoned before t.
-  double service_level_not_abandoned = 0.0;
-  // Mean wait of the answered attempts (the speed of answer); 0 when none
-  // was answered.
-  double mean_wait_answered = 0.0;
-  // Mean time in the queue over all offered attempts: answered attempts'
-  // waits and abandoned attempts' patience, blocked attempts counting 0.
+  double wait_probability = 0.0;     // found every agent busy and a line free
+  double blocked_probability = 0.0;  // found every line busy
+  double abandon_probability = 0.0;  // hung up before an answer
+  double abandon_within_answer_time = 0.0;  // hung up after waiting at most t
+  // Answered after waiting at most t, over all offered attempts.
+  double service_level = 0.0;
+  // Answered after waiting at most t, over the attempts less those that
+  // hung up after waiting at most t (blocked ones stay in); 0 when none is
+  // left.
+  double service_level_excluding_short_abandons = 0.0;
+  double mean_answer_wait = 0.0;  // mean wait of the answered attempts; 0 if none
+  // Mean time in the queue over all offered attempts: an abandoned
+  // attempt's patience, 0 for a blocked one.
   double mean_wait = 0.0;
+  double queue_length = 0.0;
+  double occupancy = 0.0;
+  double carried = 0.0;
 };
 
 class CallTally {
@@ -52,7 +59,7 @@ class CallTally {
       case AttemptEnd::kAbandoned:
         ++waited_;
         ++abandoned_;
-        abandoned_before_ += queued < answer_time ? 1 : 0;
+        abandoned_within_ += queued <= answer_time ? 1 : 0;
         queue_time_ += queued;
         break;
       case AttemptEnd::kBlocked: ++blocked_; break;
@@ -63,7 +70,9 @@ class CallTally {
   std::int64_t answered() const { return offered_ - abandoned_ - blocked_; }
   double queue_time() const { return queue_time_; }
 
-  CallFigures Figures() const;
+  // The figures, with the queue length, carried traffic and occupancy of
+  // `callers` callers arriving at A erlangs on n agents.
+  CallFigures Figures(double A, std::int32_t n, std::int64_t callers) const;
 
  private:
   std::int64_t offered_ = 0;
@@ -72,7 +81,7 @@ class CallTally {
   std::int64_t abandoned_ = 0;
   std::int64_t blocked_ = 0;
   std::int64_t answered_within_ = 0;
-  std::int64_t abandoned_before_ = 0;
+  std::int64_t abandoned_within_ = 0;
   double answered_wait_ = 0.0;  // summed in the order of the attempts
   double queue_time_ = 0.0;
 };

@@ -21,12 +21,12 @@ struct CentreSetup {
   std::int32_t patience_phases = 1;  // k of the Erlang distribution
   double patience = 0.0;      // mean patience; +inf: callers never abandon
   double answer_time = 0.0;   // t of the service levels
-  double retry_blocked = 0.0;    // share of blocked attempts that redial
-  double retry_abandoned = 0.0;  // share of abandoned attempts that redial
+  double blocked_retry_share = 0.0;  // share of blocked attempts that redial
+  double abandoned_retry_share = 0.0;  // share of abandoned attempts that redial
   double redial_time = 0.0;      // mean time from the failure to the next attempt
 
   bool LinesLimited() const { return lines != 0; }
-  bool Redials() const { return retry_blocked > 0.0 || retry_abandoned > 0.0; }
+  bool Redials() const { return blocked_retry_share > 0.0 || abandoned_retry_share > 0.0; }
 };
 
 }  // namespace moravel

@@ -15,6 +15,7 @@ struct CallerTally {
   std::int64_t answered = 0;
   std::int64_t gave_up_blocked = 0;
   std::int64_t gave_up_abandoned = 0;
+  double redialling_time = 0.0;  // summed in the order of the failures
 };
 
 class Replay {
@@ -122,10 +123,14 @@ bool Replay::Run(std::int64_t calls, std::int64_t warmup) {
       continue;
     }
     const bool blocked = end == AttemptEnd::kBlocked;
-    const double share = blocked ? centre_.retry_blocked : centre_.retry_abandoned;
+    const double share = blocked ? centre_.blocked_retry_share : centre_.abandoned_retry_share;
     if (share > 0.0 && redials_.Redials(share)) {
-      orbit_.Schedule(failed_at + redials_.RedialTime(), counted);
-      if (counted) ++in_orbit;
+      const double redial = redials_.RedialTime();
+      orbit_.Schedule(failed_at + redial, counted);
+      if (counted) {
+        ++in_orbit;
+        callers_.redialling_time += redial;
+      }
     } else if (counted) {
       ++(blocked ? callers_.gave_up_blocked : callers_.gave_up_abandoned);
     }
@@ -144,15 +149,16 @@ std::optional<ContactCentreEstimate> SimulateContactCentre(const CentreSetup& ce
   const double callers = static_cast<double>(calls);
   const double A = centre.traffic;
   ContactCentreEstimate e;
-  e.attempts = replay.attempts().Figures();
-  e.first_attempts = replay.first_attempts().Figures();
-  e.queue_length = A * (replay.attempts().queue_time() / callers);
-  e.answered = static_cast<double>(replay.callers().answered) / callers;
-  e.occupancy = (A * e.answered) / static_cast<double>(centre.agents);
-  e.gave_up_blocked = static_cast<double>(replay.callers().gave_up_blocked) / callers;
-  e.gave_up_abandoned = static_cast<double>(replay.callers().gave_up_abandoned) / callers;
+  e.attempt = replay.attempts().Figures(A, centre.agents, calls);
+  e.first_attempt = replay.first_attempts().Figures(A, centre.agents, calls);
   e.attempts_per_caller = static_cast<double>(replay.attempts().offered()) / callers;
-  e.offered_traffic = A * e.attempts_per_caller;
+  e.offered_total = A * e.attempts_per_caller;
+  e.retry_traffic =
+      A * (static_cast<double>(replay.attempts().offered() - calls) / callers);
+  e.answered_share = static_cast<double>(replay.callers().answered) / callers;
+  e.blocked_share = static_cast<double>(replay.callers().gave_up_blocked) / callers;
+  e.abandoned_share = static_cast<double>(replay.callers().gave_up_abandoned) / callers;
+  e.redialling = A * (replay.callers().redialling_time / callers);
   e.seed = seed;
   return e;
 }

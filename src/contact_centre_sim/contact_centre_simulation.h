@@ -14,16 +14,16 @@
 namespace moravel {
 
 struct ContactCentreEstimate {
-  CallFigures attempts;        // every attempt of the counted callers
-  double queue_length = 0.0;   // mean number of callers waiting (time average)
-  double occupancy = 0.0;      // carried traffic / n
-  CallFigures first_attempts;  // the counted callers' first attempts
-  double answered = 0.0;           // share of callers answered at some attempt
-  double gave_up_blocked = 0.0;    // share who stopped after a busy tone
-  double gave_up_abandoned = 0.0;  // share who stopped after abandoning
+  CallFigures attempt;        // every attempt of the counted callers
+  CallFigures first_attempt;  // their first attempts
+  double offered_total = 0.0;        // A x attempts per caller [erlang]
+  double retry_traffic = 0.0;        // A x redials per caller [erlang]
   double attempts_per_caller = 0.0;
-  double offered_traffic = 0.0;  // A x attempts per caller [erlang]
-  std::uint32_t seed = 0;        // the run's seed (a clock reading for 0)
+  double answered_share = 0.0;       // callers answered at some attempt
+  double blocked_share = 0.0;        // callers who stopped after a busy tone
+  double abandoned_share = 0.0;      // callers who stopped after hanging up
+  double redialling = 0.0;           // mean number of callers waiting to redial
+  std::uint32_t seed = 0;            // the run's seed
 };
 
 // Each attempt is decided when it arrives.  The agents are first come,
@@ -42,9 +42,10 @@ struct ContactCentreEstimate {
 // centre still under load; a redial and a first attempt at the same instant
 // are taken first attempt first.
 //
-// The queue length is the time average by Little's law, A times the mean
-// time that a counted caller spends waiting over all its attempts; the
-// carried traffic is A times the share of callers answered.
+// The time averages come from Little's law, A times a counted caller's
+// mean time in a state over all its attempts: in the queue for the queue
+// length, between a failure and its redial for the callers redialling.
+// The carried traffic is A times the answered attempts per caller.
 //
 // nullopt when the run passes its bound of 64 (warmup + calls) attempts,
 // which only persistent redialling reaches.  The setup must have been

@@ -64,7 +64,8 @@ ExactCentre BirthDeathCentre(double A, std::int32_t n, std::int32_t L, double p,
     answered += w * p_answer;
     answered_wait += w * p_answer * mean;
   }
-  e.mean_wait_answered = answered_wait / answered;
+  e.mean_answer_wait = answered_wait / answered;
+  e.carried = a * answered;
 
   // Uniformised: from k, to k - 1 (or answered from 0) with (n + k theta)
   // / Lambda, abandoned with theta / Lambda.
@@ -94,8 +95,9 @@ ExactCentre BirthDeathCentre(double A, std::int32_t n, std::int32_t L, double p,
     }
     (void)mass;
   }
-  e.service_level_offered = at_once + answered_by_t;
-  e.service_level_not_abandoned = e.service_level_offered / (1.0L - abandoned_by_t);
+  e.abandon_within_answer_time = abandoned_by_t;
+  e.service_level = at_once + answered_by_t;
+  e.service_level_excluding_short_abandons = e.service_level / (1.0L - abandoned_by_t);
   return e;
 }
 
@@ -119,7 +121,7 @@ struct Pending {
 
 struct Counts {
   std::int64_t offered = 0, waited = 0, abandoned = 0, blocked = 0, within = 0,
-               abandoned_before = 0;
+               abandoned_within = 0;
   double answered_wait = 0.0, queue_time = 0.0;
 };
 
@@ -127,17 +129,20 @@ double Share(std::int64_t count, std::int64_t total) {
   return total == 0 ? 0.0 : static_cast<double>(count) / static_cast<double>(total);
 }
 
-CallFigures FiguresOf(const Counts& c) {
+CallFigures FiguresOf(const Counts& c, double A, std::int32_t n, std::int64_t calls) {
   CallFigures f;
-  f.wait_probability = Share(c.waited, c.offered);
-  f.abandon_probability = Share(c.abandoned, c.offered);
-  f.blocked_probability = Share(c.blocked, c.offered);
-  f.service_level_offered = Share(c.within, c.offered);
-  f.service_level_not_abandoned = Share(c.within, c.offered - c.abandoned_before);
   const std::int64_t answered = c.offered - c.abandoned - c.blocked;
-  f.mean_wait_answered =
-      answered == 0 ? 0.0 : c.answered_wait / static_cast<double>(answered);
+  f.wait_probability = Share(c.waited, c.offered);
+  f.blocked_probability = Share(c.blocked, c.offered);
+  f.abandon_probability = Share(c.abandoned, c.offered);
+  f.abandon_within_answer_time = Share(c.abandoned_within, c.offered);
+  f.service_level = Share(c.within, c.offered);
+  f.service_level_excluding_short_abandons = Share(c.within, c.offered - c.abandoned_within);
+  f.mean_answer_wait = answered == 0 ? 0.0 : c.answered_wait / static_cast<double>(answered);
   f.mean_wait = c.offered == 0 ? 0.0 : c.queue_time / static_cast<double>(c.offered);
+  f.queue_length = A * (c.queue_time / static_cast<double>(calls));
+  f.carried = A * (static_cast<double>(answered) / static_cast<double>(calls));
+  f.occupancy = f.carried / static_cast<double>(n);
   return f;
 }
 
@@ -155,6 +160,7 @@ ContactCentreEstimate ContactCentreReplay(const CentreSetup& centre, std::int64_
   std::uint64_t scheduled = 0;
   Counts all, first;
   std::int64_t answered_callers = 0, gave_up_blocked = 0, gave_up_abandoned = 0;
+  double redialling_time = 0.0;
 
   auto patience_of = [&]() {
     const double m = centre.patience;
@@ -238,7 +244,7 @@ ContactCentreEstimate ContactCentreReplay(const CentreSetup& centre, std::int64_
       if (end == 2) {
         ++c->waited;
         ++c->abandoned;
-        c->abandoned_before += queued < centre.answer_time ? 1 : 0;
+        c->abandoned_within += queued <= centre.answer_time ? 1 : 0;
         c->queue_time += queued;
       }
       if (end == 3) ++c->blocked;
@@ -247,25 +253,30 @@ ContactCentreEstimate ContactCentreReplay(const CentreSetup& centre, std::int64_
       if (counted) ++answered_callers;
       continue;
     }
-    const double share = end == 3 ? centre.retry_blocked : centre.retry_abandoned;
+    const double share = end == 3 ? centre.blocked_retry_share : centre.abandoned_retry_share;
     if (share > 0.0 && redials.Uniform() < share) {
-      orbit.push_back({failed_at + centre.redial_time * redials.Exponential(), scheduled++, counted});
-      if (counted) ++in_orbit;
+      const double redial = centre.redial_time * redials.Exponential();
+      orbit.push_back({failed_at + redial, scheduled++, counted});
+      if (counted) {
+        ++in_orbit;
+        redialling_time += redial;
+      }
     } else if (counted) {
       ++(end == 3 ? gave_up_blocked : gave_up_abandoned);
     }
   }
   const double callers = static_cast<double>(calls);
+  const double A = centre.traffic;
   ContactCentreEstimate e;
-  e.attempts = FiguresOf(all);
-  e.first_attempts = FiguresOf(first);
-  e.queue_length = centre.traffic * (all.queue_time / callers);
-  e.answered = static_cast<double>(answered_callers) / callers;
-  e.occupancy = (centre.traffic * e.answered) / static_cast<double>(centre.agents);
-  e.gave_up_blocked = static_cast<double>(gave_up_blocked) / callers;
-  e.gave_up_abandoned = static_cast<double>(gave_up_abandoned) / callers;
+  e.attempt = FiguresOf(all, A, centre.agents, calls);
+  e.first_attempt = FiguresOf(first, A, centre.agents, calls);
   e.attempts_per_caller = static_cast<double>(all.offered) / callers;
-  e.offered_traffic = centre.traffic * e.attempts_per_caller;
+  e.offered_total = A * e.attempts_per_caller;
+  e.retry_traffic = A * (static_cast<double>(all.offered - calls) / callers);
+  e.answered_share = static_cast<double>(answered_callers) / callers;
+  e.blocked_share = static_cast<double>(gave_up_blocked) / callers;
+  e.abandoned_share = static_cast<double>(gave_up_abandoned) / callers;
+  e.redialling = A * (redialling_time / callers);
   e.seed = seed;
   return e;
 }

@@ -20,12 +20,14 @@ struct ExactCentre {
   long double wait_probability;
   long double abandon_probability;
   long double blocked_probability;
-  long double service_level_offered;
-  long double service_level_not_abandoned;
-  long double mean_wait_answered;
+  long double abandon_within_answer_time;
+  long double service_level;
+  long double service_level_excluding_short_abandons;
+  long double mean_answer_wait;
   long double mean_wait;
   long double queue_length;
   long double occupancy;
+  long double carried;
 };
 
 // A erlangs, n agents, L lines (0: none), exponential patience of mean p
