@@ -471,7 +471,7 @@ TEST(ContactCentreApi, WorkBound) {
   c.redial_time = 0.01;
   moravel_contact_centre_estimate e{};
   e.offered_total = -5.0;
-  EXPECT_EQ(moravel_simulate_contact_centre(&c, 1000, 0, 1u, &e), MORAVEL_ERROR_WORK_BOUND);
+  EXPECT_EQ(moravel_simulate_contact_centre(&c, 1000, 0, 1u, &e), MORAVEL_ERROR_MODEL_LIMIT);
   EXPECT_EQ(e.offered_total, -5.0);
   // At 0.9 the same centre settles.
   c.abandoned_retry_share = 0.9;
@@ -482,16 +482,15 @@ TEST(ContactCentreApi, WorkBound) {
 
 TEST(ContactCentreApi, StatusMessages) {
   const std::pair<int, const char*> messages[] = {
-      {46, "patience distribution must be exponential, deterministic or Erlang with 1 to 100 "
+      {48, "patience distribution must be exponential, deterministic or Erlang with 1 to 100 "
            "phases"},
-      {47, "warm-up calls must not be negative and replications must be at least 1"},
-      {48, "the run passed its bound of 64 attempts per caller: redialling does not settle"},
+      {49, "warm-up calls must not be negative and replications must be at least 1"},
+      {35, "the input is beyond the sizes the model computes in bounded time"},
   };
-  EXPECT_EQ(MORAVEL_ERROR_PATIENCE_DISTRIBUTION, 46);
-  EXPECT_EQ(MORAVEL_ERROR_RUN_LENGTH, 47);
-  EXPECT_EQ(MORAVEL_ERROR_WORK_BOUND, 48);
+  EXPECT_EQ(MORAVEL_ERROR_PATIENCE_DISTRIBUTION, 48);
+  EXPECT_EQ(MORAVEL_ERROR_RUN_LENGTH, 49);
   for (const auto& [status, text] : messages) EXPECT_STREQ(moravel_status_message(status), text);
-  EXPECT_STREQ(moravel_status_message(49), "unknown status code");
+  EXPECT_STREQ(moravel_status_message(50), "unknown status code");
 }
 
 // The usual fixed point for redials (moravel_contact_centre_retrials): the

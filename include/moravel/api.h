@@ -98,9 +98,10 @@ typedef enum moravel_status {
   MORAVEL_ERROR_RETRY_SHARE = 43,          /* retry shares in [0, 1] */
   MORAVEL_ERROR_REDIAL_TIME = 44,          /* mean redial time finite and above 0 */
   MORAVEL_ERROR_RETRIALS_DIVERGE = 45,     /* retries grow without bound */
-  MORAVEL_ERROR_PATIENCE_DISTRIBUTION = 46, /* simulation: a listed distribution, 1..100 phases */
-  MORAVEL_ERROR_RUN_LENGTH = 47,           /* simulation: warm-up >= 0, replications >= 1 */
-  MORAVEL_ERROR_WORK_BOUND = 48            /* simulation: the run passed its bound on attempts */
+  MORAVEL_ERROR_GOAL = 46,                 /* unknown contact-centre goal code */
+  MORAVEL_ERROR_OCCUPANCY = 47,            /* highest occupancy in (0, 1] */
+  MORAVEL_ERROR_PATIENCE_DISTRIBUTION = 48, /* simulation: a listed distribution, 1..100 phases */
+  MORAVEL_ERROR_RUN_LENGTH = 49            /* simulation: warm-up >= 0, replications >= 1 */
 } moravel_status;
 
 /*! The static English text of a status code ("servers must be at least 1"),
@@ -305,11 +306,14 @@ MORAVEL_API moravel_status moravel_simulate_wait(double traffic, int32_t servers
  * doubles (MORAVEL_ERROR_OVERFLOW).  Results: blocking[M] and carried[M]
  * [units], every blocking of 1e-300 or more within a relative 1e-9 of
  * the exact-count value, however large the counts and the traffic.  A
- * group beyond the models' evaluation limits (V = k f above 2^24 units,
- * tables above 1 GiB or work above 2^30 steps, as VM_VMl_V_L_an() in
- * moravel.h details) gives MORAVEL_ERROR_MODEL_LIMIT; MORAVEL_ERROR_OVERFLOW
- * remains the guard against any figure outside the doubles or a blocking
- * outside [0, 1]. */
+ * class wider than a link gets blocking 1 and carried 0 exactly.  No class
+ * carries more than the k f units of the group, and a full group carries
+ * them, at any traffic.  A group beyond the models' evaluation limits (V =
+ * k f above 2^24 units, tables above 1 GiB or work above 2^28 steps, at
+ * most some 15 s, as VM_VMl_V_L_an() in moravel.h details) gives
+ * MORAVEL_ERROR_MODEL_LIMIT at once, before anything is allocated;
+ * MORAVEL_ERROR_OVERFLOW remains the guard against any figure outside the
+ * doubles or a blocking outside [0, 1]. */
 
 /*! Calls carried on one link of a group of k, as VM_VMl_V_L_an(). */
 MORAVEL_API moravel_status moravel_link_group(const double* traffic, int32_t classes,
@@ -337,7 +341,14 @@ typedef enum moravel_link_policy {
  *  VM_VMl_VDg_L_im() with the policy's keyword; also calls >= 1, C(k, g)
  *  below 2^31 (MORAVEL_ERROR_SUBSET_COUNT), traffics summing to a finite
  *  value above 0 (MORAVEL_ERROR_TOTAL_TRAFFIC) and a policy listed above
- *  (MORAVEL_ERROR_POLICY).
+ *  (MORAVEL_ERROR_POLICY).  A run beyond the limits of VM_VMl_VDg_L_im()
+ *  (k above 2^24 links, calls and k f both above 2^26, calls x g above
+ *  2^37 link reads: some 7 to 14 minutes) gives MORAVEL_ERROR_MODEL_LIMIT
+ *  at once.  The carried traffics are VM_VMl_VDg_L_im()'s, except that
+ *  together they never exceed the k f units of the group: a run much
+ *  shorter than a holding time (extreme traffic, few calls) takes a few
+ *  calls that stand for more than the group holds, and then every class's
+ *  figure is scaled down in proportion.
  *
  *  Seeds.  The run seeds, in this order, the engine of the inter-arrival
  *  times, that of the holding times, the run's engine (classes, then
@@ -389,17 +400,25 @@ MORAVEL_API moravel_status moravel_loss_assembled_servers(double x, double y, do
  *  in moravel_link_group() is at most target; blocking[classes] (may be
  *  NULL) gets the blocking at that k.  A class wider than a link gives
  *  MORAVEL_ERROR_DEMAND_EXCEEDS_LINK; MORAVEL_ERROR_OVERFLOW when the
- *  model's figures stop being sound (see above), or the model declines the
- *  size, before the target is met.
- *  The search evaluates the model at about 2 log2(k) sizes up to about 2k,
- *  relying on the blocking falling as links are added. */
+ *  model's figures stop being sound (see above) before the target is met.
+ *  The search starts from the fewest links whose units could carry (1 -
+ *  target) of the offered units and evaluates the model at about
+ *  2 log2(k - start) sizes beyond, relying on the blocking falling as
+ *  links are added.  Bound: the evaluations of one search together take at
+ *  most 2^27 of the models' estimated steps (some 1.5 s on an idle core of
+ *  a 2-core Xeon, a few times that on a shared one); where the answer needs
+ *  more, or the model declines a size (its limits above),
+ *  MORAVEL_ERROR_MODEL_LIMIT, and the evaluation that would pass the budget
+ *  is never begun. */
 MORAVEL_API moravel_status moravel_link_group_links(const double* traffic, int32_t classes,
                                                     const double* demand, int32_t link_units,
                                                     double target, int32_t* links,
                                                     double* blocking) MORAVEL_NOEXCEPT;
 
 /*! As moravel_link_group_links() for moravel_link_subset(), each call
- *  offered to subset_links >= 1 links: the least k >= subset_links. */
+ *  offered to subset_links >= 1 links: the least k >= subset_links, from
+ *  the same start (a subset carries no more than the group), within the
+ *  same bound. */
 MORAVEL_API moravel_status moravel_link_subset_links(const double* traffic, int32_t classes,
                                                      const double* demand, int32_t link_units,
                                                      int32_t subset_links, double target,
@@ -565,12 +584,15 @@ MORAVEL_API moravel_status moravel_traffic_for_service_level(int32_t agents,
  * Nothing is summed term by term, so a patience of 1e4 h against 1e5
  * erlangs costs as little as a short one.  The agents' side is the Erlang
  * B recursion to n - 1 agents, which gives B(n) and (1 - B(n)) / B(n)
- * without a difference; the last line's share is a product over the L - n
- * places (so lines cost one step per place).  Every figure of 1e-300 or
- * more agrees with a 50-digit reference to a relative 1e-12 or better over
- * n 1 .. 1e5, A 0 .. 1e5 erlangs, p 1e-3 h .. 1e4 h, t 0 .. 100 h and
- * L - n up to 1e6 (tests/precision).  One evaluation costs the recursion
- * (as moravel_wait()) plus a few hundred exponentials. */
+ * without a difference; the last line's share is one more kernel, the
+ * ratio of the sum's next term X^(L-n) / (L-n)! to the sum, so that it
+ * comes out in the scale of the others.  Every figure of 1e-300 or more
+ * agrees with 50-digit references computed two other ways to a relative
+ * 1e-12 (the worst found, 5.6e-14) over n 1 .. 1e5, A 0 .. 1e5 erlangs,
+ * p 1e-3 h .. 1e4 h, t 0 .. 100 h and L - n up to 1e6 (tests/precision).
+ * One evaluation costs the recursion (as moravel_wait()) plus about two
+ * hundred quadrature nodes of two exponentials each; with a line limit a
+ * node also takes a gamma tail, up to about sqrt(L - n) steps. */
 
 /*! Value of `lines` for no limit on the calls waiting. */
 #define MORAVEL_NO_LINE_LIMIT 0
@@ -637,6 +659,51 @@ MORAVEL_API moravel_status moravel_contact_centre_retrials(
     double traffic, double handling_time, double patience, int32_t agents, int32_t lines,
     double answer_time, double blocked_retry_share, double abandoned_retry_share,
     double redial_time, moravel_retrial_result* result) MORAVEL_NOEXCEPT;
+
+/* ---- Contact centres: staffing ------------------------------------------
+ * The goals (passed as an int32_t, so that any value can be refused): */
+typedef enum moravel_contact_goal {
+  MORAVEL_GOAL_SERVICE_LEVEL = 1,      /* service_level >= target, in (0, 1) */
+  MORAVEL_GOAL_SERVICE_LEVEL_EXCLUDING_SHORT_ABANDONS = 2, /* that level >= target */
+  MORAVEL_GOAL_MEAN_ANSWER_WAIT = 3,   /* mean_answer_wait <= target [unit of h] */
+  MORAVEL_GOAL_ABANDON_PROBABILITY = 4, /* abandon_probability <= target */
+  MORAVEL_GOAL_WAIT_PROBABILITY = 5    /* wait_probability <= target */
+} moravel_contact_goal;
+
+/*! The least agents n for which moravel_contact_centre() meets the goal
+ *  and gives an occupancy of at most max_occupancy (1 for no bound), the
+ *  other arguments as there; with a line limit the agents stay at or below
+ *  it.  goal a code above (MORAVEL_ERROR_GOAL); target in (0, 1)
+ *  (MORAVEL_ERROR_TARGET), or for the mean answer wait finite and above 0
+ *  (MORAVEL_ERROR_TARGET_WAIT); max_occupancy in (0, 1]
+ *  (MORAVEL_ERROR_OCCUPANCY); lines 0 or 1 .. 10000000
+ *  (MORAVEL_ERROR_LINES, MORAVEL_ERROR_LINES_TOO_MANY).  Exact on the
+ *  computed figures: n meets the goal and n - 1 does not (the figures
+ *  improve as agents are added).  The search gallops from the traffic's
+ *  integer part and bisects, about 2 log2 |n - A| evaluations that share
+ *  one run of the Erlang B recursion.  *figures (may be NULL) receives the
+ *  figures at n, bit for bit.  MORAVEL_ERROR_UNREACHABLE when no count up
+ *  to the lines meets it, as a highest occupancy below the traffic's share
+ *  of the agents may make it; MORAVEL_ERROR_MODEL_LIMIT when the search
+ *  would pass 2^24 = 16777216 agents (the other solvers' bound). */
+MORAVEL_API moravel_status moravel_contact_centre_agents(
+    double traffic, double handling_time, double patience, int32_t lines, double answer_time,
+    int32_t goal, double target, double max_occupancy, int32_t* agents,
+    moravel_contact_centre_result* figures) MORAVEL_NOEXCEPT;
+
+/*! The largest traffic at which `agents` agents meet the goal (and the
+ *  highest occupancy): it meets it and the next double above does not.
+ *  Arguments and refusals as moravel_contact_centre_agents(), with agents
+ *  >= 1 and lines 0 or at least the agents.  In effect a bisection in the
+ *  order of the doubles on the goal's verdict, at most 200 evaluations of
+ *  the model.  MORAVEL_ERROR_EVERY_TRAFFIC_MEETS when every traffic up to
+ *  1e15 erlangs meets it (callers who hang up keep the answered calls'
+ *  waits bounded, so a generous ASA does); MORAVEL_ERROR_MODEL_LIMIT above
+ *  2^24 agents. */
+MORAVEL_API moravel_status moravel_contact_centre_traffic(
+    int32_t agents, double handling_time, double patience, int32_t lines, double answer_time,
+    int32_t goal, double target, double max_occupancy, double* traffic,
+    moravel_contact_centre_result* figures) MORAVEL_NOEXCEPT;
 
 /* ---- Contact-centre simulation --------------------------------------------
  * A call-by-call replay of the centres above, to check the models and to
@@ -733,7 +800,7 @@ typedef struct moravel_contact_centre_estimate {
  *
  *  Work bound: at most 64 (warmup_calls + calls) attempts, each a few draws
  *  (patience_phases more for an Erlang patience) and constant time on
- *  average; a run that would pass it stops with MORAVEL_ERROR_WORK_BOUND
+ *  average; a run that would pass it stops with MORAVEL_ERROR_MODEL_LIMIT
  *  and writes nothing.  Only redialling that does not settle gets there:
  *  shares near 1 with most attempts failing, or redial times so long that
  *  the uncounted first attempts pile up while the counted callers wait.
@@ -766,7 +833,7 @@ MORAVEL_API moravel_status moravel_simulate_contact_centre(
  *  with the standard error (their standard deviation / sqrt(R)) and
  *  Student's t with R - 1 degrees of freedom, gives its confidence
  *  interval.  Refusals as above, checked before any run;
- *  MORAVEL_ERROR_WORK_BOUND stops at the first run that passes its bound,
+ *  MORAVEL_ERROR_MODEL_LIMIT stops at the first run that passes its bound,
  *  the earlier results written. */
 MORAVEL_API moravel_status moravel_simulate_contact_centre_replications(
     const moravel_contact_centre_setup* centre, int32_t calls, int32_t warmup_calls,

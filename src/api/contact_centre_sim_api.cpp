@@ -136,7 +136,7 @@ MORAVEL_API moravel_status moravel_simulate_contact_centre(
   return Guarded([&] {
     moravel_contact_centre_estimate estimate{};
     if (!RunOnce(Setup(*centre), calls, warmup_calls, moravel::ChosenSeed(seed), &estimate)) {
-      return MORAVEL_ERROR_WORK_BOUND;
+      return MORAVEL_ERROR_MODEL_LIMIT;
     }
     *result = estimate;
     return MORAVEL_OK;
@@ -155,7 +155,7 @@ MORAVEL_API moravel_status moravel_simulate_contact_centre_replications(
     for (int32_t r = 0; r < replications; ++r) {
       if (r > 0) replication_seed = moravel::NextReplicationSeed(replication_seed);
       if (!RunOnce(setup, calls, warmup_calls, replication_seed, &results[r])) {
-        return MORAVEL_ERROR_WORK_BOUND;
+        return MORAVEL_ERROR_MODEL_LIMIT;
       }
     }
     return MORAVEL_OK;

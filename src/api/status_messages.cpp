@@ -59,13 +59,13 @@ MORAVEL_API const char* moravel_status_message(int32_t status) noexcept {
     case MORAVEL_ERROR_REDIAL_TIME: return "mean redial time must be finite and above 0";
     case MORAVEL_ERROR_RETRIALS_DIVERGE:
       return "the retries grow without bound: no total traffic balances them";
+    case MORAVEL_ERROR_GOAL: return "goal must be one of the MORAVEL_GOAL_ codes (1 to 5)";
+    case MORAVEL_ERROR_OCCUPANCY: return "highest occupancy must be above 0 and at most 1";
     case MORAVEL_ERROR_PATIENCE_DISTRIBUTION:
       return "patience distribution must be exponential, deterministic or Erlang with 1 to 100 "
              "phases";
     case MORAVEL_ERROR_RUN_LENGTH:
       return "warm-up calls must not be negative and replications must be at least 1";
-    case MORAVEL_ERROR_WORK_BOUND:
-      return "the run passed its bound of 64 attempts per caller: redialling does not settle";
     default: return "unknown status code";
   }
 }

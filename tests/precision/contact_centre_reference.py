@@ -109,6 +109,10 @@ def state_sums(A, h, p, n, places, t):
         if places is not None:
             mode = min(mode, places)
     j_lo, j_hi, peak = window(log_t, mode, places)
+    # Calls answered or hanging up within t come mostly from the short
+    # queues, however rare: start from the empty queue whenever affordable.
+    if j_hi <= MAX_STATES:
+        j_lo = 0
     if j_hi - j_lo > MAX_STATES:
         return None
     r = erlang_b_ratio(n, A) * mpmath.exp(-peak)
@@ -201,8 +205,13 @@ def state_sums(A, h, p, n, places, t):
         pb = mpmath.exp(log_t(places) - peak)
         total += pb
     k = 1 / total
-    return figures(A, h, n, theta, t, r * k, pw * k, pb * k, pab * k, abt * k, ans_w * k,
-                   ans_wt * k, asa * k, mwait * k)
+    record = figures(A, h, n, theta, t, r * k, pw * k, pb * k, pab * k, abt * k, ans_w * k,
+                     ans_wt * k, asa * k, mwait * k)
+    if j_lo > 0:
+        # Short queues left out: the figures within t are not known here.
+        for name in ("abandon_within_t", "service_level", "service_level_excl_short"):
+            record[NAMES.index(name)] = None
+    return record
 
 
 def beta_lower(alpha, beta, z):
@@ -309,6 +318,17 @@ CORNERS = [
     (1e4, 1.0, 100.0, 10, 1000010, 10.0),
     (3.0, 1.0, 1e-3, 5, 6, 1e-4),
     (1e-3, 1.0, 1.0, 1, 0, 1.0),
+    (1.3019073196676014, 3.462546871063432, 0.004329443089630062, 2, 19, 0.06716239179171296),
+    # Large shapes: a = n / theta and x = A / theta up to 1e9.
+    (5e4, 1.0, 1.0, 100000, 0, 0.01),
+    (9.9e4, 1.0, 10.0, 100000, 0, 0.1),
+    (1e5, 1.0, 1e-3, 100000, 0, 1e-4),
+    (1e5, 1.0, 1e4, 1, 0, 100.0),
+    (1e5, 1.0, 1e4, 99999, 0, 1e-3),
+    (1e3, 1.0, 1e4, 1000, 0, 0.5),
+    (2e4, 1.0, 3.0, 10000, 0, 0.2),
+    (1e5, 1.0, 1.0, 1000, 1001000, 0.01),
+    (1e5, 1.0, None, 99000, 1099000, 1e-5),
 ]
 
 
@@ -316,7 +336,7 @@ def cases():
     for c in CORNERS:
         yield c
     rng = random.Random(20)
-    for _ in range(120):
+    for _ in range(90):
         n = int(10 ** rng.uniform(0, 5))
         A = n * 10 ** rng.uniform(-2, 2) if rng.random() < 0.9 else n * rng.uniform(0.95, 1.05)
         A = min(A, 1e5)
@@ -356,6 +376,7 @@ def main():
     worst = {name: (mpf(0), None) for name in NAMES}
     failures = 0
     checked = 0
+    unknown_within_t = 0
     methods = {}
     for case, line in zip(table, out.splitlines()):
         fields = line.split()
@@ -370,6 +391,9 @@ def main():
         got = [mpf(x) for x in fields[1:]]
         checked += 1
         for name, g, r in zip(NAMES, got, ref):
+            if r is None:
+                unknown_within_t += 1
+                continue
             if abs(r) >= THRESHOLD:
                 err = abs(g - r) / abs(r)
             else:
@@ -380,7 +404,8 @@ def main():
                 failures += 1
                 print("FAIL %s %s: library %s reference %s (%.3g)" % (
                     name, case, mpmath.nstr(g, 17), mpmath.nstr(r, 17), float(err)))
-    print("checked %d points (%s)" % (checked, ", ".join("%s %d" % kv for kv in sorted(methods.items()))))
+    print("checked %d points (%s); %d figures within t left unchecked (queues too long to sum from empty)" % (
+        checked, ", ".join("%s %d" % kv for kv in sorted(methods.items())), unknown_within_t))
     overall = max(worst.values(), key=lambda e: e[0])
     for name in NAMES:
         err, case = worst[name]
