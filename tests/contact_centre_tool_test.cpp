@@ -87,6 +87,17 @@ INSTANTIATE_TEST_SUITE_P(
                    "--abandoned-retry-share 0.5 --redial-time 300 -N 2000 --seed 7 -R 3 "
                    "--format csv",
                    "simulate_contact_centre_replications.csv"},
+        // Staffing: the least agents for 80% within 20 s, the most traffic of 20 agents.
+        GoldenCase{"contact-centre-agents -A 20 --handling-time 180 --patience 120 -t 20 "
+                   "--goal service-level --target 0.8",
+                   "contact_centre_agents.txt"},
+        GoldenCase{"contact-centre-agents --calls-per-interval 400 --interval-minutes 30 "
+                   "--handling-time 180 --patience 120 -t 20 --goal abandon-probability "
+                   "--target 0.05 --max-occupancy 0.85 --format csv",
+                   "contact_centre_agents_occupancy.csv"},
+        GoldenCase{"contact-centre-traffic -V 20 --handling-time 180 --patience 120 -t 20 "
+                   "--goal mean-answer-wait --target 15 --format json",
+                   "contact_centre_traffic.json"},
         GoldenCase{"compare --calls 20000 --replications 5 contact-centre -A 20 "
                    "--handling-time 180 --patience 120 -V 20 -t 20",
                    "compare_contact_centre.txt"}),
@@ -123,6 +134,15 @@ INSTANTIATE_TEST_SUITE_P(
                    "refuse_contact_centre_agents_beyond_32_bits.txt", 2},
         GoldenCase{"contact-centre -A 20 --handling-time 1e-300 --patience 1e300 -V 20 -t 20",
                    "refuse_contact_centre_overflow.txt", 2},
+        GoldenCase{"contact-centre-agents -A 20 --handling-time 180 --patience 120 -t 20 "
+                   "--goal service-level --target 1.5",
+                   "refuse_contact_centre_agents_target.txt", 2},
+        GoldenCase{"contact-centre-traffic -V 20 --handling-time 180 --patience 120 -t 20 "
+                   "--goal service-level --target 0.8 --max-occupancy 0",
+                   "refuse_contact_centre_traffic_occupancy.txt", 2},
+        GoldenCase{"contact-centre-agents -A 20 --handling-time 180 --patience 120 -t 20 "
+                   "--goal speed --target 0.8",
+                   "refuse_contact_centre_agents_goal.txt", 2},
         GoldenCase{"simulate-contact-centre -A 20 --handling-time 180 --patience 0 -V 20 -t 20 "
                    "-N 100",
                    "refuse_simulate_contact_centre_patience.txt", 2},

@@ -29,7 +29,8 @@ time in seconds, into erlangs.
 Contact centres: contact_centre (callers who hang up after an exponential
 patience, and lines that fill), contact_centre_retrials (callers who redial,
 the fixed-point approximation) and simulate_contact_centre (the call-by-call
-replay); the first two take arrays like the solvers.  Their times are in the
+replay); contact_centre_agents and contact_centre_traffic answer the staffing
+questions for a goal; all but the replay take arrays like the solvers.  Their times are in the
 unit of the handling time, and their arguments are judged by the library
 alone: a refusal names the argument and carries the library's message.
 
@@ -57,8 +58,10 @@ from typing import List, NamedTuple, Sequence, Tuple
 from . import _arrays, _checks, raw
 from ._errors import ArgumentError, MoravelError, raise_status
 from ._library import api_function, description, exports, library_path, status_message
-from ._contact_centre import (PATIENCE_DISTRIBUTIONS, ContactCentre, Retrials, SimulatedCentre,
-                              contact_centre, contact_centre_retrials, simulate_contact_centre)
+from ._contact_centre import (GOALS, PATIENCE_DISTRIBUTIONS, CentreAgents, CentreTraffic,
+                              ContactCentre, Retrials, SimulatedCentre, contact_centre,
+                              contact_centre_agents, contact_centre_retrials,
+                              contact_centre_traffic, simulate_contact_centre)
 
 __version__ = "1.0.0"
 
@@ -72,7 +75,9 @@ __all__ = [
     "staffing", "offered_traffic", "agents_for_service_level", "agents_for_mean_wait",
     "agents_for_wait_probability",
     "contact_centre", "contact_centre_retrials", "simulate_contact_centre",
-    "ContactCentre", "Retrials", "SimulatedCentre", "PATIENCE_DISTRIBUTIONS",
+    "contact_centre_agents", "contact_centre_traffic",
+    "ContactCentre", "Retrials", "SimulatedCentre", "CentreAgents", "CentreTraffic",
+    "PATIENCE_DISTRIBUTIONS", "GOALS",
     "LossResult", "WaitResult", "ClassResult", "Servers", "Links", "Staffing", "POLICIES",
     "MoravelError", "ArgumentError",
     "description", "exports", "library_path", "raw",

@@ -354,6 +354,106 @@ def simulate_contact_centre(traffic, agents, patience, answer_time, calls, *,
     return [_estimate(record) for record in results[:replications]]
 
 
+# The goals of the staffing solvers, by the names this package takes.
+GOALS = {"service_level": 1, "service_level_excluding_short_abandons": 2,
+         "mean_answer_wait": 3, "abandon_probability": 4, "wait_probability": 5}
+
+
+class CentreAgents(NamedTuple):
+    """The least agents meeting a goal, and the centre's figures with them."""
+
+    agents: int
+    figures: ContactCentre
+
+
+class CentreTraffic(NamedTuple):
+    """The most traffic given agents answer at a goal, and the figures there."""
+
+    traffic: float
+    figures: ContactCentre
+
+
+def _goal(goal) -> int:
+    if goal not in GOALS:
+        raise ValueError("goal must be one of " + ", ".join(GOALS) + f", got {goal!r}")
+    return GOALS[goal]
+
+
+def _staffing_arguments(handling_time, patience, lines, answer_time, goal, target,
+                        max_occupancy) -> dict:
+    return {"handling_time": _checks.real("handling_time", handling_time),
+            "patience": _checks.real("patience", patience),
+            "lines": _checks.int32("lines", lines),
+            "answer_time": _checks.real("answer_time", answer_time),
+            "goal": _goal(goal),
+            "target": _checks.real("target", target),
+            "max_occupancy": _checks.real("max_occupancy", max_occupancy)}
+
+
+def _flat(solver, *values):
+    answer = solver(*values)
+    return (answer[0], *answer.figures)
+
+
+def _staffing_arrays(name, solver, result, first, values):
+    names = (first, "handling_time", "patience", "answer_time", "goal", "target", "lines",
+             "max_occupancy")
+    flat = _arrays.elementwise(
+        name, lambda *point: _flat(solver, *point), list(zip(names, values)),
+        NamedTuple("_Flat", [(first, float)] + [(f, float) for f in ContactCentre._fields]),
+        counts=("lines",) if result is CentreAgents else ("agents", "lines"))
+    return result(flat[0], ContactCentre(*flat[1:]))
+
+
+def contact_centre_agents(traffic, handling_time, patience, answer_time, goal, target,
+                          lines=NO_LINE_LIMIT, max_occupancy=1.0):
+    """The least agents for which contact_centre meets `goal` at `target` and
+    an occupancy of at most max_occupancy (1: no bound): exact on the
+    computed figures (one agent fewer misses).
+
+    goal -- "service_level" (over all offered calls, at least target),
+            "service_level_excluding_short_abandons" (at least target),
+            "mean_answer_wait" (at most target, in the unit of handling_time),
+            "abandon_probability" or "wait_probability" (at most target)
+
+    Returns CentreAgents(agents, figures).  Sequences or arrays of any
+    argument but goal give arrays, one search per point.
+    """
+    if _arrays.any_array(traffic, handling_time, patience, answer_time, target, lines,
+                         max_occupancy):
+        return _staffing_arrays(
+            "contact_centre_agents", contact_centre_agents, CentreAgents, "traffic",
+            (traffic, handling_time, patience, answer_time, goal, target, lines, max_occupancy))
+    arguments = {"traffic": _checks.real("traffic", traffic)}
+    arguments.update(_staffing_arguments(handling_time, patience, lines, answer_time, goal,
+                                         target, max_occupancy))
+    agents, figures = ctypes.c_int32(), _CentreRecord()
+    _call("moravel_contact_centre_agents", "contact_centre_agents", arguments,
+          *arguments.values(), ctypes.byref(agents), ctypes.byref(figures))
+    return CentreAgents(agents.value, _centre(figures))
+
+
+def contact_centre_traffic(agents, handling_time, patience, answer_time, goal, target,
+                           lines=NO_LINE_LIMIT, max_occupancy=1.0):
+    """The largest traffic [erlang] at which `agents` agents meet `goal` (as
+    contact_centre_agents): it meets it and the next double above does not.
+    Returns CentreTraffic(traffic, figures); arrays as contact_centre_agents.
+    """
+    if _arrays.any_array(agents, handling_time, patience, answer_time, target, lines,
+                         max_occupancy):
+        return _staffing_arrays(
+            "contact_centre_traffic", contact_centre_traffic, CentreTraffic, "agents",
+            (agents, handling_time, patience, answer_time, goal, target, lines, max_occupancy))
+    arguments = {"agents": _checks.int32("agents", agents)}
+    arguments.update(_staffing_arguments(handling_time, patience, lines, answer_time, goal,
+                                         target, max_occupancy))
+    traffic, figures = ctypes.c_double(), _CentreRecord()
+    _call("moravel_contact_centre_traffic", "contact_centre_traffic", arguments,
+          *arguments.values(), ctypes.byref(traffic), ctypes.byref(figures))
+    return CentreTraffic(traffic.value, _centre(figures))
+
+
 __all__: List[str] = ["ContactCentre", "Retrials", "SimulatedCentre", "contact_centre",
                       "contact_centre_retrials", "simulate_contact_centre", "NO_LINE_LIMIT",
-                      "PATIENCE_DISTRIBUTIONS"]
+                      "PATIENCE_DISTRIBUTIONS", "GOALS", "CentreAgents", "CentreTraffic",
+                      "contact_centre_agents", "contact_centre_traffic"]

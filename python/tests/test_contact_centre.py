@@ -175,6 +175,65 @@ class Refusals(unittest.TestCase):
             moravel.contact_centre(20.0, 180.0, 120.0, 20, 20.0, lines=-2**31 - 1)
 
 
+class Staffing(unittest.TestCase):
+    """The solvers' answers are exact on the computed figures."""
+
+    def test_least_agents(self) -> None:
+        for goal, target in [("service_level", 0.8), ("service_level_excluding_short_abandons", 0.8),
+                             ("mean_answer_wait", 20.0), ("abandon_probability", 0.05),
+                             ("wait_probability", 0.5)]:
+            with self.subTest(goal=goal):
+                agents, figures = moravel.contact_centre_agents(20.0, 180.0, 120.0, 20.0, goal,
+                                                                target)
+                self.assertEqual(record_bits(figures),
+                                 record_bits(moravel.contact_centre(20.0, 180.0, 120.0, agents,
+                                                                    20.0)))
+                fewer = moravel.contact_centre(20.0, 180.0, 120.0, agents - 1, 20.0)
+                value, missed = getattr(figures, goal), getattr(fewer, goal)
+                if goal.startswith("service_level"):
+                    self.assertGreaterEqual(value, target)
+                    self.assertLess(missed, target)
+                else:
+                    self.assertLessEqual(value, target)
+                    self.assertGreater(missed, target)
+
+    def test_most_traffic_and_the_occupancy_bound(self) -> None:
+        traffic, figures = moravel.contact_centre_traffic(20, 180.0, 120.0, 20.0,
+                                                          "service_level", 0.8)
+        self.assertGreaterEqual(figures.service_level, 0.8)
+        above = moravel.contact_centre(math.nextafter(traffic, math.inf), 180.0, 120.0, 20, 20.0)
+        self.assertLess(above.service_level, 0.8)
+        bounded = moravel.contact_centre_agents(20.0, 180.0, 120.0, 20.0, "service_level", 0.5,
+                                                max_occupancy=0.8)
+        self.assertLessEqual(bounded.figures.occupancy, 0.8)
+        self.assertGreater(moravel.contact_centre(20.0, 180.0, 120.0, bounded.agents - 1,
+                                                  20.0).occupancy, 0.8)
+
+    def test_arrays(self) -> None:
+        got = moravel.contact_centre_agents([10.0, 20.0], 180.0, 120.0, 20.0, "service_level",
+                                            0.8)
+        for i, traffic in enumerate([10.0, 20.0]):
+            one = moravel.contact_centre_agents(traffic, 180.0, 120.0, 20.0, "service_level", 0.8)
+            self.assertEqual(int(got.agents[i]), one.agents)
+            self.assertEqual(bits(float(got.figures.service_level[i])),
+                             bits(one.figures.service_level))
+
+    def test_refusals(self) -> None:
+        with self.assertRaises(ValueError):
+            moravel.contact_centre_agents(20.0, 180.0, 120.0, 20.0, "speed", 0.8)
+        for arguments, message in [
+                ((20.0, 180.0, 120.0, 20.0, "service_level", 1.5),
+                 "target must be above 0 and below 1"),
+                ((20.0, 180.0, 120.0, 20.0, "mean_answer_wait", 0.0),
+                 "target must be finite and above 0"),
+                ((20.0, 180.0, 120.0, 20.0, "service_level", 0.8, 0, 0.0),
+                 "max_occupancy must be above 0 and at most 1")]:
+            with self.subTest(arguments=arguments):
+                with self.assertRaises(moravel.ArgumentError) as raised:
+                    moravel.contact_centre_agents(*arguments)
+                self.assertEqual(raised.exception.message, message)
+
+
 class Replay(unittest.TestCase):
     def test_seeded_runs_repeat_and_replications_begin_with_the_run(self) -> None:
         kwargs = dict(lines=25, blocked_retry_share=0.5, abandoned_retry_share=0.3,

@@ -250,6 +250,101 @@ std::vector<Row> EstimateRows(const std::vector<Row>& runs) {
   return rows;
 }
 
+
+// The staffing questions: the least agents for a goal, the most traffic
+// given agents meet it.
+struct StaffingArgs {
+  double traffic = 0.0;
+  std::int32_t agents = 0;
+  double handling = 0.0;
+  double patience = 0.0;
+  std::int32_t lines = MORAVEL_NO_LINE_LIMIT;
+  double answer_time = 0.0;
+  std::string goal;
+  double target = 0.0;
+  double max_occupancy = 1.0;
+  CallVolume volume;
+  OutputOptions output;
+  CLI::Option* traffic_option = nullptr;
+};
+
+struct Goal {
+  const char* name;
+  std::int32_t code;
+  const char* label;
+};
+constexpr Goal kGoals[] = {
+    {"service-level", MORAVEL_GOAL_SERVICE_LEVEL, "service level (of all offered) at least"},
+    {"service-level-excluding-short-abandons", MORAVEL_GOAL_SERVICE_LEVEL_EXCLUDING_SHORT_ABANDONS,
+     "service level (of offered less abandoned within t) at least"},
+    {"mean-answer-wait", MORAVEL_GOAL_MEAN_ANSWER_WAIT, "mean wait of answered calls at most"},
+    {"abandon-probability", MORAVEL_GOAL_ABANDON_PROBABILITY, "probability of abandoning at most"},
+    {"wait-probability", MORAVEL_GOAL_WAIT_PROBABILITY, "probability of waiting at most"},
+};
+
+const Goal& GoalNamed(const std::string& name) {
+  for (const Goal& goal : kGoals) {
+    if (name == goal.name) return goal;
+  }
+  return kGoals[0];  // the option's check admits only the names above
+}
+
+void AddStaffingOptions(CLI::App& command, StaffingArgs& args) {
+  AddNumber(command, "--handling-time", args.handling,
+            "Mean handling time: the unit of --patience, -t and a mean-answer-wait target "
+            "(seconds with --calls-per-interval)")
+      ->required();
+  AddNumber(command, "--patience", args.patience,
+            "Mean patience (exponential), in the unit of --handling-time; inf for callers who "
+            "never hang up")
+      ->required();
+  AddWholeNumber(command, "--lines", args.lines,
+                 "Lines: calls in the centre at most (at least the agents); 0, the default, for "
+                 "no limit");
+  AddNumber(command, "-t,--answer-time", args.answer_time,
+            "Answer time of the service levels, in the unit of --handling-time")
+      ->required();
+  std::vector<std::string> names;
+  for (const Goal& goal : kGoals) names.push_back(goal.name);
+  command
+      .add_option("--goal", args.goal,
+                  "What the agents must meet: service-level, "
+                  "service-level-excluding-short-abandons, mean-answer-wait (in the unit of "
+                  "--handling-time), abandon-probability or wait-probability")
+      ->check(CLI::IsMember(names))
+      ->type_name("GOAL")
+      ->required();
+  AddNumber(command, "--target", args.target,
+            "The goal's level: a share for the levels and probabilities, a time for the wait")
+      ->type_name("TARGET")
+      ->required();
+  AddNumber(command, "--max-occupancy", args.max_occupancy,
+            "Highest occupancy allowed as well, above 0 and at most 1 (default 1: no bound)")
+      ->type_name("SHARE");
+}
+
+std::vector<Figure> StaffingInputs(const StaffingArgs& args, const std::string& unit) {
+  return {{"handling_time", "handling time", unit, args.handling},
+          {"patience", "patience", unit, args.patience},
+          Count("lines", "lines", args.lines),
+          {"answer_time", "answer time", unit, args.answer_time},
+          Text("goal", "goal", args.goal),
+          {"target", "target", args.goal == "mean-answer-wait" ? unit : "", args.target},
+          {"max_occupancy", "highest occupancy", "", args.max_occupancy}};
+}
+
+std::string StaffingTitle(const std::string& what, const StaffingArgs& args) {
+  std::string title = what + ", " + GoalNamed(args.goal).label + " " +
+                      FormatNumber(args.target) + ", ";
+  if (args.max_occupancy != 1.0) {
+    title += "occupancy at most " + FormatNumber(args.max_occupancy) + ", ";
+  }
+  if (args.lines != MORAVEL_NO_LINE_LIMIT) title += std::to_string(args.lines) + " lines, ";
+  return title + Times({{"t", args.answer_time},
+                        {"patience", args.patience},
+                        {"handling time", args.handling}},
+                       args.volume);
+}
 }  // namespace
 
 void AddContactCentreCommands(CLI::App& app, ModelCommands& commands) {
@@ -366,6 +461,88 @@ void AddContactCentreCommands(CLI::App& app, ModelCommands& commands) {
                   std::move(inputs), EstimateRows(rows)};
     report.identifiers = 2;
     answers.push_back({std::move(report), c.output});
+  });
+
+  auto staff = std::make_shared<StaffingArgs>();
+  auto* agents = app.add_subcommand(
+      "contact-centre-agents",
+      "Least agents of a contact centre (callers who hang up, optional lines) for a service "
+      "level, a mean answer wait, an abandonment or a waiting probability, and a highest "
+      "occupancy");
+  staff->traffic_option = agents->add_option("-A,--traffic", staff->traffic, "Offered traffic [erlang]")
+                              ->check(Number())
+                              ->type_name("ERLANGS");
+  AddStaffingOptions(*agents, *staff);
+  AddCallVolume(*agents, staff->volume, staff->traffic_option);
+  AddOutputOptions(*agents, staff->output);
+  Describe(commands, *agents,
+           {"traffic", "handling-time", "patience", "lines", "answer-time", "target",
+            "max-occupancy", "calls-per-interval", "interval-minutes"},
+           ResultShape::kFigures);
+  OnRun(commands, *agents, [staff, &answers] {
+    double traffic = staff->traffic;
+    if (staff->volume.given()) {
+      const bool usable = std::isfinite(staff->handling) && staff->handling > 0.0;
+      traffic = TrafficOf(staff->volume, 0.0, usable ? staff->handling : 0.0);
+    } else if (staff->traffic_option->count() == 0) {
+      throw CLI::RequiredError("--traffic (or --calls-per-interval)");
+    }
+    const std::string unit = TimeUnit(staff->volume);
+    std::int32_t least = 0;
+    moravel_contact_centre_result r{};
+    CheckDescribed(moravel_contact_centre_agents(traffic, staff->handling, staff->patience,
+                                                 staff->lines, staff->answer_time,
+                                                 GoalNamed(staff->goal).code, staff->target,
+                                                 staff->max_occupancy, &least, &r),
+                   "moravel_contact_centre_agents",
+                   {{"--traffic", staff->volume.given() ? "--calls-per-interval" : "--traffic"}});
+    std::vector<Figure> inputs{{"traffic", "traffic", "erlang", traffic}};
+    for (Figure& f : StaffingInputs(*staff, unit)) inputs.push_back(std::move(f));
+    if (staff->volume.given()) {
+      inputs.push_back({"calls_per_interval", "calls per interval", "", staff->volume.calls});
+      inputs.push_back({"interval_minutes", "interval", "minutes", staff->volume.minutes});
+    }
+    Row row{Count("agents", "agents", least)};
+    Append(row, CentreRow(r, unit));
+    answers.push_back({{StaffingTitle("Least agents for A = " + FormatNumber(traffic) +
+                                          " erlangs",
+                                      *staff),
+                        std::move(inputs),
+                        {std::move(row)}},
+                       staff->output});
+  });
+
+  auto most = std::make_shared<StaffingArgs>();
+  auto* traffic = app.add_subcommand(
+      "contact-centre-traffic",
+      "Most traffic that given agents of a contact centre answer at a goal (as "
+      "contact-centre-agents)");
+  AddWholeNumber(*traffic, "-V,--agents", most->agents, "Number of agents")->required();
+  AddStaffingOptions(*traffic, *most);
+  AddOutputOptions(*traffic, most->output);
+  Describe(commands, *traffic,
+           {"agents", "handling-time", "patience", "lines", "answer-time", "target",
+            "max-occupancy"},
+           ResultShape::kFigures);
+  OnRun(commands, *traffic, [most, &answers] {
+    double largest = 0.0;
+    moravel_contact_centre_result r{};
+    CheckDescribed(moravel_contact_centre_traffic(most->agents, most->handling, most->patience,
+                                                  most->lines, most->answer_time,
+                                                  GoalNamed(most->goal).code, most->target,
+                                                  most->max_occupancy, &largest, &r),
+                   "moravel_contact_centre_traffic");
+    const std::string unit = TimeUnit(most->volume);
+    std::vector<Figure> inputs{Count("agents", "agents", most->agents)};
+    for (Figure& f : StaffingInputs(*most, unit)) inputs.push_back(std::move(f));
+    Row row{{"traffic", "traffic", "erlang", largest}};
+    Append(row, CentreRow(r, unit));
+    answers.push_back({{StaffingTitle("Most traffic for V = " + std::to_string(most->agents) +
+                                          " agents",
+                                      *most),
+                        std::move(inputs),
+                        {std::move(row)}},
+                       most->output});
   });
 }
 
