@@ -108,15 +108,7 @@ typedef enum moravel_status {
   MORAVEL_ERROR_REPLICATIONS = 53,         /* an estimate needs at least 2 values */
   MORAVEL_ERROR_SAMPLE = 54,               /* the values must be finite */
   MORAVEL_ERROR_NOT_PROBABILITY = 55,      /* a value is not a probability in [0, 1] */
-  MORAVEL_ERROR_DIRECT_FORM_UNREACHABLE = 56, /* no V up to 170 meets the target */
-  MORAVEL_ERROR_PATIENCE = 40,             /* mean patience above 0 (+inf: never hang up) */
-  MORAVEL_ERROR_LINES = 41,                /* lines 0 (no limit) or at least the agents */
-  MORAVEL_ERROR_LINES_TOO_MANY = 42,       /* lines - agents at most 10000000 */
-  MORAVEL_ERROR_RETRY_SHARE = 43,          /* retry shares in [0, 1] */
-  MORAVEL_ERROR_REDIAL_TIME = 44,          /* mean redial time finite and above 0 */
-  MORAVEL_ERROR_RETRIALS_DIVERGE = 45,     /* retries grow without bound */
-  MORAVEL_ERROR_GOAL = 46,                 /* unknown contact-centre goal code */
-  MORAVEL_ERROR_OCCUPANCY = 47             /* highest occupancy in (0, 1] */
+  MORAVEL_ERROR_DIRECT_FORM_UNREACHABLE = 56  /* no V up to 170 meets the target */
 } moravel_status;
 
 /*! The static English text of a status code ("servers must be at least 1"),
