@@ -108,7 +108,7 @@ typedef enum moravel_status {
   MORAVEL_ERROR_REPLICATIONS = 53,         /* an estimate needs at least 2 values */
   MORAVEL_ERROR_SAMPLE = 54,               /* the values must be finite */
   MORAVEL_ERROR_NOT_PROBABILITY = 55,      /* a value is not a probability in [0, 1] */
-  MORAVEL_ERROR_DIRECT_FORM_UNREACHABLE = 56  /* no V up to 170 meets the target */
+  MORAVEL_ERROR_DIRECT_FORM_UNREACHABLE = 56 /* no V up to 170 meets the target */
 } moravel_status;
 
 /*! The static English text of a status code ("servers must be at least 1"),
