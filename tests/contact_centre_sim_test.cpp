@@ -490,7 +490,7 @@ TEST(ContactCentreApi, StatusMessages) {
   EXPECT_EQ(MORAVEL_ERROR_PATIENCE_DISTRIBUTION, 48);
   EXPECT_EQ(MORAVEL_ERROR_RUN_LENGTH, 49);
   for (const auto& [status, text] : messages) EXPECT_STREQ(moravel_status_message(status), text);
-  EXPECT_STREQ(moravel_status_message(50), "unknown status code");
+  EXPECT_STREQ(moravel_status_message(57), "unknown status code");
 }
 
 // The usual fixed point for redials (moravel_contact_centre_retrials): the
