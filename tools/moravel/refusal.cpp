@@ -23,16 +23,21 @@ void Check(moravel_status status, std::initializer_list<Refusal> refusals) {
   }
 }
 
-void CheckDescribed(moravel_status status, const std::string& c_name) {
+void CheckDescribed(moravel_status status, const char* c_name,
+                    std::initializer_list<std::pair<const char*, const char*>> respell) {
+  if (status == MORAVEL_OK) return;
+  if (const auto refusal = RefusalOf(c_name, status)) {
+    std::string options = refusal->options;
+    for (const auto& [described, typed] : respell) {
+      if (options == described) options = typed;
+    }
+    throw CLI::ValidationError(options + refusal->message);
+  }
   switch (status) {
-    case MORAVEL_OK:
-      return;
     case MORAVEL_ERROR_OUT_OF_MEMORY:
     case MORAVEL_ERROR_INTERNAL:
-    case MORAVEL_ERROR_NULL_POINTER:
-      throw Failure(std::string("the library failed: ") + moravel_status_message(status));
-    default:
-      throw CLI::ValidationError(DescribedRefusal(c_name, status));
+    case MORAVEL_ERROR_NULL_POINTER: Check(status, {}); break;
+    default: throw CLI::ValidationError(moravel_status_message(status));
   }
 }
 
