@@ -48,6 +48,14 @@ MORAVEL_API const char* moravel_status_message(int32_t status) noexcept {
       return "a class needs more units than a link has: no number of links serves it";
     case MORAVEL_ERROR_UNREACHABLE: return "no size below 2^31 - 1 meets the target";
     case MORAVEL_ERROR_MODEL_LIMIT: return "the group is beyond the sizes the model computes";
+    case MORAVEL_ERROR_PATIENCE:
+      return "mean patience must be above 0 (+inf: callers who never hang up)";
+    case MORAVEL_ERROR_LINES: return "lines must be 0 (no limit) or at least the agents";
+    case MORAVEL_ERROR_LINES_TOO_MANY: return "lines may exceed the agents by at most 10000000";
+    case MORAVEL_ERROR_RETRY_SHARE: return "retry shares must be between 0 and 1";
+    case MORAVEL_ERROR_REDIAL_TIME: return "mean redial time must be finite and above 0";
+    case MORAVEL_ERROR_RETRIALS_DIVERGE:
+      return "the retries grow without bound: no total traffic balances them";
     default: return "unknown status code";
   }
 }
