@@ -23,7 +23,8 @@ most traffic), and staffing with agents_for_service_level,
 agents_for_mean_wait and agents_for_wait_probability for call centres.  All
 but the two link solvers also take sequences or arrays, element by element
 (one search per point), and give arrays back like the formulas.
-offered_traffic turns calls per interval of so many minutes, with a handling
+plan makes a day's staffing plan from rows of intervals, as ``moravel plan``
+does from a CSV file.  offered_traffic turns calls per interval of so many minutes, with a handling
 time in seconds, into erlangs.
 
 Arguments outside a model's meaning raise ValueError naming the argument,
@@ -49,6 +50,7 @@ from typing import List, NamedTuple, Sequence, Tuple
 
 from . import _arrays, _checks, raw
 from ._errors import ArgumentError, MoravelError, raise_status
+from ._plan import DayPlan, PlannedInterval, PlanTotals, plan
 from ._library import (MissingExportError, api_function, exports, has_export, library_path,
                        status_message)
 
@@ -62,8 +64,9 @@ __all__ = [
     "erlang_b_servers", "engset_servers", "loss_assembled_servers",
     "link_group_links", "link_subset_links", "erlang_b_traffic", "engset_traffic",
     "staffing", "offered_traffic", "agents_for_service_level", "agents_for_mean_wait",
-    "agents_for_wait_probability",
-    "LossResult", "WaitResult", "ClassResult", "Servers", "Links", "Staffing", "POLICIES",
+    "agents_for_wait_probability", "plan",
+    "LossResult", "WaitResult", "ClassResult", "Servers", "Links", "Staffing", "DayPlan", "PlannedInterval",
+    "PlanTotals", "POLICIES",
     "MoravelError", "ArgumentError", "MissingExportError",
     "has_export", "exports", "library_path", "raw",
 ]

@@ -110,6 +110,8 @@ API_SIGNATURES = {
     "moravel_agents_for_service_level": (_f64, _f64, _f64, _f64, _p),
     "moravel_agents_for_mean_wait": (_f64, _f64, _f64, _f64, _p),
     "moravel_agents_for_wait_probability": (_f64, _f64, _f64, _f64, _p),
+    "moravel_day_plan": (_size, _c_double_p, _c_double_p, _c_double_p, _p, _f64, _f64, _p, _p,
+                         _size_p),
 }
 
 SCALAR_EXPORTS = ("PalmTable", "ErlangFormula2", "EngsetTable", "E", "Hi")

@@ -1,0 +1,135 @@
+#include "contact_centre/day_plan.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "contact_centre/scheduled_agents.h"
+
+namespace moravel::contact {
+namespace {
+
+bool IsFiniteNonNegative(double x) { return x >= 0.0 && std::isfinite(x); }
+
+PlanRefusal CheckInterval(const PlanInterval& in) {
+  if (!IsFiniteNonNegative(in.calls)) return PlanRefusal::kCalls;
+  if (!(in.handling_time > 0.0 && std::isfinite(in.handling_time))) return PlanRefusal::kHandlingTime;
+  if (!(in.patience > 0.0)) return PlanRefusal::kPatience;
+  return PlanRefusal::kNone;
+}
+
+// Sums of the day, in interval order.
+struct Sums {
+  double calls = 0.0, handled = 0.0, traffic = 0.0, carried = 0.0, queue = 0.0;
+  double answered = 0.0, abandoned = 0.0;
+  double waiting = 0.0, blocked = 0.0, abandon_within = 0.0, level = 0.0, wait = 0.0;
+  double not_short = 0.0, level_not_short = 0.0, answer_wait = 0.0;
+  std::int64_t needed = 0, scheduled = 0;
+  std::int32_t peak = 0;
+
+  void Add(const PlanInterval& in, const PlannedInterval& out) {
+    const ContactCentreFigures& f = out.figures;
+    const double c = in.calls;
+    calls += c;
+    handled += c * in.handling_time;
+    traffic += out.traffic;
+    carried += f.carried;
+    queue += f.queue_length;
+    const double answered_here = c * (1.0 - f.abandon_probability);
+    answered += answered_here;
+    abandoned += c * f.abandon_probability;
+    waiting += c * f.wait_probability;
+    blocked += c * f.blocked_probability;
+    abandon_within += c * f.abandon_within_answer_time;
+    level += c * f.service_level;
+    wait += c * f.mean_wait;
+    const double counted = c * (1.0 - f.abandon_within_answer_time);
+    not_short += counted;
+    level_not_short += counted * f.service_level_excluding_short_abandons;
+    answer_wait += answered_here * f.mean_answer_wait;
+    needed += out.agents_needed;
+    scheduled += out.agents_scheduled;
+    peak = std::max(peak, out.agents_scheduled);
+  }
+};
+
+PlanTotals Totals(const Sums& s, std::size_t count, double minutes) {
+  PlanTotals t{};
+  const double intervals = static_cast<double>(count);
+  t.calls = s.calls;
+  t.answered_calls = s.answered;
+  t.abandoned_calls = s.abandoned;
+  t.agent_intervals_needed = s.needed;
+  t.agent_intervals_scheduled = s.scheduled;
+  t.scheduled_agent_hours = static_cast<double>(s.scheduled) * minutes / 60.0;
+  t.peak_agents_scheduled = s.peak;
+  t.figures = EmptyIntervalFigures();
+  if (count == 0) return t;
+  t.traffic = s.traffic / intervals;
+  t.figures.carried = s.carried / intervals;
+  t.figures.queue_length = s.queue / intervals;
+  if (s.needed > 0) t.figures.occupancy = s.carried / static_cast<double>(s.needed);
+  if (s.calls > 0.0) {
+    t.handling_time = s.handled / s.calls;
+    t.figures.wait_probability = s.waiting / s.calls;
+    t.figures.blocked_probability = s.blocked / s.calls;
+    t.figures.abandon_probability = s.abandoned / s.calls;
+    t.figures.abandon_within_answer_time = s.abandon_within / s.calls;
+    t.figures.service_level = s.level / s.calls;
+    t.figures.mean_wait = s.wait / s.calls;
+  }
+  if (s.not_short > 0.0) {
+    t.figures.service_level_excluding_short_abandons = s.level_not_short / s.not_short;
+  }
+  if (s.answered > 0.0) t.figures.mean_answer_wait = s.answer_wait / s.answered;
+  return t;
+}
+
+}  // namespace
+
+ContactCentreFigures EmptyIntervalFigures() {
+  ContactCentreFigures f{};
+  f.service_level = 1.0;
+  f.service_level_excluding_short_abandons = 1.0;
+  return f;
+}
+
+DayPlanResult PlanDay(const std::vector<PlanInterval>& intervals, const PlanSettings& settings) {
+  DayPlanResult result;
+  result.intervals.reserve(intervals.size());
+  Sums sums;
+  const double seconds = settings.interval_minutes * 60.0;
+  const auto refuse = [&](PlanRefusal why, std::size_t index) {
+    result.refusal = why;
+    result.refused_index = index;
+    return result;
+  };
+  for (std::size_t i = 0; i < intervals.size(); ++i) {
+    const PlanInterval& in = intervals[i];
+    if (const PlanRefusal why = CheckInterval(in); why != PlanRefusal::kNone) return refuse(why, i);
+    PlannedInterval out{};
+    out.traffic = in.calls * in.handling_time / seconds;
+    if (!std::isfinite(out.traffic)) return refuse(PlanRefusal::kTraffic, i);
+    if (out.traffic == 0.0) {
+      out.figures = EmptyIntervalFigures();
+    } else {
+      const ImpatientStaffing staffing = LeastAgentsImpatient(
+          out.traffic, in.handling_time, in.patience, settings.answer_time, settings.targets);
+      switch (staffing.outcome) {
+        case StaffingOutcome::kFound: break;
+        case StaffingOutcome::kUnreachable: return refuse(PlanRefusal::kUnreachable, i);
+        case StaffingOutcome::kOverflow: return refuse(PlanRefusal::kOverflow, i);
+      }
+      const auto scheduled = ScheduledAgents(staffing.agents, settings.shrinkage);
+      if (!scheduled) return refuse(PlanRefusal::kScheduled, i);
+      out.agents_needed = staffing.agents;
+      out.agents_scheduled = *scheduled;
+      out.figures = staffing.figures;
+    }
+    sums.Add(in, out);
+    result.intervals.push_back(out);
+  }
+  result.totals = Totals(sums, intervals.size(), settings.interval_minutes);
+  return result;
+}
+
+}  // namespace moravel::contact
