@@ -34,11 +34,15 @@ struct ScheduledCase {
 
 TEST(ScheduledAgents, ReadTheShrinkageAsItsDecimal) {
   const ScheduledCase cases[] = {
-      {7, 0.3, 10},    // 7 / (1 - 0.3) is just above 10 in doubles
-      {9, 0.1, 10},    // and so is 9 / (1 - 0.1)
+      {21, 0.3, 30},   // 21 / (1 - 0.3) is 30.000000000000004 in doubles
+      {42, 0.3, 60},
+      {69, 0.31, 100},
+      {17, 0.32, 25},
+      {7, 0.3, 10},
+      {9, 0.1, 10},
       {14, 0.3, 20},
       {99999, 1e-5, 100000},
-      {7, 0.30000000000000004, 11},  // a different decimal: just above 10
+      {21, 0.30000000000000004, 31},  // a different decimal: just above 30
       {1, 0.5, 2},
       {3, 0.5, 6},
       {1, 0.1, 2},

@@ -606,8 +606,9 @@ MORAVEL_API moravel_status moravel_contact_centre_retrials(
  * without a line limit, with that patience (+inf: the delay system, n > A)
  * whose figures meet every target given; the agents to schedule, the least
  * whole S with S (1 - shrinkage) >= agents needed, the shrinkage taken as
- * the decimal it was written as (0.3 is 3/10: 7 agents at 0.3 are 10
- * scheduled, 9 at 0.1 are 10), in exact integer arithmetic; and the
+ * the decimal it was written as (0.3 is 3/10: 21 agents at 0.3 are 30
+ * scheduled, where 21 / (1 - 0.3) in doubles is 30.000000000000004), in
+ * exact integer arithmetic; and the
  * figures of moravel_contact_centre() at the agents needed, bit for bit
  * (waits in seconds).  An interval whose traffic is 0 (no calls) needs no
  * agent: its figures are those of an empty queue (service levels 1, every

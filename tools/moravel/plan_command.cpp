@@ -161,8 +161,8 @@ std::string CsvLine(const std::string& label, const std::vector<Named>& cells) {
   return line;
 }
 
-nlohmann::json JsonObject(const std::vector<Named>& cells) {
-  nlohmann::json object = nlohmann::json::object();
+nlohmann::ordered_json JsonObject(const std::vector<Named>& cells) {
+  nlohmann::ordered_json object = nlohmann::ordered_json::object();
   for (const Named& n : cells) {
     if (std::isnan(n.value)) continue;
     if (!std::isfinite(n.value)) {
@@ -254,14 +254,14 @@ void PrintCsv(const PlanFile& file, const Plan& plan) {
 }
 
 void PrintJson(const PlanArguments& a, const PlanFile& file, const Plan& plan) {
-  nlohmann::json intervals = nlohmann::json::array();
+  nlohmann::ordered_json intervals = nlohmann::ordered_json::array();
   for (std::size_t i = 0; i < file.rows.size(); ++i) {
-    nlohmann::json object = JsonObject(IntervalCells(file.rows[i], plan.intervals[i]));
-    object["label"] = file.rows[i].label;
+    nlohmann::ordered_json object{{"label", file.rows[i].label}};
+    object.update(JsonObject(IntervalCells(file.rows[i], plan.intervals[i])));
     intervals.push_back(std::move(object));
   }
   const auto& t = plan.totals;
-  nlohmann::json totals = JsonObject(TotalCells(t));
+  nlohmann::ordered_json totals = JsonObject(TotalCells(t));
   totals.erase("agents_needed");
   totals.erase("agents_scheduled");
   totals["agent_intervals_needed"] = t.agent_intervals_needed;
@@ -270,7 +270,7 @@ void PrintJson(const PlanArguments& a, const PlanFile& file, const Plan& plan) {
   totals["peak_agents_scheduled"] = t.peak_agents_scheduled;
   totals["answered_calls"] = t.answered_calls;
   totals["abandoned_calls"] = t.abandoned_calls;
-  nlohmann::json inputs{{"file", file.name},
+  nlohmann::ordered_json inputs{{"file", file.name},
                         {"interval_minutes", a.interval_minutes},
                         {"shrinkage", a.shrinkage},
                         {"answer_time", a.answer_time},
@@ -283,7 +283,7 @@ void PrintJson(const PlanArguments& a, const PlanFile& file, const Plan& plan) {
   for (const auto& [name, value] : targets) {
     if (value != 0.0) inputs[name] = value;
   }
-  nlohmann::json document{{"title", Title(a, file)},
+  nlohmann::ordered_json document{{"title", Title(a, file)},
                           {"inputs", inputs},
                           {"intervals", intervals},
                           {"totals", totals}};
