@@ -136,6 +136,12 @@ TEST(LeastAgentsImpatient, AreThoseOfAPlainSearch) {
           const std::int32_t plain = PlainLeastAgents(A, 180.0, p, t, goal, plain_figures);
           ASSERT_EQ(fast.agents, plain) << "A " << A << " p " << p << " t " << t;
           ASSERT_TRUE(SameFigures(fast.figures, plain_figures));
+          // Wherever the search starts.
+          for (std::int32_t start : {1, plain - 3, plain - 1, plain, plain + 1, plain + 40}) {
+            const auto from = moravel::LeastAgentsImpatient(A, 180.0, p, t, goal, start);
+            ASSERT_EQ(from.agents, plain) << "from " << start;
+            ASSERT_TRUE(SameFigures(from.figures, plain_figures));
+          }
           ++cases;
           below_traffic += plain < A;
         }

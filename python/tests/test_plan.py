@@ -11,7 +11,7 @@ import subprocess
 import unittest
 
 import moravel
-from support import bits, needs
+from support import bits
 
 SOURCE = os.environ.get("MORAVEL_SOURCE_DIR", os.path.join(os.path.dirname(__file__), "..", ".."))
 DAY = os.path.join(SOURCE, "tests", "plan", "day.csv")
@@ -35,7 +35,6 @@ def day_rows():
         return rows
 
 
-@needs("moravel_day_plan")
 class Plan(unittest.TestCase):
     def test_every_shape_of_rows_gives_the_same_plan(self) -> None:
         rows = day_rows()

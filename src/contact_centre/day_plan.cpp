@@ -97,6 +97,11 @@ DayPlanResult PlanDay(const std::vector<PlanInterval>& intervals, const PlanSett
   DayPlanResult result;
   result.intervals.reserve(intervals.size());
   Sums sums;
+  // Staffing grows with the traffic about as A + beta sqrt(A), with beta
+  // set by the targets and changing slowly from one interval to the next:
+  // the last interval's beta places the next search within an agent or
+  // two of its answer (which the start never changes).
+  double beta = 0.0;
   const double seconds = settings.interval_minutes * 60.0;
   const auto refuse = [&](PlanRefusal why, std::size_t index) {
     result.refusal = why;
@@ -112,8 +117,11 @@ DayPlanResult PlanDay(const std::vector<PlanInterval>& intervals, const PlanSett
     if (out.traffic == 0.0) {
       out.figures = EmptyIntervalFigures();
     } else {
-      const ImpatientStaffing staffing = LeastAgentsImpatient(
-          out.traffic, in.handling_time, in.patience, settings.answer_time, settings.targets);
+      const double guess = std::ceil(out.traffic + beta * std::sqrt(out.traffic));
+      const auto start = guess >= 1.0 && guess < 2147483647.0 ? static_cast<std::int32_t>(guess) : 0;
+      const ImpatientStaffing staffing =
+          LeastAgentsImpatient(out.traffic, in.handling_time, in.patience, settings.answer_time,
+                               settings.targets, start);
       switch (staffing.outcome) {
         case StaffingOutcome::kFound: break;
         case StaffingOutcome::kUnreachable: return refuse(PlanRefusal::kUnreachable, i);
@@ -121,6 +129,7 @@ DayPlanResult PlanDay(const std::vector<PlanInterval>& intervals, const PlanSett
       }
       const auto scheduled = ScheduledAgents(staffing.agents, settings.shrinkage);
       if (!scheduled) return refuse(PlanRefusal::kScheduled, i);
+      beta = (staffing.agents - out.traffic) / std::sqrt(out.traffic);
       out.agents_needed = staffing.agents;
       out.agents_scheduled = *scheduled;
       out.figures = staffing.figures;

@@ -23,7 +23,7 @@ bool MeetsTargets(const contact::ContactCentreFigures& f, const StaffingTargets&
 }
 
 ImpatientStaffing LeastAgentsImpatient(double A, double h, double p, double t,
-                                       const StaffingTargets& targets) {
+                                       const StaffingTargets& targets, std::int32_t hint) {
   ImpatientStaffing answer;
   const bool patient = p == std::numeric_limits<double>::infinity();
   if (!(A < static_cast<double>(kLargestAgents))) return answer;
@@ -44,7 +44,8 @@ ImpatientStaffing LeastAgentsImpatient(double A, double h, double p, double t,
     answer.figures = *f;
     return true;
   };
-  const auto start = std::max(least, static_cast<std::int32_t>(std::ceil(A)));
+  const auto start = std::clamp(hint > 0 ? hint : static_cast<std::int32_t>(std::ceil(A)), least,
+                                kLargestAgents);
   std::int32_t fails = least - 1;  // the largest n known to fail (least - 1: none below)
   std::int32_t met;                // the least n known to meet
   if (meets(start)) {

@@ -35,14 +35,17 @@ struct ImpatientStaffing {
 // below) whose figures from ContactCentreModel(A, h, p, n, no line limit, t)
 // meet every target.  A finite, >= 0; h finite, > 0; p > 0 (+inf allowed);
 // t finite, >= 0.  Every figure improves as agents are added, so the
-// search gallops from n = ceil(A) (up or down) to bracket the answer and
-// bisects: about 2 log2 |answer - A| model evaluations, with the answer of
+// search gallops from `start` (up or down) to bracket the answer and
+// bisects: about 2 log2 |answer - start| model evaluations (2 when the start
+// is within one of the answer), with the answer of
 // the plain search from the least n upward wherever the computed figures
 // are monotone in n.  A highest occupancy that no n below 2^31 - 1 can
 // meet (the carried traffic over it passes that count) is kUnreachable at
 // once.  kOverflow when the model cannot compute the figures.
+// `start` is where the search begins, clamped to the counts it may take;
+// 0 for ceil(A).  It changes the work, never the answer.
 ImpatientStaffing LeastAgentsImpatient(double A, double h, double p, double t,
-                                       const StaffingTargets& targets);
+                                       const StaffingTargets& targets, std::int32_t start = 0);
 
 }  // namespace moravel
 
