@@ -32,7 +32,8 @@ constexpr std::array<const char*, 37> kApiExports = {
     "moravel_loss_assembled_servers", "moravel_link_group_links", "moravel_link_subset_links",
     "moravel_erlang_b_traffic", "moravel_engset_traffic", "moravel_staffing_figures",
     "moravel_agents_for_service_level", "moravel_agents_for_mean_wait",
-    "moravel_agents_for_wait_probability", "moravel_traffic_for_service_level"};
+    "moravel_agents_for_wait_probability", "moravel_traffic_for_service_level",
+    "moravel_contact_centre", "moravel_contact_centre_retrials"};
 
 struct Closer {
   void operator()(void* handle) const { dlclose(handle); }

@@ -91,7 +91,13 @@ typedef enum moravel_status {
   MORAVEL_ERROR_DEMAND_EXCEEDS_LINK = 33,  /* a class wider than a link: no size serves it */
   MORAVEL_ERROR_UNREACHABLE = 34,          /* no size within 32 bits meets the target */
   MORAVEL_ERROR_MODEL_LIMIT = 35,          /* beyond the sizes a model or solver computes */
-  MORAVEL_ERROR_EVERY_TRAFFIC_MEETS = 36   /* every traffic taken meets the target: no largest */
+  MORAVEL_ERROR_EVERY_TRAFFIC_MEETS = 36,  /* every traffic taken meets the target: no largest */
+  MORAVEL_ERROR_PATIENCE = 40,             /* mean patience above 0 (+inf: never hang up) */
+  MORAVEL_ERROR_LINES = 41,                /* lines 0 (no limit) or at least the agents */
+  MORAVEL_ERROR_LINES_TOO_MANY = 42,       /* lines - agents at most 10000000 */
+  MORAVEL_ERROR_RETRY_SHARE = 43,          /* retry shares in [0, 1] */
+  MORAVEL_ERROR_REDIAL_TIME = 44,          /* mean redial time finite and above 0 */
+  MORAVEL_ERROR_RETRIALS_DIVERGE = 45      /* retries grow without bound */
 } moravel_status;
 
 /*! The static English text of a status code ("servers must be at least 1"),
@@ -497,6 +503,137 @@ MORAVEL_API moravel_status moravel_traffic_for_service_level(int32_t agents,
                                                              double* traffic,
                                                              moravel_staffing* figures)
     MORAVEL_NOEXCEPT;
+
+/* ---- Contact centres: impatient callers, lines, retries -------------------
+ * The M/M/n+M queue: calls arrive at random (Poisson) with A erlangs of
+ * offered traffic, are handled by n agents in exponential times of mean h,
+ * wait first come first served, and hang up when their wait passes an
+ * exponential patience of mean p (same unit as h).  With lines = L, a call
+ * that finds all L lines busy (n talking, L - n waiting) gets a busy tone
+ * and is blocked (M/M/n/L+M); lines = MORAVEL_NO_LINE_LIMIT (0) means no
+ * limit.  p = +inf gives callers who never hang up: the delay system of
+ * moravel_wait() without a limit (A < n needed then, as there), the finite
+ * queue M/M/n/L with one.  With impatience or a limit there is a steady
+ * state at any traffic, far above n included.
+ *
+ * Arguments, in this order of refusal: traffic A finite and >= 0
+ * (MORAVEL_ERROR_TRAFFIC); handling_time h finite and > 0
+ * (MORAVEL_ERROR_HOLDING_TIME); patience p > 0, +inf allowed, NaN refused
+ * (MORAVEL_ERROR_PATIENCE); agents n in 1 .. 2147483646
+ * (MORAVEL_ERROR_SERVERS, MORAVEL_ERROR_SERVERS_TOO_MANY); lines 0 or
+ * L >= n (MORAVEL_ERROR_LINES) with L - n <= 10000000
+ * (MORAVEL_ERROR_LINES_TOO_MANY); answer_time t finite and >= 0, unit of h
+ * (MORAVEL_ERROR_THRESHOLD); without a limit and with p = +inf, A < n
+ * (MORAVEL_ERROR_TRAFFIC_NOT_BELOW_SERVERS).  MORAVEL_ERROR_OVERFLOW when
+ * h / p is not a finite double above 0 (h far above p, or p finite and
+ * far above h) or a figure would leave the doubles.
+ *
+ * Figures, each a share of all offered calls unless said otherwise:
+ *  - wait_probability: finds every agent busy and a line free, so queues;
+ *  - blocked_probability: finds every line busy (0 without a limit);
+ *  - abandon_probability: hangs up before an answer;
+ *  - abandon_within_answer_time: hangs up after waiting at most t;
+ *  - service_level: answered after waiting at most t, over ALL offered
+ *    calls (the calls that hang up or are blocked count against it);
+ *  - service_level_excluding_short_abandons: answered after waiting at
+ *    most t, over the offered calls less those that hung up after waiting
+ *    at most t (blocked calls stay in the denominator);
+ *  - mean_answer_wait: mean wait of the answered calls, the ASA [unit of h];
+ *  - mean_wait: mean wait of all offered calls, 0 for a blocked one, the
+ *    time until hanging up for an abandoned one [unit of h];
+ *  - queue_length: mean number of calls waiting (A mean_wait / h);
+ *  - occupancy: carried traffic over n;
+ *  - carried: carried traffic, A times the share answered [erlang].
+ *
+ * Method.  The queue seen by an arriving call is written in the time
+ * domain: with u in mean handling times and theta = h / p, every figure is
+ * an integral over u >= 0 of g(u) = exp(-n u) sum_{i < L - n} X(u)^i / i!,
+ * X(u) = A (1 - e^{-theta u}) / theta (the sum is e^{X(u)} without a
+ * limit), times a kernel: 1 (waits), e^{-theta u} (answered after u),
+ * u e^{-theta u} (their waits), (1 - e^{-theta u}) / theta (time waiting),
+ * and the same cut at t.  These are the incomplete-gamma sums
+ * sum_j x^j / ((a+1)...(a+j)), x = A / theta, a = n / theta, turned into
+ * integrals whose weight g has a single peak: they are summed by adaptive
+ * Gauss-Kronrod quadrature of the weight relative to its peak,
+ * exp(Psi(u) - Psi(u*)), a difference evaluated in closed form without a
+ * limit (through expm1 and log1p, so that the terms of size x ~ 1e9 never
+ * meet) and from the gamma tails (series and continued fraction, each in
+ * logarithms on the side of the median where it does not cancel) with one.
+ * Nothing is summed term by term, so a patience of 1e4 h against 1e5
+ * erlangs costs as little as a short one.  The agents' side is the Erlang
+ * B recursion to n - 1 agents, which gives B(n) and (1 - B(n)) / B(n)
+ * without a difference; the last line's share is a product over the L - n
+ * places (so lines cost one step per place).  Every figure of 1e-300 or
+ * more agrees with a 50-digit reference to a relative 1e-12 or better over
+ * n 1 .. 1e5, A 0 .. 1e5 erlangs, p 1e-3 h .. 1e4 h, t 0 .. 100 h and
+ * L - n up to 1e6 (tests/precision).  One evaluation costs the recursion
+ * (as moravel_wait()) plus a few hundred exponentials. */
+
+/*! Value of `lines` for no limit on the calls waiting. */
+#define MORAVEL_NO_LINE_LIMIT 0
+
+/*! The figures of a contact centre, as described above. */
+typedef struct moravel_contact_centre_result {
+  double wait_probability;
+  double blocked_probability;
+  double abandon_probability;
+  double abandon_within_answer_time;
+  double service_level;
+  double service_level_excluding_short_abandons;
+  double mean_answer_wait;   /* [unit of h] */
+  double mean_wait;          /* [unit of h] */
+  double queue_length;
+  double occupancy;
+  double carried;            /* [erlang] */
+} moravel_contact_centre_result;
+
+/*! The steady state of a contact centre.  20 erlangs, h = 180 s,
+ *  p = 120 s, 20 agents, no line limit, t = 20 s: waits 0.482759, abandons
+ *  0.0977110, 1.30281 calls waiting, 0.706453 of all offered calls
+ *  answered within 20 s, occupancy 0.902289. */
+MORAVEL_API moravel_status moravel_contact_centre(double traffic, double handling_time,
+                                                  double patience, int32_t agents,
+                                                  int32_t lines, double answer_time,
+                                                  moravel_contact_centre_result* result)
+    MORAVEL_NOEXCEPT;
+
+/*! A contact centre whose blocked and abandoned callers try again.
+ *  attempt: the figures every attempt meets, first attempts and retries
+ *  alike, at the total offered traffic; the rest, per caller, the final
+ *  outcome after all retries. */
+typedef struct moravel_retrial_result {
+  moravel_contact_centre_result attempt;
+  double offered_total;       /* first attempts plus retries [erlang] */
+  double retry_traffic;       /* retries alone [erlang] */
+  double attempts_per_caller; /* offered_total / A */
+  double answered_share;      /* callers answered in the end */
+  double blocked_share;       /* callers who give up after a busy tone */
+  double abandoned_share;     /* callers who give up after hanging up */
+  double redialling;          /* mean number of callers waiting to redial */
+} moravel_retrial_result;
+
+/*! The usual fixed-point treatment of retries, an approximation: a share
+ *  rb of the blocked attempts and ra of the abandoned ones try again after
+ *  a mean redial time (unit of h), whatever they met before; the retries
+ *  are taken as further Poisson traffic, so that the total offered
+ *  traffic T solves T = A + T (rb P_blocked(T) + ra P_abandon(T)).  The
+ *  left side less the right grows with T (every outcome's rate does), so
+ *  the root is bracketed by doubling from A and narrowed by bisection with
+ *  secant steps to a relative 1e-13, in at most 200 model evaluations.  It
+ *  ignores that callers redial in bursts and that a retry is more likely
+ *  to meet a busy centre, so it understates the retries when they are
+ *  many (a simulation measures the difference).  The arguments of
+ *  moravel_contact_centre(), then rb and ra in [0, 1]
+ *  (MORAVEL_ERROR_RETRY_SHARE) and redial_time finite and > 0
+ *  (MORAVEL_ERROR_REDIAL_TIME).  MORAVEL_ERROR_RETRIALS_DIVERGE when no
+ *  total below 1e15 erlangs balances (the agents and the callers who give
+ *  up cannot take the traffic, as with rb = ra = 1 and A at or above what
+ *  n agents carry), and the refusals of moravel_contact_centre() for a
+ *  total that the model refuses (a delay system driven to n). */
+MORAVEL_API moravel_status moravel_contact_centre_retrials(
+    double traffic, double handling_time, double patience, int32_t agents, int32_t lines,
+    double answer_time, double blocked_retry_share, double abandoned_retry_share,
+    double redial_time, moravel_retrial_result* result) MORAVEL_NOEXCEPT;
 
 #ifdef __cplusplus
 }

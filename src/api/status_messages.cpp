@@ -51,6 +51,14 @@ MORAVEL_API const char* moravel_status_message(int32_t status) noexcept {
       return "the input is beyond the sizes the model computes in bounded time";
     case MORAVEL_ERROR_EVERY_TRAFFIC_MEETS:
       return "every traffic the model takes meets the target: there is no largest one";
+    case MORAVEL_ERROR_PATIENCE:
+      return "mean patience must be above 0 (+inf: callers who never hang up)";
+    case MORAVEL_ERROR_LINES: return "lines must be 0 (no limit) or at least the agents";
+    case MORAVEL_ERROR_LINES_TOO_MANY: return "lines may exceed the agents by at most 10000000";
+    case MORAVEL_ERROR_RETRY_SHARE: return "retry shares must be between 0 and 1";
+    case MORAVEL_ERROR_REDIAL_TIME: return "mean redial time must be finite and above 0";
+    case MORAVEL_ERROR_RETRIALS_DIVERGE:
+      return "the retries grow without bound: no total traffic balances them";
     default: return "unknown status code";
   }
 }

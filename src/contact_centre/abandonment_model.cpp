@@ -60,11 +60,23 @@ std::optional<ContactCentreFigures> ContactCentreModel(double A, double h, doubl
   const double tB = A * B;
   if (tB == 0.0) return NoQueue(A, n);
 
-  const QueueShape shape(n, A, theta, places);
+  if (places == 0) {
+    // L = n: the loss system, B(n) = tB / (n + tB) blocked, the rest answered at once.
+    ContactCentreFigures f{};
+    f.blocked_probability = tB / (n + tB);
+    const double answered = n / (n + tB);
+    f.service_level = answered;
+    f.service_level_excluding_short_abandons = answered;
+    f.carried = A * answered;
+    f.occupancy = f.carried / n;
+    return f;
+  }
+  const bool limited = places != kUnlimitedPlaces;
+  const QueueShape shape(n, A, theta, limited ? places : 0);
   if (!std::isfinite(shape.LogPeak()) || !std::isfinite(shape.Peak())) return std::nullopt;
   const double lift = shape.LogPeak() - kLift + std::log(n);
   const double log_immediate = std::log(n) - std::log(tB) - lift;
-  const double log_last = places == 0 ? -kInfinity : LogLastPlace(A, n, theta, places) - lift;
+  const double log_last = !limited ? -kInfinity : LogLastPlace(A, n, theta, places) - lift;
 
   const double tu = t / h;
   const double lo = shape.LowerEnd(kFloor);
@@ -102,7 +114,7 @@ std::optional<ContactCentreFigures> ContactCentreModel(double A, double h, doubl
   const double immediate = std::exp(log_immediate - top) / norm;
   ContactCentreFigures f{};
   f.wait_probability = share(I[0]);
-  f.blocked_probability = places == 0 ? 0.0 : std::exp(log_last - top) / norm;
+  f.blocked_probability = !limited ? 0.0 : std::exp(log_last - top) / norm;
   const double answered_waiting = share(I[1]);
   const double waiting_time = share(I[4]);
   f.abandon_probability = theta * waiting_time;

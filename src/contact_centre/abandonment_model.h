@@ -27,10 +27,13 @@ struct ContactCentreFigures {
 // The queue places beyond the agents that lines may add at most: the
 // blocking term takes one step per place.
 inline constexpr std::int64_t kLargestQueuePlaces = 10000000;
+// `places` for no limit on the calls waiting.
+inline constexpr std::int64_t kUnlimitedPlaces = -1;
 
 // A erlangs (finite, >= 0), handling time h (finite, > 0), patience p (> 0,
 // +inf for callers who never hang up), n >= 1 agents, `places` = L - n
-// places to wait (0 for no limit, in 0 .. kLargestQueuePlaces), answer time
+// places to wait (kUnlimitedPlaces for no limit, else 0 .. kLargestQueuePlaces:
+// 0 is the loss system), answer time
 // t (finite, >= 0, unit of h).  Without a limit and with p = +inf, A < n.
 // nullopt when a figure leaves the doubles (an abandonment rate h / p that
 // is not a finite positive double, or waits beyond them).
