@@ -109,6 +109,10 @@ def state_sums(A, h, p, n, places, t):
         if places is not None:
             mode = min(mode, places)
     j_lo, j_hi, peak = window(log_t, mode, places)
+    # Calls answered or hanging up within t come mostly from the short
+    # queues, however rare: start from the empty queue whenever affordable.
+    if j_hi <= MAX_STATES:
+        j_lo = 0
     if j_hi - j_lo > MAX_STATES:
         return None
     r = erlang_b_ratio(n, A) * mpmath.exp(-peak)
@@ -201,8 +205,13 @@ def state_sums(A, h, p, n, places, t):
         pb = mpmath.exp(log_t(places) - peak)
         total += pb
     k = 1 / total
-    return figures(A, h, n, theta, t, r * k, pw * k, pb * k, pab * k, abt * k, ans_w * k,
-                   ans_wt * k, asa * k, mwait * k)
+    record = figures(A, h, n, theta, t, r * k, pw * k, pb * k, pab * k, abt * k, ans_w * k,
+                     ans_wt * k, asa * k, mwait * k)
+    if j_lo > 0:
+        # Short queues left out: the figures within t are not known here.
+        for name in ("abandon_within_t", "service_level", "service_level_excl_short"):
+            record[NAMES.index(name)] = None
+    return record
 
 
 def beta_lower(alpha, beta, z):
@@ -370,6 +379,8 @@ def main():
         got = [mpf(x) for x in fields[1:]]
         checked += 1
         for name, g, r in zip(NAMES, got, ref):
+            if r is None:
+                continue
             if abs(r) >= THRESHOLD:
                 err = abs(g - r) / abs(r)
             else:
