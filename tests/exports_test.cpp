@@ -33,7 +33,8 @@ constexpr std::array<const char*, 37> kApiExports = {
     "moravel_erlang_b_traffic", "moravel_engset_traffic", "moravel_staffing_figures",
     "moravel_agents_for_service_level", "moravel_agents_for_mean_wait",
     "moravel_agents_for_wait_probability", "moravel_traffic_for_service_level",
-    "moravel_contact_centre", "moravel_contact_centre_retrials"};
+    "moravel_contact_centre", "moravel_contact_centre_retrials",
+    "moravel_contact_centre_agents", "moravel_contact_centre_traffic"};
 
 struct Closer {
   void operator()(void* handle) const { dlclose(handle); }

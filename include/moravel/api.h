@@ -97,7 +97,9 @@ typedef enum moravel_status {
   MORAVEL_ERROR_LINES_TOO_MANY = 42,       /* lines - agents at most 10000000 */
   MORAVEL_ERROR_RETRY_SHARE = 43,          /* retry shares in [0, 1] */
   MORAVEL_ERROR_REDIAL_TIME = 44,          /* mean redial time finite and above 0 */
-  MORAVEL_ERROR_RETRIALS_DIVERGE = 45      /* retries grow without bound */
+  MORAVEL_ERROR_RETRIALS_DIVERGE = 45,     /* retries grow without bound */
+  MORAVEL_ERROR_GOAL = 46,                 /* unknown contact-centre goal code */
+  MORAVEL_ERROR_OCCUPANCY = 47             /* highest occupancy in (0, 1] */
 } moravel_status;
 
 /*! The static English text of a status code ("servers must be at least 1"),
@@ -634,6 +636,47 @@ MORAVEL_API moravel_status moravel_contact_centre_retrials(
     double traffic, double handling_time, double patience, int32_t agents, int32_t lines,
     double answer_time, double blocked_retry_share, double abandoned_retry_share,
     double redial_time, moravel_retrial_result* result) MORAVEL_NOEXCEPT;
+
+/* ---- Contact centres: staffing ------------------------------------------
+ * The goals (passed as an int32_t, so that any value can be refused): */
+typedef enum moravel_contact_goal {
+  MORAVEL_GOAL_SERVICE_LEVEL = 1,      /* service_level >= target, in (0, 1) */
+  MORAVEL_GOAL_SERVICE_LEVEL_EXCLUDING_SHORT_ABANDONS = 2, /* that level >= target */
+  MORAVEL_GOAL_MEAN_ANSWER_WAIT = 3,   /* mean_answer_wait <= target [unit of h] */
+  MORAVEL_GOAL_ABANDON_PROBABILITY = 4, /* abandon_probability <= target */
+  MORAVEL_GOAL_WAIT_PROBABILITY = 5    /* wait_probability <= target */
+} moravel_contact_goal;
+
+/*! The least agents n for which moravel_contact_centre() meets the goal
+ *  and gives an occupancy of at most max_occupancy (1 for no bound), the
+ *  other arguments as there; with a line limit the agents stay at or below
+ *  it.  goal a code above (MORAVEL_ERROR_GOAL); target in (0, 1)
+ *  (MORAVEL_ERROR_TARGET), or for the mean answer wait finite and above 0
+ *  (MORAVEL_ERROR_TARGET_WAIT); max_occupancy in (0, 1]
+ *  (MORAVEL_ERROR_OCCUPANCY); lines 0 or 1 .. 10000000
+ *  (MORAVEL_ERROR_LINES, MORAVEL_ERROR_LINES_TOO_MANY).  Exact on the
+ *  computed figures: n meets the goal and n - 1 does not (the figures
+ *  improve as agents are added).  The search gallops from the traffic's
+ *  integer part and bisects, about 2 log2 |n - A| evaluations that share
+ *  one run of the Erlang B recursion.  *figures (may be NULL) receives the
+ *  figures at n, bit for bit.  MORAVEL_ERROR_UNREACHABLE when no count up
+ *  to the lines (or 2^31 - 2) meets it, as a highest occupancy below the
+ *  traffic's share of the agents may make it. */
+MORAVEL_API moravel_status moravel_contact_centre_agents(
+    double traffic, double handling_time, double patience, int32_t lines, double answer_time,
+    int32_t goal, double target, double max_occupancy, int32_t* agents,
+    moravel_contact_centre_result* figures) MORAVEL_NOEXCEPT;
+
+/*! The largest traffic at which `agents` agents meet the goal (and the
+ *  highest occupancy): it meets it and the next double above does not.
+ *  Arguments and refusals as moravel_contact_centre_agents(), with agents
+ *  >= 1 and lines 0 or at least the agents.  MORAVEL_ERROR_UNREACHABLE
+ *  when every traffic up to 1e15 erlangs meets it (patient-free callers
+ *  keep the answered calls' waits bounded, for instance). */
+MORAVEL_API moravel_status moravel_contact_centre_traffic(
+    int32_t agents, double handling_time, double patience, int32_t lines, double answer_time,
+    int32_t goal, double target, double max_occupancy, double* traffic,
+    moravel_contact_centre_result* figures) MORAVEL_NOEXCEPT;
 
 #ifdef __cplusplus
 }

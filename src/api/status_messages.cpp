@@ -59,6 +59,8 @@ MORAVEL_API const char* moravel_status_message(int32_t status) noexcept {
     case MORAVEL_ERROR_REDIAL_TIME: return "mean redial time must be finite and above 0";
     case MORAVEL_ERROR_RETRIALS_DIVERGE:
       return "the retries grow without bound: no total traffic balances them";
+    case MORAVEL_ERROR_GOAL: return "goal must be one of the MORAVEL_GOAL_ codes (1 to 5)";
+    case MORAVEL_ERROR_OCCUPANCY: return "highest occupancy must be above 0 and at most 1";
     default: return "unknown status code";
   }
 }

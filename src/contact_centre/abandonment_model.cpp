@@ -38,14 +38,20 @@ ContactCentreFigures NoQueue(double A, double n) {
 
 std::optional<ContactCentreFigures> ContactCentreModel(double A, double h, double p, std::int32_t V,
                                                        std::int64_t places, double t) {
+  // The server side: B(n - 1) by the Erlang B recursion.
+  double B = 1.0;
+  for (std::int32_t k = 1; k < V; ++k) B = ErlangLossStep(B, A, k);
+  return ContactCentreFromLoss(A, h, p, V, places, t, B);
+}
+
+std::optional<ContactCentreFigures> ContactCentreFromLoss(double A, double h, double p,
+                                                          std::int32_t V, std::int64_t places,
+                                                          double t, double B) {
   const double n = static_cast<double>(V);
   const double theta = p == kInfinity ? 0.0 : h / p;
   if (!std::isfinite(theta) || (p != kInfinity && theta == 0.0)) return std::nullopt;
   if (A == 0.0) return NoQueue(A, n);
-  // The server side: B(n - 1) by the Erlang B recursion, then
-  // (1 - B(n)) / B(n) = n / (A B(n - 1)) without a difference.
-  double B = 1.0;
-  for (std::int32_t k = 1; k < V; ++k) B = ErlangLossStep(B, A, k);
+  // (1 - B(n)) / B(n) = n / (A B(n - 1)), without a difference.
   const double tB = A * B;
   if (tB == 0.0) return NoQueue(A, n);
 
