@@ -62,8 +62,30 @@ void BM_ContactCentreRetrials(benchmark::State& state) {
   }
 }
 
+// Staffing 1e4 erlangs of 180 s calls, patience 180 s, for 80% of all
+// offered calls within 20 s; and the delay system's own solver for the
+// same target, without hang-ups.
+void BM_ContactCentreAgents(benchmark::State& state) {
+  std::int32_t agents = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(moravel_contact_centre_agents(
+        1e4, 180.0, 180.0, 0, 20.0, MORAVEL_GOAL_SERVICE_LEVEL, 0.8, 1.0, &agents, nullptr));
+  }
+  state.counters["agents"] = agents;
+}
+
+void BM_DelayAgents(benchmark::State& state) {
+  moravel_staffing figures;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(moravel_agents_for_service_level(1e4, 180.0, 20.0, 0.8, &figures));
+  }
+  state.counters["agents"] = figures.agents;
+}
+
 }  // namespace
 
+BENCHMARK(BM_ContactCentreAgents);
+BENCHMARK(BM_DelayAgents);
 BENCHMARK(BM_ContactCentre)->Arg(1000)->Arg(100000);
 BENCHMARK(BM_Wait)->Arg(1000)->Arg(100000);
 BENCHMARK(BM_ContactCentreNeverHangingUp)->Arg(1000)->Arg(100000);

@@ -376,6 +376,7 @@ def main():
     worst = {name: (mpf(0), None) for name in NAMES}
     failures = 0
     checked = 0
+    unknown_within_t = 0
     methods = {}
     for case, line in zip(table, out.splitlines()):
         fields = line.split()
@@ -391,6 +392,7 @@ def main():
         checked += 1
         for name, g, r in zip(NAMES, got, ref):
             if r is None:
+                unknown_within_t += 1
                 continue
             if abs(r) >= THRESHOLD:
                 err = abs(g - r) / abs(r)
@@ -402,7 +404,8 @@ def main():
                 failures += 1
                 print("FAIL %s %s: library %s reference %s (%.3g)" % (
                     name, case, mpmath.nstr(g, 17), mpmath.nstr(r, 17), float(err)))
-    print("checked %d points (%s)" % (checked, ", ".join("%s %d" % kv for kv in sorted(methods.items()))))
+    print("checked %d points (%s); %d figures within t left unchecked (queues too long to sum from empty)" % (
+        checked, ", ".join("%s %d" % kv for kv in sorted(methods.items())), unknown_within_t))
     overall = max(worst.values(), key=lambda e: e[0])
     for name in NAMES:
         err, case = worst[name]
