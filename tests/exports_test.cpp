@@ -20,7 +20,7 @@ constexpr std::array<const char*, 15> kExports = {
     "VM_VMl_V_L_an",  "VM_VMl_VDg_L_an", "VM_VMl_VDg_L_im"};
 
 // The status-returning interface of moravel/api.h.
-constexpr std::array<const char*, 37> kApiExports = {
+constexpr std::array<const char*, 41> kApiExports = {
     "moravel_status_message", "moravel_erlang_b", "moravel_erlang_c", "moravel_engset",
     "moravel_erlang_b_direct", "moravel_erlang_b_ratio", "moravel_loss",
     "moravel_loss_finite_sources", "moravel_loss_assembled", "moravel_loss_priority",

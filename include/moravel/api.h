@@ -660,8 +660,9 @@ typedef enum moravel_contact_goal {
  *  integer part and bisects, about 2 log2 |n - A| evaluations that share
  *  one run of the Erlang B recursion.  *figures (may be NULL) receives the
  *  figures at n, bit for bit.  MORAVEL_ERROR_UNREACHABLE when no count up
- *  to the lines (or 2^31 - 2) meets it, as a highest occupancy below the
- *  traffic's share of the agents may make it. */
+ *  to the lines meets it, as a highest occupancy below the traffic's share
+ *  of the agents may make it; MORAVEL_ERROR_MODEL_LIMIT when the search
+ *  would pass 2^24 = 16777216 agents (the other solvers' bound). */
 MORAVEL_API moravel_status moravel_contact_centre_agents(
     double traffic, double handling_time, double patience, int32_t lines, double answer_time,
     int32_t goal, double target, double max_occupancy, int32_t* agents,
@@ -670,9 +671,12 @@ MORAVEL_API moravel_status moravel_contact_centre_agents(
 /*! The largest traffic at which `agents` agents meet the goal (and the
  *  highest occupancy): it meets it and the next double above does not.
  *  Arguments and refusals as moravel_contact_centre_agents(), with agents
- *  >= 1 and lines 0 or at least the agents.  MORAVEL_ERROR_UNREACHABLE
- *  when every traffic up to 1e15 erlangs meets it (patient-free callers
- *  keep the answered calls' waits bounded, for instance). */
+ *  >= 1 and lines 0 or at least the agents.  In effect a bisection in the
+ *  order of the doubles on the goal's verdict, at most 200 evaluations of
+ *  the model.  MORAVEL_ERROR_EVERY_TRAFFIC_MEETS when every traffic up to
+ *  1e15 erlangs meets it (callers who hang up keep the answered calls'
+ *  waits bounded, so a generous ASA does); MORAVEL_ERROR_MODEL_LIMIT above
+ *  2^24 agents. */
 MORAVEL_API moravel_status moravel_contact_centre_traffic(
     int32_t agents, double handling_time, double patience, int32_t lines, double answer_time,
     int32_t goal, double target, double max_occupancy, double* traffic,

@@ -149,6 +149,9 @@ MORAVEL_API moravel_status moravel_contact_centre_agents(
     switch (found.outcome) {
       case moravel::contact::StaffingOutcome::kFound: break;
       case moravel::contact::StaffingOutcome::kUnreachable: return MORAVEL_ERROR_UNREACHABLE;
+      case moravel::contact::StaffingOutcome::kEveryTrafficMeets:
+        return MORAVEL_ERROR_EVERY_TRAFFIC_MEETS;
+      case moravel::contact::StaffingOutcome::kModelLimit: return MORAVEL_ERROR_MODEL_LIMIT;
       case moravel::contact::StaffingOutcome::kOverflow: return MORAVEL_ERROR_OVERFLOW;
     }
     *agents = found.agents;
@@ -174,6 +177,9 @@ MORAVEL_API moravel_status moravel_contact_centre_traffic(
     switch (found.outcome) {
       case moravel::contact::StaffingOutcome::kFound: break;
       case moravel::contact::StaffingOutcome::kUnreachable: return MORAVEL_ERROR_UNREACHABLE;
+      case moravel::contact::StaffingOutcome::kEveryTrafficMeets:
+        return MORAVEL_ERROR_EVERY_TRAFFIC_MEETS;
+      case moravel::contact::StaffingOutcome::kModelLimit: return MORAVEL_ERROR_MODEL_LIMIT;
       case moravel::contact::StaffingOutcome::kOverflow: return MORAVEL_ERROR_OVERFLOW;
     }
     *traffic = found.traffic;

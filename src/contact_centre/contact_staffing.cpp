@@ -42,6 +42,7 @@ bool MeetsGoal(const ContactCentreFigures& f, ContactGoal goal, double target,
 ContactAgents LeastContactAgents(double A, double h, double p, std::int32_t lines, double t,
                                  ContactGoal goal, double target, double max_occupancy) {
   const std::int32_t most = lines == 0 ? kLargestAgents : lines;
+  bool beyond_limit = false;
   // B(k) for k = 0 .. the largest count reached, by the recursion upward.
   std::vector<double> loss{1.0};
   auto loss_below = [&](std::int32_t n) {  // B(n - 1)
@@ -53,6 +54,10 @@ ContactAgents LeastContactAgents(double A, double h, double p, std::int32_t line
   bool overflow = false;
   ContactCentreFigures last{};
   auto meets = [&](std::int32_t n) {
+    if (n > kLargestSearchedAgents) {
+      beyond_limit = true;
+      return false;
+    }
     if (!HasSteadyState(A, p, lines, n)) return false;
     const auto f = ContactCentreFromLoss(A, h, p, n, Places(lines, n), t, loss_below(n));
     if (!f) {
@@ -82,6 +87,7 @@ ContactAgents LeastContactAgents(double A, double h, double p, std::int32_t line
   } else {
     failing = guess;
     for (std::int64_t step = 1;; step *= 2) {
+      if (beyond_limit) return {StaffingOutcome::kModelLimit, 0, {}};
       if (failing == most) {
         return {overflow ? StaffingOutcome::kOverflow : StaffingOutcome::kUnreachable, 0, {}};
       }
@@ -108,6 +114,7 @@ ContactAgents LeastContactAgents(double A, double h, double p, std::int32_t line
 ContactTraffic LargestContactTraffic(std::int32_t n, double h, double p, std::int32_t lines,
                                      double t, ContactGoal goal, double target,
                                      double max_occupancy) {
+  if (n > kLargestSearchedAgents) return {StaffingOutcome::kModelLimit, 0.0, {}};
   const std::int64_t places = Places(lines, n);
   bool overflow = false;
   // 0 where the goal is met, 1 where not: nondecreasing in A, so the search
@@ -124,13 +131,15 @@ ContactTraffic LargestContactTraffic(std::int32_t n, double h, double p, std::in
   double hi = 1.0;
   while (F(hi) == 0.0) {
     hi *= 2.0;
-    if (hi > kLargestTraffic) return {StaffingOutcome::kUnreachable, 0.0, {}};
+    if (hi > kLargestTraffic) return {StaffingOutcome::kEveryTrafficMeets, 0.0, {}};
   }
   if (overflow) return {StaffingOutcome::kOverflow, 0.0, {}};
-  const double answer = LargestAtOrBelow(F, 0.5, 0.0, F(0.0), hi, 1.0);
+  const auto found = LargestAtOrBelow(F, 0.5, 0.0, F(0.0), hi, 1.0, SecantScale::kLinear, 200);
+  if (!found) return {StaffingOutcome::kModelLimit, 0.0, {}};
+  const double answer = *found;
   const auto f = ContactCentreModel(answer, h, p, n, places, t);
   if (!f || !MeetsGoal(*f, goal, target, max_occupancy)) {
-    return {f ? StaffingOutcome::kUnreachable : StaffingOutcome::kOverflow, 0.0, {}};
+    return {f ? StaffingOutcome::kModelLimit : StaffingOutcome::kOverflow, 0.0, {}};
   }
   return {StaffingOutcome::kFound, answer, *f};
 }

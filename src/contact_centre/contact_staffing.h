@@ -22,7 +22,18 @@ enum class ContactGoal {
 bool MeetsGoal(const ContactCentreFigures& f, ContactGoal goal, double target,
                double max_occupancy);
 
-enum class StaffingOutcome { kFound, kUnreachable, kOverflow };
+enum class StaffingOutcome {
+  kFound,
+  kUnreachable,       // no count up to the lines (or the largest) meets the goal
+  kEveryTrafficMeets, // every traffic up to 1e15 erlangs meets it
+  kModelLimit,        // the search would pass kLargestSearchedAgents agents
+  kOverflow,          // the model's figures left the doubles
+};
+
+// The agents a search evaluates at most: each evaluation costs the model's
+// quadrature plus, once, the recursion up to the largest count tried (and
+// 8 bytes per count kept), as the other solvers bound theirs.
+inline constexpr std::int32_t kLargestSearchedAgents = 1 << 24;
 
 struct ContactAgents {
   StaffingOutcome outcome;
@@ -49,8 +60,9 @@ struct ContactTraffic {
 
 // The largest A at which n agents meet the goal, the next double above it
 // failing (the figures worsen as traffic grows), by the bracketed secant
-// search of the other traffic solvers; kUnreachable when every traffic up
-// to 1e15 erlangs meets it.
+// search of the other traffic solvers (here on the goal's verdict, so in
+// effect a bisection in the doubles' order, at most 200 evaluations);
+// kEveryTrafficMeets when every traffic up to 1e15 erlangs meets it.
 ContactTraffic LargestContactTraffic(std::int32_t n, double h, double p, std::int32_t lines,
                                      double t, ContactGoal goal, double target,
                                      double max_occupancy);

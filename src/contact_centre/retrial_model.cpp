@@ -37,6 +37,9 @@ RetrialOutcome RetrialModel(double A, double h, double p, std::int32_t n, std::i
   };
   double lo = A, f_lo = 0.0;
   if (!F(lo, f_lo)) return declined;
+  // At T = A, F is exactly -A times the share retried: no retries, no
+  // search (the sum of the rates would leave a rounding either way).
+  f_lo = -A * (rb * figures.blocked_probability + ra * figures.abandon_probability);
   double T = A;
   if (f_lo < 0.0) {
     // Bracket: F(lo) < 0 <= F(hi).
