@@ -122,7 +122,10 @@ MORAVEL_API const char* M_G_V_L_an(double x, double y, double z, int32_t V,
  *  a: N offered traffics [erlang], highest priority first.
  *  @return : "E0 Y0 E1 Y1 ... " (each number followed by a blank): loss
  *  probability and carried traffic [erlang] per class.  Empty text for
- *  N <= 0 or a NULL a.  A class j >= 1 offering 0 erlangs reports "0 0". */
+ *  N <= 0 or a NULL a.  A class j >= 1 offering 0 erlangs reports "0 0".
+ *  A class far below the ones above it (the difference of the aggregates'
+ *  losses keeping fewer than 32 bits) takes its loss from a recursion
+ *  without subtraction, as moravel_loss_priority() details. */
 MORAVEL_API const char* M_M_V_L_PRA_an(int32_t N, int32_t V, const double* a);
 
 /*! M_M_V_W_FF_R_an() : Erlang delay system, unlimited FIFO queue.
@@ -152,7 +155,9 @@ MORAVEL_API const char* M_M_V_W_FF_R_an(double t, double h, int32_t V,
  *  can arrive after a server frees, so all are lost ("1 -0" for A < 0),
  *  settled without drawing; A = +0 puts every arrival at +inf (the first V
  *  calls carried); A = +inf puts them at 0 (all lost; carried 0 * inf is
- *  NaN). */
+ *  NaN).  A tiny A > 0 whose N arrival instants could pass the largest
+ *  double (N x 37 / A above 9e307) is replayed with time in mean
+ *  inter-arrival times (1e-305 erlangs, 10^5 calls: "0 1e-305"). */
 MORAVEL_API const char* M_M_V_L_im(double A, int32_t V, int32_t N,
                                    uint32_t seed);
 
@@ -164,7 +169,7 @@ MORAVEL_API const char* M_M_V_L_im(double A, int32_t V, int32_t N,
  *  measured, the others derived from it and from M = V - A (not clamped:
  *  infinite for A = V, negative for A > V).  Empty text for V <= 0 (no call
  *  could ever be served) or N <= 0.  A < 0, -0 or NaN: every call waits,
- *  settled without drawing. */
+ *  settled without drawing.  Tiny A as for M_M_V_L_im(). */
 MORAVEL_API const char* M_M_V_W_FF_R_im(double A, int32_t V, int32_t N,
                                         double t, uint32_t seed);
 

@@ -20,7 +20,7 @@ constexpr std::array<const char*, 15> kExports = {
     "VM_VMl_V_L_an",  "VM_VMl_VDg_L_an", "VM_VMl_VDg_L_im"};
 
 // The status-returning interface of moravel/api.h.
-constexpr std::array<const char*, 38> kApiExports = {
+constexpr std::array<const char*, 42> kApiExports = {
     "moravel_status_message", "moravel_erlang_b", "moravel_erlang_c", "moravel_engset",
     "moravel_erlang_b_direct", "moravel_erlang_b_ratio", "moravel_loss",
     "moravel_loss_finite_sources", "moravel_loss_assembled", "moravel_loss_priority",
@@ -33,7 +33,9 @@ constexpr std::array<const char*, 38> kApiExports = {
     "moravel_erlang_b_traffic", "moravel_engset_traffic", "moravel_staffing_figures",
     "moravel_agents_for_service_level", "moravel_agents_for_mean_wait",
     "moravel_agents_for_wait_probability", "moravel_traffic_for_service_level",
-    "moravel_contact_centre", "moravel_contact_centre_retrials", "moravel_day_plan"};
+    "moravel_contact_centre", "moravel_contact_centre_retrials",
+    "moravel_contact_centre_agents", "moravel_contact_centre_traffic",
+    "moravel_day_plan"};
 
 struct Closer {
   void operator()(void* handle) const { dlclose(handle); }

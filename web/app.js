@@ -1,65 +1,39 @@
-// app.js - the calculator page: reads the panel's inputs, calls the library
-// through moravel.js, shows the figures, the refusals beside their fields,
-// a plot, and keeps the inputs in the address.
+// app.js - the calculator page: keeps the panels' inputs, hands them to a
+// Web Worker (worker.js, running calc.js) after a pause in typing, and
+// shows what comes back: the figures, the refusals beside their fields, a
+// plot; the inputs are kept in the address.
 //
-// Every figure is shown rounded to six significant digits; its element's
+// The main thread never computes a model: a keystroke only restarts the
+// pause.  Input that arrives while a job runs overtakes it: the worker is
+// terminated and a fresh one started, so that stale work costs nothing.
+// Where no worker can be made (a page opened from a file:// address) the
+// same calc.js runs in the page after the pause.
+//
+// Every figure is shown in the notation of format.js; its element's
 // data-value (and tooltip) holds the double itself, written shortest
 // round-trip, so that the exact result can be read back.
 (function () {
   "use strict";
 
   const $ = (id) => document.getElementById(id);
-  let moravel = null;
+  const { readable, exact } = MoravelFormat;
   let current = "erlang-b";
   let calculations = 0;
 
-  // The library's status codes (moravel/api.h) that the page places beside
-  // a field.
-  const S = {
-    SERVERS: 4, SERVERS_TOO_MANY: 5, TRAFFIC: 6, TRAFFIC_NOT_POSITIVE: 7, NOT_BELOW_SERVERS: 8,
-    SOURCES: 9, SOURCE_TRAFFIC: 10, OVERFLOW: 13, HOLDING_TIME: 18, THRESHOLD: 19,
-    CLASSES: 21, DEMAND: 22, LINKS: 23, LINK_UNITS: 24, GROUP_SIZE: 25, SUBSET: 26,
-    SUBSET_COUNT: 27, TARGET: 30, NOT_BELOW_SOURCES: 32, DEMAND_EXCEEDS_LINK: 33,
-    UNREACHABLE: 34, MODEL_LIMIT: 35,
-  };
-
-  // An input that the page itself refuses before the library sees it.
-  class FieldError extends Error {
-    constructor(field, message) {
-      super(message);
-      this.field = field;
-    }
-  }
-
-  // ---- Reading inputs ------------------------------------------------------
-
-  function real(id) {
-    const text = $(id).value.trim();
-    if (text === "") throw new FieldError(id, "enter a number");
-    const x = Number(text);
-    if (Number.isNaN(x)) throw new FieldError(id, "not a number");
-    return x;
-  }
-
-  function whole(id) {
-    const x = real(id);
-    if (!Number.isInteger(x) || x < -2147483648 || x > 2147483647) {
-      throw new FieldError(id, "must be a whole number within 32 bits");
-    }
-    return x;
-  }
+  // The page's timings, in ms (window.MoravelPage.timings, where the
+  // browser test reads them and shortens the limits):
+  //   pause       the pause in typing before a computation starts
+  //   working     after this long a running job says so
+  //   linkSearch  how long the least-links search may run before it is stopped
+  //   job         how long any other stage may run
+  const timings = { pause: 150, working: 200, linkSearch: 10000, job: 60000 };
+  window.MoravelPage = { timings };
 
   // ---- Writing results -----------------------------------------------------
 
-  const exact = (x) => (Object.is(x, -0) ? "-0" : String(x));
-
-  function readable(x) {
-    if (!Number.isFinite(x) || (Number.isInteger(x) && Math.abs(x) < 1e15)) return String(x);
-    return String(Number(x.toPrecision(6)));
-  }
-
   function put(id, x) {
     const out = $(id);
+    if (!out) return;
     out.textContent = readable(x);
     out.dataset.value = exact(x);
     out.title = exact(x);
@@ -75,255 +49,231 @@
     panel.querySelectorAll("[aria-invalid]").forEach((input) => input.removeAttribute("aria-invalid"));
   }
 
-  // Shows a refusal beside its field: the page's own for text that is not
-  // a number, the library's static message for anything the library refuses.
-  // `fields` maps a status code to the field it names.
-  function refuse(error, prefix, fields) {
-    let field = null;
-    if (error instanceof FieldError) field = error.field;
-    else if (error instanceof moravel.MoravelError) field = fields[error.status] || null;
-    else if (!(error instanceof RangeError)) throw error;
-    const slot = (field && $(field + "-msg")) || (field && $(prefix + "-classes-msg")) || $(prefix + "-msg");
-    slot.textContent = error.message;
+  // The name a reader sees for a field: its label, or the column of a class.
+  function fieldName(field) {
+    const label = document.querySelector(`label[for="${field}"]`);
+    if (label) return label.textContent.trim();
+    return "";
+  }
+
+  // Shows a refusal beside its field; in a slot that several fields share,
+  // the message names the field.
+  function refuse(refusal, prefix) {
+    const field = refusal.field;
+    const own = field && $(field + "-msg");
+    const slot = own || (field && $(prefix + "-classes-msg")) || $(prefix + "-msg");
+    const name = !own && field ? fieldName(field) : "";
+    slot.textContent = name ? `${name}: ${refusal.message}` : refusal.message;
     if (field && $(field)) $(field).setAttribute("aria-invalid", "true");
   }
 
-  // ---- Panels --------------------------------------------------------------
-
-  // Disables the input of the figure to be found.
-  function markFound(prefix, find, names) {
-    for (const [value, id] of Object.entries(names)) $(prefix + "-" + id).disabled = value === find;
+  function show(snapshot) {
+    const panel = $("panel-" + current);
+    clearPanel(panel);
+    for (const [id, x] of Object.entries(snapshot.outputs)) put(id, x);
+    for (const refusal of snapshot.refusals) refuse(refusal, panel.dataset.prefix);
+    $("plot-note").textContent = snapshot.note;
+    const plot = snapshot.plot;
+    $("plot-section").hidden = !plot && !snapshot.note;
+    $("plot").hidden = !plot;
+    if (plot) {
+      $("plot-title").textContent = plot.title;
+      MoravelPlot.draw($("plot"), plot.series, plot);
+    } else {
+      $("plot-title").textContent = "Plot";
+    }
   }
 
-  const panels = {
-    "erlang-b": {
-      prefix: "eb",
-      fields: { [S.SERVERS]: "eb-servers", [S.SERVERS_TOO_MANY]: "eb-servers", [S.TRAFFIC]: "eb-traffic",
-                [S.TARGET]: "eb-loss", [S.UNREACHABLE]: "eb-loss" },
-      calculate() {
-        const find = $("eb-find").value;
-        markFound("eb", find, { loss: "loss", servers: "servers", traffic: "traffic" });
-        let V, A;
-        if (find === "loss") {
-          V = whole("eb-servers");
-          A = real("eb-traffic");
-        } else if (find === "servers") {
-          A = real("eb-traffic");
-          V = moravel.erlangBServers(A, real("eb-loss")).servers;
-        } else {
-          V = whole("eb-servers");
-          A = moravel.erlangBTraffic(V, real("eb-loss"));
-        }
-        const result = moravel.loss(V, A);
-        put("eb-out-servers", V);
-        put("eb-out-traffic", A);
-        put("eb-out-loss", result.loss);
-        put("eb-out-carried", result.carried);
-        const traffic = sweep(0.05 * V, 1.5 * V, 60);
-        return {
-          title: `Erlang B: loss against traffic, ${V} servers`,
-          xLabel: "offered traffic [erlang]", yLabel: "loss probability",
-          series: [{ name: "loss", points: zip(traffic, moravel.erlangBArray(traffic.map(() => V), traffic)) }],
-          marker: [A, result.loss],
-        };
-      },
-    },
+  // ---- The request -------------------------------------------------------------
 
-    "erlang-c": {
-      prefix: "ec",
-      fields: { [S.SERVERS]: "ec-servers", [S.SERVERS_TOO_MANY]: "ec-servers", [S.TRAFFIC]: "ec-traffic",
-                [S.NOT_BELOW_SERVERS]: "ec-traffic", [S.HOLDING_TIME]: "ec-holding",
-                [S.THRESHOLD]: "ec-answer", [S.TARGET]: "ec-service", [S.UNREACHABLE]: "ec-service" },
-      calculate() {
-        const find = $("ec-find").value;
-        markFound("ec", find, { service: "service", servers: "servers", traffic: "traffic" });
-        const h = real("ec-holding"), t = real("ec-answer");
-        let A, figures;
-        if (find === "traffic") {
-          figures = moravel.trafficForServiceLevel(whole("ec-servers"), h, t, real("ec-service"));
-          A = figures.traffic;
-        } else {
-          A = real("ec-traffic");
-          figures = find === "service"
-            ? moravel.staffingFigures(whole("ec-servers"), A, h, t)
-            : moravel.agentsForServiceLevel(A, h, t, real("ec-service"));
-        }
-        put("ec-out-servers", figures.agents);
-        put("ec-out-traffic", A);
-        put("ec-out-wait", figures.waitProbability);
-        put("ec-out-service", figures.serviceLevel);
-        put("ec-out-asa", figures.meanSpeedOfAnswer);
-        put("ec-out-occupancy", figures.occupancy);
-        return delayPlot(figures.agents, A, figures.waitProbability);
-      },
-    },
+  function classRows() {
+    return Array.from($("lk-classes").rows, (row) => Number(row.dataset.index));
+  }
 
-    engset: {
-      prefix: "en",
-      fields: { [S.SOURCES]: "en-sources", [S.SERVERS]: "en-servers", [S.SERVERS_TOO_MANY]: "en-servers",
-                [S.NOT_BELOW_SOURCES]: "en-servers", [S.SOURCE_TRAFFIC]: "en-traffic",
-                [S.TARGET]: "en-loss", [S.UNREACHABLE]: "en-loss" },
-      calculate() {
-        const find = $("en-find").value;
-        markFound("en", find, { loss: "loss", servers: "servers", traffic: "traffic" });
-        const N = whole("en-sources");
-        let V, a;
-        if (find === "loss") {
-          V = whole("en-servers");
-          a = real("en-traffic");
-        } else if (find === "servers") {
-          a = real("en-traffic");
-          V = moravel.engsetServers(N, a, real("en-loss")).servers;
-        } else {
-          V = whole("en-servers");
-          a = moravel.engsetTraffic(N, V, real("en-loss"));
-        }
-        const result = moravel.lossFiniteSources(N, V, a);
-        put("en-out-servers", V);
-        put("en-out-traffic", a);
-        put("en-out-loss", result.loss);
-        put("en-out-carried", result.carried);
-        const traffic = sweep(0.01, 0.95, 60);
-        return {
-          title: `Engset: call congestion against traffic per source, ${N} sources, ${V} servers`,
-          xLabel: "traffic per idle source [erlang]", yLabel: "call congestion",
-          series: [{ name: "loss",
-                     points: zip(traffic, moravel.engsetArray(traffic.map(() => N), traffic.map(() => V), traffic)) }],
-          marker: [a, result.loss],
-        };
-      },
-    },
+  function request() {
+    const values = {};
+    inputsOf($("panel-" + current)).forEach((input) => { values[input.id] = input.value; });
+    const classes = current !== "links" ? [] : classRows().map((i) => {
+      values["lk-traffic-" + i] = $("lk-traffic-" + i).value;
+      values["lk-demand-" + i] = $("lk-demand-" + i).value;
+      return { index: i };
+    });
+    return { panel: current, values, classes };
+  }
 
-    "call-centre": {
-      prefix: "cc",
-      fields: { [S.TRAFFIC]: "cc-calls", [S.HOLDING_TIME]: "cc-handling", [S.THRESHOLD]: "cc-answer",
-                [S.TARGET]: "cc-service", [S.UNREACHABLE]: "cc-service" },
-      calculate() {
-        const calls = real("cc-calls"), minutes = real("cc-interval");
-        const h = real("cc-handling"), t = real("cc-answer"), target = real("cc-service");
-        if (!(minutes > 0 && Number.isFinite(minutes))) {
-          throw new FieldError("cc-interval", "interval must be finite and above 0");
-        }
-        if (!(h > 0 && Number.isFinite(h))) {
-          throw new moravel.MoravelError(S.HOLDING_TIME, moravel.statusMessage(S.HOLDING_TIME));
-        }
-        // Offered traffic: calls per second times the mean handling time.
-        const A = (calls * h) / (minutes * 60);
-        const staff = moravel.agentsForServiceLevel(A, h, t, target);
-        put("cc-out-traffic", A);
-        put("cc-out-agents", staff.agents);
-        put("cc-out-service", staff.serviceLevel);
-        put("cc-out-asa", staff.meanSpeedOfAnswer);
-        put("cc-out-occupancy", staff.occupancy);
-        put("cc-out-wait", staff.waitProbability);
-        return delayPlot(staff.agents, A, staff.waitProbability);
-      },
-    },
+  // ---- Running jobs ------------------------------------------------------------
 
-    links: {
-      prefix: "lk",
-      fields: { [S.CLASSES]: "lk-classes", [S.TRAFFIC]: "lk-classes", [S.DEMAND]: "lk-classes",
-                [S.LINKS]: "lk-links", [S.LINK_UNITS]: "lk-units", [S.GROUP_SIZE]: "lk-units",
-                [S.SUBSET]: "lk-subset", [S.SUBSET_COUNT]: "lk-subset" },
-      targetFields: { [S.TARGET]: "lk-target", [S.DEMAND_EXCEEDS_LINK]: "lk-target",
-                      [S.UNREACHABLE]: "lk-target", [S.OVERFLOW]: "lk-target", [S.MODEL_LIMIT]: "lk-target" },
-      calculate() {
-        const subset = $("lk-model").value === "subset";
-        $("lk-subset-field").hidden = !subset;
-        const rows = classRows();
-        if (rows.length === 0) throw new FieldError("lk-classes", "add at least one class");
-        // A class's own field is named in the message: the table has one slot.
-        const ofClass = (id, j) => {
-          try { return real(id); } catch (error) {
-            throw new FieldError(id, `class ${j + 1}: ${error.message}`);
-          }
-        };
-        const a = rows.map((i, j) => ofClass("lk-traffic-" + i, j));
-        const t = rows.map((i, j) => ofClass("lk-demand-" + i, j));
-        const k = whole("lk-links"), f = whole("lk-units");
-        const g = subset ? whole("lk-subset") : 0;
-        const model = (traffic) => (subset ? moravel.linkSubset(traffic, t, k, f, g)
-                                           : moravel.linkGroup(traffic, t, k, f));
-        const result = model(a);
-        rows.forEach((i, j) => {
-          put("lk-out-blocking-" + i, result.blocking[j]);
-          put("lk-out-carried-" + i, result.carried[j]);
-        });
-        if ($("lk-target").value.trim() !== "") {
-          try {
-            const target = real("lk-target");
-            const least = subset ? moravel.linkSubsetLinks(a, t, f, g, target)
-                                 : moravel.linkGroupLinks(a, t, f, target);
-            put("lk-out-links", least.links);
-            rows.forEach((i, j) => put("lk-out-kblocking-" + i, least.blocking[j]));
-          } catch (error) {
-            refuse(error, "lk", this.targetFields);
-          }
-        }
-        // The curves scale every class's traffic together; large groups
-        // would make the plot slow, so it stops at 20000 units.
-        if (k * f > 20000) return null;
-        const total = a.reduce((s, x) => s + x, 0);
-        const scales = sweep(0.1, 2, 20);
-        const curves = rows.map((i, j) => ({ name: "class " + (j + 1), points: [] }));
-        for (const s of scales) {
-          let point;
-          try { point = model(a.map((x) => x * s)); } catch (error) { continue; }
-          curves.forEach((curve, j) => curve.points.push([s * total, point.blocking[j]]));
-        }
-        return {
-          title: `${subset ? "Link subset" : "Link group"}: blocking against total traffic, k = ${k}, f = ${f}` +
-                 (subset ? `, g = ${g}` : ""),
-          xLabel: "total offered traffic, every class scaled alike [erlang]", yLabel: "blocking",
-          series: curves,
-          marker: null,
-        };
-      },
-    },
+  let worker = null;       // null where no worker can be made
+  let canUseWorker = typeof Worker !== "undefined";
+  let running = null;      // the job number in flight, or null
+  let jobs = 0;
+  let pause = null;
+  let workingTimer = null;
+  let limitTimer = null;
+  let inPage = null;       // the library in the page, loaded only without a worker
+
+  function status(text, state) {
+    $("status").textContent = text;
+    document.body.dataset.state = state;
+  }
+
+  function spawn() {
+    try {
+      worker = new Worker("worker.js");
+    } catch (error) {
+      canUseWorker = false;
+      worker = null;
+      return;
+    }
+    worker.onmessage = (event) => receive(event.data.job, event.data.snapshot);
+    worker.onerror = (event) => {
+      event.preventDefault();
+      if (running === null) return;
+      // A worker that cannot start (no worker scripts from this address):
+      // the page computes for itself from now on.
+      stopWorker();
+      canUseWorker = false;
+      const job = running;
+      running = null;
+      start(job);
+    };
+  }
+
+  function stopWorker() {
+    if (worker) worker.terminate();
+    worker = null;
+  }
+
+  function stopTimers() {
+    clearTimeout(workingTimer);
+    clearTimeout(limitTimer);
+  }
+
+  // Called on every input: the page answers at once, the work waits for a
+  // pause in typing.
+  function schedule() {
+    if (running !== null) {
+      // Stale work: drop it now rather than after the pause.
+      stopWorker();
+      running = null;
+      stopTimers();
+    }
+    clearTimeout(pause);
+    status("", "pending");
+    document.body.dataset.busy = "true";
+    pause = setTimeout(() => start(++jobs), timings.pause);
+  }
+
+  function start(job) {
+    pause = null;
+    running = job;
+    const req = request();
+    updateAddress();
+    stopTimers();
+    workingTimer = setTimeout(() => {
+      if (running === job) status("Computing… (change any input to overtake this)", "working");
+    }, timings.working);
+    limitTimer = setTimeout(() => stopJob(job, timings.job), timings.job);
+    if (canUseWorker && !worker) spawn();
+    if (worker) {
+      worker.postMessage({ job, request: req });
+      return;
+    }
+    // No worker: compute here, after the pause.
+    const go = (moravel) => {
+      if (running === job) MoravelCalc.run(moravel, req, (snapshot) => receive(job, snapshot));
+    };
+    if (inPage) go(inPage);
+    else Moravel.load().then((moravel) => { inPage = moravel; go(moravel); });
+  }
+
+  // Stops a job that ran too long, keeping what it has shown.
+  function stopJob(job, limit) {
+    if (running !== job) return;
+    stopWorker();
+    running = null;
+    stopTimers();
+    const seconds = limit / 1000;
+    if (lastStage === "links") {
+      $("lk-target-msg").textContent =
+        `the least-links search was stopped after ${seconds} s: try a larger blocking target or fewer units`;
+    } else {
+      $(($("panel-" + current).dataset.prefix) + "-msg").textContent =
+        `stopped after ${seconds} s without an answer: change an input to try again`;
+    }
+    finish("stopped");
+  }
+
+  let lastStage = "";
+
+  function receive(job, snapshot) {
+    if (job !== running) return;
+    lastStage = snapshot.stage;
+    show(snapshot);
+    if (snapshot.stage === "links" && !snapshot.done) {
+      clearTimeout(limitTimer);
+      limitTimer = setTimeout(() => stopJob(job, timings.linkSearch), timings.linkSearch);
+      if (document.body.dataset.state === "working") {
+        status("Searching for the least links… (change any input to overtake this)", "working");
+      }
+    }
+    if (snapshot.done) {
+      running = null;
+      stopTimers();
+      finish("idle");
+    }
+  }
+
+  function finish(state) {
+    status("", state);
+    document.body.dataset.busy = "false";
+    document.body.dataset.calculations = String(++calculations);
+  }
+
+  // ---- What the main thread does at once -------------------------------------
+
+  // Disables the input of the figure to be found, shows the fields of the
+  // model chosen and the labels that follow a choice.
+  const PANELS = ["erlang-b", "erlang-c", "engset", "call-centre", "links"];
+  const FOUND = {
+    "erlang-b": ["eb-find", { loss: "eb-loss", servers: "eb-servers", traffic: "eb-traffic" }],
+    "erlang-c": ["ec-find", { service: "ec-service", servers: "ec-servers", traffic: "ec-traffic" }],
+    engset: ["en-find", { loss: "en-loss", servers: "en-servers", traffic: "en-traffic" }],
   };
 
-  function sweep(lo, hi, n) {
-    return Array.from({ length: n }, (_, j) => lo + (hi - lo) * j / (n - 1));
-  }
-
-  const zip = (xs, ys) => xs.map((x, j) => [x, ys[j]]);
-
-  function delayPlot(V, A, waitProbability) {
-    const traffic = sweep(0.05 * V, 0.99 * V, 60);
-    return {
-      title: `Erlang C: probability of waiting against traffic, ${V} servers`,
-      xLabel: "offered traffic [erlang]", yLabel: "probability of waiting",
-      series: [{ name: "wait", points: zip(traffic, moravel.erlangCArray(traffic.map(() => V), traffic)) }],
-      marker: [A, waitProbability],
-    };
+  function arrange() {
+    for (const [find, names] of Object.values(FOUND)) {
+      const value = $(find).value;
+      for (const [choice, id] of Object.entries(names)) $(id).disabled = choice === value;
+    }
+    $("lk-subset-field").hidden = $("lk-model").value !== "subset";
+    const idle = $("en-form").value === "idle";
+    $("en-traffic-label").textContent = idle ? "Traffic per idle source b [erlang]"
+                                             : "Offered traffic per source a [erlang]";
   }
 
   // ---- Classes of the link panel ------------------------------------------
 
   let nextClass = 0;
 
-  function classRows() {
-    return Array.from($("lk-classes").rows, (row) => Number(row.dataset.index));
-  }
-
   function addClass(traffic, demand) {
     const i = nextClass++;
     const row = $("lk-classes").insertRow();
     row.dataset.index = String(i);
     row.innerHTML =
-      `<td class="class-name"></td>` +
-      `<td><input id="lk-traffic-${i}" inputmode="decimal" aria-label="traffic"></td>` +
-      `<td><input id="lk-demand-${i}" inputmode="numeric" aria-label="demand"></td>` +
-      `<td><output id="lk-out-blocking-${i}"></output></td>` +
-      `<td><output id="lk-out-carried-${i}"></output></td>` +
-      `<td><output id="lk-out-kblocking-${i}"></output></td>` +
+      `<td class="class-name" data-label="Class"></td>` +
+      `<td data-label="Traffic [erlang]"><input id="lk-traffic-${i}" inputmode="decimal" aria-label="traffic"></td>` +
+      `<td data-label="Demand [units]"><input id="lk-demand-${i}" inputmode="numeric" aria-label="demand"></td>` +
+      `<td data-label="Blocking"><output id="lk-out-blocking-${i}"></output></td>` +
+      `<td data-label="Carried [units]"><output id="lk-out-carried-${i}"></output></td>` +
+      `<td data-label="Blocking at the least links"><output id="lk-out-kblocking-${i}"></output></td>` +
       `<td><button type="button" class="remove" title="Remove this class">×</button></td>`;
     $("lk-traffic-" + i).value = traffic;
     $("lk-demand-" + i).value = demand;
     row.querySelector(".remove").addEventListener("click", () => {
       row.remove();
       numberClasses();
-      calculate();
+      schedule();
     });
     numberClasses();
   }
@@ -352,26 +302,36 @@
     inputsOf($("panel-" + current)).forEach((input) => params.set(input.id, input.value));
     if (current === "links") {
       const rows = classRows();
-      params.set("lk-traffic", rows.map((i) => $("lk-traffic-" + i).value).join(","));
-      params.set("lk-demand", rows.map((i) => $("lk-demand-" + i).value).join(","));
+      params.set("lk-class-traffic", rows.map((i) => $("lk-traffic-" + i).value).join(";"));
+      params.set("lk-class-demand", rows.map((i) => $("lk-demand-" + i).value).join(";"));
     }
     return "#" + params.toString();
+  }
+
+  function updateAddress() {
+    const address = addressOfInputs();
+    $("share").href = address;
+    if (location.hash !== address) history.replaceState(null, "", address);
   }
 
   function applyAddress(hash) {
     const params = new URLSearchParams(hash.replace(/^#/, ""));
     const panel = params.get("p");
-    if (panel && panels[panel]) current = panel;
+    if (PANELS.includes(panel)) current = panel;
     for (const [key, value] of params) {
       const input = $(key);
       if (input && (input.tagName === "INPUT" || input.tagName === "SELECT")) input.value = value;
     }
-    if (params.has("lk-traffic")) {
+    // The classes, separated by ";" (a decimal comma may be inside one);
+    // addresses written before decimal commas were read used "," and other names.
+    if (params.has("lk-class-traffic")) {
+      setClasses(params.get("lk-class-traffic").split(";"), (params.get("lk-class-demand") || "").split(";"));
+    } else if (params.has("lk-traffic")) {
       setClasses(params.get("lk-traffic").split(","), (params.get("lk-demand") || "").split(","));
     }
   }
 
-  // ---- Calculation ---------------------------------------------------------
+  // ---- Panels ----------------------------------------------------------------
 
   function showPanel(name) {
     current = name;
@@ -379,57 +339,42 @@
     document.querySelectorAll("#tabs button").forEach((button) => {
       button.setAttribute("aria-selected", String(button.dataset.panel === name));
     });
+    $("plot-section").hidden = true;
   }
 
-  function calculate() {
-    const entry = panels[current];
-    const panel = $("panel-" + current);
-    clearPanel(panel);
-    let plot = null;
-    try {
-      plot = entry.calculate();
-    } catch (error) {
-      refuse(error, entry.prefix, entry.fields);
-    }
-    $("plot-section").hidden = !plot;
-    if (plot) {
-      $("plot-title").textContent = plot.title;
-      MoravelPlot.draw($("plot"), plot.series, plot);
-    }
-    const address = addressOfInputs();
-    $("share").href = address;
-    if (location.hash !== address) history.replaceState(null, "", address);
-    document.body.dataset.calculations = String(++calculations);
-  }
-
-  async function start() {
-    moravel = await Moravel.load();
+  function begin() {
     setClasses(["5", "3"], ["1", "2"]);
     if (location.hash.length > 1) applyAddress(location.hash);
     showPanel(current);
+    arrange();
     $("loading").hidden = true;
-    calculate();
 
-    document.querySelector("main").addEventListener("input", (event) => {
-      if (event.target.closest(".panel")) calculate();
+    const main = document.querySelector("main");
+    main.addEventListener("input", (event) => {
+      if (event.target.closest(".panel")) { arrange(); schedule(); }
     });
-    document.querySelector("main").addEventListener("change", (event) => {
-      if (event.target.tagName === "SELECT") calculate();
+    main.addEventListener("change", (event) => {
+      if (event.target.tagName === "SELECT") { arrange(); schedule(); }
     });
     $("tabs").addEventListener("click", (event) => {
       const name = event.target.dataset && event.target.dataset.panel;
-      if (name) { showPanel(name); calculate(); }
+      if (name) { showPanel(name); schedule(); }
     });
-    $("lk-add").addEventListener("click", () => { addClass("1", "1"); calculate(); });
+    $("lk-add").addEventListener("click", () => { addClass("1", "1"); schedule(); });
     window.addEventListener("hashchange", () => {
+      if (location.hash === $("share").getAttribute("href")) return;
       applyAddress(location.hash);
       showPanel(current);
-      calculate();
+      arrange();
+      schedule();
     });
     document.body.dataset.ready = "true";
+    schedule();
   }
 
-  start().catch((error) => {
-    $("loading").textContent = "The library could not be loaded: " + error.message;
-  });
+  try {
+    begin();
+  } catch (error) {
+    $("loading").textContent = "The page could not start: " + error.message;
+  }
 })();

@@ -90,13 +90,16 @@ typedef enum moravel_status {
   MORAVEL_ERROR_SERVERS_NOT_BELOW_SOURCES = 32, /* Engset traffic: V < N */
   MORAVEL_ERROR_DEMAND_EXCEEDS_LINK = 33,  /* a class wider than a link: no size serves it */
   MORAVEL_ERROR_UNREACHABLE = 34,          /* no size within 32 bits meets the target */
-  MORAVEL_ERROR_MODEL_LIMIT = 35,          /* a group beyond the sizes a model computes */
+  MORAVEL_ERROR_MODEL_LIMIT = 35,          /* beyond the sizes a model or solver computes */
+  MORAVEL_ERROR_EVERY_TRAFFIC_MEETS = 36,  /* every traffic taken meets the target: no largest */
   MORAVEL_ERROR_PATIENCE = 40,             /* mean patience above 0 (+inf: never hang up) */
   MORAVEL_ERROR_LINES = 41,                /* lines 0 (no limit) or at least the agents */
   MORAVEL_ERROR_LINES_TOO_MANY = 42,       /* lines - agents at most 10000000 */
   MORAVEL_ERROR_RETRY_SHARE = 43,          /* retry shares in [0, 1] */
   MORAVEL_ERROR_REDIAL_TIME = 44,          /* mean redial time finite and above 0 */
   MORAVEL_ERROR_RETRIALS_DIVERGE = 45,     /* retries grow without bound */
+  MORAVEL_ERROR_GOAL = 46,                 /* unknown contact-centre goal code */
+  MORAVEL_ERROR_OCCUPANCY = 47,            /* highest occupancy in (0, 1] */
   MORAVEL_ERROR_CALLS_OFFERED = 60,        /* calls offered finite and not negative */
   MORAVEL_ERROR_INTERVAL_MINUTES = 61,     /* interval length finite and above 0 */
   MORAVEL_ERROR_SHRINKAGE = 62,            /* shrinkage in [0, 1) */
@@ -160,19 +163,27 @@ MORAVEL_API moravel_status moravel_erlang_b_direct(int32_t servers, double traff
 /*! E(V, A) / E(V - i, A), as Hi().  V and V - i in 0 .. 170
  *  (MORAVEL_ERROR_DIRECT_FORM_SERVERS, MORAVEL_ERROR_RATIO_SERVERS);
  *  traffic above 0 (MORAVEL_ERROR_TRAFFIC_NOT_POSITIVE: E(n, 0) = 0);
- *  MORAVEL_ERROR_OVERFLOW when either value leaves the range of a double. */
+ *  MORAVEL_ERROR_OVERFLOW when either value leaves the normal doubles:
+ *  infinite or NaN (A^V beyond 1.8e308), or 0 or subnormal (below
+ *  2.2e-308: E(170, 0.8) is 0, where the ratio is 0.0047).  Hi() itself
+ *  still divides what it gets. */
 MORAVEL_API moravel_status moravel_erlang_b_ratio(int32_t servers, double traffic,
                                                   int32_t fewer,
                                                   double* ratio) MORAVEL_NOEXCEPT;
 
 /* ---- Single-service models --------------------------------------------- */
 
-/*! Erlang loss system, as M_M_V_L_an().  servers >= 1, traffic >= 0. */
+/*! Erlang loss system, as M_M_V_L_an().  servers >= 1, traffic >= 0.
+ *  The carried traffic never exceeds the servers: where the loss is above
+ *  1/2, (1 - B) A would lose its digits (and give 0 once B rounds to 1),
+ *  so it is taken as A V / (V + A B(V - 1)) there, and differs from
+ *  M_M_V_L_an()'s by rounding (1e20 erlangs on 10 servers: 10, not 0). */
 MORAVEL_API moravel_status moravel_loss(int32_t servers, double traffic,
                                         moravel_loss_result* result) MORAVEL_NOEXCEPT;
 
 /*! Engset loss system, as Mi_M_V_L_an(): loss as moravel_engset(), carried
- *  traffic N b (1 - B) / ((1 - B) b + 1) with b = a / (1 - a). */
+ *  traffic N b (1 - B) / ((1 - B) b + 1) with b = a / (1 - a), at most
+ *  servers. */
 MORAVEL_API moravel_status moravel_loss_finite_sources(int32_t sources, int32_t servers,
                                                        double traffic_per_source,
                                                        moravel_loss_result* result)
@@ -182,7 +193,8 @@ MORAVEL_API moravel_status moravel_loss_finite_sources(int32_t sources, int32_t 
  *  M_G_V_L_an().  x, y finite and above 0 (MORAVEL_ERROR_ASSEMBLY_TIMES);
  *  z finite and not negative (MORAVEL_ERROR_ASSEMBLY_Z); n >= 0
  *  (MORAVEL_ERROR_ASSEMBLY_MULTIPLIER); servers >= 1; a load that comes
- *  out infinite gives MORAVEL_ERROR_ASSEMBLED_LOAD. */
+ *  out infinite gives MORAVEL_ERROR_ASSEMBLED_LOAD.  Carried traffic as
+ *  moravel_loss(). */
 MORAVEL_API moravel_status moravel_loss_assembled(double x, double y, double z,
                                                   int32_t servers, int32_t n,
                                                   moravel_loss_result* result) MORAVEL_NOEXCEPT;
@@ -191,7 +203,13 @@ MORAVEL_API moravel_status moravel_loss_assembled(double x, double y, double z,
  *  (MORAVEL_ERROR_CLASSES); traffic[classes], highest priority first, each
  *  finite and not negative, their sum finite (MORAVEL_ERROR_TRAFFIC).
  *  Writes loss[classes] and carried[classes] [erlang]; a class j >= 1
- *  offering 0 erlangs gets loss 0 and carried traffic 0. */
+ *  offering 0 erlangs gets loss 0 and carried traffic 0.  Class j loses
+ *  (S B(S) - S' B(S')) / a_j, S' and S the traffic of the classes above it
+ *  and with it.  Where that difference keeps fewer than 32 bits (a class
+ *  far below the others, even below an ulp of them: {100, 1e-17} on 10
+ *  servers, 0.99883 for the second class), it is computed by a recursion
+ *  without subtraction instead, in the legacy text too; within a relative
+ *  1e-8 of 60-digit values on a grid of classes from 1e-300 erlangs up. */
 MORAVEL_API moravel_status moravel_loss_priority(int32_t classes, int32_t servers,
                                                  const double* traffic, double* loss,
                                                  double* carried) MORAVEL_NOEXCEPT;
@@ -217,7 +235,9 @@ MORAVEL_API moravel_status moravel_wait(double threshold, double holding_time,
  * NULL arrays with n > 0 give MORAVEL_ERROR_NULL_POINTER before any point.
  * The Erlang B based ones (erlang_b, erlang_c, loss, loss_assembled, wait)
  * run four points' recursions side by side, several times faster per point
- * than single calls, with the same bits. */
+ * than single calls, with the same bits.  The result array may overlap the
+ * input arrays (written in place, or shifted): an input that overlaps it
+ * is copied first (MORAVEL_ERROR_OUT_OF_MEMORY if that fails). */
 
 MORAVEL_API moravel_status moravel_erlang_b_array(size_t n, const int32_t* servers,
                                                   const double* traffic, double* loss,
@@ -261,9 +281,18 @@ MORAVEL_API moravel_status moravel_wait_array(size_t n, const double* threshold,
  * Seeds as in moravel.h: any seed but 0 repeats the run exactly (and gives
  * the bits of M_M_V_L_im() and M_M_V_W_FF_R_im() with that seed); 0 seeds
  * from the monotonic clock.  calls >= 1 (MORAVEL_ERROR_CALLS); traffic
- * finite and above 0 (MORAVEL_ERROR_TRAFFIC, MORAVEL_ERROR_TRAFFIC_NOT_POSITIVE). */
+ * finite and above 0 (MORAVEL_ERROR_TRAFFIC, MORAVEL_ERROR_TRAFFIC_NOT_POSITIVE).
+ * Time runs in mean holding times, unless the calls' arrival instants
+ * could pass the largest double (calls x 37 / traffic above 9e307: 1e-305
+ * erlangs over 10^5 calls); then it runs in mean inter-arrival times, which
+ * decides every call as exact arithmetic would (in M_M_V_L_im() and
+ * M_M_V_W_FF_R_im() too, which lost every call from the overflow on). */
 
-/*! Replays `calls` calls through a loss system, as M_M_V_L_im(). */
+/*! Replays `calls` calls through a loss system, as M_M_V_L_im().  The
+ *  carried traffic, the share of calls carried times the traffic, is capped
+ *  at servers (M_M_V_L_im() writes it uncapped): with fewer calls than
+ *  servers, or all calls arriving within a holding time (1.79e308 erlangs),
+ *  it would otherwise pass them. */
 MORAVEL_API moravel_status moravel_simulate_loss(double traffic, int32_t servers,
                                                  int32_t calls, uint32_t seed,
                                                  moravel_loss_result* result) MORAVEL_NOEXCEPT;
@@ -342,19 +371,24 @@ MORAVEL_API moravel_status moravel_simulate_link_subset(
  * *loss when loss is not NULL. */
 
 /*! Least servers V >= 1 with Erlang B(V, traffic) <= target.  Linear in the
- *  answer.  MORAVEL_ERROR_UNREACHABLE when no V below 2^31 - 1 meets it
- *  (traffic beyond about 2.1e9 erlangs). */
+ *  answer, which is at least A (1 - target): MORAVEL_ERROR_UNREACHABLE when
+ *  that is beyond 2^31 - 2 (traffic beyond about 2.1e9 erlangs),
+ *  MORAVEL_ERROR_MODEL_LIMIT when A (1 - target) (1 - 1e-3) passes 2^28
+ *  (2.7e8 erlangs at 1%). */
 MORAVEL_API moravel_status moravel_erlang_b_servers(double traffic, double target,
                                                     int32_t* servers,
                                                     double* loss) MORAVEL_NOEXCEPT;
 
 /*! Least servers V >= 1 with Engset(sources, V, traffic_per_source) <=
- *  target; V = sources always meets it (no call lost). */
+ *  target; V = sources always meets it (no call lost).
+ *  MORAVEL_ERROR_MODEL_LIMIT when the least possible answer, N b (1 - t) /
+ *  (1 + b (1 - t)) (1 - 1e-3) with b = a / (1 - a), passes 2^28 / 3. */
 MORAVEL_API moravel_status moravel_engset_servers(int32_t sources, double traffic_per_source,
                                                   double target, int32_t* servers,
                                                   double* loss) MORAVEL_NOEXCEPT;
 
-/*! Least servers for the assembled load of moravel_loss_assembled(). */
+/*! Least servers for the assembled load of moravel_loss_assembled(), as
+ *  moravel_erlang_b_servers(). */
 MORAVEL_API moravel_status moravel_loss_assembled_servers(double x, double y, double z,
                                                           int32_t n, double target,
                                                           int32_t* servers,
@@ -384,17 +418,33 @@ MORAVEL_API moravel_status moravel_link_subset_links(const double* traffic, int3
 /* ---- Solvers: the largest traffic for a target loss ----------------------
  * The answer A is exact on the computed values: loss(A) <= target <
  * loss(A'), where A' is the next double above A.  Found by a bracketed
- * secant search that ends with the two neighbouring doubles. */
+ * secant search (on the logarithm of the loss) that ends with the two
+ * neighbouring doubles, halving the bracket in the order of the doubles
+ * where the secant stalls.  Each evaluation runs the model's recursion of
+ * V steps.  A search plans 16 evaluations, plus log2(1 / (1 - target)) for
+ * a target above 1/2 (a loss near 1 is flat across runs of doubles that
+ * only halving closes); one whose planned evaluations would pass 2^28
+ * steps is refused at once with MORAVEL_ERROR_MODEL_LIMIT (at targets up
+ * to 1/2: V above 2^24 = 16777216 servers or agents, above 5592405 for
+ * Engset, whose steps cost three), and one that passes 2^29 steps is
+ * stopped with it.  On the development machine (2-core Xeon, about 7.5 ns
+ * of CPU an Erlang step) a call takes at most about 2 s of CPU as planned
+ * and never more than about 4 s; bench/solver_bounds_bench.cpp holds it.
+ * MORAVEL_ERROR_EVERY_TRAFFIC_MEETS when every traffic the model takes
+ * meets the target, so there is no largest. */
 
 /*! Largest offered traffic that `servers` servers carry at Erlang B loss at
- *  most target (20 servers at 1%: 12.0306 erlangs). */
+ *  most target (20 servers at 1%: 12.0306 erlangs).  Starts from an
+ *  asymptotic root: V - c sqrt(V) for small losses, V / (1 - target) for
+ *  large ones (Laplace's method on B's integral form); 8 to 16 evaluations
+ *  for targets from 1e-300 to 0.9 at V from 10^3 to 10^6. */
 MORAVEL_API moravel_status moravel_erlang_b_traffic(int32_t servers, double target,
                                                     double* traffic) MORAVEL_NOEXCEPT;
 
 /*! Largest traffic per source (below 1) at Engset loss at most target;
  *  servers < sources (MORAVEL_ERROR_SERVERS_NOT_BELOW_SOURCES: otherwise no
- *  call is ever lost).  MORAVEL_ERROR_UNREACHABLE when every traffic below
- *  1 meets the target. */
+ *  call is ever lost).  MORAVEL_ERROR_EVERY_TRAFFIC_MEETS when every traffic
+ *  below 1 meets the target. */
 MORAVEL_API moravel_status moravel_engset_traffic(int32_t sources, int32_t servers,
                                                   double target,
                                                   double* traffic_per_source) MORAVEL_NOEXCEPT;
@@ -406,8 +456,10 @@ MORAVEL_API moravel_status moravel_engset_traffic(int32_t sources, int32_t serve
  * number of agents V > A meeting its target, by running the Erlang B
  * recursion upward once (linear in the answer); the figures it reports are
  * those moravel_staffing_figures() gives for that V, bit for bit.
- * MORAVEL_ERROR_UNREACHABLE when no V below 2^31 - 1 meets the target;
- * MORAVEL_ERROR_OVERFLOW as for moravel_wait(). */
+ * MORAVEL_ERROR_UNREACHABLE when no V below 2^31 - 1 meets the target
+ * (traffic at or above 2^31 - 2); MORAVEL_ERROR_MODEL_LIMIT, at once, for
+ * traffic above 2^28 erlangs (the recursion then passes 2^28 steps), and
+ * for a run that passes 2^29; MORAVEL_ERROR_OVERFLOW as for moravel_wait(). */
 
 /*! The figures a planner reads for V agents. */
 typedef struct moravel_staffing {
@@ -454,8 +506,9 @@ MORAVEL_API moravel_status moravel_agents_for_wait_probability(double traffic,
  *  double above it.  agents >= 1; handling_time and answer_time as above.
  *  figures (may be NULL) receives moravel_staffing_figures() at that
  *  traffic.  24 agents, 180 s handling, 80% within 20 s: 20.0938
- *  erlangs.  MORAVEL_ERROR_UNREACHABLE when every traffic below the agents
- *  meets the target. */
+ *  erlangs.  MORAVEL_ERROR_EVERY_TRAFFIC_MEETS when every traffic below the
+ *  agents meets the target; MORAVEL_ERROR_MODEL_LIMIT as for the traffic
+ *  solvers above. */
 MORAVEL_API moravel_status moravel_traffic_for_service_level(int32_t agents,
                                                              double handling_time,
                                                              double answer_time, double target,
@@ -593,6 +646,51 @@ MORAVEL_API moravel_status moravel_contact_centre_retrials(
     double traffic, double handling_time, double patience, int32_t agents, int32_t lines,
     double answer_time, double blocked_retry_share, double abandoned_retry_share,
     double redial_time, moravel_retrial_result* result) MORAVEL_NOEXCEPT;
+
+/* ---- Contact centres: staffing ------------------------------------------
+ * The goals (passed as an int32_t, so that any value can be refused): */
+typedef enum moravel_contact_goal {
+  MORAVEL_GOAL_SERVICE_LEVEL = 1,      /* service_level >= target, in (0, 1) */
+  MORAVEL_GOAL_SERVICE_LEVEL_EXCLUDING_SHORT_ABANDONS = 2, /* that level >= target */
+  MORAVEL_GOAL_MEAN_ANSWER_WAIT = 3,   /* mean_answer_wait <= target [unit of h] */
+  MORAVEL_GOAL_ABANDON_PROBABILITY = 4, /* abandon_probability <= target */
+  MORAVEL_GOAL_WAIT_PROBABILITY = 5    /* wait_probability <= target */
+} moravel_contact_goal;
+
+/*! The least agents n for which moravel_contact_centre() meets the goal
+ *  and gives an occupancy of at most max_occupancy (1 for no bound), the
+ *  other arguments as there; with a line limit the agents stay at or below
+ *  it.  goal a code above (MORAVEL_ERROR_GOAL); target in (0, 1)
+ *  (MORAVEL_ERROR_TARGET), or for the mean answer wait finite and above 0
+ *  (MORAVEL_ERROR_TARGET_WAIT); max_occupancy in (0, 1]
+ *  (MORAVEL_ERROR_OCCUPANCY); lines 0 or 1 .. 10000000
+ *  (MORAVEL_ERROR_LINES, MORAVEL_ERROR_LINES_TOO_MANY).  Exact on the
+ *  computed figures: n meets the goal and n - 1 does not (the figures
+ *  improve as agents are added).  The search gallops from the traffic's
+ *  integer part and bisects, about 2 log2 |n - A| evaluations that share
+ *  one run of the Erlang B recursion.  *figures (may be NULL) receives the
+ *  figures at n, bit for bit.  MORAVEL_ERROR_UNREACHABLE when no count up
+ *  to the lines meets it, as a highest occupancy below the traffic's share
+ *  of the agents may make it; MORAVEL_ERROR_MODEL_LIMIT when the search
+ *  would pass 2^24 = 16777216 agents (the other solvers' bound). */
+MORAVEL_API moravel_status moravel_contact_centre_agents(
+    double traffic, double handling_time, double patience, int32_t lines, double answer_time,
+    int32_t goal, double target, double max_occupancy, int32_t* agents,
+    moravel_contact_centre_result* figures) MORAVEL_NOEXCEPT;
+
+/*! The largest traffic at which `agents` agents meet the goal (and the
+ *  highest occupancy): it meets it and the next double above does not.
+ *  Arguments and refusals as moravel_contact_centre_agents(), with agents
+ *  >= 1 and lines 0 or at least the agents.  In effect a bisection in the
+ *  order of the doubles on the goal's verdict, at most 200 evaluations of
+ *  the model.  MORAVEL_ERROR_EVERY_TRAFFIC_MEETS when every traffic up to
+ *  1e15 erlangs meets it (callers who hang up keep the answered calls'
+ *  waits bounded, so a generous ASA does); MORAVEL_ERROR_MODEL_LIMIT above
+ *  2^24 agents. */
+MORAVEL_API moravel_status moravel_contact_centre_traffic(
+    int32_t agents, double handling_time, double patience, int32_t lines, double answer_time,
+    int32_t goal, double target, double max_occupancy, double* traffic,
+    moravel_contact_centre_result* figures) MORAVEL_NOEXCEPT;
 
 /* ---- A day's plan ---------------------------------------------------------
  * A day (or any run of equal intervals) as a contact centre plans it: per

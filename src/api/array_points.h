@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <vector>
 
 #include "moravel/api.h"
 
@@ -19,6 +22,34 @@ template <class... Pointers>
 bool AnyArrayMissing(std::size_t n, const Pointers*... arrays) {
   return n > 0 && ((arrays == nullptr) || ...);
 }
+
+// The inputs of an array call, read apart from its results: an input array
+// whose bytes overlap the results' is copied before any point is computed,
+// so that writing result j never changes an input of a later point (the
+// results may be written over the inputs, in place or shifted).  The copies
+// live as long as this object; making them may throw std::bad_alloc.
+class InputsApartFrom {
+ public:
+  template <class Result>
+  InputsApartFrom(const Result* results, std::size_t n)
+      : first_(reinterpret_cast<std::uintptr_t>(results)), end_(first_ + n * sizeof(Result)) {}
+
+  template <class T>
+  const T* operator()(const T* input, std::size_t n) {
+    const auto first = reinterpret_cast<std::uintptr_t>(input);
+    const std::uintptr_t end = first + n * sizeof(T);
+    if (n == 0 || end <= first_ || end_ <= first) return input;
+    std::vector<std::byte>& copy = copies_.emplace_back(n * sizeof(T));
+    std::memcpy(copy.data(), input, n * sizeof(T));
+    return reinterpret_cast<const T*>(copy.data());
+  }
+
+ private:
+  std::uintptr_t first_, end_;
+  // Bytes from operator new, aligned for any element type; memcpy creates
+  // the elements in them.
+  std::vector<std::vector<std::byte>> copies_;
+};
 
 // Runs point(j) for j = 0 .. n - 1 and stops at the first refusal, whose
 // index goes to *refused_index when that is not null.

@@ -4,6 +4,7 @@
 
 #include "api/checks.h"
 #include "contact_centre/abandonment_model.h"
+#include "contact_centre/contact_staffing.h"
 #include "contact_centre/retrial_model.h"
 #include "moravel/api.h"
 
@@ -48,6 +49,18 @@ void Store(const contact::ContactCentreFigures& f, moravel_contact_centre_result
   r.queue_length = f.queue_length;
   r.occupancy = f.occupancy;
   r.carried = f.carried;
+}
+
+moravel_status CheckGoal(std::int32_t goal, double target, double max_occupancy,
+                         double answer_time) {
+  if (goal < 1 || goal > 5) return MORAVEL_ERROR_GOAL;
+  const moravel_status target_status =
+      goal == MORAVEL_GOAL_MEAN_ANSWER_WAIT ? (IsFinitePositive(target) ? MORAVEL_OK
+                                                                        : MORAVEL_ERROR_TARGET_WAIT)
+                                            : CheckTarget(target);
+  const moravel_status occupancy =
+      max_occupancy > 0.0 && max_occupancy <= 1.0 ? MORAVEL_OK : MORAVEL_ERROR_OCCUPANCY;
+  return FirstRefusal(CheckThreshold(answer_time), target_status, occupancy);
 }
 
 }  // namespace
@@ -111,6 +124,66 @@ MORAVEL_API moravel_status moravel_contact_centre_retrials(
     result->blocked_share = figures.blocked_share;
     result->abandoned_share = figures.abandoned_share;
     result->redialling = figures.redialling;
+    return MORAVEL_OK;
+  });
+}
+
+MORAVEL_API moravel_status moravel_contact_centre_agents(
+    double traffic, double handling_time, double patience, int32_t lines, double answer_time,
+    int32_t goal, double target, double max_occupancy, int32_t* agents,
+    moravel_contact_centre_result* figures) noexcept {
+  if (agents == nullptr) return MORAVEL_ERROR_NULL_POINTER;
+  const moravel_status lines_status =
+      lines < 0 ? MORAVEL_ERROR_LINES
+      : lines > moravel::contact::kLargestQueuePlaces ? MORAVEL_ERROR_LINES_TOO_MANY
+                                                      : MORAVEL_OK;
+  if (const auto refused = FirstRefusal(CheckTraffic(traffic), CheckHoldingTime(handling_time),
+                                        CheckPatience(patience), lines_status,
+                                        CheckGoal(goal, target, max_occupancy, answer_time))) {
+    return refused;
+  }
+  return Guarded([&] {
+    const auto found = moravel::contact::LeastContactAgents(
+        traffic, handling_time, patience, lines, answer_time,
+        static_cast<moravel::contact::ContactGoal>(goal), target, max_occupancy);
+    switch (found.outcome) {
+      case moravel::contact::StaffingOutcome::kFound: break;
+      case moravel::contact::StaffingOutcome::kUnreachable: return MORAVEL_ERROR_UNREACHABLE;
+      case moravel::contact::StaffingOutcome::kEveryTrafficMeets:
+        return MORAVEL_ERROR_EVERY_TRAFFIC_MEETS;
+      case moravel::contact::StaffingOutcome::kModelLimit: return MORAVEL_ERROR_MODEL_LIMIT;
+      case moravel::contact::StaffingOutcome::kOverflow: return MORAVEL_ERROR_OVERFLOW;
+    }
+    *agents = found.agents;
+    if (figures != nullptr) Store(found.figures, *figures);
+    return MORAVEL_OK;
+  });
+}
+
+MORAVEL_API moravel_status moravel_contact_centre_traffic(
+    int32_t agents, double handling_time, double patience, int32_t lines, double answer_time,
+    int32_t goal, double target, double max_occupancy, double* traffic,
+    moravel_contact_centre_result* figures) noexcept {
+  if (traffic == nullptr) return MORAVEL_ERROR_NULL_POINTER;
+  if (const auto refused = FirstRefusal(CheckHoldingTime(handling_time), CheckPatience(patience),
+                                        CheckServers(agents), CheckLines(lines, agents),
+                                        CheckGoal(goal, target, max_occupancy, answer_time))) {
+    return refused;
+  }
+  return Guarded([&] {
+    const auto found = moravel::contact::LargestContactTraffic(
+        agents, handling_time, patience, lines, answer_time,
+        static_cast<moravel::contact::ContactGoal>(goal), target, max_occupancy);
+    switch (found.outcome) {
+      case moravel::contact::StaffingOutcome::kFound: break;
+      case moravel::contact::StaffingOutcome::kUnreachable: return MORAVEL_ERROR_UNREACHABLE;
+      case moravel::contact::StaffingOutcome::kEveryTrafficMeets:
+        return MORAVEL_ERROR_EVERY_TRAFFIC_MEETS;
+      case moravel::contact::StaffingOutcome::kModelLimit: return MORAVEL_ERROR_MODEL_LIMIT;
+      case moravel::contact::StaffingOutcome::kOverflow: return MORAVEL_ERROR_OVERFLOW;
+    }
+    *traffic = found.traffic;
+    if (figures != nullptr) Store(found.figures, *figures);
     return MORAVEL_OK;
   });
 }

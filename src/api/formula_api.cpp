@@ -52,7 +52,12 @@ moravel_status ErlangBRatioPoint(std::int32_t V, double A, std::int32_t i, doubl
           FirstRefusal(DirectFormServers(V), fewer_status, CheckPositiveTraffic(A))) {
     return refused;
   }
-  // Either value may overflow (inf / inf) or underflow to 0 (x / 0).
+  // Either value may overflow (inf / inf) or fall below the normal doubles:
+  // A^n / n! then keeps few or no digits (E(170, 0.8) is 0), and a quotient
+  // of such values is off, or 0, where the true ratio is a plain number.
+  if (!std::isnormal(E(V, A)) || !std::isnormal(E(static_cast<std::int32_t>(fewer), A))) {
+    return MORAVEL_ERROR_OVERFLOW;
+  }
   const double value = Hi(V, A, i);
   if (!std::isfinite(value)) return MORAVEL_ERROR_OVERFLOW;
   ratio = value;
@@ -104,26 +109,36 @@ MORAVEL_API moravel_status moravel_erlang_b_array(size_t n, const int32_t* serve
                                                   const double* traffic, double* loss,
                                                   size_t* refused_index) noexcept {
   if (AnyArrayMissing(n, servers, traffic, loss)) return MORAVEL_ERROR_NULL_POINTER;
-  return ChunkedPoints(
-      n, refused_index, [&](size_t j) { return CheckErlangB(servers[j], traffic[j]); },
-      [&](size_t first, size_t count) {
-        moravel::PalmTableBatch(count, servers + first, traffic + first, loss + first);
-      });
+  return Guarded([&] {
+    InputsApartFrom apart(loss, n);
+    servers = apart(servers, n);
+    traffic = apart(traffic, n);
+    return ChunkedPoints(
+        n, refused_index, [&](size_t j) { return CheckErlangB(servers[j], traffic[j]); },
+        [&](size_t first, size_t count) {
+          moravel::PalmTableBatch(count, servers + first, traffic + first, loss + first);
+        });
+  });
 }
 
 MORAVEL_API moravel_status moravel_erlang_c_array(size_t n, const int32_t* servers,
                                                   const double* traffic, double* wait_probability,
                                                   size_t* refused_index) noexcept {
   if (AnyArrayMissing(n, servers, traffic, wait_probability)) return MORAVEL_ERROR_NULL_POINTER;
-  return ChunkedPoints(
-      n, refused_index, [&](size_t j) { return CheckErlangC(servers[j], traffic[j]); },
-      [&](size_t first, size_t count) {
-        double* out = wait_probability + first;
-        moravel::PalmTableBatch(count, servers + first, traffic + first, out);
-        for (size_t i = 0; i < count; ++i) {
-          out[i] = moravel::ErlangCFromLoss(servers[first + i], traffic[first + i], out[i]);
-        }
-      });
+  return Guarded([&] {
+    InputsApartFrom apart(wait_probability, n);
+    servers = apart(servers, n);
+    traffic = apart(traffic, n);
+    return ChunkedPoints(
+        n, refused_index, [&](size_t j) { return CheckErlangC(servers[j], traffic[j]); },
+        [&](size_t first, size_t count) {
+          double* out = wait_probability + first;
+          moravel::PalmTableBatch(count, servers + first, traffic + first, out);
+          for (size_t i = 0; i < count; ++i) {
+            out[i] = moravel::ErlangCFromLoss(servers[first + i], traffic[first + i], out[i]);
+          }
+        });
+  });
 }
 
 MORAVEL_API moravel_status moravel_engset_array(size_t n, const int32_t* sources,
@@ -133,8 +148,14 @@ MORAVEL_API moravel_status moravel_engset_array(size_t n, const int32_t* sources
   if (AnyArrayMissing(n, sources, servers, traffic_per_source, loss)) {
     return MORAVEL_ERROR_NULL_POINTER;
   }
-  return ForEachPoint(n, refused_index, [&](size_t j) {
-    return EngsetPoint(sources[j], servers[j], traffic_per_source[j], loss[j]);
+  return Guarded([&] {
+    InputsApartFrom apart(loss, n);
+    sources = apart(sources, n);
+    servers = apart(servers, n);
+    traffic_per_source = apart(traffic_per_source, n);
+    return ForEachPoint(n, refused_index, [&](size_t j) {
+      return EngsetPoint(sources[j], servers[j], traffic_per_source[j], loss[j]);
+    });
   });
 }
 
@@ -142,8 +163,13 @@ MORAVEL_API moravel_status moravel_erlang_b_direct_array(size_t n, const int32_t
                                                          const double* traffic, double* loss,
                                                          size_t* refused_index) noexcept {
   if (AnyArrayMissing(n, servers, traffic, loss)) return MORAVEL_ERROR_NULL_POINTER;
-  return ForEachPoint(n, refused_index, [&](size_t j) {
-    return ErlangBDirectPoint(servers[j], traffic[j], loss[j]);
+  return Guarded([&] {
+    InputsApartFrom apart(loss, n);
+    servers = apart(servers, n);
+    traffic = apart(traffic, n);
+    return ForEachPoint(n, refused_index, [&](size_t j) {
+      return ErlangBDirectPoint(servers[j], traffic[j], loss[j]);
+    });
   });
 }
 
@@ -152,8 +178,14 @@ MORAVEL_API moravel_status moravel_erlang_b_ratio_array(size_t n, const int32_t*
                                                         double* ratio,
                                                         size_t* refused_index) noexcept {
   if (AnyArrayMissing(n, servers, traffic, fewer, ratio)) return MORAVEL_ERROR_NULL_POINTER;
-  return ForEachPoint(n, refused_index, [&](size_t j) {
-    return ErlangBRatioPoint(servers[j], traffic[j], fewer[j], ratio[j]);
+  return Guarded([&] {
+    InputsApartFrom apart(ratio, n);
+    servers = apart(servers, n);
+    traffic = apart(traffic, n);
+    fewer = apart(fewer, n);
+    return ForEachPoint(n, refused_index, [&](size_t j) {
+      return ErlangBRatioPoint(servers[j], traffic[j], fewer[j], ratio[j]);
+    });
   });
 }
 

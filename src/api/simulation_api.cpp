@@ -62,7 +62,12 @@ MORAVEL_API moravel_status moravel_simulate_loss(double traffic, int32_t servers
     const auto run = moravel::SimulateLossSystem(traffic, 1.0, servers, calls, seed);
     if (!run) return MORAVEL_ERROR_INTERNAL;  // not reached: the inputs were checked
     result->loss = run->output[0];
-    result->carried = run->output[1];
+    // The share of calls carried times the offered traffic estimates the
+    // carried traffic; far beyond the servers (1.79e308 erlangs, 10^6 calls
+    // that all arrive within one holding time), or with fewer calls than
+    // servers, it can be many times V.  No estimate exceeds what the
+    // servers hold.
+    result->carried = std::min(run->output[1], static_cast<double>(servers));
     return MORAVEL_OK;
   });
 }

@@ -7,6 +7,7 @@
 
 #include "api/array_points.h"
 #include "api/checks.h"
+#include "formulas/erlang_loss.h"
 #include "formulas/erlang_loss_batch.h"
 #include "moravel/api.h"
 #include "single_service/loss_models.h"
@@ -38,7 +39,11 @@ moravel_status FiniteSourcesPoint(std::int32_t N, std::int32_t V, double a,
   if (const auto refused = FirstRefusal(CheckSources(N), CheckServers(V), CheckSourceTraffic(a))) {
     return refused;
   }
-  Store(FiniteSourceLossModel(N, V, a), result);
+  LossPair pair = FiniteSourceLossModel(N, V, a);
+  // The carried traffic, Nb(1 - B) / ((1 - B)b + 1), is below V; with B
+  // near 1 its rounding could take it past.
+  if (pair.carried > static_cast<double>(V)) pair.carried = static_cast<double>(V);
+  Store(pair, result);
   return MORAVEL_OK;
 }
 
@@ -77,7 +82,8 @@ MORAVEL_API moravel_status moravel_loss(int32_t servers, double traffic,
                                         moravel_loss_result* result) noexcept {
   if (result == nullptr) return MORAVEL_ERROR_NULL_POINTER;
   if (const auto refused = CheckLoss(servers, traffic)) return refused;
-  Store(moravel::PoissonLossModel(servers, traffic), *result);
+  Store(moravel::PoissonLossWithinServers(servers, traffic, moravel::PalmTable(servers, traffic)),
+        *result);
   return MORAVEL_OK;
 }
 
@@ -92,7 +98,9 @@ MORAVEL_API moravel_status moravel_loss_assembled(double x, double y, double z, 
                                                   int32_t n, moravel_loss_result* result) noexcept {
   if (result == nullptr) return MORAVEL_ERROR_NULL_POINTER;
   if (const auto refused = CheckAssembled(x, y, z, servers, n)) return refused;
-  Store(moravel::AssembledLossModel(x, y, z, servers, n), *result);
+  const double load = moravel::AssembledLoad(x, y, z, n);
+  Store(moravel::PoissonLossWithinServers(servers, load, moravel::PalmTable(servers, load)),
+        *result);
   return MORAVEL_OK;
 }
 
@@ -143,15 +151,22 @@ MORAVEL_API moravel_status moravel_loss_array(size_t n, const int32_t* servers,
                                               const double* traffic, moravel_loss_result* results,
                                               size_t* refused_index) noexcept {
   if (AnyArrayMissing(n, servers, traffic, results)) return MORAVEL_ERROR_NULL_POINTER;
-  return ChunkedPoints(
-      n, refused_index, [&](size_t j) { return CheckLoss(servers[j], traffic[j]); },
-      [&](size_t first, size_t count) {
-        double loss[kChunk];
-        moravel::PalmTableBatch(count, servers + first, traffic + first, loss);
-        for (size_t i = 0; i < count; ++i) {
-          Store(moravel::PoissonLossFromLoss(traffic[first + i], loss[i]), results[first + i]);
-        }
-      });
+  return Guarded([&] {
+    InputsApartFrom apart(results, n);
+    servers = apart(servers, n);
+    traffic = apart(traffic, n);
+    return ChunkedPoints(
+        n, refused_index, [&](size_t j) { return CheckLoss(servers[j], traffic[j]); },
+        [&](size_t first, size_t count) {
+          double loss[kChunk];
+          moravel::PalmTableBatch(count, servers + first, traffic + first, loss);
+          for (size_t i = 0; i < count; ++i) {
+            Store(
+                moravel::PoissonLossWithinServers(servers[first + i], traffic[first + i], loss[i]),
+                results[first + i]);
+          }
+        });
+  });
 }
 
 MORAVEL_API moravel_status moravel_loss_finite_sources_array(size_t n, const int32_t* sources,
@@ -162,8 +177,14 @@ MORAVEL_API moravel_status moravel_loss_finite_sources_array(size_t n, const int
   if (AnyArrayMissing(n, sources, servers, traffic_per_source, results)) {
     return MORAVEL_ERROR_NULL_POINTER;
   }
-  return ForEachPoint(n, refused_index, [&](size_t j) {
-    return FiniteSourcesPoint(sources[j], servers[j], traffic_per_source[j], results[j]);
+  return Guarded([&] {
+    InputsApartFrom apart(results, n);
+    sources = apart(sources, n);
+    servers = apart(servers, n);
+    traffic_per_source = apart(traffic_per_source, n);
+    return ForEachPoint(n, refused_index, [&](size_t j) {
+      return FiniteSourcesPoint(sources[j], servers[j], traffic_per_source[j], results[j]);
+    });
   });
 }
 
@@ -175,20 +196,29 @@ MORAVEL_API moravel_status moravel_loss_assembled_array(size_t n, const double* 
   if (AnyArrayMissing(n, x, y, z, servers, multiplier, results)) {
     return MORAVEL_ERROR_NULL_POINTER;
   }
-  return ChunkedPoints(
-      n, refused_index,
-      [&](size_t j) { return CheckAssembled(x[j], y[j], z[j], servers[j], multiplier[j]); },
-      [&](size_t first, size_t count) {
-        double load[kChunk], loss[kChunk];
-        for (size_t i = 0; i < count; ++i) {
-          const size_t j = first + i;
-          load[i] = moravel::AssembledLoad(x[j], y[j], z[j], multiplier[j]);
-        }
-        moravel::PalmTableBatch(count, servers + first, load, loss);
-        for (size_t i = 0; i < count; ++i) {
-          Store(moravel::PoissonLossFromLoss(load[i], loss[i]), results[first + i]);
-        }
-      });
+  return Guarded([&] {
+    InputsApartFrom apart(results, n);
+    x = apart(x, n);
+    y = apart(y, n);
+    z = apart(z, n);
+    servers = apart(servers, n);
+    multiplier = apart(multiplier, n);
+    return ChunkedPoints(
+        n, refused_index,
+        [&](size_t j) { return CheckAssembled(x[j], y[j], z[j], servers[j], multiplier[j]); },
+        [&](size_t first, size_t count) {
+          double load[kChunk], loss[kChunk];
+          for (size_t i = 0; i < count; ++i) {
+            const size_t j = first + i;
+            load[i] = moravel::AssembledLoad(x[j], y[j], z[j], multiplier[j]);
+          }
+          moravel::PalmTableBatch(count, servers + first, load, loss);
+          for (size_t i = 0; i < count; ++i) {
+            Store(moravel::PoissonLossWithinServers(servers[first + i], load[i], loss[i]),
+                  results[first + i]);
+          }
+        });
+  });
 }
 
 MORAVEL_API moravel_status moravel_wait_array(size_t n, const double* threshold,
@@ -198,19 +228,26 @@ MORAVEL_API moravel_status moravel_wait_array(size_t n, const double* threshold,
   if (AnyArrayMissing(n, threshold, holding_time, servers, traffic, results)) {
     return MORAVEL_ERROR_NULL_POINTER;
   }
-  return ChunkedPoints(
-      n, refused_index,
-      [&](size_t j) { return CheckWait(threshold[j], holding_time[j], servers[j], traffic[j]); },
-      [&](size_t first, size_t count) {
-        double loss[kChunk];
-        moravel::PalmTableBatch(count, servers + first, traffic + first, loss);
-        for (size_t i = 0; i < count; ++i) {
-          const size_t j = first + i;
-          Store(moravel::WaitingFromLoss(threshold[j], holding_time[j], servers[j], traffic[j],
-                                         loss[i]),
-                results[j]);
-        }
-      });
+  return Guarded([&] {
+    InputsApartFrom apart(results, n);
+    threshold = apart(threshold, n);
+    holding_time = apart(holding_time, n);
+    servers = apart(servers, n);
+    traffic = apart(traffic, n);
+    return ChunkedPoints(
+        n, refused_index,
+        [&](size_t j) { return CheckWait(threshold[j], holding_time[j], servers[j], traffic[j]); },
+        [&](size_t first, size_t count) {
+          double loss[kChunk];
+          moravel::PalmTableBatch(count, servers + first, traffic + first, loss);
+          for (size_t i = 0; i < count; ++i) {
+            const size_t j = first + i;
+            Store(moravel::WaitingFromLoss(threshold[j], holding_time[j], servers[j], traffic[j],
+                                           loss[i]),
+                  results[j]);
+          }
+        });
+  });
 }
 
 }  // extern "C"

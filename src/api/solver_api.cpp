@@ -15,11 +15,20 @@
 namespace moravel::api {
 namespace {
 
-moravel_status Answer(const std::optional<ServersAnswer>& found, std::int32_t* servers,
-                      double* loss) {
-  if (!found) return MORAVEL_ERROR_UNREACHABLE;
-  *servers = found->servers;
-  if (loss != nullptr) *loss = found->loss;
+moravel_status Refusal(SolverOutcome outcome) {
+  switch (outcome) {
+    case SolverOutcome::kFound: return MORAVEL_OK;
+    case SolverOutcome::kUnreachable: return MORAVEL_ERROR_UNREACHABLE;
+    case SolverOutcome::kEveryTraffic: return MORAVEL_ERROR_EVERY_TRAFFIC_MEETS;
+    case SolverOutcome::kModelLimit: return MORAVEL_ERROR_MODEL_LIMIT;
+  }
+  return MORAVEL_ERROR_INTERNAL;
+}
+
+moravel_status Answer(const ServersAnswer& found, std::int32_t* servers, double* loss) {
+  if (const auto refused = Refusal(found.outcome)) return refused;
+  *servers = found.servers;
+  if (loss != nullptr) *loss = found.loss;
   return MORAVEL_OK;
 }
 
@@ -64,10 +73,10 @@ moravel_status CheckCallCentre(double A, double h, double t) {
 moravel_status Staff(double A, double h, double t, StaffingGoal goal, double target,
                      moravel_staffing* figures) {
   const auto found = LeastAgents(A, h, t, goal, target);
-  if (!found) return MORAVEL_ERROR_UNREACHABLE;
+  if (const auto refused = Refusal(found.outcome)) return refused;
   // A holding time near the largest double takes the mean wait beyond it.
-  if (const auto refused = CheckWaitsInRange(h, found->agents, A)) return refused;
-  Store(found->agents, A, found->figures, *figures);
+  if (const auto refused = CheckWaitsInRange(h, found.agents, A)) return refused;
+  Store(found.agents, A, found.figures, *figures);
   return MORAVEL_OK;
 }
 
@@ -148,7 +157,9 @@ MORAVEL_API moravel_status moravel_erlang_b_traffic(int32_t servers, double targ
   if (const auto refused = FirstRefusal(CheckServers(servers), CheckTarget(target))) {
     return refused;
   }
-  *traffic = moravel::LargestErlangTraffic(servers, target);
+  const auto found = moravel::LargestErlangTraffic(servers, target);
+  if (const auto refused = Refusal(found.outcome)) return refused;
+  *traffic = found.traffic;
   return MORAVEL_OK;
 }
 
@@ -161,8 +172,8 @@ MORAVEL_API moravel_status moravel_engset_traffic(int32_t sources, int32_t serve
   }
   if (servers >= sources) return MORAVEL_ERROR_SERVERS_NOT_BELOW_SOURCES;
   const auto found = moravel::LargestEngsetTraffic(sources, servers, target);
-  if (!found) return MORAVEL_ERROR_UNREACHABLE;
-  *traffic_per_source = *found;
+  if (const auto refused = Refusal(found.outcome)) return refused;
+  *traffic_per_source = found.traffic;
   return MORAVEL_OK;
 }
 
@@ -230,12 +241,12 @@ MORAVEL_API moravel_status moravel_traffic_for_service_level(int32_t agents, dou
     return refused;
   }
   const auto found = moravel::LargestDelayTraffic(agents, handling_time, answer_time, target);
-  if (!found) return MORAVEL_ERROR_UNREACHABLE;
-  if (const auto refused = CheckWaitsInRange(handling_time, agents, *found)) return refused;
-  *traffic = *found;
+  if (const auto refused = Refusal(found.outcome)) return refused;
+  const double A = found.traffic;
+  if (const auto refused = CheckWaitsInRange(handling_time, agents, A)) return refused;
+  *traffic = A;
   if (figures != nullptr) {
-    Store(agents, *found, moravel::WaitingModel(answer_time, handling_time, agents, *found),
-          *figures);
+    Store(agents, A, moravel::WaitingModel(answer_time, handling_time, agents, A), *figures);
   }
   return MORAVEL_OK;
 }

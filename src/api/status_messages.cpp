@@ -47,7 +47,10 @@ MORAVEL_API const char* moravel_status_message(int32_t status) noexcept {
     case MORAVEL_ERROR_DEMAND_EXCEEDS_LINK:
       return "a class needs more units than a link has: no number of links serves it";
     case MORAVEL_ERROR_UNREACHABLE: return "no size below 2^31 - 1 meets the target";
-    case MORAVEL_ERROR_MODEL_LIMIT: return "the group is beyond the sizes the model computes";
+    case MORAVEL_ERROR_MODEL_LIMIT:
+      return "the input is beyond the sizes the model computes in bounded time";
+    case MORAVEL_ERROR_EVERY_TRAFFIC_MEETS:
+      return "every traffic the model takes meets the target: there is no largest one";
     case MORAVEL_ERROR_PATIENCE:
       return "mean patience must be above 0 (+inf: callers who never hang up)";
     case MORAVEL_ERROR_LINES: return "lines must be 0 (no limit) or at least the agents";
@@ -56,6 +59,8 @@ MORAVEL_API const char* moravel_status_message(int32_t status) noexcept {
     case MORAVEL_ERROR_REDIAL_TIME: return "mean redial time must be finite and above 0";
     case MORAVEL_ERROR_RETRIALS_DIVERGE:
       return "the retries grow without bound: no total traffic balances them";
+    case MORAVEL_ERROR_GOAL: return "goal must be one of the MORAVEL_GOAL_ codes (1 to 5)";
+    case MORAVEL_ERROR_OCCUPANCY: return "highest occupancy must be above 0 and at most 1";
     case MORAVEL_ERROR_CALLS_OFFERED: return "calls offered must be finite and not negative";
     case MORAVEL_ERROR_INTERVAL_MINUTES: return "interval length must be finite and above 0 minutes";
     case MORAVEL_ERROR_SHRINKAGE: return "shrinkage must be at least 0 and below 1";

@@ -40,6 +40,14 @@ inline constexpr std::int64_t kUnlimitedPlaces = -1;
 std::optional<ContactCentreFigures> ContactCentreModel(double A, double h, double p, std::int32_t n,
                                                        std::int64_t places, double t);
 
+// The same from B = B(n - 1, A), the Erlang B value for one agent fewer,
+// as a search running the recursion upward has it:
+// ContactCentreModel(A, h, p, n, places, t) is
+// ContactCentreFromLoss(A, h, p, n, places, t, PalmTable(n - 1, A)).
+std::optional<ContactCentreFigures> ContactCentreFromLoss(double A, double h, double p,
+                                                          std::int32_t n, std::int64_t places,
+                                                          double t, double B);
+
 }  // namespace moravel::contact
 
 #endif

@@ -61,16 +61,11 @@ double UpperFraction(double m, double x) {
 
 double LogOnePlusDefect(double d) {
   if (std::fabs(d) < 0.125) {
-    // d^2/2 - d^3/3 + d^4/4 - ...: |d|^k / k below 1e-17 of d^2/2 by k = 22.
-    double power = d * d;
+    // d^2 (1/2 - d/3 + d^2/4 - ...), to d^22 (|d|^k / k below 1e-17 of
+    // d^2 / 2 from k = 22 on), by Horner.
     double sum = 0.0;
-    double sign = 1.0;
-    for (int k = 2; k <= 24; ++k) {
-      sum += sign * power / k;
-      power *= d;
-      sign = -sign;
-    }
-    return sum;
+    for (int k = 24; k >= 2; --k) sum = sum * -d + 1.0 / k;
+    return sum * d * d;
   }
   return d - std::log1p(d);
 }
@@ -79,8 +74,10 @@ double LogGammaPrefix(double b, double x) {
   if (x == 0.0) return b == 0.0 ? 0.0 : -kInfinity;
   if (b < 10.0) return b * std::log(x) - x - std::lgamma(b + 1.0);
   const double d = (x - b) / b;
-  return -b * LogOnePlusDefect(d) - 0.5 * std::log(2.0 * std::numbers::pi * b) -
-         StirlingCorrection(b);
+  // Far below b, 1 + d = x / b would lose digits: b log(x / b) + (b - x)
+  // is then free of cancellation (the first term dominates).
+  const double exponent = d < -0.5 ? b * std::log(x / b) + (b - x) : -b * LogOnePlusDefect(d);
+  return exponent - 0.5 * std::log(2.0 * std::numbers::pi * b) - StirlingCorrection(b);
 }
 
 PoissonSumLog LogPoissonSum(std::int64_t m, double x) {

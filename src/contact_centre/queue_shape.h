@@ -40,6 +40,18 @@ class QueueShape {
   QueueShape(double n, double A, double theta, std::int64_t places);
 
   double Delta(double u) const;
+  // Delta(u), and the ratio of the last queue place's term to the sum,
+  // (X^m / m!) / sum_{i < m} X^i / i! (0 without a limit): the integral of
+  // g times this ratio is the last place's share, so that it comes out in
+  // the scale of the others without meeting log-sizes of order m.
+  // `gone` is 1 - e^{-theta u} (= -expm1(-theta u)), which the kernels
+  // need too.
+  struct Point {
+    double delta;
+    double last_ratio;
+    double gone;
+  };
+  Point Evaluate(double u) const;
   double Peak() const { return peak_; }
   // Psi(u*), the logarithm of the peak itself.
   double LogPeak() const { return log_peak_; }
@@ -53,7 +65,7 @@ class QueueShape {
   double X(double u) const;
   // X(u) - X(v), without cancellation.
   double XDifference(double u, double v) const;
-  double LimitedPsiDifference(double u) const;
+  Point Limited(double u) const;
 
   double n_, A_, theta_;
   std::int64_t places_;

@@ -29,11 +29,17 @@ RetrialOutcome RetrialModel(double A, double h, double p, std::int32_t n, std::i
       return false;
     }
     figures = *f;
-    value = T * (1.0 - (rb * f->blocked_probability + ra * f->abandon_probability)) - A;
+    // The rates that leave for good: carried, and the losses not retried
+    // (summed, not 1 - the retried share, which cancels at high totals).
+    value = f->carried + T * ((1.0 - rb) * f->blocked_probability) +
+            T * ((1.0 - ra) * f->abandon_probability) - A;
     return true;
   };
   double lo = A, f_lo = 0.0;
   if (!F(lo, f_lo)) return declined;
+  // At T = A, F is exactly -A times the share retried: no retries, no
+  // search (the sum of the rates would leave a rounding either way).
+  f_lo = -A * (rb * figures.blocked_probability + ra * figures.abandon_probability);
   double T = A;
   if (f_lo < 0.0) {
     // Bracket: F(lo) < 0 <= F(hi).
@@ -48,9 +54,11 @@ RetrialOutcome RetrialModel(double A, double h, double p, std::int32_t n, std::i
     }
     int kept = 0;
     T = hi;
-    while (evaluations < kMostEvaluations && hi - lo > 1e-13 * hi) {
+    // Secant steps (Illinois rule), every other one a bisection: the
+    // bracket at least halves every two evaluations, whatever the noise in F.
+    for (int step = 0; evaluations < kMostEvaluations && hi - lo > 1e-13 * hi; ++step) {
       double x = lo + (hi - lo) * (-f_lo / (f_hi - f_lo));
-      if (!(x > lo && x < hi)) x = lo + (hi - lo) / 2;
+      if (step % 2 == 1 || !(x > lo && x < hi)) x = lo + (hi - lo) / 2;
       double fx = 0.0;
       if (!F(x, fx)) return declined;
       if (fx == 0.0) {

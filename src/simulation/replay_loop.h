@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "random/second_seed.h"
 #include "simulation/call_streams.h"
@@ -28,9 +29,31 @@ inline bool NoArrivalComesAfterZero(double arrival_rate) {
 // The rate must be +0 or more, so the arrival instants never decrease until
 // one is NaN; from there all are NaN, and a NaN arrival is never later than
 // a free instant, so the rest of the calls are counted without being offered.
+//
+// Time is counted in the unit of the rates, mean holding times for the
+// replays, unless the arrival instants could pass the largest double: each
+// inter-arrival time is at most 36.74 / lambda (-ln of the least nonzero
+// uniform value, 2^-53), so N of them stay finite whenever N 37 / lambda is
+// below half the largest double.  A smaller positive rate (1e-305 erlangs
+// over 10^5 calls) would sum to +inf, and every call from there on would
+// be lost.  Time is then counted in mean inter-arrival times instead:
+// arrival rate 1 and service rate mu / lambda (at most the largest double),
+// which only rescales the instants, so the decisions are those of exact
+// arithmetic, and the figures, counted from the decisions, keep their
+// meaning.  Runs that stay within the doubles keep their bits.
+inline bool ArrivalInstantsMayOverflow(double lambda, std::int32_t N) {
+  constexpr double kLongestInterArrival = 37.0;  // in mean inter-arrival times
+  return lambda > 0.0 && static_cast<double>(N) * kLongestInterArrival >
+                             lambda * (std::numeric_limits<double>::max() / 2);
+}
+
 template <class Offer>
 std::int32_t CountCallsNotStartedAtOnce(double lambda, double mu, std::int32_t V, std::int32_t N,
                                         std::uint32_t seed, Offer offer) {
+  if (ArrivalInstantsMayOverflow(lambda, N)) {
+    mu = std::min(mu / lambda, std::numeric_limits<double>::max());
+    lambda = 1.0;
+  }
   CallStreams streams(SimulationStreamSeeds(seed), lambda, mu);
   ServerCalendar servers(V, lambda, mu);
   double arrivals[CallStreams::kBlockSize];

@@ -29,3 +29,15 @@ LossPair AssembledLossModel(double x, double y, double z, std::int32_t V, std::i
 }
 
 }  // namespace moravel
+
+namespace moravel {
+
+LossPair PoissonLossWithinServers(std::int32_t V, double A, double B) {
+  if (!(B > 0.5)) return PoissonLossFromLoss(A, B);
+  const auto servers = static_cast<double>(V);
+  const double t = A * PalmTable(V - 1, A);
+  const double carried = servers * (A / (servers + t));
+  return {B, carried < servers ? carried : servers};
+}
+
+}  // namespace moravel

@@ -21,6 +21,14 @@ LossPair PoissonLossModel(std::int32_t V, double A);
 // The same from B = PalmTable(V, A) already at hand.
 inline LossPair PoissonLossFromLoss(double A, double B) { return {B, (1.0 - B) * A}; }
 
+// The carried traffic of Poisson traffic A on V >= 1 servers, within the
+// servers.  (1 - B) A loses its digits as B nears 1, and can pass V, or
+// give 0 once B rounds to 1 (A = 1e20 on 10 servers).  Above B = 1/2 it is
+// taken as A V / (V + A B(V - 1)), the last step of the recursion, whose
+// terms are all positive; at or below, (1 - B) A is exact to an ulp and is
+// kept.  Never above V.
+LossPair PoissonLossWithinServers(std::int32_t V, double A, double B);
+
 // N sources of a erlangs each: B = EngsetTable(N, V, a) and the Engset
 // carried traffic N b (1 - B) / ((1 - B) b + 1), b = a / (1 - a).
 LossPair FiniteSourceLossModel(std::int32_t N, std::int32_t V, double a);

@@ -20,9 +20,9 @@ bool Meets(const WaitingCharacteristics& w, StaffingGoal goal, double target) {
 
 }  // namespace
 
-std::optional<AgentsAnswer> LeastAgents(double A, double h, double t, StaffingGoal goal,
-                                        double target) {
-  if (!(A < static_cast<double>(kLargestAgents))) return std::nullopt;
+AgentsAnswer LeastAgents(double A, double h, double t, StaffingGoal goal, double target) {
+  if (!(A < static_cast<double>(kLargestAgents))) return {SolverOutcome::kUnreachable, 0, {}};
+  if (!(A <= static_cast<double>(kSolverStepBudget))) return {SolverOutcome::kModelLimit, 0, {}};
   // The first count above the traffic: below it the queue grows without end.
   const auto first = static_cast<std::int32_t>(std::floor(A)) + 1;
   double B = 1.0;
@@ -30,8 +30,9 @@ std::optional<AgentsAnswer> LeastAgents(double A, double h, double t, StaffingGo
   for (std::int32_t V = first;; ++V) {
     B = ErlangLossStep(B, A, V);
     const WaitingCharacteristics w = WaitingFromLoss(t, h, V, A, B);
-    if (Meets(w, goal, target)) return AgentsAnswer{V, w};
-    if (V == kLargestAgents) return std::nullopt;
+    if (Meets(w, goal, target)) return {SolverOutcome::kFound, V, w};
+    if (V == kLargestAgents) return {SolverOutcome::kUnreachable, 0, {}};
+    if (V >= 2 * kSolverStepBudget) return {SolverOutcome::kModelLimit, 0, {}};
   }
 }
 

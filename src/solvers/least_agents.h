@@ -4,9 +4,9 @@
 #define MORAVEL_SOLVERS_LEAST_AGENTS_H
 
 #include <cstdint>
-#include <optional>
 
 #include "single_service/waiting_model.h"
+#include "solvers/solver_budget.h"
 
 namespace moravel {
 
@@ -17,6 +17,7 @@ enum class StaffingGoal {
 };
 
 struct AgentsAnswer {
+  SolverOutcome outcome;
   std::int32_t agents;
   WaitingCharacteristics figures;  // WaitingModel(t, h, agents, A), bit for bit
 };
@@ -24,9 +25,11 @@ struct AgentsAnswer {
 // Least V > A (and >= 1) up to 2^31 - 2 meeting the goal, for A finite and
 // not negative, h finite and above 0, t finite and not negative.  Every
 // figure falls as agents are added, so the first V that meets the goal,
-// running the Erlang B recursion upward once, is the answer; nullopt when
-// none does.
-std::optional<AgentsAnswer> LeastAgents(double A, double h, double t, StaffingGoal goal,
+// running the Erlang B recursion upward once, is the answer; kUnreachable
+// when none does (A at or above 2^31 - 2).  The run takes at least A steps:
+// kModelLimit when A passes kSolverStepBudget, or when the run passes twice
+// that.
+AgentsAnswer LeastAgents(double A, double h, double t, StaffingGoal goal,
                                         double target);
 
 }  // namespace moravel

@@ -5,7 +5,10 @@
 // native library's answer for the same call, bit for bit; refused inputs
 // must show the library's message beside the field named.  Every case is
 // then reopened from the address the page wrote, and must give the same
-// figures.  Ends with a screenshot of the link-subset panel.
+// figures.  Then: how fast the page answers keystrokes while it computes
+// large models (the in-page handler time of every key, printed), the plots'
+// axes, the number formats, labels and layout at 390 px.  Ends with a
+// screenshot of the link-subset panel.
 //
 //   node page_test.js --site DIR --native WEB_EXPECTED --chromium PATH [--screenshot FILE]
 "use strict";
@@ -76,19 +79,22 @@ const cases = [
     request: "ec_servers 20 0 20 0.8", refusedAt: "ec-holding-msg" },
 
   { name: "Engset loss", panel: "engset",
-    inputs: [["en-find", "loss"], ["en-sources", "20"], ["en-servers", "5"], ["en-traffic", "0.2"]],
+    inputs: [["en-find", "loss"], ["en-form", "offered"], ["en-sources", "20"], ["en-servers", "5"], ["en-traffic", "0.2"]],
     request: "en_loss 20 5 0.2", outputs: ["en-out-servers", "en-out-traffic", "en-out-loss", "en-out-carried"] },
   { name: "Engset servers", panel: "engset",
-    inputs: [["en-find", "servers"], ["en-sources", "20"], ["en-traffic", "0.2"], ["en-loss", "0.01"]],
+    inputs: [["en-find", "servers"], ["en-form", "offered"], ["en-sources", "20"], ["en-traffic", "0.2"], ["en-loss", "0.01"]],
     request: "en_servers 20 0.2 0.01", outputs: ["en-out-servers", "en-out-traffic", "en-out-loss", "en-out-carried"] },
   { name: "Engset traffic", panel: "engset",
-    inputs: [["en-find", "traffic"], ["en-sources", "20"], ["en-servers", "5"], ["en-loss", "0.01"]],
+    inputs: [["en-find", "traffic"], ["en-form", "offered"], ["en-sources", "20"], ["en-servers", "5"], ["en-loss", "0.01"]],
     request: "en_traffic 20 5 0.01", outputs: ["en-out-servers", "en-out-traffic", "en-out-loss", "en-out-carried"] },
+  { name: "Engset, traffic given per idle source", panel: "engset",
+    inputs: [["en-find", "loss"], ["en-form", "idle"], ["en-sources", "10"], ["en-servers", "5"], ["en-traffic", "0.3"]],
+    request: `en_loss 10 5 ${0.3 / (1 + 0.3)}`, outputs: ["en-out-servers", "en-out-traffic", "en-out-loss", "en-out-carried"] },
   { name: "Engset refuses a traffic per source of 1", panel: "engset",
-    inputs: [["en-find", "loss"], ["en-sources", "20"], ["en-servers", "5"], ["en-traffic", "1"]],
+    inputs: [["en-find", "loss"], ["en-form", "offered"], ["en-sources", "20"], ["en-servers", "5"], ["en-traffic", "1"]],
     request: "en_loss 20 5 1", refusedAt: "en-traffic-msg" },
   { name: "Engset refuses as many servers as sources", panel: "engset",
-    inputs: [["en-find", "traffic"], ["en-sources", "5"], ["en-servers", "5"], ["en-loss", "0.01"]],
+    inputs: [["en-find", "traffic"], ["en-form", "offered"], ["en-sources", "5"], ["en-servers", "5"], ["en-loss", "0.01"]],
     request: "en_traffic 5 5 0.01", refusedAt: "en-servers-msg" },
 
   { name: "Call centre", panel: "call-centre",
@@ -99,6 +105,21 @@ const cases = [
     inputs: [["cc-calls", "1234.5"], ["cc-interval", "15"], ["cc-handling", "263.7"], ["cc-answer", "15"], ["cc-service", "0.95"]],
     request: "cc 1234.5 15 263.7 15 0.95",
     outputs: ["cc-out-traffic", "cc-out-agents", "cc-out-service", "cc-out-asa", "cc-out-occupancy", "cc-out-wait"] },
+  { name: "Call centre, service level typed 80", panel: "call-centre",
+    inputs: [["cc-calls", "400"], ["cc-interval", "30"], ["cc-handling", "180"], ["cc-answer", "20"], ["cc-service", "80"]],
+    request: "cc 400 30 180 20 0.8",
+    outputs: ["cc-out-traffic", "cc-out-agents", "cc-out-service", "cc-out-asa", "cc-out-occupancy", "cc-out-wait"] },
+  { name: "Call centre, service level typed 80%", panel: "call-centre",
+    inputs: [["cc-calls", "400"], ["cc-interval", "30"], ["cc-handling", "180"], ["cc-answer", "20"], ["cc-service", "80%"]],
+    request: "cc 400 30 180 20 0.8",
+    outputs: ["cc-out-traffic", "cc-out-agents", "cc-out-service", "cc-out-asa", "cc-out-occupancy", "cc-out-wait"] },
+  { name: "Call centre, decimal commas", panel: "call-centre",
+    inputs: [["cc-calls", "1234,5"], ["cc-interval", "15"], ["cc-handling", "263,7"], ["cc-answer", "15"], ["cc-service", "0,95"]],
+    request: "cc 1234.5 15 263.7 15 0.95",
+    outputs: ["cc-out-traffic", "cc-out-agents", "cc-out-service", "cc-out-asa", "cc-out-occupancy", "cc-out-wait"] },
+  { name: "Erlang C, service level 95,5 %", panel: "erlang-c",
+    inputs: [["ec-find", "servers"], ["ec-traffic", "12,5"], ["ec-holding", "180"], ["ec-answer", "20"], ["ec-service", "95,5%"]],
+    request: "ec_servers 12.5 180 20 0.955", outputs: ["ec-out-servers", "ec-out-wait", "ec-out-service", "ec-out-asa", "ec-out-occupancy"] },
   { name: "Call centre refuses a service level of 1", panel: "call-centre",
     inputs: [["cc-calls", "400"], ["cc-interval", "30"], ["cc-handling", "180"], ["cc-answer", "20"], ["cc-service", "1"]],
     request: "cc 400 30 180 20 1", refusedAt: "cc-service-msg" },
@@ -118,6 +139,11 @@ const cases = [
     outputs: ["row:1:blocking", "row:2:blocking", "row:3:blocking", "row:1:carried", "row:2:carried", "row:3:carried"],
     also: { request: "lk_subset_links 30 3 0.001 3 40 12.5 4 1 3 6",
             outputs: ["lk-out-links", "row:1:kblocking", "row:2:kblocking", "row:3:kblocking"] } },
+  { name: "Link group, one class with a decimal comma", panel: "links",
+    inputs: [["lk-model", "group"], ["lk-links", "4"], ["lk-units", "10"], ["lk-target", "0,01"]],
+    classes: [["12,5", "1"]],
+    request: "lk_group 4 10 1 12.5 1", outputs: ["row:1:blocking", "row:1:carried"],
+    also: { request: "lk_group_links 10 0.01 1 12.5 1", outputs: ["lk-out-links", "row:1:kblocking"] } },
   { name: "Link group refuses a demand of 1.5", panel: "links",
     inputs: [["lk-model", "group"], ["lk-links", "4"], ["lk-units", "10"], ["lk-target", "0.01"]],
     classes: [["5", "1.5"]],
@@ -138,6 +164,23 @@ const pageRefusals = [
   { name: "text that is not a number", panel: "erlang-b",
     inputs: [["eb-find", "loss"], ["eb-servers", "ten"], ["eb-traffic", "5"]],
     slot: "eb-servers-msg", message: "not a number" },
+  { name: "hexadecimal is not a number", panel: "erlang-b",
+    inputs: [["eb-find", "loss"], ["eb-servers", "0x10"], ["eb-traffic", "5"]],
+    slot: "eb-servers-msg", message: "not a number" },
+  { name: "a thousands separator is ambiguous", panel: "erlang-b",
+    inputs: [["eb-find", "loss"], ["eb-servers", "10"], ["eb-traffic", "1,000"]],
+    slot: "eb-traffic-msg",
+    message: '"1,000" is ambiguous: write it without a thousands separator, or with a decimal point' },
+  { name: "a count must be whole", panel: "erlang-b",
+    inputs: [["eb-find", "loss"], ["eb-servers", "2147483648"], ["eb-traffic", "5"]],
+    slot: "eb-servers-msg", message: "must be a whole number within 32 bits" },
+  { name: "an interval of 0 minutes", panel: "call-centre",
+    inputs: [["cc-calls", "400"], ["cc-interval", "0"], ["cc-handling", "180"], ["cc-answer", "20"], ["cc-service", "0.8"]],
+    slot: "cc-interval-msg", message: "the interval must be finite and above 0 minutes" },
+  { name: "a class's traffic, named in the table's slot", panel: "links",
+    inputs: [["lk-model", "group"], ["lk-links", "4"], ["lk-units", "10"], ["lk-target", "0.01"]],
+    classes: [["5", "1"], ["x", "2"]],
+    slot: "lk-classes-msg", message: "class 2: not a number" },
 ];
 
 // ---- Native answers ----------------------------------------------------------
@@ -155,7 +198,9 @@ function nativeAnswers(requests) {
 
 // ---- A static server on the loopback address ---------------------------------
 
-const TYPES = { ".html": "text/html", ".js": "text/javascript", ".css": "text/css", ".png": "image/png" };
+const TYPES = { ".html": "text/html", ".js": "text/javascript", ".css": "text/css", ".png": "image/png",
+                ".svg": "image/svg+xml" };
+const notFound = [];
 
 function serve(root) {
   const server = http.createServer((request, response) => {
@@ -166,6 +211,7 @@ function serve(root) {
         response.writeHead(200, { "content-type": TYPES[".html"] });
         return response.end(fs.readFileSync(index));
       }
+      notFound.push(request.url);
       response.writeHead(404);
       return response.end();
     }
@@ -187,7 +233,14 @@ async function open(browser, url, origin, stray) {
   page.on("pageerror", (error) => stray.push("page error: " + error.message));
   await page.goto(url);
   await page.waitForSelector("body[data-ready=true]", { timeout: 30000 });
+  await idle(page);
   return page;
+}
+
+// The page computes in a worker after a pause in typing: wait until the
+// answer to the latest input is shown.
+async function idle(page, timeout = 60000) {
+  await page.waitForFunction(() => document.body.dataset.busy === "false", { timeout, polling: 20 });
 }
 
 async function type(page, id, value) {
@@ -218,12 +271,13 @@ async function setClasses(page, classes) {
 async function fill(page, c) {
   await page.click(`#tabs button[data-panel="${c.panel}"]`);
   for (const [id, value] of c.inputs) {
-    if (id.endsWith("-find") || id === "lk-model") await type(page, id, value);
+    if (id.endsWith("-find") || id === "lk-model" || id === "en-form") await type(page, id, value);
   }
   if (c.classes) await setClasses(page, c.classes);
   for (const [id, value] of c.inputs) {
-    if (!(id.endsWith("-find") || id === "lk-model")) await type(page, id, value);
+    if (!(id.endsWith("-find") || id === "lk-model" || id === "en-form")) await type(page, id, value);
   }
+  await idle(page);
 }
 
 const KIND = { blocking: 0, carried: 1, kblocking: 2 };
@@ -263,6 +317,265 @@ async function compare(page, name, expected, outputs, refusedAt) {
     expect(shown !== null && Object.is(Number(shown), want),
            `${name}: ${outputs[j]} is ${shown}, the native library gives ${expected.values[j]}`);
   }
+}
+
+// ---- Keystrokes while large models compute ------------------------------------
+// Every input, change, key and click handler of the page is timed in the page
+// (performance.now() around the handler), and every long task of its main
+// thread is recorded: a keystroke's cost is what its handlers took.
+
+const KEYSTROKE_LIMIT_MS = 100;
+
+async function instrument(page) {
+  await page.evaluateOnNewDocument(() => {
+    window.handlerMs = [];
+    window.longTasks = [];
+    const original = EventTarget.prototype.addEventListener;
+    const timedTypes = ["input", "change", "keydown", "keyup", "keypress", "click", "beforeinput"];
+    EventTarget.prototype.addEventListener = function (type, listener, options) {
+      if (typeof listener !== "function" || !timedTypes.includes(type)) {
+        return original.call(this, type, listener, options);
+      }
+      return original.call(this, type, function (event) {
+        const start = performance.now();
+        try { return listener.call(this, event); } finally { window.handlerMs.push(performance.now() - start); }
+      }, options);
+    };
+    new PerformanceObserver((list) => {
+      for (const entry of list.getEntries()) window.longTasks.push(entry.duration);
+    }).observe({ type: "longtask", buffered: true });
+  });
+}
+
+// Types `text` into the field one key at a time (after clearing it) and
+// returns the handler time of each key, in ms.
+async function typeTimed(page, selector, text) {
+  await page.click(selector, { clickCount: 3 });
+  await page.keyboard.press("Backspace");
+  const times = [];
+  for (const key of text) {
+    await page.evaluate(() => { window.handlerMs = []; });
+    await page.keyboard.type(key);
+    times.push(await page.evaluate(() => window.handlerMs.reduce((s, x) => s + x, 0)));
+  }
+  return times;
+}
+
+const typing = [
+  { name: "20 links of 1000 units, classes 15000x1 and 500x10: traffic 15000",
+    address: "p=links&lk-model=group&lk-links=20&lk-units=1000&lk-subset=2&lk-target=0.01&lk-class-traffic=15000;500&lk-class-demand=1;10",
+    selector: "#lk-classes tr:nth-child(1) input[aria-label=traffic]", text: "15000" },
+  { name: "link subset, g = 10: traffic 15000",
+    address: "p=links&lk-model=subset&lk-links=20&lk-units=1000&lk-subset=10&lk-target=0.01&lk-class-traffic=15000;500&lk-class-demand=1;10",
+    selector: "#lk-classes tr:nth-child(1) input[aria-label=traffic]", text: "15000" },
+  { name: "a demand of 2000",
+    address: "p=links&lk-model=group&lk-links=20&lk-units=1000&lk-subset=2&lk-target=0.01&lk-class-traffic=15000;500&lk-class-demand=1;10",
+    selector: "#lk-classes tr:nth-child(2) input[aria-label=demand]", text: "2000" },
+  { name: "Erlang B, 10^7 servers",
+    address: "p=erlang-b&eb-find=loss&eb-servers=10&eb-traffic=9000000&eb-loss=0.01",
+    selector: "#eb-servers", text: "10000000" },
+  { name: "Erlang B, 2147483647 servers",
+    address: "p=erlang-b&eb-find=loss&eb-servers=10&eb-traffic=9000000&eb-loss=0.01",
+    selector: "#eb-servers", text: "2147483647" },
+  { name: "Erlang B, 2000000000 servers",
+    address: "p=erlang-b&eb-find=loss&eb-servers=10&eb-traffic=9000000&eb-loss=0.01",
+    selector: "#eb-servers", text: "2000000000" },
+];
+
+async function keystrokes(browser, origin, stray) {
+  const page = await browser.newPage();
+  await instrument(page);
+  page.on("pageerror", (error) => stray.push("page error: " + error.message));
+  for (const t of typing) {
+    await page.goto("about:blank");
+    await page.goto(`${origin}/index.html#${t.address}`);
+    await page.waitForSelector("body[data-ready=true]");
+    await page.evaluate(() => { window.longTasks = []; });
+    const times = await typeTimed(page, t.selector, t.text);
+    const longest = await page.evaluate(() => Math.max(0, ...window.longTasks));
+    const worst = Math.max(...times);
+    console.log(`keystrokes, ${t.name}: ${times.map((x) => x.toFixed(1)).join(" ")} ms ` +
+                `(worst ${worst.toFixed(1)} ms; longest main-thread task ${longest.toFixed(0)} ms)`);
+    expect(worst < KEYSTROKE_LIMIT_MS, `${t.name}: a keystroke took ${worst.toFixed(1)} ms`);
+    expect(longest < KEYSTROKE_LIMIT_MS, `${t.name}: a main-thread task took ${longest.toFixed(0)} ms`);
+  }
+  // The last one (2000000000 servers) is a long computation: the page says
+  // it is working, and new input overtakes it.
+  await page.waitForFunction(() => document.body.dataset.state === "working", { timeout: 5000 });
+  const said = await page.$eval("#status", (el) => el.textContent);
+  expect(said === "Computing… (change any input to overtake this)", `while working the page says "${said}"`);
+  const before = Date.now();
+  const times = await typeTimed(page, "#eb-servers", "10");
+  await idle(page, 10000);
+  const expected = nativeAnswers(["eb_loss 10 9000000"])[0];
+  await compare(page, "overtaking a long computation", expected,
+                ["eb-out-servers", "eb-out-traffic", "eb-out-loss", "eb-out-carried"]);
+  console.log(`overtaking: keystrokes ${times.map((x) => x.toFixed(1)).join(" ")} ms, ` +
+              `answer for 10 servers after ${Date.now() - before} ms`);
+  await page.close();
+}
+
+// ---- Plots ------------------------------------------------------------------------
+
+async function plots(page) {
+  const axis = () => page.$eval("#plot", (svg) => [svg.dataset.yScale, svg.dataset.yLow, svg.dataset.yHigh].join(" "));
+  // A loss target of 0.01: the axis stops three decades below it, though
+  // the curve goes down to 1e-50.
+  await fill(page, cases.find((c) => c.name === "Erlang B servers"));
+  expect(await axis() === "log -5 0", `Erlang B plot axis: ${await axis()}, expected log -5 0`);
+  // A link group whose blocking falls to 1e-20 at a tenth of its traffic:
+  // still three decades below the target of 0.01.
+  await fill(page, cases.find((c) => c.name === "Link group, two classes"));
+  expect(await axis() === "log -5 -2", `link group plot axis: ${await axis()}, expected log -5 -2`);
+  // Without a target (the loss is what is found): down to 1e-8, though the
+  // curve goes down to 1e-10; and no lower than the curve goes (1e-6).
+  await fill(page, cases.find((c) => c.name === "Erlang B loss"));
+  expect(await axis() === "log -8 0", `Erlang B plot axis without a target: ${await axis()}, expected log -8 0`);
+  await fill(page, cases.find((c) => c.name === "Engset loss"));
+  expect(await axis() === "log -6 0", `Engset plot axis: ${await axis()}, expected log -6 0`);
+  // The call centre: the service level against agents, with the target.
+  await fill(page, cases.find((c) => c.name === "Call centre"));
+  expect(await axis() === "linear 0 1", `call-centre plot axis: ${await axis()}, expected linear 0 1`);
+  const plot = await page.$eval("#plot", (svg) => ({
+    series: Array.from(svg.querySelectorAll("polyline"), (l) => l.dataset.series),
+    reference: svg.querySelectorAll(".reference").length,
+    title: document.querySelector("#plot-title").textContent,
+  }));
+  expect(plot.series.length === 1 && plot.series[0] === "service level" && plot.reference === 1,
+         `call-centre plot: ${JSON.stringify(plot)}`);
+  expect(plot.title === "Call centre: service level against agents, 40 erlangs", `call-centre plot title: ${plot.title}`);
+}
+
+// ---- Notation, labels, fields, layout, icon ---------------------------------------
+
+const notation = [
+  [0.000034311, "3.4311e-5"], [2.0254e-8, "2.0254e-8"], [0.001, "0.001"], [0.000999999, "9.99999e-4"],
+  [0.0084394266, "0.00843943"], [12.030612345, "12.0306"], [999999.4, "999999"], [1234567.8, "1.23457e+6"],
+  [64, "64"], [2147483647, "2147483647"], [1e15, "1e+15"], [1, "1"], [0, "0"], [-0.5, "-0.5"],
+];
+
+const labels = [
+  ["cc-interval", "Interval (minutes)"], ["cc-handling", "Mean handling time (seconds)"],
+  ["cc-answer", "Answer-time target (seconds)"], ["ec-holding", "Mean holding time (seconds)"],
+  ["ec-answer", "Answer time (seconds)"], ["en-traffic", "Offered traffic per source a [erlang]"],
+];
+
+async function details(page, origin) {
+  for (const [x, text] of notation) {
+    const shown = await page.evaluate((v) => MoravelFormat.readable(v), x);
+    expect(shown === text, `${x} is written ${shown}, expected ${text}`);
+  }
+  for (const [id, text] of labels) {
+    const shown = await page.$eval(`label[for="${id}"]`, (el) => el.textContent.trim());
+    expect(shown === text, `the label of ${id} is "${shown}", expected "${text}"`);
+  }
+  for (const id of ["cc-service-hint", "ec-service-hint"]) {
+    const shown = await page.$eval("#" + id, (el) => el.textContent);
+    expect(shown === "0.8, 80 and 80% all mean 80 %", `${id}: "${shown}"`);
+  }
+  await page.click('#tabs button[data-panel="engset"]');
+  await type(page, "en-form", "idle");
+  const idleLabel = await page.$eval('label[for="en-traffic"]', (el) => el.textContent.trim());
+  expect(idleLabel === "Traffic per idle source b [erlang]", `the idle form's label is "${idleLabel}"`);
+  await type(page, "en-form", "offered");
+  // The g field shows in the subset model only.
+  await page.click('#tabs button[data-panel="links"]');
+  for (const [model, shown] of [["group", false], ["subset", true], ["group", false]]) {
+    await type(page, "lk-model", model);
+    const visible = await page.$eval("#lk-subset-field", (el) => getComputedStyle(el).display !== "none");
+    expect(visible === shown, `in the ${model} model the g field is ${visible ? "shown" : "hidden"}`);
+  }
+  await idle(page);
+  // The icon a static host is asked for.
+  const icon = await page.$eval('link[rel="icon"]', (el) => el.href);
+  const answer = await fetch(icon);
+  expect(answer.status === 200 && icon.startsWith(origin), `the icon ${icon} answers ${answer.status}`);
+}
+
+// Every panel at 390 px: nothing wider than the screen.
+async function narrow(browser, origin, stray) {
+  const page = await open(browser, origin + "/index.html", origin, stray);
+  await page.setViewport({ width: 390, height: 844 });
+  await fill(page, cases.find((c) => c.name === "Link subset, three classes"));
+  for (const panel of ["links", "erlang-b", "erlang-c", "engset", "call-centre"]) {
+    await page.click(`#tabs button[data-panel="${panel}"]`);
+    await idle(page);
+    const wide = await page.evaluate(() => {
+      const over = Array.from(document.querySelectorAll("main *"))
+        .filter((el) => el.getClientRects().length > 0 && el.getBoundingClientRect().right > 390.5)
+        .map((el) => el.id || el.tagName.toLowerCase());
+      return { scroll: document.documentElement.scrollWidth, over: over.slice(0, 5) };
+    });
+    expect(wide.scroll <= 390 && wide.over.length === 0,
+           `at 390 px the ${panel} panel is ${wide.scroll} px wide (${wide.over.join(", ")})`);
+  }
+  await page.close();
+}
+
+// ---- Limits -------------------------------------------------------------------------
+// The page's own timings, and what it says when a stage runs past its limit
+// (the limits shortened here so that the test need not wait for them).
+
+async function limits(browser, origin, stray) {
+  const page = await open(browser, origin + "/index.html", origin, stray);
+  const timings = await page.evaluate(() => JSON.stringify(window.MoravelPage.timings));
+  expect(timings === '{"pause":150,"working":200,"linkSearch":10000,"job":60000}', `the page's timings: ${timings}`);
+  const reopen = async (address) => {
+    await page.goto("about:blank");
+    await page.goto(`${origin}/index.html#${address}`);
+    await page.waitForSelector("body[data-ready=true]");
+    await idle(page);
+  };
+  // 10^7 servers: one evaluation takes far more than a plot's budget allows.
+  await reopen("p=erlang-b&eb-find=loss&eb-servers=10000000&eb-traffic=9000000&eb-loss=0.01");
+  const note = await page.$eval("#plot-note", (el) => el.textContent);
+  expect(/^The plot is left out: one evaluation took \d+ ms, and the plot would need at least 8\.$/.test(note),
+         `10^7 servers: plot note "${note}"`);
+  // A least-links search past its limit (shortened to 0.2 s) is stopped.
+  await reopen("p=links&lk-model=group&lk-links=20&lk-units=1000&lk-subset=2&lk-target=0.01&lk-class-traffic=15000;500&lk-class-demand=1;200");
+  await page.evaluate(() => { window.MoravelPage.timings.linkSearch = 200; });
+  await type(page, "lk-target", "0.001");
+  await idle(page);
+  const stopped = await page.$eval("#lk-target-msg", (el) => el.textContent);
+  expect(stopped === "the least-links search was stopped after 0.2 s: try a larger blocking target or fewer units",
+         `a long link search: "${stopped}"`);
+  const shown = await page.$eval("#lk-classes tr:nth-child(1) output", (el) => el.dataset.value ?? null);
+  expect(shown !== null, "a stopped link search keeps the figures it had");
+  // Any other stage past its limit (shortened to 0.1 s).
+  await reopen("p=erlang-b&eb-find=loss&eb-servers=10&eb-traffic=5&eb-loss=0.01");
+  await page.evaluate(() => { window.MoravelPage.timings.job = 100; });
+  await type(page, "eb-servers", "200000000");
+  await idle(page);
+  const gaveUp = await page.$eval("#eb-msg", (el) => el.textContent);
+  expect(gaveUp === "stopped after 0.1 s without an answer: change an input to try again", `a long job: "${gaveUp}"`);
+  await page.close();
+}
+
+// ---- Opened from a file ----------------------------------------------------------
+// A browser makes no worker for a file:// page: the page computes for
+// itself after the pause, with the same figures.
+
+async function fromFile(browser) {
+  const page = await browser.newPage();
+  const errors = [];
+  page.on("pageerror", (error) => errors.push(error.message));
+  const c = cases.find((x) => x.name === "Link subset, three classes");
+  await page.goto(`file://${path.resolve(site)}/index.html#p=links&lk-model=subset&lk-links=6&lk-units=30` +
+                  "&lk-subset=3&lk-target=0.001&lk-class-traffic=40;12.5;4&lk-class-demand=1;3;6");
+  await page.waitForSelector("body[data-ready=true]");
+  await idle(page);
+  await compare(page, "opened from a file", c.expected, c.outputs);
+  await compare(page, "opened from a file (links)", c.also.expected, c.also.outputs);
+  // An address written before decimal commas were read: classes separated by ",".
+  const g = cases.find((x) => x.name === "Link group, two classes");
+  await page.goto("about:blank");
+  await page.goto(`file://${path.resolve(site)}/index.html#p=links&lk-model=group&lk-links=4&lk-units=10` +
+                  "&lk-target=0.01&lk-traffic=5,3&lk-demand=1,2");
+  await page.waitForSelector("body[data-ready=true]");
+  await idle(page);
+  await compare(page, "an older address", g.expected, g.outputs);
+  expect(errors.length === 0, "page errors from a file: " + errors.join(", "));
+  await page.close();
 }
 
 async function main() {
@@ -305,9 +618,15 @@ async function main() {
       const shown = await page.$eval("#" + r.slot, (el) => el.textContent);
       expect(shown === r.message, `${r.name}: "${shown}" beside ${r.slot}, expected "${r.message}"`);
     }
+    await plots(page);
+    await details(page, origin);
+    await narrow(browser, origin, stray);
+    await keystrokes(browser, origin, stray);
+    await limits(browser, origin, stray);
+    await fromFile(browser);
     // The plot is drawn: one curve per class of the last successful link case.
     await fill(page, cases.find((c) => c.name === "Link subset, three classes"));
-    const curves = await page.$$eval("#plot polyline", (lines) => lines.length);
+    const curves = await page.$$eval("#plot polyline", (lines) => new Set(lines.map((l) => l.dataset.series)).size);
     expect(curves === 3, `the link-subset plot has ${curves} curves, expected 3`);
     if (screenshot) await page.screenshot({ path: screenshot, fullPage: true });
   } finally {
@@ -315,6 +634,7 @@ async function main() {
     server.close();
   }
   expect(stray.length === 0, "requests outside the local server or page errors: " + stray.join(", "));
+  expect(notFound.length === 0, "requests the site cannot answer: " + notFound.join(", "));
 
   for (const failure of failures) console.log("FAILED " + failure);
   console.log(`${passed} passed, ${failures.length} failed`);

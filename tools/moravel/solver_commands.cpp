@@ -96,7 +96,8 @@ void AddSolverCommands(CLI::App& app, ModelCommands& commands) {
     if (most_sources->count() != 0) {
       Check(moravel_engset_traffic(args->sources, args->servers, args->target, &a),
             {kTarget,
-             {MORAVEL_ERROR_UNREACHABLE, "--target", "is met by every traffic per source below 1"},
+             {MORAVEL_ERROR_EVERY_TRAFFIC_MEETS, "--target",
+              "is met by every traffic per source below 1"},
              {MORAVEL_ERROR_SERVERS_NOT_BELOW_SOURCES, "--servers",
               "accepts fewer servers than --sources: otherwise no call is ever lost"}});
       inputs.push_back(Count("sources", "sources", args->sources));

@@ -1,0 +1,289 @@
+// Figures that would leave the doubles, cancel or pass what the servers
+// hold are refused or computed in a form that keeps them; array calls may
+// write over their inputs; the solvers answer or refuse within their
+// budget, and say which refusal is which.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "formulas/engset.h"
+#include "formulas/erlang_direct.h"
+#include "formulas/erlang_loss.h"
+#include "moravel.h"
+#include "moravel/api.h"
+#include "support/bits.h"
+
+namespace {
+
+using moravel::testing::Bits;
+using moravel::testing::Text;
+
+constexpr double kLargest = std::numeric_limits<double>::max();
+
+// E(V, A) / E(V - i, A) is refused as soon as either value is 0 or
+// subnormal: E(170, 0.8) = 0 gave a ratio of 0 (true 0.0047), and at A =
+// 0.826 the subnormal E(170, A) = 4.6e-322 gave one 4.5e-4 off.  The
+// legacy export keeps its quotient of the direct forms.
+TEST(DirectFormRatio, RefusedOnceAValueLeavesTheNormalDoubles) {
+  const struct {
+    std::int32_t V;
+    double A;
+    std::int32_t i;
+    moravel_status status;
+  } cases[] = {
+      {170, 0.8, 1, MORAVEL_ERROR_OVERFLOW},     // E(170) = 0
+      {170, 0.826, 1, MORAVEL_ERROR_OVERFLOW},   // E(170) subnormal
+      {169, 0.826, 0, MORAVEL_ERROR_OVERFLOW},   // E(169) = 5.3e-320
+      {150, 2.0, 1, MORAVEL_OK},                 // E(150) = 1.2e-242, normal
+      {170, 100.0, 1, MORAVEL_ERROR_OVERFLOW},   // A^155 overflows
+      {4, 1e-300, 2, MORAVEL_ERROR_OVERFLOW},    // both underflow
+      {5, 3.0, 2, MORAVEL_OK},
+      {5, 3.0, 5, MORAVEL_OK},                   // E(0) = 1
+  };
+  for (const auto& c : cases) {
+    double ratio = -1.0;
+    EXPECT_EQ(moravel_erlang_b_ratio(c.V, c.A, c.i, &ratio), c.status) << c.V << " " << c.A;
+    if (c.status == MORAVEL_OK) {
+      EXPECT_EQ(Bits(ratio), Bits(moravel::Hi(c.V, c.A, c.i)));
+    } else {
+      EXPECT_EQ(ratio, -1.0);
+    }
+  }
+  EXPECT_EQ(std::string(moravel_status_message(MORAVEL_ERROR_OVERFLOW)),
+            "the result leaves the range of a double");
+  EXPECT_EQ(moravel::Hi(170, 0.8, 1), 0.0);  // the legacy quotient, unchanged
+  EXPECT_EQ(Text(moravel::Hi(5, 3.0, 2)), "0.317935");
+}
+
+// A low class far below an ulp of the classes above it: the difference of
+// the aggregates' losses cancelled to 0 (or to 5e-3 off).  The expected
+// values are 60-digit evaluations of (A2 B(A2) - A1 B(A1)) / (A2 - A1).
+TEST(PriorityClasses, ALowClassFarBelowTheOthersKeepsItsLoss) {
+  const struct {
+    double high, low;
+    double high_loss, low_loss;  // exact, rounded to doubles
+  } cases[] = {
+      {100.0, 1e-17, 0.90108470478153834, 0.99882579356629843},
+      {100.0, 1e-13, 0.90108470478153834, 0.99882579356629843},
+      {5.0, 1e-17, 0.018384570336648133, 0.11199738415220461},
+      {5.0, 3.0, 0.018384570336648133, 0.29378855411345714},
+  };
+  for (const auto& c : cases) {
+    const double traffic[] = {c.high, c.low};
+    double loss[2], carried[2];
+    ASSERT_EQ(moravel_loss_priority(2, 10, traffic, loss, carried), MORAVEL_OK);
+    EXPECT_NEAR(loss[0], c.high_loss, 1e-15 * c.high_loss) << c.low;
+    EXPECT_NEAR(loss[1], c.low_loss, 1e-12 * c.low_loss) << c.low;
+    EXPECT_EQ(Bits(carried[1]), Bits(c.low - loss[1] * c.low));
+  }
+  // Where the difference is sound the legacy text keeps its arithmetic.
+  const double classes[] = {5.0, 3.0};
+  EXPECT_EQ(std::string(M_M_V_L_PRA_an(2, 10, classes)), "0.0183846 4.90808 0.293789 2.11863 ");
+  const double far_apart[] = {100.0, 1e-17};
+  EXPECT_EQ(std::string(M_M_V_L_PRA_an(2, 10, far_apart)), "0.901085 9.89153 0.998826 1.17421e-20 ");
+}
+
+// Runs whose arrival instants would sum past the largest double count time
+// in mean inter-arrival times: every call of 1e-305 erlangs is carried.
+TEST(Simulations, TinyTrafficIsReplayedWithinTheDoubles) {
+  moravel_loss_result loss;
+  ASSERT_EQ(moravel_simulate_loss(1e-305, 10, 100000, 1u, &loss), MORAVEL_OK);
+  EXPECT_EQ(loss.loss, 0.0);
+  EXPECT_EQ(Bits(loss.carried), Bits(1e-305));
+  moravel_wait_result wait;
+  ASSERT_EQ(moravel_simulate_wait(1e-305, 10, 100000, 1.0, 1u, &wait), MORAVEL_OK);
+  EXPECT_EQ(wait.wait_probability, 0.0);
+  EXPECT_EQ(std::string(M_M_V_L_im(1e-305, 10, 100000, 1u)), "0 1e-305");
+  EXPECT_EQ(std::string(M_M_V_W_FF_R_im(1e-305, 10, 100000, 1.0, 1u)), "0 0 0 0.1 0");
+}
+
+// Carried traffic never exceeds the servers.  The analytic values are
+// 60-digit evaluations of A (1 - B(V, A)).
+TEST(CarriedTraffic, NeverExceedsTheServers) {
+  moravel_loss_result r;
+  ASSERT_EQ(moravel_simulate_loss(1.79e308, 10, 1000000, 1u, &r), MORAVEL_OK);
+  EXPECT_EQ(r.carried, 10.0);
+  ASSERT_EQ(moravel_simulate_loss(50.0, 26, 20, 3u, &r), MORAVEL_OK);  // fewer calls than servers
+  EXPECT_EQ(r.loss, 0.0);
+  EXPECT_EQ(r.carried, 26.0);
+  EXPECT_EQ(std::string(M_M_V_L_im(50.0, 26, 20, 3u)), "0 50");  // the legacy estimate stays
+
+  const struct {
+    std::int32_t V;
+    double A, carried;
+  } analytic[] = {
+      {10, 1e20, 10.0},
+      {10, 1e15, 9.99999999999999},
+      {10, 1e12, 9.99999999999},
+      {10, 1e8, 9.999999899999992},
+      {10, kLargest, 10.0},
+  };
+  for (const auto& c : analytic) {
+    ASSERT_EQ(moravel_loss(c.V, c.A, &r), MORAVEL_OK);
+    EXPECT_LE(r.carried, c.V);
+    EXPECT_NEAR(r.carried, c.carried, 1e-15 * c.carried) << c.A;
+  }
+  // At or below B = 1/2 the carried traffic keeps the legacy bits.
+  ASSERT_EQ(moravel_loss(10, 5.0, &r), MORAVEL_OK);
+  EXPECT_EQ(Bits(r.carried), Bits((1.0 - moravel::PalmTable(10, 5.0)) * 5.0));
+  EXPECT_EQ(std::string(M_M_V_L_an(10, 1e20)), "1 0");  // legacy text unchanged
+}
+
+// Every array entry point may write its results over its inputs, in place
+// or shifted, and gives the bits of separate arrays.
+TEST(ArrayCalls, ResultsMayOverlapTheInputs) {
+  constexpr std::size_t n = 300;  // more than one chunk of points
+  std::vector<std::int32_t> V(n), N(n), fewer(n);
+  std::vector<double> A(n), a(n), small(n);
+  for (std::size_t j = 0; j < n; ++j) {
+    V[j] = static_cast<std::int32_t>(1 + j % 60);
+    N[j] = V[j] + static_cast<std::int32_t>(j % 7);
+    fewer[j] = static_cast<std::int32_t>(j % 3);
+    A[j] = 0.9 * V[j] * static_cast<double>(j % 11) / 10.0;
+    a[j] = 0.01 * static_cast<double>(j % 50);
+    small[j] = 0.5 + static_cast<double>(j % 20);
+  }
+  const struct {
+    const char* name;
+    std::vector<double> in;
+    std::function<moravel_status(const double*, double*)> call;
+  } doubles[] = {
+      {"erlang_b", A,
+       [&](const double* x, double* out) {
+         return moravel_erlang_b_array(n, V.data(), x, out, nullptr);
+       }},
+      {"erlang_c", A,
+       [&](const double* x, double* out) {
+         return moravel_erlang_c_array(n, V.data(), x, out, nullptr);
+       }},
+      {"engset", a,
+       [&](const double* x, double* out) {
+         return moravel_engset_array(n, N.data(), V.data(), x, out, nullptr);
+       }},
+      {"direct", small,
+       [&](const double* x, double* out) {
+         return moravel_erlang_b_direct_array(n, V.data(), x, out, nullptr);
+       }},
+      {"ratio", small,
+       [&](const double* x, double* out) {
+         return moravel_erlang_b_ratio_array(n, V.data(), x, fewer.data(), out, nullptr);
+       }},
+  };
+  for (const auto& c : doubles) {
+    std::vector<double> apart(n);
+    ASSERT_EQ(c.call(c.in.data(), apart.data()), MORAVEL_OK) << c.name;
+    for (const std::size_t shift : {0, 1, 5}) {  // results written over traffic[shift ..]
+      std::vector<double> shared(n + shift);
+      std::memcpy(shared.data() + shift, c.in.data(), n * sizeof(double));
+      ASSERT_EQ(c.call(shared.data() + shift, shared.data()), MORAVEL_OK) << c.name;
+      for (std::size_t j = 0; j < n; ++j) {
+        ASSERT_EQ(Bits(shared[j]), Bits(apart[j])) << c.name << " shift " << shift << " " << j;
+      }
+    }
+  }
+  // Records of two doubles over the traffic array.
+  std::vector<moravel_loss_result> apart(n);
+  ASSERT_EQ(moravel_loss_array(n, V.data(), A.data(), apart.data(), nullptr), MORAVEL_OK);
+  std::vector<moravel_loss_result> shared(n);
+  auto* traffic = reinterpret_cast<double*>(shared.data());
+  std::memcpy(traffic, A.data(), n * sizeof(double));
+  ASSERT_EQ(moravel_loss_array(n, V.data(), traffic, shared.data(), nullptr), MORAVEL_OK);
+  EXPECT_EQ(std::memcmp(shared.data(), apart.data(), n * sizeof apart[0]), 0);
+  std::vector<moravel_wait_result> waits(n), waits_apart(n);
+  std::vector<double> t(n, 0.5), h(n, 2.0);
+  ASSERT_EQ(moravel_wait_array(n, t.data(), h.data(), V.data(), A.data(), waits_apart.data(),
+                               nullptr),
+            MORAVEL_OK);
+  auto* holding = reinterpret_cast<double*>(waits.data()) + 3;
+  for (std::size_t j = 0; j < n; ++j) holding[j] = 2.0;
+  ASSERT_EQ(moravel_wait_array(n, t.data(), holding, V.data(), A.data(), waits.data(), nullptr),
+            MORAVEL_OK);
+  EXPECT_EQ(std::memcmp(waits.data(), waits_apart.data(), n * sizeof waits[0]), 0);
+}
+
+// The solvers refuse at once what their budget of recursion steps cannot
+// answer, and name the refusal: no size meets the target, every traffic
+// meets it, or the work would pass the budget.
+TEST(Solvers, RefuseBeyondTheirBudgetAndSayWhy) {
+  std::int32_t size = -1;
+  double x = -1.0;
+  moravel_staffing s;
+  const struct {
+    moravel_status got, expected;
+  } cases[] = {
+      {moravel_erlang_b_traffic(2147483646, 0.5, &x), MORAVEL_ERROR_MODEL_LIMIT},
+      {moravel_erlang_b_traffic(16777217, 0.01, &x), MORAVEL_ERROR_MODEL_LIMIT},  // 2^24 + 1
+      {moravel_engset_traffic(2147483647, 5592406, 0.01, &x), MORAVEL_ERROR_MODEL_LIMIT},
+      {moravel_engset_traffic(10, 9, 0.9999999999999999, &x),
+       MORAVEL_ERROR_EVERY_TRAFFIC_MEETS},
+      {moravel_traffic_for_service_level(16777217, 180.0, 20.0, 0.8, &x, &s),
+       MORAVEL_ERROR_MODEL_LIMIT},
+      {moravel_traffic_for_service_level(24, 1.0, 1e300, 0.8, &x, &s),
+       MORAVEL_ERROR_EVERY_TRAFFIC_MEETS},
+      {moravel_erlang_b_servers(1e12, 0.01, &size, &x), MORAVEL_ERROR_UNREACHABLE},
+      {moravel_erlang_b_servers(2.72e8, 0.01, &size, &x), MORAVEL_ERROR_MODEL_LIMIT},
+      {moravel_loss_assembled_servers(1.0, 1.0, 0.0, 600000000, 0.01, &size, &x),
+       MORAVEL_ERROR_MODEL_LIMIT},
+      {moravel_engset_servers(2147483647, 0.5, 0.01, &size, &x), MORAVEL_ERROR_MODEL_LIMIT},
+      {moravel_agents_for_service_level(268435457.0, 180.0, 20.0, 0.8, &s),
+       MORAVEL_ERROR_MODEL_LIMIT},
+      {moravel_agents_for_mean_wait(3e9, 180.0, 20.0, 1.0, &s), MORAVEL_ERROR_UNREACHABLE},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    EXPECT_EQ(cases[i].got, cases[i].expected) << "case " << i;
+  }
+  EXPECT_EQ(size, -1);
+  EXPECT_EQ(x, -1.0);
+  EXPECT_STREQ(moravel_status_message(MORAVEL_ERROR_EVERY_TRAFFIC_MEETS),
+               "every traffic the model takes meets the target: there is no largest one");
+  EXPECT_STREQ(moravel_status_message(MORAVEL_ERROR_MODEL_LIMIT),
+               "the input is beyond the sizes the model computes in bounded time");
+}
+
+// The traffic searches start from an asymptotic root and close their
+// bracket to neighbouring doubles at extreme targets too: F(A) <= target <
+// F(next double above A), on the values the models compute.
+TEST(Solvers, LargestTrafficClosesItsBracketAtExtremeTargets) {
+  const double targets[] = {1e-300, 1e-12, 0.01, 0.5, 0.999999, 1.0 - 1e-12};
+  for (const std::int32_t V : {1, 7, 100, 5000, 100000}) {
+    for (const double target : targets) {
+      double A = -1.0;
+      ASSERT_EQ(moravel_erlang_b_traffic(V, target, &A), MORAVEL_OK) << V << " " << target;
+      EXPECT_LE(moravel::PalmTable(V, A), target);
+      EXPECT_GT(moravel::PalmTable(V, std::nextafter(A, kLargest)), target) << V << " " << target;
+    }
+  }
+  for (const std::int32_t N : {2, 50, 3000}) {
+    for (const std::int32_t V : {1, N / 2, N - 1}) {
+      if (V < 1) continue;
+      for (const double target : {1e-300, 1e-12, 0.01, 0.5}) {
+        double a = -1.0;
+        ASSERT_EQ(moravel_engset_traffic(N, V, target, &a), MORAVEL_OK) << N << " " << V;
+        EXPECT_LE(moravel::EngsetTable(N, V, a), target);
+        EXPECT_GT(moravel::EngsetTable(N, V, std::nextafter(a, 1.0)), target) << N << " " << V;
+      }
+    }
+  }
+  for (const std::int32_t V : {1, 24, 5000}) {
+    for (const double level : {0.01, 0.5, 0.8, 0.999}) {
+      double A = -1.0;
+      moravel_staffing at;
+      ASSERT_EQ(moravel_traffic_for_service_level(V, 180.0, 20.0, level, &A, &at), MORAVEL_OK);
+      EXPECT_GE(at.service_level, level);
+      moravel_staffing above;
+      const double next = std::nextafter(A, kLargest);
+      if (next < V) {
+        ASSERT_EQ(moravel_staffing_figures(V, next, 180.0, 20.0, &above), MORAVEL_OK);
+        EXPECT_LT(above.service_level, level) << V << " " << level;
+      }
+    }
+  }
+}
+
+}  // namespace

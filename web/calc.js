@@ -1,0 +1,410 @@
+// calc.js - what each panel of the calculator computes, apart from the page:
+// it reads the inputs' text, calls the library through moravel.js and
+// returns plain records (figures, a refusal, a plot), so that it runs in the
+// page's Web Worker (worker.js) as well as in the page itself.
+//
+//   MoravelCalc.run(moravel, request, post)      // after format.js
+//
+// request: {panel, values: {id: text}, classes: [{index}]}, a class's traffic and
+// demand under values["lk-traffic-" + index] and values["lk-demand-" + index].
+// post(snapshot) is called after each stage (the figures, the plot, the
+// least-links search) with everything known so far; the last snapshot has
+// done: true.  A stage whose cost grows with the input is bounded by the
+// time the figures themselves took, so that a large model draws a coarser
+// plot, or none, rather than running for minutes.
+(function (root) {
+  "use strict";
+
+  // The library's status codes (moravel/api.h) that the page places beside
+  // a field.
+  const S = {
+    SERVERS: 4, SERVERS_TOO_MANY: 5, TRAFFIC: 6, TRAFFIC_NOT_POSITIVE: 7, NOT_BELOW_SERVERS: 8,
+    SOURCES: 9, SOURCE_TRAFFIC: 10, OVERFLOW: 13, HOLDING_TIME: 18, THRESHOLD: 19,
+    CLASSES: 21, DEMAND: 22, LINKS: 23, LINK_UNITS: 24, GROUP_SIZE: 25, SUBSET: 26,
+    SUBSET_COUNT: 27, TARGET: 30, NOT_BELOW_SOURCES: 32, DEMAND_EXCEEDS_LINK: 33,
+    UNREACHABLE: 34, MODEL_LIMIT: 35,
+  };
+
+  // What a plot may cost, in multiples of one evaluation of the model at
+  // the inputs: a plot of n points costs about n evaluations, so it gets
+  // as many points as PLOT_BUDGET_MS allows, and none below MIN_POINTS.
+  const PLOT_BUDGET_MS = 1000;
+  const MIN_POINTS = 8;
+  // The lowest probability a log axis shows: a few decades below the
+  // target where there is one, else FLOOR_WITHOUT_TARGET.
+  const DECADES_BELOW_TARGET = 3;
+  const FLOOR_WITHOUT_TARGET = 1e-8;
+
+  class FieldError extends Error {
+    constructor(field, message) {
+      super(message);
+      this.field = field;
+    }
+  }
+
+  // ---- Reading numbers as people type them ---------------------------------
+
+  const DECIMAL = /^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?$/;
+
+  // A number as typed: a decimal point or a decimal comma ("12,5"), an
+  // exponent.  "1,000" could be a thousand or one, so it is refused rather
+  // than guessed; hexadecimal, "Infinity" and the like are not numbers here.
+  function parseNumber(text) {
+    let t = text.trim();
+    if (t === "") throw new Error("enter a number");
+    if (/^[+-]?[1-9]\d{0,2},\d{3}$/.test(t)) {
+      throw new Error(`"${t}" is ambiguous: write it without a thousands separator, or with a decimal point`);
+    }
+    if (/^[^.,]*,[^.,]*$/.test(t)) t = t.replace(",", ".");
+    if (!DECIMAL.test(t)) throw new Error("not a number");
+    return Number(t);
+  }
+
+  // A share typed as a fraction (0.8), a percentage (80%), or, for a
+  // service level, a bare number above 1 and up to 100 read as a percentage
+  // (80): a service level of 0.8 % is never what is meant.  Anything else
+  // goes to the library as it stands, which judges the range.
+  function parseShare(text, barePercent) {
+    const t = text.trim();
+    if (t.endsWith("%")) return parseNumber(t.slice(0, -1)) / 100;
+    const x = parseNumber(t);
+    return barePercent && x > 1 && x <= 100 ? x / 100 : x;
+  }
+
+  function reader(values) {
+    const text = (id) => (values[id] === undefined ? "" : String(values[id]));
+    const wrap = (id, parse) => {
+      try { return parse(text(id)); } catch (error) { throw new FieldError(id, error.message); }
+    };
+    return {
+      text,
+      real: (id) => wrap(id, parseNumber),
+      whole: (id) => wrap(id, (t) => {
+        const x = parseNumber(t);
+        if (!Number.isInteger(x) || x < -2147483648 || x > 2147483647) {
+          throw new Error("must be a whole number within 32 bits");
+        }
+        return x;
+      }),
+      probability: (id) => wrap(id, (t) => parseShare(t, false)),
+      serviceLevel: (id) => wrap(id, (t) => parseShare(t, true)),
+    };
+  }
+
+  // ---- Helpers -------------------------------------------------------------
+
+  function sweep(lo, hi, n) {
+    return Array.from({ length: n }, (_, j) => lo + (hi - lo) * j / (n - 1));
+  }
+  const zip = (xs, ys) => xs.map((x, j) => [x, ys[j]]);
+  const now = () => (typeof performance !== "undefined" ? performance.now() : Date.now());
+
+  // The points a plot may have after one evaluation took `ms`.
+  function affordable(ms, most) {
+    return Math.min(most, Math.floor(PLOT_BUDGET_MS / Math.max(ms, 1e-3)));
+  }
+
+  // The lowest value of a log axis, for a target that may not be readable;
+  // a target field that is not an input (the loss being found) is no target.
+  function floorFor(read, id, isInput = true) {
+    if (!isInput) return FLOOR_WITHOUT_TARGET;
+    try {
+      const target = read.probability(id);
+      if (target > 0 && target < 1) return target / Math.pow(10, DECADES_BELOW_TARGET);
+    } catch (error) { /* no target to go by */ }
+    return FLOOR_WITHOUT_TARGET;
+  }
+
+  // The timed evaluation of `body`, as [result, milliseconds].
+  function timed(body) {
+    const start = now();
+    const result = body();
+    return [result, now() - start];
+  }
+
+  function leftOut(ms) {
+    return `The plot is left out: one evaluation took ${Math.round(ms)} ms, and the plot would ` +
+           `need at least ${MIN_POINTS}.`;
+  }
+
+  // ---- Panels --------------------------------------------------------------
+  // Each panel's figures(read, result) fills result.outputs and returns what
+  // the later stages need; plot(state) returns a plot or a note; links(...)
+  // (the link panel only) the least-links search.
+
+  function delayPlot(moravel, V, A, waitProbability, ms) {
+    const n = affordable(ms, 60);
+    if (n < MIN_POINTS) return { note: leftOut(ms) };
+    const traffic = sweep(0.05 * V, 0.99 * V, n);
+    return {
+      title: `Erlang C: probability of waiting against traffic, ${V} servers`,
+      xLabel: "offered traffic [erlang]", yLabel: "probability of waiting",
+      series: [{ name: "wait", points: zip(traffic, moravel.erlangCArray(traffic.map(() => V), traffic)) }],
+      marker: [A, waitProbability], floor: FLOOR_WITHOUT_TARGET,
+    };
+  }
+
+  const panels = {
+    "erlang-b": {
+      fields: { [S.SERVERS]: "eb-servers", [S.SERVERS_TOO_MANY]: "eb-servers", [S.TRAFFIC]: "eb-traffic",
+                [S.TARGET]: "eb-loss", [S.UNREACHABLE]: "eb-loss" },
+      figures(moravel, read, out) {
+        const find = read.text("eb-find");
+        let V, A;
+        if (find === "loss") {
+          V = read.whole("eb-servers");
+          A = read.real("eb-traffic");
+        } else if (find === "servers") {
+          A = read.real("eb-traffic");
+          V = moravel.erlangBServers(A, read.probability("eb-loss")).servers;
+        } else {
+          V = read.whole("eb-servers");
+          A = moravel.erlangBTraffic(V, read.probability("eb-loss"));
+        }
+        const [result, ms] = timed(() => moravel.loss(V, A));
+        Object.assign(out, { "eb-out-servers": V, "eb-out-traffic": A, "eb-out-loss": result.loss,
+                             "eb-out-carried": result.carried });
+        return { V, A, result, ms };
+      },
+      plot(moravel, read, { V, A, result, ms }) {
+        const n = affordable(ms, 60);
+        if (n < MIN_POINTS) return { note: leftOut(ms) };
+        const traffic = sweep(0.05 * V, 1.5 * V, n);
+        return {
+          title: `Erlang B: loss against traffic, ${V} servers`,
+          xLabel: "offered traffic [erlang]", yLabel: "loss probability",
+          series: [{ name: "loss", points: zip(traffic, moravel.erlangBArray(traffic.map(() => V), traffic)) }],
+          marker: [A, result.loss], floor: floorFor(read, "eb-loss", read.text("eb-find") !== "loss"),
+        };
+      },
+    },
+
+    "erlang-c": {
+      fields: { [S.SERVERS]: "ec-servers", [S.SERVERS_TOO_MANY]: "ec-servers", [S.TRAFFIC]: "ec-traffic",
+                [S.NOT_BELOW_SERVERS]: "ec-traffic", [S.HOLDING_TIME]: "ec-holding",
+                [S.THRESHOLD]: "ec-answer", [S.TARGET]: "ec-service", [S.UNREACHABLE]: "ec-service" },
+      figures(moravel, read, out) {
+        const find = read.text("ec-find");
+        const h = read.real("ec-holding"), t = read.real("ec-answer");
+        let A, figures, ms;
+        if (find === "traffic") {
+          [figures, ms] = timed(() => moravel.trafficForServiceLevel(read.whole("ec-servers"), h, t,
+                                                                      read.serviceLevel("ec-service")));
+          A = figures.traffic;
+        } else {
+          A = read.real("ec-traffic");
+          [figures, ms] = timed(() => (find === "service"
+            ? moravel.staffingFigures(read.whole("ec-servers"), A, h, t)
+            : moravel.agentsForServiceLevel(A, h, t, read.serviceLevel("ec-service"))));
+        }
+        Object.assign(out, {
+          "ec-out-servers": figures.agents, "ec-out-traffic": A, "ec-out-wait": figures.waitProbability,
+          "ec-out-service": figures.serviceLevel, "ec-out-asa": figures.meanSpeedOfAnswer,
+          "ec-out-occupancy": figures.occupancy,
+        });
+        return { A, figures, ms };
+      },
+      plot(moravel, read, { A, figures, ms }) {
+        return delayPlot(moravel, figures.agents, A, figures.waitProbability, ms);
+      },
+    },
+
+    engset: {
+      fields: { [S.SOURCES]: "en-sources", [S.SERVERS]: "en-servers", [S.SERVERS_TOO_MANY]: "en-servers",
+                [S.NOT_BELOW_SOURCES]: "en-servers", [S.SOURCE_TRAFFIC]: "en-traffic",
+                [S.TARGET]: "en-loss", [S.UNREACHABLE]: "en-loss" },
+      figures(moravel, read, out) {
+        const find = read.text("en-find");
+        // The library takes the offered traffic per source a; a traffic per
+        // idle source b is a / (1 - a), so a = b / (1 + b).
+        const perIdle = read.text("en-form") === "idle";
+        const offered = () => {
+          const x = read.real("en-traffic");
+          return perIdle ? x / (1 + x) : x;
+        };
+        const N = read.whole("en-sources");
+        let V, a;
+        if (find === "loss") {
+          V = read.whole("en-servers");
+          a = offered();
+        } else if (find === "servers") {
+          a = offered();
+          V = moravel.engsetServers(N, a, read.probability("en-loss")).servers;
+        } else {
+          V = read.whole("en-servers");
+          a = moravel.engsetTraffic(N, V, read.probability("en-loss"));
+        }
+        const [result, ms] = timed(() => moravel.lossFiniteSources(N, V, a));
+        Object.assign(out, { "en-out-servers": V, "en-out-traffic": a, "en-out-idle": a / (1 - a),
+                             "en-out-loss": result.loss, "en-out-carried": result.carried });
+        return { N, V, a, result, ms };
+      },
+      plot(moravel, read, { N, V, a, result, ms }) {
+        const n = affordable(ms, 60);
+        if (n < MIN_POINTS) return { note: leftOut(ms) };
+        const traffic = sweep(0.01, 0.95, n);
+        return {
+          title: `Engset: call congestion against offered traffic per source, ${N} sources, ${V} servers`,
+          xLabel: "offered traffic per source a [erlang]", yLabel: "call congestion",
+          series: [{ name: "loss",
+                     points: zip(traffic, moravel.engsetArray(traffic.map(() => N), traffic.map(() => V), traffic)) }],
+          marker: [a, result.loss], floor: floorFor(read, "en-loss", read.text("en-find") !== "loss"),
+        };
+      },
+    },
+
+    "call-centre": {
+      fields: { [S.TRAFFIC]: "cc-calls", [S.HOLDING_TIME]: "cc-handling", [S.THRESHOLD]: "cc-answer",
+                [S.TARGET]: "cc-service", [S.UNREACHABLE]: "cc-service" },
+      figures(moravel, read, out) {
+        const calls = read.real("cc-calls"), minutes = read.real("cc-interval");
+        const h = read.real("cc-handling"), t = read.real("cc-answer");
+        const target = read.serviceLevel("cc-service");
+        if (!(minutes > 0 && Number.isFinite(minutes))) {
+          throw new FieldError("cc-interval", "the interval must be finite and above 0 minutes");
+        }
+        if (!(h > 0 && Number.isFinite(h))) {
+          throw new moravel.MoravelError(S.HOLDING_TIME, moravel.statusMessage(S.HOLDING_TIME));
+        }
+        // Offered traffic: calls per second times the mean handling time.
+        const A = (calls * h) / (minutes * 60);
+        const [staff, ms] = timed(() => moravel.agentsForServiceLevel(A, h, t, target));
+        Object.assign(out, {
+          "cc-out-traffic": A, "cc-out-agents": staff.agents, "cc-out-service": staff.serviceLevel,
+          "cc-out-asa": staff.meanSpeedOfAnswer, "cc-out-occupancy": staff.occupancy,
+          "cc-out-wait": staff.waitProbability,
+        });
+        return { A, h, t, target, staff, ms };
+      },
+      // What a staffing planner reads: the service level against the agents,
+      // from the fewest that keep the queue stable to a few past the answer.
+      plot(moravel, read, { A, h, t, target, staff, ms }) {
+        const most = 40;
+        const first = Math.floor(A) + 1;
+        const last = Math.max(staff.agents + Math.max(3, Math.ceil(0.25 * (staff.agents - first))), first + 4);
+        const step = Math.max(1, Math.ceil((last - first + 1) / most));
+        const agents = [];
+        for (let n = first; n <= last; n += step) agents.push(n);
+        if (!agents.includes(staff.agents)) agents.push(staff.agents);
+        agents.sort((x, y) => x - y);
+        if (affordable(ms, agents.length) < Math.min(MIN_POINTS, agents.length)) return { note: leftOut(ms) };
+        const level = [];
+        for (const n of agents) {
+          try { level.push([n, moravel.staffingFigures(n, A, h, t).serviceLevel]); } catch (error) { /* unstable */ }
+        }
+        return {
+          title: `Call centre: service level against agents, ${root.MoravelFormat.readable(A)} erlangs`,
+          xLabel: "agents", yLabel: `share answered within ${t} s`, scale: "linear",
+          series: [{ name: "service level", points: level }],
+          reference: { y: target, label: "target" },
+          marker: [staff.agents, staff.serviceLevel],
+        };
+      },
+    },
+
+    links: {
+      fields: { [S.CLASSES]: "lk-classes", [S.TRAFFIC]: "lk-classes", [S.DEMAND]: "lk-classes",
+                [S.LINKS]: "lk-links", [S.LINK_UNITS]: "lk-units", [S.GROUP_SIZE]: "lk-units",
+                [S.SUBSET]: "lk-subset", [S.SUBSET_COUNT]: "lk-subset" },
+      targetFields: { [S.TARGET]: "lk-target", [S.DEMAND_EXCEEDS_LINK]: "lk-target",
+                      [S.UNREACHABLE]: "lk-target", [S.OVERFLOW]: "lk-target", [S.MODEL_LIMIT]: "lk-target" },
+      figures(moravel, read, out, classes) {
+        const subset = read.text("lk-model") === "subset";
+        if (classes.length === 0) throw new FieldError("lk-classes", "add at least one class");
+        // A class's own field is named in the message: the table has one slot.
+        const ofClass = (id, j) => {
+          try { return read.real(id); } catch (error) {
+            throw new FieldError(id, `class ${j + 1}: ${error.message}`);
+          }
+        };
+        const a = classes.map((c, j) => ofClass("lk-traffic-" + c.index, j));
+        const t = classes.map((c, j) => ofClass("lk-demand-" + c.index, j));
+        const k = read.whole("lk-links"), f = read.whole("lk-units");
+        const g = subset ? read.whole("lk-subset") : 0;
+        const model = (traffic) => (subset ? moravel.linkSubset(traffic, t, k, f, g)
+                                           : moravel.linkGroup(traffic, t, k, f));
+        const [result, ms] = timed(() => model(a));
+        classes.forEach((c, j) => {
+          out["lk-out-blocking-" + c.index] = result.blocking[j];
+          out["lk-out-carried-" + c.index] = result.carried[j];
+        });
+        return { subset, a, t, k, f, g, model, ms };
+      },
+      plot(moravel, read, { subset, a, k, f, g, model, ms }, classes) {
+        // The curves scale every class's traffic together.
+        const n = affordable(ms, 20);
+        if (n < MIN_POINTS) return { note: leftOut(ms) };
+        const total = a.reduce((s, x) => s + x, 0);
+        const curves = classes.map((c, j) => ({ name: "class " + (j + 1), points: [] }));
+        for (const s of sweep(0.1, 2, n)) {
+          let point;
+          try { point = model(a.map((x) => x * s)); } catch (error) { continue; }
+          curves.forEach((curve, j) => curve.points.push([s * total, point.blocking[j]]));
+        }
+        return {
+          title: `${subset ? "Link subset" : "Link group"}: blocking against total traffic, k = ${k}, f = ${f}` +
+                 (subset ? `, g = ${g}` : ""),
+          xLabel: "total offered traffic, every class scaled alike [erlang]", yLabel: "blocking",
+          series: curves, marker: null, floor: floorFor(read, "lk-target"),
+        };
+      },
+      // The least links: the last stage, since its cost is the hardest to
+      // foresee; the page stops it after a while (app.js).
+      links(moravel, read, { subset, a, t, f, g }, classes, snapshot) {
+        if (read.text("lk-target").trim() === "") return;
+        try {
+          const target = read.probability("lk-target");
+          const least = subset ? moravel.linkSubsetLinks(a, t, f, g, target)
+                               : moravel.linkGroupLinks(a, t, f, target);
+          snapshot.outputs["lk-out-links"] = least.links;
+          classes.forEach((c, j) => { snapshot.outputs["lk-out-kblocking-" + c.index] = least.blocking[j]; });
+        } catch (error) {
+          snapshot.refusals.push(refusal(moravel, error, this.targetFields));
+        }
+      },
+    },
+  };
+
+  // A refusal as {field, message}: the page's own, or the library's static
+  // message with the field its status names.
+  function refusal(moravel, error, fields) {
+    if (error instanceof FieldError) return { field: error.field, message: error.message };
+    if (error instanceof moravel.MoravelError) {
+      return { field: fields[error.status] || null, message: error.message, status: error.status };
+    }
+    if (error instanceof RangeError) return { field: null, message: error.message };
+    throw error;
+  }
+
+  function run(moravel, request, post) {
+    const panel = panels[request.panel];
+    const read = reader(request.values);
+    const classes = request.classes || [];
+    const snapshot = { outputs: {}, refusals: [], plot: null, note: "", stage: "figures", done: false };
+    let state;
+    try {
+      state = panel.figures(moravel, read, snapshot.outputs, classes);
+    } catch (error) {
+      snapshot.refusals.push(refusal(moravel, error, panel.fields));
+      snapshot.done = true;
+      post(snapshot);
+      return;
+    }
+    snapshot.stage = "plot";
+    post(snapshot);
+    const drawn = panel.plot(moravel, read, state, classes);
+    if (drawn.note) snapshot.note = drawn.note;
+    else snapshot.plot = drawn;
+    if (panel.links) {
+      snapshot.stage = "links";
+      post(snapshot);
+      panel.links(moravel, read, state, classes, snapshot);
+    }
+    snapshot.stage = "done";
+    snapshot.done = true;
+    post(snapshot);
+  }
+
+  root.MoravelCalc = { run, parseNumber, parseShare, panels,
+                       PLOT_BUDGET_MS, MIN_POINTS, DECADES_BELOW_TARGET, FLOOR_WITHOUT_TARGET };
+})(typeof self !== "undefined" ? self : this);
