@@ -46,12 +46,12 @@
  *                    NaN, k < 0, f < 0, k*f beyond 32 bits, a group beyond
  *                    the evaluation limits (below): "".  Subset model also
  *                    g < 0 or g > k: "".  Demand wider than a link: "1 0"
- *                    for that class.
+ *                    for that class, exactly.
  *   VM_VMl_VDg_L_im  M <= 0, N <= 0, NULL a, t or policy, k, f or g < 0,
  *                    g > k, k*f beyond 32 bits, C(k, g) >= 2^31, a demand
  *                    < 0 or NaN, a traffic < 0 or not finite, all traffic
  *                    0: "".  With f >= 1 and g >= 1 also k > 2^24, N and
- *                    k*f both > 2^26, or N*g > 2^40: "" at once, nothing
+ *                    k*f both > 2^26, or N*g > 2^37: "" at once, nothing
  *                    allocated.  Unknown keyword or g = 0: "1 0" for every
  *                    class; a demand wider than a link: "1 0" for that
  *                    class; with calls or without.  A keyword without its
@@ -180,16 +180,22 @@ MORAVEL_API const char* M_M_V_W_FF_R_im(double A, int32_t V, int32_t N,
  *  a: M traffics [erlang]; t: M demands [units], whole numbers as doubles
  *  (a fraction is truncated where units are counted).
  *  @return : "E0 C0 E1 C1 ... ": blocking and carried traffic [units] per
- *  class.  A class wider than a link gets E = 1 up to rounding; a class
- *  whose E is 1 carries exactly 0.  Empty text for M < 0, NULL arrays with
+ *  class.  A class wider than a link gets E = 1 and C = 0 exactly.  C is
+ *  (t a)(1 - E), or where 1 - E < 2^-20 (cancellation: E rounds to 1 at
+ *  extreme traffic while a full group still carries its units) t a times
+ *  the accepting share sum sigma(V - n) Q[n] counted directly; never more
+ *  than the k*f units of the group.  Empty text for M < 0, NULL arrays with
  *  M > 0, negative or NaN demands, k < 0, f < 0, k*f beyond 32 bits, when
  *  memory runs out, and for groups beyond the evaluation limits:
  *  V = k*f above 16777216 units, or, with D distinct demands and D' of
  *  them between 1 and f, tables of (V+1)(16 D + 32 D' + 160) bytes above
- *  1 GiB or V M + k V (1 + 2 D') steps above 2^30 (some 10-20 s).
+ *  1 GiB or V M + k V (1 + 2 D') steps above 2^28 (at most some 15 s on
+ *  a 2-core Xeon, where a step of the wide counts takes 35-50 ns).
  *  While every arrangement count stays below 2^53 and the occupancy
  *  recursion below the largest double, the figures are those of the
- *  plain double-precision algorithm, bit for bit; beyond, the counts are
+ *  plain double-precision algorithm, bit for bit, except that a refusing
+ *  share 1 - sigma below 2^-20 is counted directly as B / N (1 - sigma
+ *  would keep only sigma's last bits); beyond, the counts are
  *  built from positive sums and the recursion runs with a wide exponent,
  *  and every blocking of 1e-300 or more stays within a relative 1e-9 of
  *  the exact-count value.  NaN or infinite traffic gives NaN. */
@@ -226,7 +232,8 @@ MORAVEL_API const char* VM_VMl_VDg_L_an(const double* a, int32_t M,
  *  non-finite traffic, or traffics summing to 0 or overflowing; and, when
  *  f >= 1 and g >= 1, beyond the size limits, at once and with nothing
  *  allocated: k > 2^24 links, N and k*f both > 2^26 (the calls that could
- *  be in progress together), or N*g > 2^40 (link reads). */
+ *  be in progress together), or N*g > 2^37 (link reads: some 7 to 14
+ *  minutes at the limit). */
 MORAVEL_API const char* VM_VMl_VDg_L_im(const double* a, int32_t M,
                                         const double* t, int32_t k, int32_t f,
                                         int32_t g, int32_t N,

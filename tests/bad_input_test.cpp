@@ -183,7 +183,7 @@ TEST(BadInputLinkSubsetSimulation, ShapesThatCannotBeSimulated) {
 }
 
 // Where links hold units (f >= 1, g >= 1): more than 2^24 links, N and k f
-// both above 2^26, N g above 2^40.  Refused before anything is allocated.
+// both above 2^26, N g above 2^37.  Refused before anything is allocated.
 TEST(BadInputLinkSubsetSimulation, RunsBeyondTheSizeLimits) {
   const double a[] = {2.0}, t[] = {1.0};
   constexpr std::int32_t kLinks = 1 << 24;
@@ -192,7 +192,7 @@ TEST(BadInputLinkSubsetSimulation, RunsBeyondTheSizeLimits) {
   EXPECT_EQ(S(VM_VMl_VDg_L_im(a, 1, t, kMax, 1, kMax, 100, kMaxFree)), "");
   EXPECT_EQ(S(VM_VMl_VDg_L_im(a, 1, t, kLinks + 1, 1, 1, 100, kMaxFree)), "");
   EXPECT_EQ(S(VM_VMl_VDg_L_im(a, 1, t, 1, kInProgress + 1, 1, kInProgress + 1, kMaxFree)), "");
-  EXPECT_EQ(S(VM_VMl_VDg_L_im(a, 1, t, 513, 1, 513, kMax, kMaxFree)), "");  // N g > 2^40
+  EXPECT_EQ(S(VM_VMl_VDg_L_im(a, 1, t, 513, 1, 513, kMax, kMaxFree)), "");  // N g > 2^37
   // No unit can be held with f = 0 or g = 0: nothing is kept per link.
   EXPECT_EQ(S(VM_VMl_VDg_L_im(a, 1, t, kMax, 0, 1, 100, kMaxFree)), "1 0 ");
   EXPECT_EQ(S(VM_VMl_VDg_L_im(a, 1, t, 1 << 28, 1, 0, 100, kMaxFree)), "1 0 ");

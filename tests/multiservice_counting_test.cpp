@@ -211,8 +211,10 @@ TEST(AcceptanceFactor, TablesHoldTheSameBitsPerDemand) {
           << "x=" << x << " d=" << d;
     }
   }
+  ASSERT_NE(tables.Exact(), nullptr);
   for (std::int32_t x = 0; x <= k * f; ++x) {
-    EXPECT_EQ(tables.placements[static_cast<std::size_t>(x)], moravel::Arrangements(x, k, f, 0));
+    EXPECT_EQ(tables.Exact()->placements[static_cast<std::size_t>(x)],
+              moravel::Arrangements(x, k, f, 0));
   }
 }
 

@@ -196,13 +196,15 @@ TEST(WideRecursion, OneLinkOneUnitIsErlangLossFarPastOverflow) {
 
 // Groups of the size engineers meet, once NaN, infinite or wrong by orders
 // of magnitude, now the model's own values (checked at 40 digits in
-// tests/precision), and a class that is always refused carries exactly 0.
+// tests/precision), a class that is always refused carries exactly 0, and
+// a full group carries its units.
 TEST(WideRecursion, EverydayGroupsGiveTheModelsValues) {
   EXPECT_EQ(GroupText({666.0, 100.0, 20.0}, {1.0, 5.0, 20.0}, 4, 500),
             "4.02333e-08 666 3.96659e-06 499.998 0.000139573 399.944 ");
   EXPECT_EQ(GroupText({1000.0}, {1.0}, 1, 1000), "0.0248119 975.188 ");
   EXPECT_EQ(GroupText({2.75}, {22.0}, 23, 23), "0.00010561 60.4936 ");
-  EXPECT_EQ(GroupText({1e300, 1.0}, {1.0, 2.0}, 3, 6), "1 0 1 0 ");
+  // Full: the 18 units carry the first class, the second never gets in.
+  EXPECT_EQ(GroupText({1e300, 1.0}, {1.0, 2.0}, 3, 6), "1 18 1 0 ");
   EXPECT_EQ(GroupText({2.0, 1.0}, {1.0, kInf}, 2, 5), "3.81902e-05 1.99992 1 0 ");
   const double a[2] = {200.0, 20.0};
   const double t[2] = {1.0, 5.0};

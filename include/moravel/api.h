@@ -314,11 +314,14 @@ MORAVEL_API moravel_status moravel_simulate_wait(double traffic, int32_t servers
  * doubles (MORAVEL_ERROR_OVERFLOW).  Results: blocking[M] and carried[M]
  * [units], every blocking of 1e-300 or more within a relative 1e-9 of
  * the exact-count value, however large the counts and the traffic.  A
- * group beyond the models' evaluation limits (V = k f above 2^24 units,
- * tables above 1 GiB or work above 2^30 steps, as VM_VMl_V_L_an() in
- * moravel.h details) gives MORAVEL_ERROR_MODEL_LIMIT; MORAVEL_ERROR_OVERFLOW
- * remains the guard against any figure outside the doubles or a blocking
- * outside [0, 1]. */
+ * class wider than a link gets blocking 1 and carried 0 exactly.  No class
+ * carries more than the k f units of the group, and a full group carries
+ * them, at any traffic.  A group beyond the models' evaluation limits (V =
+ * k f above 2^24 units, tables above 1 GiB or work above 2^28 steps, at
+ * most some 15 s, as VM_VMl_V_L_an() in moravel.h details) gives
+ * MORAVEL_ERROR_MODEL_LIMIT at once, before anything is allocated;
+ * MORAVEL_ERROR_OVERFLOW remains the guard against any figure outside the
+ * doubles or a blocking outside [0, 1]. */
 
 /*! Calls carried on one link of a group of k, as VM_VMl_V_L_an(). */
 MORAVEL_API moravel_status moravel_link_group(const double* traffic, int32_t classes,
@@ -346,7 +349,14 @@ typedef enum moravel_link_policy {
  *  VM_VMl_VDg_L_im() with the policy's keyword; also calls >= 1, C(k, g)
  *  below 2^31 (MORAVEL_ERROR_SUBSET_COUNT), traffics summing to a finite
  *  value above 0 (MORAVEL_ERROR_TOTAL_TRAFFIC) and a policy listed above
- *  (MORAVEL_ERROR_POLICY).
+ *  (MORAVEL_ERROR_POLICY).  A run beyond the limits of VM_VMl_VDg_L_im()
+ *  (k above 2^24 links, calls and k f both above 2^26, calls x g above
+ *  2^37 link reads: some 7 to 14 minutes) gives MORAVEL_ERROR_MODEL_LIMIT
+ *  at once.  The carried traffics are VM_VMl_VDg_L_im()'s, except that
+ *  together they never exceed the k f units of the group: a run much
+ *  shorter than a holding time (extreme traffic, few calls) takes a few
+ *  calls that stand for more than the group holds, and then every class's
+ *  figure is scaled down in proportion.
  *
  *  Seeds.  The run seeds, in this order, the engine of the inter-arrival
  *  times, that of the holding times, the run's engine (classes, then
@@ -398,17 +408,25 @@ MORAVEL_API moravel_status moravel_loss_assembled_servers(double x, double y, do
  *  in moravel_link_group() is at most target; blocking[classes] (may be
  *  NULL) gets the blocking at that k.  A class wider than a link gives
  *  MORAVEL_ERROR_DEMAND_EXCEEDS_LINK; MORAVEL_ERROR_OVERFLOW when the
- *  model's figures stop being sound (see above), or the model declines the
- *  size, before the target is met.
- *  The search evaluates the model at about 2 log2(k) sizes up to about 2k,
- *  relying on the blocking falling as links are added. */
+ *  model's figures stop being sound (see above) before the target is met.
+ *  The search starts from the fewest links whose units could carry (1 -
+ *  target) of the offered units and evaluates the model at about
+ *  2 log2(k - start) sizes beyond, relying on the blocking falling as
+ *  links are added.  Bound: the evaluations of one search together take at
+ *  most 2^27 of the models' estimated steps (some 1.5 s on an idle core of
+ *  a 2-core Xeon, a few times that on a shared one); where the answer needs
+ *  more, or the model declines a size (its limits above),
+ *  MORAVEL_ERROR_MODEL_LIMIT, and the evaluation that would pass the budget
+ *  is never begun. */
 MORAVEL_API moravel_status moravel_link_group_links(const double* traffic, int32_t classes,
                                                     const double* demand, int32_t link_units,
                                                     double target, int32_t* links,
                                                     double* blocking) MORAVEL_NOEXCEPT;
 
 /*! As moravel_link_group_links() for moravel_link_subset(), each call
- *  offered to subset_links >= 1 links: the least k >= subset_links. */
+ *  offered to subset_links >= 1 links: the least k >= subset_links, from
+ *  the same start (a subset carries no more than the group), within the
+ *  same bound. */
 MORAVEL_API moravel_status moravel_link_subset_links(const double* traffic, int32_t classes,
                                                      const double* demand, int32_t link_units,
                                                      int32_t subset_links, double target,

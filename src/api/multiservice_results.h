@@ -11,12 +11,9 @@
 namespace moravel::api {
 
 // True when every blocking is a probability, up to the rounding of its sum
-// (a class wider than a link gets the sum of the occupancy distribution, 1
-// to within an ulp per term), and every carried traffic a number.  The
-// models keep both within the doubles for every input the checks pass;
-// this is the last guard that nothing else is handed out as a result.
-inline bool IsSoundBlocking(double E) { return E >= 0.0 && E <= 1.0 + 1e-9; }
-
+// (IsSoundBlocking), and every carried traffic a number.  The models keep
+// both within the doubles for every input the checks pass; this is the
+// last guard that nothing else is handed out as a result.
 inline bool AllSound(const ClassResults& results) {
   for (std::size_t i = 0; i < results.E.size(); ++i) {
     if (!IsSoundBlocking(results.E[i]) || !std::isfinite(results.C[i])) return false;

@@ -6,6 +6,7 @@
 #include <limits>
 #include <optional>
 #include <random>
+#include <vector>
 
 #include "api/checks.h"
 #include "api/group_checks.h"
@@ -40,6 +41,28 @@ bool SubsetCountFits(std::int32_t k, std::int32_t g) {
     if (count > std::numeric_limits<std::int32_t>::max()) return false;
   }
   return true;
+}
+
+// a t (1 - E) estimates the units a class holds from the share of its calls
+// taken; a run far shorter than a holding time (extreme traffic, few calls)
+// takes a few calls that stand for a rate no group could hold.  The classes
+// together never carry more than the group's k f units: above them every
+// estimate is scaled down in proportion.
+void KeepWithinCapacity(std::vector<double>& carried, std::int32_t k, std::int32_t f) {
+  const double capacity = static_cast<double>(k) * f;
+  double total = 0.0;
+  for (const double C : carried) total += C;
+  if (!(total > capacity)) return;
+  // The scaled estimates' own sum may round above the units by an ulp:
+  // then the factor steps down until it does not.
+  double factor = capacity / total;
+  for (;;) {
+    double scaled = 0.0;
+    for (const double C : carried) scaled += C * factor;
+    if (scaled <= capacity) break;
+    factor = std::nextafter(factor, 0.0);
+  }
+  for (double& C : carried) C *= factor;
 }
 
 }  // namespace
@@ -127,6 +150,7 @@ MORAVEL_API moravel_status moravel_simulate_link_subset(const double* traffic, i
           moravel::SeedSequence(seed), moravel::RandomPlacementSeeding::kOneEnginePerRun);
     }
     if (!run) return MORAVEL_ERROR_MODEL_LIMIT;  // the inputs were checked but for size
+    KeepWithinCapacity(run->C, links, link_units);
     for (std::size_t i = 0; i < run->E.size(); ++i) {
       blocking[i] = run->E[i];
       carried[i] = run->C[i];

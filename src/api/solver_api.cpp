@@ -47,9 +47,10 @@ moravel_status CheckLinkSearch(const double* a, std::int32_t M, const double* t,
 
 moravel_status Answer(const LinksAnswer& found, std::int32_t* links, double* blocking) {
   switch (found.outcome) {
-    case SizeOutcome::kUnreachable: return MORAVEL_ERROR_UNREACHABLE;
-    case SizeOutcome::kOverflow: return MORAVEL_ERROR_OVERFLOW;
-    case SizeOutcome::kFound: break;
+    case LinksOutcome::kUnreachable: return MORAVEL_ERROR_UNREACHABLE;
+    case LinksOutcome::kOverflow: return MORAVEL_ERROR_OVERFLOW;
+    case LinksOutcome::kModelLimit: return MORAVEL_ERROR_MODEL_LIMIT;
+    case LinksOutcome::kFound: break;
   }
   *links = found.links;
   if (blocking != nullptr) {

@@ -1,6 +1,8 @@
 #include "multiservice/acceptance_factor.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 #include "multiservice/arrangements.h"
 #include "multiservice/composition_counts.h"
@@ -31,59 +33,65 @@ std::int64_t LastNonzero(const std::vector<double>& values) {
   return -1;
 }
 
-// The factors from the inclusion-exclusion counts; clears exact_counts as
-// soon as one of them leaves the exact range.
-void TabulateFromAlternatingSums(std::int32_t k, std::int32_t f, AcceptanceTables& tables) {
+// The shares from the inclusion-exclusion counts, or nullopt as soon as one
+// of the counts leaves the exact range.
+std::optional<ExactCounts> TabulateFromAlternatingSums(std::int32_t k, std::int32_t f,
+                                                       AcceptanceTables& tables) {
   const std::int32_t V = k * f;
   const auto size = static_cast<std::size_t>(V) + 1;
   const ArrangementCoefficients coefficients = TabulateCoefficients(k, V);
-  tables.placements = TabulateArrangements(coefficients, f, 0, 0, V, &tables.exact_counts);
-  if (!tables.exact_counts) return;
+  bool exact = true;
+  ExactCounts counts{TabulateArrangements(coefficients, f, 0, 0, V, &exact)};
+  if (!exact) return std::nullopt;
+  const std::vector<double>& placements = counts.placements;
 
   // Where no arrangement lacks a wide enough link (B = 0) the factor is
   // AcceptanceShare(N, 0.0), whatever the demand: computed once.  It is 1
   // wherever N is finite and not 0, so normally everywhere.
   std::vector<double> unhindered(size);
+  std::vector<double> unrefused(size);
   std::int64_t unhindered_partial = -1;
   for (std::size_t x = 0; x < size; ++x) {
-    unhindered[x] = AcceptanceShare(tables.placements[x], 0.0);
-    if (unhindered[x] != 1.0) unhindered_partial = static_cast<std::int64_t>(x);
+    unhindered[x] = AcceptanceShare(placements[x], 0.0);
+    unrefused[x] = RefusingShare(placements[x], 0.0);
+    if (unrefused[x] != 0.0) unhindered_partial = static_cast<std::int64_t>(x);
   }
   tables.factors.reserve(tables.demands.size());
+  tables.refusals.reserve(tables.demands.size());
   tables.last_refusing.reserve(tables.demands.size());
   for (const std::int64_t d : tables.demands) {
-    if (d > f) {  // no link is wide enough: 0 everywhere
+    if (d > f) {  // no link is wide enough: every placement refuses
       tables.factors.emplace_back(size, 0.0);
+      tables.refusals.emplace_back(size, 1.0);
       tables.last_refusing.push_back(V);
       continue;
     }
     std::vector<double>& factor = tables.factors.emplace_back(unhindered);
+    std::vector<double>& refusal = tables.refusals.emplace_back(unrefused);
     // B vanishes (the count returns 0.0 before summing) once x > k (d - 1),
     // so it is counted only up to there.  k (d - 1) lies in [-k, V].
     const std::int32_t hi = BelowDemand(d);
     const auto last = static_cast<std::int32_t>(std::min<std::int64_t>(V, std::int64_t{k} * hi));
-    bool exact = true;
     const std::vector<double> without = TabulateArrangements(coefficients, hi, 0, 0, last, &exact);
-    if (!exact) {
-      tables.exact_counts = false;
-      return;
-    }
+    if (!exact) return std::nullopt;
     std::int64_t partial = unhindered_partial > last ? unhindered_partial : -1;
     for (std::size_t x = 0; x < without.size(); ++x) {
-      factor[x] = AcceptanceShare(tables.placements[x], without[x]);
-      if (factor[x] != 1.0 && partial <= last) partial = static_cast<std::int64_t>(x);
+      factor[x] = AcceptanceShare(placements[x], without[x]);
+      refusal[x] = RefusingShare(placements[x], without[x]);
+      if (refusal[x] != 0.0 && partial <= last) partial = static_cast<std::int64_t>(x);
     }
     tables.last_refusing.push_back(partial);
   }
+  return counts;
 }
 
 // The factors from counts built of positive sums (groups whose counts leave
 // the exact range have k >= 2 links and f >= 1 units).
-void TabulateFromWideCounts(std::int32_t k, std::int32_t f, AcceptanceTables& tables) {
+WideCounts TabulateFromWideCounts(std::int32_t k, std::int32_t f, AcceptanceTables& tables) {
   const std::int32_t V = k * f;
   const auto size = static_cast<std::size_t>(V) + 1;
-  tables.placements.clear();
   tables.factors.clear();
+  tables.refusals.clear();
   tables.last_refusing.clear();
   std::vector<std::int64_t> counted;  // the demands 1..f, whose shares need counts
   for (const std::int64_t d : tables.demands) {
@@ -106,6 +114,7 @@ void TabulateFromWideCounts(std::int32_t k, std::int32_t f, AcceptanceTables& ta
   for (const std::vector<double>& refusal : tables.refusals) {
     tables.last_refusing.push_back(LastNonzero(refusal));
   }
+  return {};
 }
 
 }  // namespace
@@ -127,8 +136,13 @@ AcceptanceTables TabulateAcceptance(const double* t, std::int32_t M, std::int32_
   AcceptanceTables tables;
   tables.demands = std::move(demands);
   AssignDemands(t, M, tables);
-  TabulateFromAlternatingSums(k, f, tables);
-  if (!tables.exact_counts) TabulateFromWideCounts(k, f, tables);
+  // The one place where the way of counting is decided: exact counts while
+  // they last, wide counts from the first count that leaves the exact range.
+  if (std::optional<ExactCounts> exact = TabulateFromAlternatingSums(k, f, tables)) {
+    tables.counts = std::move(*exact);
+  } else {
+    tables.counts = TabulateFromWideCounts(k, f, tables);
+  }
   return tables;
 }
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <variant>
 #include <vector>
 
 namespace moravel {
@@ -41,27 +42,54 @@ inline double AcceptanceShare(double all, double without) {
   return fitting / total;
 }
 
+// The refusing share 1 - sigma from the same two counts, counted directly
+// as B / N where 1 - sigma would have lost digits: (N - B) / N rounds to
+// within half an ulp of 1, so 1.0 - sigma carries an absolute error of
+// about 1.1e-16, a relative error of 1.1e-16 N / B.  Below a share of
+// 2^-20 (where that error passes 1e-10) the share is B / N, with its own
+// relative accuracy; above it 1.0 - sigma keeps its bits.  1 where N is 0
+// (no arrangement, so sigma is 0).
+inline double RefusingShare(double all, double without) {
+  constexpr double kCancelling = 1.0 / 1048576.0;  // 2^-20
+  const double total = Truncated(all) + 0.0;
+  if (total == 0.0) return 1.0;
+  const double direct = (Truncated(without) + 0.0) / total;
+  return direct < kCancelling ? direct : 1.0 - AcceptanceShare(all, without);
+}
+
+// The two ways the shares are counted, told apart by their type.
+//
+// While every arrangement count stays an exact whole number below 2^53 the
+// shares come from the inclusion-exclusion counts: the factors are the ones
+// AcceptanceFactor gives, bit for bit, and the refusing shares are
+// RefusingShare's.  The placement counts Arrangements(x, k, f, 0), x =
+// 0..V, are kept for the link-subset blocking.
+struct ExactCounts {
+  std::vector<double> placements;
+};
+// Beyond that the alternating sums lose their digits, and both shares are
+// taken instead from counts built of positive sums in wide doubles: sigma =
+// (N - B) / N and 1 - sigma = B / N, each with its own relative accuracy
+// however small it is.  No count is kept: a model that needs counts builds
+// its own in the same arithmetic.
+struct WideCounts {};
+
 // Every acceptance factor one evaluation needs: the factor depends only on
 // the free units and the demand, so it is tabulated once per distinct demand
 // count of the classes, for x = 0..V, together with its complement, the
-// share of arrangements that refuse the call.
-//
-// While every arrangement count stays an exact whole number below 2^53,
-// the factors are the ones AcceptanceFactor gives, bit for bit, and the
-// refusing share is 1 - sigma, taken where it is used.  Beyond that the alternating sums lose their
-// digits, and both shares are taken instead from counts built of positive
-// sums in wide doubles: sigma = (N - B) / N and 1 - sigma = B / N, each with
-// its own relative accuracy however small it is.
+// share of arrangements that refuse the call.  Every field holds in both
+// ways of counting.
 struct AcceptanceTables {
-  bool exact_counts = true;                  // which of the two ways was taken
-  std::vector<double> placements;            // Arrangements(x, k, f, 0), x = 0..V, when exact
-  std::vector<std::int64_t> demands;         // the distinct demand counts, ascending
-  std::vector<std::vector<double>> factors;  // [j][x]: sigma(x, demands[j])
-  std::vector<std::vector<double>> refusals; // [j][x]: 1 - sigma, from wide counts only
-  std::vector<std::int64_t> last_refusing;   // the largest x where 1 - sigma != 0, or -1
-  std::vector<std::size_t> table_of_class;   // class i uses table table_of_class[i]
+  std::variant<ExactCounts, WideCounts> counts;  // how the shares were counted
+  std::vector<std::int64_t> demands;             // the distinct demand counts, ascending
+  std::vector<std::vector<double>> factors;      // [j][x]: sigma(x, demands[j])
+  std::vector<std::vector<double>> refusals;     // [j][x]: 1 - sigma(x, demands[j])
+  std::vector<std::int64_t> last_refusing;       // the largest x where 1 - sigma != 0, or -1
+  std::vector<std::size_t> table_of_class;       // class i uses table table_of_class[i]
 
   const std::vector<double>& ForClass(std::size_t i) const { return factors[table_of_class[i]]; }
+  // The exact placement counts, or null when the shares came from wide counts.
+  const ExactCounts* Exact() const { return std::get_if<ExactCounts>(&counts); }
 };
 
 // For a group that IsComputableGroup accepts.

@@ -14,8 +14,10 @@ inline constexpr std::int64_t kMaxGroupUnits = std::int64_t{1} << 24;  // 167772
 // At most this much memory for one evaluation's tables.
 inline constexpr double kMaxModelBytes = 1073741824.0;  // 1 GiB
 // At most this many elementary steps (an addition of two counts, one term
-// of the recursion), some 10 to 20 seconds on one core of a current server.
-inline constexpr double kMaxModelSteps = 1073741824.0;  // 2^30
+// of the recursion), at most some 15 seconds on one core of a current
+// server (a step of the wide-exponent counts, the slowest, takes 35 to 50 ns
+// on a 2-core Xeon).
+inline constexpr double kMaxModelSteps = 268435456.0;  // 2^28
 
 // The estimate for one evaluation.  With V = k f, M classes, D distinct
 // demand counts and D' of them between 1 and f (the ones whose shares need

@@ -30,25 +30,34 @@ std::optional<ClassResults> LinkGroupModel(const double* a, std::int32_t M, cons
   // the refusing share is 0 the term is a zero, and adding a zero leaves the
   // sum as it is (a sum that starts from 0.0 is never -0.0), so only the n
   // with a refusing share are added, still in ascending n.  That needs
-  // finite Q: 0 times an infinity would be NaN.
+  // finite Q: 0 times an infinity would be NaN.  A class wider than a link
+  // is refused in every state: its blocking is 1 exactly, not the sum of Q.
   const bool finite = std::all_of(Q.begin(), Q.end(), [](double q) { return std::isfinite(q); });
   std::vector<double> blocking(tables.demands.size(), 0.0);
   for (std::size_t j = 0; j < blocking.size(); ++j) {
+    if (tables.demands[j] > f) {
+      blocking[j] = 1.0;
+      continue;
+    }
     // A refusing share at V - n needs V - n <= last_refusing.
     const auto first = finite ? static_cast<std::size_t>(static_cast<std::int64_t>(V) -
                                                          tables.last_refusing[j])
                               : std::size_t{0};
+    const std::vector<double>& refusal = tables.refusals[j];
     double E = 0.0;
-    if (tables.refusals.empty()) {
-      const std::vector<double>& sigma = tables.factors[j];
-      for (std::size_t n = first; n <= V; ++n) E += (1.0 - sigma[V - n]) * Q[n];
-    } else {
-      const std::vector<double>& refusal = tables.refusals[j];
-      for (std::size_t n = first; n <= V; ++n) E += refusal[V - n] * Q[n];
-    }
+    for (std::size_t n = first; n <= V; ++n) E += refusal[V - n] * Q[n];
     blocking[j] = E;
   }
-  SetBlockingAndCarried(results, blocking, tables.table_of_class);
+  // The accepting share sum of sigma(V - n) Q[n], where 1 - E has lost its
+  // digits.
+  const auto accepting = [&](std::size_t j) {
+    if (tables.demands[j] > f) return 0.0;
+    const std::vector<double>& sigma = tables.factors[j];
+    double share = 0.0;
+    for (std::size_t n = 0; n <= V; ++n) share += sigma[V - n] * Q[n];
+    return share;
+  };
+  SetBlockingAndCarried(results, blocking, tables.table_of_class, accepting);
   return results;
 }
 

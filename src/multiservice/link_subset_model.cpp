@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 #include "multiservice/acceptance_factor.h"
@@ -14,15 +15,34 @@
 namespace moravel {
 namespace {
 
-// E = sum over n = first..V of beta[n - m] Q[n], in ascending n from 0.0.
-double Blocking(const std::vector<double>& beta, std::int64_t m, std::int64_t first,
-                const std::vector<double>& Q) {
+// A class's blocking and, where 1 - E has lost its digits, its accepting
+// share counted directly (NaN elsewhere: not asked for).
+struct SubsetShares {
+  double blocking = 0.0;
+  double accepting = std::numeric_limits<double>::quiet_NaN();
+};
+
+// E = sum over n = first..V of beta[n - m] Q[n], in ascending n from 0.0;
+// where 1 - E < 2^-20 also the accepting share, sum over n = 0..V of
+// (1 - beta(n)) Q[n] in ascending n, with beta(n) = 0 below m.
+SubsetShares Blocking(const std::vector<double>& beta, std::int64_t m, std::int64_t first,
+                      const std::vector<double>& Q) {
   const auto V = static_cast<std::int64_t>(Q.size()) - 1;
+  SubsetShares shares;
   double E = 0.0;
   for (std::int64_t n = first; n <= V; ++n) {
     E += beta[static_cast<std::size_t>(n - m)] * Q[static_cast<std::size_t>(n)];
   }
-  return E;
+  shares.blocking = E;
+  if (1.0 - E < kCancellingComplement) {
+    double accepting = 0.0;
+    for (std::int64_t n = 0; n <= V; ++n) {
+      const double refusing = n < m ? 0.0 : beta[static_cast<std::size_t>(n - m)];
+      accepting += (1.0 - refusing) * Q[static_cast<std::size_t>(n)];
+    }
+    shares.accepting = accepting;
+  }
+  return shares;
 }
 
 // The first n whose term is added: beta = 0 below `low` (everywhere when
@@ -40,14 +60,14 @@ std::int64_t FirstTerm(std::int64_t m, std::int64_t low, std::int64_t high, std:
 // and Arrangements(x, k - g, f, 0) for x = 0..V; `subset_links` has the
 // coefficients of counts over the g links; `finite` says whether every Q[n]
 // is finite.
-std::optional<double> SubsetBlocking(std::int64_t d, std::int32_t k, std::int32_t f,
+std::optional<SubsetShares> SubsetBlocking(std::int64_t d, std::int32_t k, std::int32_t f,
                                      std::int32_t g, const std::vector<double>& Q,
                                      const std::vector<double>& all,
                                      const std::vector<double>& rest,
                                      const ArrangementCoefficients& subset_links, bool finite) {
   const std::int64_t V = std::int64_t{k} * f;
   const std::int64_t m = f - d + 1;  // 1..f+1
-  if (m > V) return 0.0;
+  if (m > V) return SubsetShares{};
   const std::int64_t low = m * g;  // fewest units on the subset that block it
   const std::int64_t high = std::int64_t{f} * g;
   // The other k - g links hold at most this many units: rest[x] is 0 beyond.
@@ -84,12 +104,12 @@ std::optional<double> SubsetBlocking(std::int64_t d, std::int32_t k, std::int32_
 // The numerator of beta(n), summed over w, counts the placements of n units
 // with each of the g subset links holding m..f units and the other links
 // 0..f: the k - g other links' counts with g links of m..f added.
-double WideSubsetBlocking(std::int64_t d, std::int32_t f, std::int32_t g,
+SubsetShares WideSubsetBlocking(std::int64_t d, std::int32_t f, std::int32_t g,
                           const std::vector<double>& Q, const std::vector<WideDouble>& others,
                           const std::vector<WideDouble>& all, bool finite) {
   const auto V = static_cast<std::int64_t>(Q.size()) - 1;
   const std::int64_t m = f - d + 1;
-  if (m > V) return 0.0;
+  if (m > V) return SubsetShares{};
   const std::int64_t low = m * g;
   const std::int64_t high = std::int64_t{f} * g;
   std::vector<double> beta(static_cast<std::size_t>(V - m + 1), 0.0);
@@ -136,9 +156,12 @@ std::optional<ClassResults> LinkSubsetModel(const double* a, std::int32_t M, con
   const std::int32_t V = k * f;
   const bool finite = std::all_of(Q.begin(), Q.end(), [](double q) { return std::isfinite(q); });
 
-  // The inclusion-exclusion counts while they are exact and their double sum
-  // over (w, n) stays within the step limit, then wide counts.
-  bool exact = tables.exact_counts && SubsetTermCount(k, f, g, tables.demands) <= kMaxModelSteps;
+  // The inclusion-exclusion counts while the group's counts are exact and
+  // their double sum over (w, n) stays within the step limit, then wide
+  // counts.
+  const ExactCounts* exact_counts = tables.Exact();
+  bool exact =
+      exact_counts != nullptr && SubsetTermCount(k, f, g, tables.demands) <= kMaxModelSteps;
   std::vector<double> rest;
   if (exact) rest = TabulateArrangements(TabulateCoefficients(k - g, V), f, 0, 0, V, &exact);
   const ArrangementCoefficients subset_links =
@@ -148,26 +171,29 @@ std::optional<ClassResults> LinkSubsetModel(const double* a, std::int32_t M, con
 
   // The blocking depends on the class only through its demand count.
   std::vector<double> blocking(tables.demands.size());
+  std::vector<double> accepting(tables.demands.size(), 0.0);
   for (std::size_t j = 0; j < blocking.size(); ++j) {
     const std::int64_t d = tables.demands[j];
     if (d > f) {
       blocking[j] = 1.0;
       continue;
     }
+    std::optional<SubsetShares> shares;
     if (exact) {
-      if (const auto E = SubsetBlocking(d, k, f, g, Q, tables.placements, rest, subset_links,
-                                        finite)) {
-        blocking[j] = *E;
-        continue;
+      shares = SubsetBlocking(d, k, f, g, Q, exact_counts->placements, rest, subset_links, finite);
+    }
+    if (!shares) {
+      if (others.empty()) {
+        others = BoundedCompositions(k - g, f, V);
+        all = AddLinks(others, g, 0, f, V);
       }
+      shares = WideSubsetBlocking(d, f, g, Q, others, all, finite);
     }
-    if (others.empty()) {
-      others = BoundedCompositions(k - g, f, V);
-      all = AddLinks(others, g, 0, f, V);
-    }
-    blocking[j] = WideSubsetBlocking(d, f, g, Q, others, all, finite);
+    blocking[j] = shares->blocking;
+    accepting[j] = shares->accepting;
   }
-  SetBlockingAndCarried(results, blocking, tables.table_of_class);
+  SetBlockingAndCarried(results, blocking, tables.table_of_class,
+                        [&](std::size_t j) { return accepting[j]; });
   return results;
 }
 

@@ -8,54 +8,53 @@
 namespace moravel {
 namespace {
 
-// P[0..V] in doubles, unnormalised.  It grows like e^A with the offered
-// traffic A and leaves the range of doubles from about 710 erlangs on.
-std::vector<double> Unnormalised(const double* a, const double* t, std::size_t classes,
+// A double as the recursion's number type.
+template <class Number>
+Number Lift(double value);
+template <>
+double Lift<double>(double value) {
+  return value;
+}
+template <>
+WideDouble Lift<WideDouble>(double value) {
+  return Wide(value);
+}
+
+// P[0..V], unnormalised, in the number type: in doubles it grows like e^A
+// with the offered traffic A and leaves their range from about 710 erlangs
+// on; in wide doubles every product and sum rounds as it would in doubles
+// with an unbounded exponent, so nothing overflows and the bits are those
+// of the double recursion wherever that one stays finite.
+template <class Number>
+std::vector<Number> Unnormalised(const double* a, const double* t, std::size_t classes,
                                  std::int32_t V, const std::vector<const double*>& sigma) {
-  std::vector<double> P(static_cast<std::size_t>(V) + 1, 0.0);
-  P[0] = 1.0;
+  std::vector<Number> P(static_cast<std::size_t>(V) + 1, Lift<Number>(0.0));
+  P[0] = Lift<Number>(1.0);
   for (std::int64_t n = 1; n <= V; ++n) {
     const auto state = static_cast<double>(n);
     const double share = 1.0 / state;
-    double p = 0.0;  // P[n], which the terms read as P[m] when t_i < 1
+    Number p = Lift<Number>(0.0);  // P[n], which the terms read as P[m] when t_i < 1
     for (std::size_t i = 0; i < classes; ++i) {
       // A class-i call leaves state m = trunc(n - t_i); none when n - t_i < 0
       // (0 <= n - t_i <= n makes the truncation an ordinary conversion).
       const double back = state - t[i];
       if (back < 0.0) continue;
       const auto m = static_cast<std::int64_t>(back);
-      const double earlier = m == n ? p : P[static_cast<std::size_t>(m)];
-      p += (((share * a[i]) * t[i]) * earlier) * sigma[i][V - m];
+      const Number earlier = m == n ? p : P[static_cast<std::size_t>(m)];
+      p = p + (((Lift<Number>(share * a[i]) * Lift<Number>(t[i])) * earlier) *
+               Lift<Number>(sigma[i][V - m]));
     }
     P[static_cast<std::size_t>(n)] = p;
   }
   return P;
 }
 
-// The same recursion in wide doubles: every product and sum rounds as it
-// would in doubles with an unbounded exponent, so nothing overflows, and
-// Q = P / S is taken in the same arithmetic before it comes back to doubles.
-std::vector<double> WideNormalised(const double* a, const double* t, std::size_t classes,
-                                   std::int32_t V, const std::vector<const double*>& sigma) {
-  std::vector<WideDouble> P(static_cast<std::size_t>(V) + 1);
-  P[0] = Wide(1.0);
-  for (std::int64_t n = 1; n <= V; ++n) {
-    const auto state = static_cast<double>(n);
-    const double share = 1.0 / state;
-    WideDouble p;
-    for (std::size_t i = 0; i < classes; ++i) {
-      // A class-i call leaves state m = trunc(n - t_i); none when n - t_i < 0
-      // (0 <= n - t_i <= n makes the truncation an ordinary conversion).
-      const double back = state - t[i];
-      if (back < 0.0) continue;
-      const auto m = static_cast<std::int64_t>(back);
-      const WideDouble earlier = m == n ? p : P[static_cast<std::size_t>(m)];
-      p = p + (((Wide(share * a[i]) * Wide(t[i])) * earlier) * Wide(sigma[i][V - m]));
-    }
-    P[static_cast<std::size_t>(n)] = p;
-  }
-  WideDouble S;
-  for (const WideDouble& p : P) S = S + p;
+// Q = P / S with S = P[0] + ... + P[V] in ascending order from 0, taken in
+// the number type before Q comes back to doubles.
+template <class Number>
+std::vector<double> Normalised(const std::vector<Number>& P) {
+  Number S = Lift<Number>(0.0);
+  for (const Number& p : P) S = S + p;
   std::vector<double> Q(P.size());
   for (std::size_t n = 0; n < P.size(); ++n) Q[n] = ToDouble(P[n] / S);
   return Q;
@@ -70,7 +69,7 @@ std::vector<double> OccupancyDistribution(const double* a, const double* t, std:
   const auto classes = static_cast<std::size_t>(M);
   std::vector<const double*> sigma(classes);
   for (std::size_t i = 0; i < classes; ++i) sigma[i] = tables.ForClass(i).data();
-  std::vector<double> P = Unnormalised(a, t, classes, V, sigma);
+  std::vector<double> P = Unnormalised<double>(a, t, classes, V, sigma);
   double S = 0.0;
   for (const double p : P) S += p;
   // Once the sum overflows, every Q would come out 0 or NaN.  With finite
@@ -79,7 +78,7 @@ std::vector<double> OccupancyDistribution(const double* a, const double* t, std:
   // plain recursion's bits stand.
   if (!std::isfinite(S) &&
       std::all_of(a, a + classes, [](double traffic) { return std::isfinite(traffic); })) {
-    return WideNormalised(a, t, classes, V, sigma);
+    return Normalised(Unnormalised<WideDouble>(a, t, classes, V, sigma));
   }
   for (double& p : P) p /= S;
   return P;

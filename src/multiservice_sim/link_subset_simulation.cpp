@@ -23,6 +23,14 @@ std::int64_t UnitsOfDemand(double t) {
 
 }  // namespace
 
+bool IsWithinRunLimits(std::int32_t k, std::int32_t f, std::int32_t g, std::int32_t N) {
+  if (f <= 0 || g <= 0) return true;
+  const std::int64_t unit_count = std::int64_t{k} * f;
+  return k <= kMaxLinksHoldingUnits &&
+         std::min<std::int64_t>(N, unit_count) <= kMaxCallsInProgress &&
+         std::int64_t{N} * g <= kMaxLinkReads;
+}
+
 std::optional<SimulatedClassResults> SimulateLinkSubsetSystem(
     const double* a, std::int32_t M, const double* t, std::int32_t k, std::int32_t f,
     std::int32_t g, std::int32_t N, const char* policy, const SeedSource& seeds,
@@ -33,11 +41,7 @@ std::optional<SimulatedClassResults> SimulateLinkSubsetSystem(
   if (unit_count > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
   const std::optional<std::int32_t> subset_count = SubsetCount(k, g);
   if (!subset_count) return std::nullopt;
-  if (f > 0 && g > 0) {
-    if (k > kMaxLinksHoldingUnits) return std::nullopt;
-    if (std::min<std::int64_t>(N, unit_count) > kMaxCallsInProgress) return std::nullopt;
-    if (std::int64_t{N} * g > kMaxLinkReads) return std::nullopt;
-  }
+  if (!IsWithinRunLimits(k, f, g, N)) return std::nullopt;
 
   const auto classes = static_cast<std::size_t>(M);
   std::vector<std::int64_t> demand(classes);

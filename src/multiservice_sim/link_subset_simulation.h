@@ -37,9 +37,14 @@ inline constexpr std::int32_t kMaxLinksHoldingUnits = std::int32_t{1} << 24;
 // about the carried traffic in erlangs, not to the bound.
 inline constexpr std::int64_t kMaxCallsInProgress = std::int64_t{1} << 26;
 // Each call reads the free units of the g links of its subset: N g reads
-// per run, at most 2^40 (about 10^12, some twenty minutes at a nanosecond
-// each).  Never binding for g <= 512.
-inline constexpr std::int64_t kMaxLinkReads = std::int64_t{1} << 40;
+// per run, at most 2^37 (about 1.4 10^11; a read, with its share of drawing
+// and ranking the subset, takes 3 to 6 ns on a 2-core Xeon, so some 7 to 14
+// minutes at the limit).  Never binding for g <= 64.
+inline constexpr std::int64_t kMaxLinkReads = std::int64_t{1} << 37;
+
+// Within the three limits above (always, when f <= 0 or g <= 0).  For k, f
+// >= 0 with k f within 32 bits.
+bool IsWithinRunLimits(std::int32_t k, std::int32_t f, std::int32_t g, std::int32_t N);
 
 // The per-class estimates of one run, with the inputs they came from.
 struct SimulatedClassResults {
@@ -83,7 +88,7 @@ struct SimulatedClassResults {
 // negative or NaN, a traffic negative or not finite, a total traffic that
 // is 0 or overflows; and, with f >= 1 and g >= 1, beyond the limits above:
 // k > kMaxLinksHoldingUnits, N and k f both > kMaxCallsInProgress, or
-// N g > kMaxLinkReads.  A demand in [0, 1) is always admitted and holds
+// N g > kMaxLinkReads (IsWithinRunLimits).  A demand in [0, 1) is always admitted and holds
 // nothing; one above f is never admitted.
 //
 // Memory O(k + M) plus 16 bytes per call in progress, whatever f, N and

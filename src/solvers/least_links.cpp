@@ -5,6 +5,8 @@
 #include <limits>
 #include <optional>
 
+#include "multiservice/class_results.h"
+#include "multiservice/group_limits.h"
 #include "multiservice/link_group_model.h"
 #include "multiservice/link_subset_model.h"
 
@@ -12,22 +14,36 @@ namespace moravel {
 namespace {
 
 // Judges each size by the model's blocking and keeps the blocking of the
-// least size that met the target, which the search ends on.
-template <class Model>
-LinksAnswer SearchLinks(std::int32_t first, std::int32_t f, double target, Model&& model) {
+// least size that met the target, which the search ends on.  cost(k) is the
+// model's estimate at k links; the evaluations together stay within
+// kMaxSearchSteps.
+template <class Cost, class Model>
+LinksAnswer SearchLinks(std::int32_t first, std::int32_t f, double target, Cost&& cost,
+                        Model&& model) {
   const std::int32_t last = std::numeric_limits<std::int32_t>::max() / f;
-  LinksAnswer answer{SizeOutcome::kUnreachable, 0, {}};
+  LinksAnswer answer{LinksOutcome::kUnreachable, 0, {}};
   if (first > last) return answer;
   std::int32_t best = std::numeric_limits<std::int32_t>::max();
+  double spent = 0.0;    // estimated steps of the evaluations so far
+  bool limited = false;  // a size was out of the model's or the search's reach
   const auto judge = [&](std::int32_t k) {
+    const GroupCost estimate = cost(k);
+    if (!IsAffordable(k, f, estimate) || spent + estimate.steps > kMaxSearchSteps) {
+      limited = true;
+      return SizeVerdict::kOverflow;
+    }
+    spent += estimate.steps;
     const std::optional<ClassResults> results = model(k);
-    if (!results) return SizeVerdict::kOverflow;
+    if (!results) {
+      limited = true;
+      return SizeVerdict::kOverflow;
+    }
     bool meets = true;
     for (const double E : results->E) {
       // NaN, infinities and blockings outside [0, 1] (beyond the rounding
       // of a sum of probabilities) come from values that left the doubles
       // or counts that lost their digits.
-      if (!(E >= 0.0 && E <= 1.0 + 1e-9)) return SizeVerdict::kOverflow;
+      if (!IsSoundBlocking(E)) return SizeVerdict::kOverflow;
       if (!(E <= target)) meets = false;
     }
     if (!meets) return SizeVerdict::kFails;
@@ -37,9 +53,20 @@ LinksAnswer SearchLinks(std::int32_t first, std::int32_t f, double target, Model
     }
     return SizeVerdict::kMeets;
   };
-  const SizeSearchResult found = LeastMeetingSize(first, last, judge);
-  answer.outcome = found.outcome;
+  // The answer lies a few percent above the start at most sizes, so the
+  // gallop's first step is a 64th of it: fewer evaluations, each costing
+  // about as much as the next.
+  const SizeSearchResult found =
+      LeastMeetingSize(first, last, judge, std::max<std::int64_t>(1, first / 64));
+  switch (found.outcome) {
+    case SizeOutcome::kFound: answer.outcome = LinksOutcome::kFound; break;
+    case SizeOutcome::kUnreachable: answer.outcome = LinksOutcome::kUnreachable; break;
+    case SizeOutcome::kOverflow:
+      answer.outcome = limited ? LinksOutcome::kModelLimit : LinksOutcome::kOverflow;
+      break;
+  }
   answer.links = found.size;
+  answer.steps = spent;
   if (found.outcome != SizeOutcome::kFound) answer.blocking.clear();
   return answer;
 }
@@ -63,14 +90,20 @@ std::int32_t FewestPossibleLinks(const double* a, std::int32_t M, const double* 
 
 LinksAnswer LeastLinkGroupLinks(const double* a, std::int32_t M, const double* t, std::int32_t f,
                                 double target) {
-  return SearchLinks(FewestPossibleLinks(a, M, t, f, target), f, target,
-                     [&](std::int32_t k) { return LinkGroupModel(a, M, t, k, f); });
+  const std::vector<std::int64_t> demands = DistinctDemands(t, M);
+  return SearchLinks(
+      FewestPossibleLinks(a, M, t, f, target), f, target,
+      [&](std::int32_t k) { return LinkGroupCost(k, f, M, demands); },
+      [&](std::int32_t k) { return LinkGroupModel(a, M, t, k, f); });
 }
 
 LinksAnswer LeastLinkSubsetLinks(const double* a, std::int32_t M, const double* t, std::int32_t f,
                                  std::int32_t g, double target) {
-  return SearchLinks(g, f, target,
-                     [&](std::int32_t k) { return LinkSubsetModel(a, M, t, k, f, g); });
+  const std::vector<std::int64_t> demands = DistinctDemands(t, M);
+  return SearchLinks(
+      std::max(g, FewestPossibleLinks(a, M, t, f, target)), f, target,
+      [&](std::int32_t k) { return LinkSubsetCost(k, f, g, M, demands); },
+      [&](std::int32_t k) { return LinkSubsetModel(a, M, t, k, f, g); });
 }
 
 }  // namespace moravel

@@ -20,8 +20,9 @@ struct SizeSearchResult {
   std::int32_t size;  // the least size that meets the target, when found
 };
 
-// Gallops up from `first` (first, first + 1, first + 3, first + 7, ...,
-// never past `last`) until a size meets the target or overflows, then
+// Gallops up from `first` (first, first + s, first + 3 s, first + 7 s, ...
+// with s = first_step, 1 unless given; never past `last`) until a size
+// meets the target or overflows, then
 // bisects between the last failing size and that one.  On a model that
 // fails below some size and meets from it on, the answer is that size,
 // found with about 2 log2(answer - first) evaluations; the sizes evaluated
@@ -29,11 +30,12 @@ struct SizeSearchResult {
 // to persist at larger sizes: a bracket that closes on an overflowing size
 // gives kOverflow.  kUnreachable when `last` fails.
 template <class Judge>
-SizeSearchResult LeastMeetingSize(std::int32_t first, std::int32_t last, Judge&& judge) {
+SizeSearchResult LeastMeetingSize(std::int32_t first, std::int32_t last, Judge&& judge,
+                                  std::int64_t first_step = 1) {
   std::int64_t failing = std::int64_t{first} - 1;  // the largest size known to fail
   std::int64_t upper = 0;                          // the least size known not to fail
   SizeVerdict upper_verdict = SizeVerdict::kFails;
-  std::int64_t step = 1;
+  std::int64_t step = first_step;
   for (std::int64_t size = first;;) {
     const SizeVerdict verdict = judge(static_cast<std::int32_t>(size));
     if (verdict != SizeVerdict::kFails) {

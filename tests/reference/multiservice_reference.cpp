@@ -39,6 +39,37 @@ double AcceptanceFactor(std::int32_t x, std::int32_t d, std::int32_t k, std::int
   return static_cast<double>(fitting) / static_cast<double>(all);
 }
 
+double RefusingShare(std::int32_t x, std::int32_t d, std::int32_t k, std::int32_t f) {
+  if (d > f) return 1.0;
+  const double N = Arrangements(x, k, f, 0);
+  const double B = Arrangements(x, k, d - 1, 0);
+  const auto refusing = static_cast<std::int32_t>(B);
+  const auto all = static_cast<std::int32_t>(N);
+  if (all == 0) return 1.0;
+  const double direct = static_cast<double>(refusing) / static_cast<double>(all);
+  if (direct < 1.0 / 1048576.0) return direct;
+  return 1.0 - AcceptanceFactor(x, d, k, f);
+}
+
+namespace {
+
+// (t a)(1 - E), or (t a) times the accepting share where 1 - E < 2^-20 (0
+// carries exactly 0), at most the k f units of the group.
+double Carried(double t, double a, double E, double accepting, std::int32_t k, std::int32_t f) {
+  double C;
+  if (!(1.0 - E < 1.0 / 1048576.0)) {
+    C = (t * a) * (1.0 - E);
+  } else if (accepting == 0.0) {
+    C = 0.0;
+  } else {
+    C = (t * a) * accepting;
+  }
+  const double capacity = static_cast<double>(k) * f;
+  return C > capacity ? capacity : C;
+}
+
+}  // namespace
+
 std::vector<double> OccupancyDistribution(const double* a, const double* t, std::int32_t M,
                                           std::int32_t k, std::int32_t f) {
   const std::int32_t V = k * f;
@@ -68,11 +99,19 @@ ClassResults LinkGroupModel(const double* a, std::int32_t M, const double* t, st
   for (std::int32_t i = 0; i < M; i++) {
     const auto d = static_cast<std::int32_t>(t[i]);
     double E = 0.0;
-    for (std::int32_t n = 0; n <= V; n++) {
-      E = E + (1.0 - AcceptanceFactor(V - n, d, k, f)) * Q[n];
+    if (d > f) {
+      E = 1.0;
+    } else {
+      for (std::int32_t n = 0; n <= V; n++) E = E + RefusingShare(V - n, d, k, f) * Q[n];
+    }
+    double accepting = 0.0;
+    if (d <= f) {
+      for (std::int32_t n = 0; n <= V; n++) {
+        accepting = accepting + AcceptanceFactor(V - n, d, k, f) * Q[n];
+      }
     }
     results.E[i] = E;
-    results.C[i] = (t[i] * a[i]) * (1.0 - E);
+    results.C[i] = Carried(t[i], a[i], E, accepting, k, f);
   }
   return results;
 }
@@ -85,10 +124,12 @@ ClassResults LinkSubsetModel(const double* a, std::int32_t M, const double* t, s
   for (std::int32_t i = 0; i < M; i++) {
     const auto d = static_cast<std::int32_t>(t[i]);
     double E;
+    double accepting = 0.0;
     if (d > f) {
       E = 1.0;
     } else {
       const std::int32_t m = f - d + 1;
+      std::vector<double> betas(static_cast<std::size_t>(V + 1), 0.0);
       if (m > V) {
         E = 0.0;
       } else {
@@ -111,11 +152,15 @@ ClassResults LinkSubsetModel(const double* a, std::int32_t M, const double* t, s
             }
           }
           E = E + beta * Q[n];
+          betas[static_cast<std::size_t>(n)] = beta;
         }
+      }
+      for (std::int32_t n = 0; n <= V; n++) {
+        accepting = accepting + (1.0 - betas[static_cast<std::size_t>(n)]) * Q[n];
       }
     }
     results.E[i] = E;
-    results.C[i] = (t[i] * a[i]) * (1.0 - E);
+    results.C[i] = Carried(t[i], a[i], E, accepting, k, f);
   }
   return results;
 }

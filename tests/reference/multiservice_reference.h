@@ -3,6 +3,10 @@
 // factor and every arrangement count is recomputed where it is used.  The
 // differential tests hold the library's tabulated code to it, bit for bit.
 //
+// A class wider than a link has blocking 1 and carries 0; where 1 - E is
+// below 2^-20 the carried traffic is t a times the accepting share summed
+// directly; no class carries more than the k f units of the group.
+//
 // Only for groups inside the domain the tests generate: k, f >= 0, demands
 // >= 0 and below 2^31, arrangement counts below 2^31 (the acceptance factor
 // converts them to 32-bit integers here, as the literal algorithm does).
@@ -18,6 +22,9 @@ namespace moravel::reference {
 double Binomial(std::int32_t n, std::int32_t k);
 double Arrangements(std::int32_t x, std::int32_t k, std::int32_t hi, std::int32_t lo);
 double AcceptanceFactor(std::int32_t x, std::int32_t d, std::int32_t k, std::int32_t f);
+// 1 - AcceptanceFactor, or B / N itself where that is below 2^-20 (1 - sigma
+// would have lost its digits); 1 when d > f or N = 0.
+double RefusingShare(std::int32_t x, std::int32_t d, std::int32_t k, std::int32_t f);
 std::vector<double> OccupancyDistribution(const double* a, const double* t, std::int32_t M,
                                           std::int32_t k, std::int32_t f);
 

@@ -44,7 +44,7 @@ const std::initializer_list<Refusal>& GroupRefusals() {
        "needs some traffic: the traffics must sum to a finite number above 0"},
       {MORAVEL_ERROR_MODEL_LIMIT, "link group",
        "beyond what the model evaluates: at most 16777216 units in all, 1 GiB of tables and "
-       "2^30 steps (fewer links, units or distinct demands)"}};
+       "2^28 steps (fewer links, units or distinct demands)"}};
   return refusals;
 }
 
