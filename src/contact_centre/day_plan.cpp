@@ -123,9 +123,9 @@ DayPlanResult PlanDay(const std::vector<PlanInterval>& intervals, const PlanSett
           LeastAgentsImpatient(out.traffic, in.handling_time, in.patience, settings.answer_time,
                                settings.targets, start);
       switch (staffing.outcome) {
-        case StaffingOutcome::kFound: break;
-        case StaffingOutcome::kUnreachable: return refuse(PlanRefusal::kUnreachable, i);
-        case StaffingOutcome::kOverflow: return refuse(PlanRefusal::kOverflow, i);
+        case moravel::StaffingOutcome::kFound: break;
+        case moravel::StaffingOutcome::kUnreachable: return refuse(PlanRefusal::kUnreachable, i);
+        case moravel::StaffingOutcome::kOverflow: return refuse(PlanRefusal::kOverflow, i);
       }
       const auto scheduled = ScheduledAgents(staffing.agents, settings.shrinkage);
       if (!scheduled) return refuse(PlanRefusal::kScheduled, i);
