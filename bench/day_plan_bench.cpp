@@ -1,6 +1,5 @@
 // A day's plan: the 48 half-hours of bench/day_plan_48.csv planned for 80%
-// within 20 s at 30% shrinkage, through moravel_day_plan, and the search
-// for one interval's agents against the plain search from one agent up.
+// within 20 s at 30% shrinkage, through moravel_day_plan.
 // The whole `moravel plan` command on the same file is timed from outside
 // (see the README).
 #include <benchmark/benchmark.h>
@@ -11,9 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "contact_centre/abandonment_model.h"
 #include "moravel/api.h"
-#include "solvers/least_agents_impatient.h"
 
 namespace {
 
@@ -57,34 +54,5 @@ void BM_DayPlan48(benchmark::State& state) {
   state.counters["agent_intervals"] = static_cast<double>(totals.agent_intervals_needed);
 }
 BENCHMARK(BM_DayPlan48)->Unit(benchmark::kMillisecond);
-
-// One interval of the day's peak: 412 calls of 200 s in 30 minutes (45.8
-// erlangs), patience 65 s.
-void BM_LeastAgentsImpatient(benchmark::State& state) {
-  moravel::StaffingTargets goal;
-  goal.service_level = 0.8;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(moravel::LeastAgentsImpatient(412.0 * 200.0 / 1800.0, 200.0, 65.0,
-                                                           20.0, goal));
-  }
-}
-BENCHMARK(BM_LeastAgentsImpatient)->Unit(benchmark::kMicrosecond);
-
-void BM_LeastAgentsPlainSearch(benchmark::State& state) {
-  moravel::StaffingTargets goal;
-  goal.service_level = 0.8;
-  const double A = 412.0 * 200.0 / 1800.0;
-  for (auto _ : state) {
-    for (std::int32_t n = 1;; ++n) {
-      const auto f = moravel::contact::ContactCentreModel(A, 200.0, 65.0, n,
-                                                          moravel::contact::kUnlimitedPlaces, 20.0);
-      if (f && moravel::MeetsTargets(*f, goal)) {
-        benchmark::DoNotOptimize(n);
-        break;
-      }
-    }
-  }
-}
-BENCHMARK(BM_LeastAgentsPlainSearch)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -15,7 +15,7 @@
 #include "contact_centre/abandonment_model.h"
 #include "contact_centre/scheduled_agents.h"
 #include "moravel/api.h"
-#include "solvers/least_agents_impatient.h"
+#include "contact_centre/day_plan.h"
 #include "support/bits.h"
 
 namespace {
@@ -99,78 +99,82 @@ bool SameFigures(const ContactCentreFigures& a, const ContactCentreFigures& b) {
   return true;
 }
 
-// The plain search: n = 1, 2, ... (above the traffic without hang-ups).
+// The plain search on every target at once: n = 1, 2, ... (above the
+// traffic without hang-ups).
 std::int32_t PlainLeastAgents(double A, double h, double p, double t,
-                              const moravel::StaffingTargets& targets,
+                              const moravel::contact::PlanTargets& targets,
                               ContactCentreFigures& figures) {
   std::int32_t n = p == kInf ? static_cast<std::int32_t>(std::floor(A)) + 1 : 1;
   for (;; ++n) {
-    const auto f = moravel::contact::ContactCentreModel(A, h, p, n, moravel::contact::kUnlimitedPlaces, t);
-    if (f && moravel::MeetsTargets(*f, targets)) {
+    const auto f =
+        moravel::contact::ContactCentreModel(A, h, p, n, moravel::contact::kUnlimitedPlaces, t);
+    if (f && moravel::contact::MeetsTargets(*f, targets)) {
       figures = *f;
       return n;
     }
   }
 }
 
-TEST(LeastAgentsImpatient, AreThoseOfAPlainSearch) {
-  std::vector<moravel::StaffingTargets> goals(8);
+// The largest of the solver's answers, goal by goal, is the least count
+// meeting every target.
+TEST(DayPlan, AgentsAreThoseOfAPlainSearchOnEveryTarget) {
+  std::vector<moravel::contact::PlanTargets> goals(9);
   goals[0].service_level = 0.8;
   goals[1].service_level = 0.8;
   goals[1].excluding_short_abandons = true;
   goals[2].mean_answer_wait = 15.0;
   goals[3].abandonment = 0.03;
   goals[4].wait_probability = 0.2;
+  goals[5].service_level = 0.8;
   goals[5].occupancy = 0.85;
   goals[6].service_level = 0.95;
+  goals[6].abandonment = 0.01;
   goals[6].occupancy = 0.7;
   goals[7].service_level = 0.2;  // loose: fewer agents than erlangs with hang-ups
+  goals[8].mean_answer_wait = 40.0;
+  goals[8].wait_probability = 0.5;
+  goals[8].abandonment = 0.2;
   int cases = 0, below_traffic = 0;
   for (double A : {0.01, 0.4, 1.0, 2.5, 7.0, 19.3, 60.0, 150.0}) {
     for (double p : {20.0, 180.0, 900.0, kInf}) {
       for (double t : {0.0, 20.0, 60.0}) {
         for (const auto& goal : goals) {
-          const auto fast = moravel::LeastAgentsImpatient(A, 180.0, p, t, goal);
-          ASSERT_EQ(fast.outcome, moravel::StaffingOutcome::kFound);
+          moravel::contact::PlanSettings settings{goal, t, 30.0, 0.0};
+          // A calls of 1800 s in 30 minutes: A erlangs.
+          const auto plan = moravel::contact::PlanDay({{A, 1800.0, p}}, settings);
+          ASSERT_EQ(plan.refusal, moravel::contact::PlanRefusal::kNone);
           ContactCentreFigures plain_figures{};
-          const std::int32_t plain = PlainLeastAgents(A, 180.0, p, t, goal, plain_figures);
-          ASSERT_EQ(fast.agents, plain) << "A " << A << " p " << p << " t " << t;
-          ASSERT_TRUE(SameFigures(fast.figures, plain_figures));
-          // Wherever the search starts.
-          for (std::int32_t start : {1, plain - 3, plain - 1, plain, plain + 1, plain + 40}) {
-            const auto from = moravel::LeastAgentsImpatient(A, 180.0, p, t, goal, start);
-            ASSERT_EQ(from.agents, plain) << "from " << start;
-            ASSERT_TRUE(SameFigures(from.figures, plain_figures));
-          }
+          const std::int32_t plain = PlainLeastAgents(A, 1800.0, p, t, goal, plain_figures);
+          ASSERT_EQ(plan.intervals[0].agents_needed, plain)
+              << "A " << A << " p " << p << " t " << t;
+          ASSERT_TRUE(SameFigures(plan.intervals[0].figures, plain_figures));
           ++cases;
           below_traffic += plain < A;
         }
       }
     }
   }
-  std::printf("%d searches agree with the plain search, %d of them below the traffic\n", cases,
+  std::printf("%d plans agree with the plain search, %d of them below the traffic\n", cases,
               below_traffic);
   EXPECT_GT(below_traffic, 0);
 }
 
-TEST(LeastAgentsImpatient, WithoutHangUpsAreTheDelaySystemsAgents) {
-  moravel::StaffingTargets goal;
-  goal.service_level = 0.8;
-  const auto found = moravel::LeastAgentsImpatient(20.0, 180.0, kInf, 20.0, goal);
-  ASSERT_EQ(found.outcome, moravel::StaffingOutcome::kFound);
+TEST(DayPlan, WithoutHangUpsAreTheDelaySystemsAgents) {
+  // 400 calls of 90 s in 30 minutes: 20 erlangs.
+  const double calls[] = {400.0};
+  const double handling[] = {90.0};
+  moravel_day_plan_targets targets{};
+  targets.answer_time = 10.0;
+  targets.service_level = 0.8;
+  moravel_day_plan_interval out[1];
+  moravel_day_plan_totals totals{};
+  ASSERT_EQ(moravel_day_plan(1, calls, handling, nullptr, &targets, 30.0, 0.0, out, &totals,
+                             nullptr),
+            MORAVEL_OK);
   moravel_staffing delay{};
-  ASSERT_EQ(moravel_agents_for_service_level(20.0, 180.0, 20.0, 0.8, &delay), MORAVEL_OK);
-  EXPECT_EQ(found.agents, delay.agents);
-  EXPECT_EQ(found.agents, 24);
-}
-
-TEST(LeastAgentsImpatient, UnreachableOccupancyAnswersAtOnce) {
-  moravel::StaffingTargets goal;
-  goal.occupancy = 1e-9;  // 10 erlangs would need 10^10 agents
-  EXPECT_EQ(moravel::LeastAgentsImpatient(10.0, 180.0, 60.0, 20.0, goal).outcome,
-            moravel::StaffingOutcome::kUnreachable);
-  EXPECT_EQ(moravel::LeastAgentsImpatient(2147483646.0, 180.0, 60.0, 20.0, goal).outcome,
-            moravel::StaffingOutcome::kUnreachable);
+  ASSERT_EQ(moravel_agents_for_service_level(20.0, 90.0, 10.0, 0.8, &delay), MORAVEL_OK);
+  EXPECT_EQ(out[0].agents_needed, delay.agents);
+  EXPECT_EQ(out[0].agents_needed, 24);
 }
 
 // ---- moravel_day_plan ----------------------------------------------------
@@ -193,7 +197,7 @@ TEST(DayPlan, IntervalsAreTheSearchAndTheScheduleOfEach) {
   ASSERT_EQ(moravel_day_plan(calls.size(), calls.data(), handling.data(), patience.data(),
                              &targets, 30.0, 0.3, out.data(), &totals, nullptr),
             MORAVEL_OK);
-  moravel::StaffingTargets goal;
+  moravel::contact::PlanTargets goal;
   goal.service_level = 0.8;
   goal.abandonment = 0.05;
   for (std::size_t i = 0; i < calls.size(); ++i) {
@@ -206,11 +210,12 @@ TEST(DayPlan, IntervalsAreTheSearchAndTheScheduleOfEach) {
       EXPECT_EQ(out[i].figures.occupancy, 0.0);
       continue;
     }
-    const auto found = moravel::LeastAgentsImpatient(A, handling[i], patience[i], 20.0, goal);
-    EXPECT_EQ(out[i].agents_needed, found.agents);
-    EXPECT_EQ(out[i].agents_scheduled, *ScheduledAgents(found.agents, 0.3));
+    ContactCentreFigures unused{};
+    const std::int32_t agents = PlainLeastAgents(A, handling[i], patience[i], 20.0, goal, unused);
+    EXPECT_EQ(out[i].agents_needed, agents);
+    EXPECT_EQ(out[i].agents_scheduled, *ScheduledAgents(agents, 0.3));
     moravel_contact_centre_result figures{};
-    ASSERT_EQ(moravel_contact_centre(A, handling[i], patience[i], found.agents,
+    ASSERT_EQ(moravel_contact_centre(A, handling[i], patience[i], agents,
                                      MORAVEL_NO_LINE_LIMIT, 20.0, &figures),
               MORAVEL_OK);
     EXPECT_EQ(Bits(out[i].figures.service_level), Bits(figures.service_level));
@@ -317,8 +322,13 @@ TEST(DayPlan, RefusesTargetsLengthsAndShrinkage) {
        MORAVEL_ERROR_ABANDONMENT_TARGET},
       {"wait", with([](T& t) { t.wait_probability = kNaN; }), 30, 0,
        MORAVEL_ERROR_WAIT_PROBABILITY_TARGET},
-      {"occupancy", with([](T& t) { t.occupancy = 1.0; }), 30, 0,
-       MORAVEL_ERROR_OCCUPANCY_TARGET},
+      {"occupancy", with([](T& t) { t.occupancy = 1.5; }), 30, 0, MORAVEL_ERROR_OCCUPANCY},
+      {"occupancy alone", [] {
+         moravel_day_plan_targets t{};
+         t.answer_time = 20.0;
+         t.occupancy = 0.8;
+         return t;
+       }(), 30, 0, MORAVEL_ERROR_NO_TARGET},
       {"minutes 0", sl, 0, 0, MORAVEL_ERROR_INTERVAL_MINUTES},
       {"minutes inf", sl, kInf, 0, MORAVEL_ERROR_INTERVAL_MINUTES},
       {"minutes NaN", sl, kNaN, 0, MORAVEL_ERROR_INTERVAL_MINUTES},
@@ -379,9 +389,9 @@ TEST(DayPlan, NamesTheRefusedInterval) {
     EXPECT_EQ(out[2].agents_needed, 0);
     EXPECT_EQ(totals.calls, 0.0);
   }
-  // Agents that cannot be found, or scheduled.
+  // Agents beyond the staffing solvers' bound, or that cannot be scheduled.
   auto occupancy = targets;
-  occupancy.occupancy = 1e-9;
+  occupancy.occupancy = 1e-9;  // 10^10 agents for 10 erlangs
   const double calls[] = {100.0};
   const double handling[] = {180.0};
   moravel_day_plan_interval out[1];
@@ -389,7 +399,7 @@ TEST(DayPlan, NamesTheRefusedInterval) {
   std::size_t refused = 77;
   EXPECT_EQ(moravel_day_plan(1, calls, handling, nullptr, &occupancy, 30.0, 0.0, out, &totals,
                              &refused),
-            MORAVEL_ERROR_UNREACHABLE);
+            MORAVEL_ERROR_MODEL_LIMIT);
   EXPECT_EQ(refused, 0u);
   EXPECT_EQ(moravel_day_plan(1, calls, handling, nullptr, &targets, 30.0, 0.9999999999, out,
                              &totals, &refused),

@@ -103,13 +103,12 @@ typedef enum moravel_status {
   MORAVEL_ERROR_CALLS_OFFERED = 60,        /* calls offered finite and not negative */
   MORAVEL_ERROR_INTERVAL_MINUTES = 61,     /* interval length finite and above 0 */
   MORAVEL_ERROR_SHRINKAGE = 62,            /* shrinkage in [0, 1) */
-  MORAVEL_ERROR_NO_TARGET = 63,            /* a plan needs at least one target */
+  MORAVEL_ERROR_NO_TARGET = 63,            /* a plan needs a goal */
   MORAVEL_ERROR_SERVICE_LEVEL_BASIS = 64,  /* unknown service-level basis */
   MORAVEL_ERROR_SERVICE_LEVEL_TARGET = 65, /* service level: 0 (none) or in (0, 1) */
   MORAVEL_ERROR_ABANDONMENT_TARGET = 66,   /* abandonment: 0 (none) or in (0, 1) */
   MORAVEL_ERROR_WAIT_PROBABILITY_TARGET = 67, /* probability of waiting: 0 or in (0, 1) */
-  MORAVEL_ERROR_OCCUPANCY_TARGET = 68,     /* occupancy: 0 (none) or in (0, 1) */
-  MORAVEL_ERROR_SCHEDULED_TOO_MANY = 69    /* agents to schedule beyond 2^31 - 1 */
+  MORAVEL_ERROR_SCHEDULED_TOO_MANY = 68    /* agents to schedule beyond 2^31 - 1 */
 } moravel_status;
 
 /*! The static English text of a status code ("servers must be at least 1"),
@@ -730,14 +729,16 @@ MORAVEL_API moravel_status moravel_contact_centre_traffic(
  * agent: its figures are those of an empty queue (service levels 1, every
  * other figure 0).
  *
- * The search gallops from n = ceil(A) to bracket the answer and bisects it,
- * relying on every figure improving as agents are added: about 2 log2
- * |n - A| evaluations of the model per interval, with the answer of the
- * plain search upward from n = 1.
+ * Every figure improves as agents are added, so each goal given is met
+ * from its own least count on: the agents needed are the largest of
+ * moravel_contact_centre_agents()'s answers for the goals given, each with
+ * the highest occupancy (the answer of the plain search upward from n = 1
+ * on all targets at once).
  *
- * Targets: each 0 means "no such target"; at least one must be given
- * (MORAVEL_ERROR_NO_TARGET).  An interval meets them when every one given
- * holds. */
+ * Targets: each 0 means "no such target"; at least one goal (service
+ * level, mean answer wait, abandonment, probability of waiting) must be
+ * given (MORAVEL_ERROR_NO_TARGET); the highest occupancy only bounds them.
+ * An interval meets the targets when every one given holds. */
 
 /*! Which calls a service level counts: over every offered call (those who
  *  hang up or are blocked count against it), or over the offered calls
@@ -761,8 +762,8 @@ typedef struct moravel_day_plan_targets {
                                 (MORAVEL_ERROR_ABANDONMENT_TARGET) */
   double wait_probability;   /* share that waits: at most; (0, 1)
                                 (MORAVEL_ERROR_WAIT_PROBABILITY_TARGET) */
-  double occupancy;          /* highest occupancy; (0, 1)
-                                (MORAVEL_ERROR_OCCUPANCY_TARGET) */
+  double occupancy;          /* highest occupancy; (0, 1]
+                                (MORAVEL_ERROR_OCCUPANCY) */
 } moravel_day_plan_targets;
 
 /*! One interval of the plan. */
@@ -812,7 +813,9 @@ typedef struct moravel_day_plan_totals {
  *  allowed (MORAVEL_ERROR_PATIENCE); a traffic that is not finite
  *  (MORAVEL_ERROR_TRAFFIC); figures the model cannot compute
  *  (MORAVEL_ERROR_OVERFLOW, as for moravel_contact_centre()); no agents
- *  below 2^31 - 1 meeting the targets (MORAVEL_ERROR_UNREACHABLE); agents
+ *  meeting the targets (MORAVEL_ERROR_UNREACHABLE: a highest occupancy
+ *  below what the traffic allows), or a search beyond the staffing
+ *  solvers' 2^24 agents (MORAVEL_ERROR_MODEL_LIMIT); agents
  *  to schedule beyond 2^31 - 1 (MORAVEL_ERROR_SCHEDULED_TOO_MANY).  The
  *  intervals before a refused one are written, *totals is not.  count = 0
  *  gives totals of an empty day. */

@@ -177,9 +177,10 @@ def plan(rows, *, answer_time, service_level=None, service_level_basis: str = "o
             array with those fields.  Times in seconds; no patience (None, a
             missing key) or inf: callers who never hang up.
     answer_time -- t of the service level, in seconds
-    service_level, mean_answer_wait (seconds), abandonment, wait_probability,
-    occupancy -- the targets, None for none; at least one is needed.  An
-            interval's agents are the least meeting every target given.
+    service_level, mean_answer_wait (seconds), abandonment, wait_probability
+            -- the goals, None for none; at least one is needed
+    occupancy -- a highest occupancy, None for none.  An interval's agents
+            are the least meeting every target given.
     service_level_basis -- "offered" (all offered calls) or
             "excluding-short-abandons" (less those hanging up within t)
     shrinkage -- share of scheduled time off the phones, in [0, 1)

@@ -82,10 +82,12 @@ class Plan(unittest.TestCase):
         self.assertIn("plan(rows[2])", str(caught.exception))
         self.assertEqual(caught.exception.message, "calls offered must be finite and not negative")
         cases = [
-            (dict(answer_time=20), "no target given: a plan needs at least one"),
+            (dict(answer_time=20, occupancy=0.8), "no goal given: a plan needs a service level, "
+             "mean answer wait, abandonment or waiting target"),
             (dict(answer_time=20, service_level=0),
              "service-level target must be above 0 and below 1"),
-            (dict(answer_time=20, occupancy=1.5), "occupancy target must be above 0 and below 1"),
+            (dict(answer_time=20, service_level=0.8, occupancy=1.5),
+             "highest occupancy must be above 0 and at most 1"),
             (dict(answer_time=20, service_level=0.8, shrinkage=1),
              "shrinkage must be at least 0 and below 1"),
         ]

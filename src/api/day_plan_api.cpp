@@ -28,11 +28,13 @@ moravel_status CheckTargets(const moravel_day_plan_targets& t) {
           wait_ok ? MORAVEL_OK : MORAVEL_ERROR_TARGET_WAIT,
           CheckShare(t.abandonment, MORAVEL_ERROR_ABANDONMENT_TARGET),
           CheckShare(t.wait_probability, MORAVEL_ERROR_WAIT_PROBABILITY_TARGET),
-          CheckShare(t.occupancy, MORAVEL_ERROR_OCCUPANCY_TARGET))) {
+          t.occupancy == 0.0 || (t.occupancy > 0.0 && t.occupancy <= 1.0)
+              ? MORAVEL_OK
+              : MORAVEL_ERROR_OCCUPANCY)) {
     return refused;
   }
   const bool any = t.service_level != 0.0 || t.mean_answer_wait != 0.0 || t.abandonment != 0.0 ||
-                   t.wait_probability != 0.0 || t.occupancy != 0.0;
+                   t.wait_probability != 0.0;
   return any ? MORAVEL_OK : MORAVEL_ERROR_NO_TARGET;
 }
 
@@ -44,6 +46,7 @@ moravel_status StatusOf(contact::PlanRefusal refusal) {
     case contact::PlanRefusal::kPatience: return MORAVEL_ERROR_PATIENCE;
     case contact::PlanRefusal::kTraffic: return MORAVEL_ERROR_TRAFFIC;
     case contact::PlanRefusal::kUnreachable: return MORAVEL_ERROR_UNREACHABLE;
+    case contact::PlanRefusal::kModelLimit: return MORAVEL_ERROR_MODEL_LIMIT;
     case contact::PlanRefusal::kOverflow: return MORAVEL_ERROR_OVERFLOW;
     case contact::PlanRefusal::kScheduled: return MORAVEL_ERROR_SCHEDULED_TOO_MANY;
   }

@@ -64,7 +64,9 @@ MORAVEL_API const char* moravel_status_message(int32_t status) noexcept {
     case MORAVEL_ERROR_CALLS_OFFERED: return "calls offered must be finite and not negative";
     case MORAVEL_ERROR_INTERVAL_MINUTES: return "interval length must be finite and above 0 minutes";
     case MORAVEL_ERROR_SHRINKAGE: return "shrinkage must be at least 0 and below 1";
-    case MORAVEL_ERROR_NO_TARGET: return "no target given: a plan needs at least one";
+    case MORAVEL_ERROR_NO_TARGET:
+      return "no goal given: a plan needs a service level, mean answer wait, abandonment or "
+             "waiting target";
     case MORAVEL_ERROR_SERVICE_LEVEL_BASIS:
       return "service-level basis must be offered calls or excluding short abandons";
     case MORAVEL_ERROR_SERVICE_LEVEL_TARGET:
@@ -72,7 +74,6 @@ MORAVEL_API const char* moravel_status_message(int32_t status) noexcept {
     case MORAVEL_ERROR_ABANDONMENT_TARGET: return "abandonment target must be above 0 and below 1";
     case MORAVEL_ERROR_WAIT_PROBABILITY_TARGET:
       return "probability-of-waiting target must be above 0 and below 1";
-    case MORAVEL_ERROR_OCCUPANCY_TARGET: return "occupancy target must be above 0 and below 1";
     case MORAVEL_ERROR_SCHEDULED_TOO_MANY:
       return "agents to schedule beyond 2147483647: shrinkage too close to 1";
     default: return "unknown status code";

@@ -1,8 +1,10 @@
 #include "contact_centre/day_plan.h"
 
 #include <algorithm>
+#include <utility>
 #include <cmath>
 
+#include "contact_centre/contact_staffing.h"
 #include "contact_centre/scheduled_agents.h"
 
 namespace moravel::contact {
@@ -84,7 +86,50 @@ PlanTotals Totals(const Sums& s, std::size_t count, double minutes) {
   return t;
 }
 
+// The least agents meeting every target: the largest of the solver's
+// answers for the goals given.
+struct Staffing {
+  PlanRefusal refusal = PlanRefusal::kNone;
+  std::int32_t agents = 0;
+  ContactCentreFigures figures{};
+};
+
+Staffing LeastAgents(double A, const PlanInterval& in, double t, const PlanTargets& targets) {
+  const double occupancy = targets.occupancy == 0.0 ? 1.0 : targets.occupancy;
+  const std::pair<ContactGoal, double> goals[] = {
+      {targets.excluding_short_abandons ? ContactGoal::kServiceLevelExcludingShortAbandons
+                                        : ContactGoal::kServiceLevel,
+       targets.service_level},
+      {ContactGoal::kMeanAnswerWait, targets.mean_answer_wait},
+      {ContactGoal::kAbandonProbability, targets.abandonment},
+      {ContactGoal::kWaitProbability, targets.wait_probability}};
+  Staffing most;
+  for (const auto& [goal, target] : goals) {
+    if (target == 0.0) continue;
+    const ContactAgents found =
+        LeastContactAgents(A, in.handling_time, in.patience, 0, t, goal, target, occupancy);
+    switch (found.outcome) {
+      case StaffingOutcome::kFound: break;
+      case StaffingOutcome::kModelLimit: return {PlanRefusal::kModelLimit};
+      case StaffingOutcome::kOverflow: return {PlanRefusal::kOverflow};
+      default: return {PlanRefusal::kUnreachable};
+    }
+    if (found.agents > most.agents) most = {PlanRefusal::kNone, found.agents, found.figures};
+  }
+  return most;
+}
+
 }  // namespace
+
+bool MeetsTargets(const ContactCentreFigures& f, const PlanTargets& targets) {
+  const double level =
+      targets.excluding_short_abandons ? f.service_level_excluding_short_abandons : f.service_level;
+  return (targets.service_level == 0.0 || level >= targets.service_level) &&
+         (targets.mean_answer_wait == 0.0 || f.mean_answer_wait <= targets.mean_answer_wait) &&
+         (targets.abandonment == 0.0 || f.abandon_probability <= targets.abandonment) &&
+         (targets.wait_probability == 0.0 || f.wait_probability <= targets.wait_probability) &&
+         (targets.occupancy == 0.0 || f.occupancy <= targets.occupancy);
+}
 
 ContactCentreFigures EmptyIntervalFigures() {
   ContactCentreFigures f{};
@@ -97,11 +142,6 @@ DayPlanResult PlanDay(const std::vector<PlanInterval>& intervals, const PlanSett
   DayPlanResult result;
   result.intervals.reserve(intervals.size());
   Sums sums;
-  // Staffing grows with the traffic about as A + beta sqrt(A), with beta
-  // set by the targets and changing slowly from one interval to the next:
-  // the last interval's beta places the next search within an agent or
-  // two of its answer (which the start never changes).
-  double beta = 0.0;
   const double seconds = settings.interval_minutes * 60.0;
   const auto refuse = [&](PlanRefusal why, std::size_t index) {
     result.refusal = why;
@@ -117,19 +157,11 @@ DayPlanResult PlanDay(const std::vector<PlanInterval>& intervals, const PlanSett
     if (out.traffic == 0.0) {
       out.figures = EmptyIntervalFigures();
     } else {
-      const double guess = std::ceil(out.traffic + beta * std::sqrt(out.traffic));
-      const auto start = guess >= 1.0 && guess < 2147483647.0 ? static_cast<std::int32_t>(guess) : 0;
-      const ImpatientStaffing staffing =
-          LeastAgentsImpatient(out.traffic, in.handling_time, in.patience, settings.answer_time,
-                               settings.targets, start);
-      switch (staffing.outcome) {
-        case moravel::StaffingOutcome::kFound: break;
-        case moravel::StaffingOutcome::kUnreachable: return refuse(PlanRefusal::kUnreachable, i);
-        case moravel::StaffingOutcome::kOverflow: return refuse(PlanRefusal::kOverflow, i);
-      }
+      const Staffing staffing =
+          LeastAgents(out.traffic, in, settings.answer_time, settings.targets);
+      if (staffing.refusal != PlanRefusal::kNone) return refuse(staffing.refusal, i);
       const auto scheduled = ScheduledAgents(staffing.agents, settings.shrinkage);
       if (!scheduled) return refuse(PlanRefusal::kScheduled, i);
-      beta = (staffing.agents - out.traffic) / std::sqrt(out.traffic);
       out.agents_needed = staffing.agents;
       out.agents_scheduled = *scheduled;
       out.figures = staffing.figures;

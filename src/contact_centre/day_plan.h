@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "contact_centre/abandonment_model.h"
-#include "solvers/least_agents_impatient.h"
 
 namespace moravel::contact {
 
@@ -22,8 +21,22 @@ struct PlanInterval {
   double patience;
 };
 
+// Each target is met when it is 0 (no target) or the figure lies on its
+// side of it; waits in seconds.  At least one of the first four (the
+// goals) is given.
+struct PlanTargets {
+  double service_level = 0.0;             // answered within t: at least
+  bool excluding_short_abandons = false;  // the level over calls not abandoned within t
+  double mean_answer_wait = 0.0;          // ASA: at most
+  double abandonment = 0.0;               // share of calls that hang up: at most
+  double wait_probability = 0.0;          // at most
+  double occupancy = 0.0;                 // carried traffic over agents: at most
+};
+
+bool MeetsTargets(const ContactCentreFigures& f, const PlanTargets& targets);
+
 struct PlanSettings {
-  StaffingTargets targets;   // waits in seconds
+  PlanTargets targets;
   double answer_time;        // t of the service level [s]
   double interval_minutes;   // length of every interval
   double shrinkage;          // share of scheduled time not on the phones, in [0, 1)
@@ -56,7 +69,8 @@ enum class PlanRefusal {
   kHandlingTime,   // not finite or not above 0
   kPatience,       // not above 0 (NaN included)
   kTraffic,        // calls x handling time overflows
-  kUnreachable,    // no number of agents within 32 bits meets the targets
+  kUnreachable,    // no number of agents meets the targets (a highest occupancy)
+  kModelLimit,     // the search would pass the staffing solvers' bound
   kOverflow,       // the model cannot compute the figures (patience far from handling)
   kScheduled,      // the agents to schedule pass 2^31 - 1
 };
@@ -78,8 +92,13 @@ ContactCentreFigures EmptyIntervalFigures();
 //
 // Per interval: A = calls x handling time / (60 x minutes); an interval
 // with A = 0 needs no agent and has EmptyIntervalFigures(); otherwise
-// agents_needed is LeastAgentsImpatient(A, h, p, t, targets) and
-// agents_scheduled is ScheduledAgents(needed, shrinkage).
+// agents_needed is the least n whose ContactCentreModel(A, h, p, n, no line
+// limit, t) figures meet every target, and agents_scheduled is
+// ScheduledAgents(needed, shrinkage).  Each goal given is met from its own
+// least count on (the figures improve as agents are added), so that n is
+// the largest of the contact-centre staffing solver's answers for the
+// goals, each with the highest occupancy; its figures are that answer's,
+// bit for bit.
 //
 // Totals, summed in interval order, with c the calls of an interval:
 // calls, answered calls c (1 - P(abandon)), abandoned calls c P(abandon),

@@ -39,11 +39,11 @@ const std::map<moravel_status, const char*>& OptionOf() {
       {MORAVEL_ERROR_TARGET_WAIT, "--mean-answer-wait"},
       {MORAVEL_ERROR_ABANDONMENT_TARGET, "--abandonment"},
       {MORAVEL_ERROR_WAIT_PROBABILITY_TARGET, "--wait-probability"},
-      {MORAVEL_ERROR_OCCUPANCY_TARGET, "--occupancy"},
+      {MORAVEL_ERROR_OCCUPANCY, "--occupancy"},
       {MORAVEL_ERROR_INTERVAL_MINUTES, "--interval-minutes"},
       {MORAVEL_ERROR_SHRINKAGE, "--shrinkage"},
       {MORAVEL_ERROR_NO_TARGET,
-       "--service-level, --mean-answer-wait, --abandonment, --wait-probability or --occupancy"}};
+       "--service-level, --mean-answer-wait, --abandonment or --wait-probability"}};
   return options;
 }
 
@@ -323,7 +323,8 @@ void AddPlanCommand(CLI::App& app) {
   plan->add_option("--wait-probability", args->wait_probability,
                    "Share of calls that wait: at most")
       ->type_name("SHARE");
-  plan->add_option("--occupancy", args->occupancy, "Highest occupancy of the agents needed")
+  plan->add_option("--occupancy", args->occupancy,
+                   "Highest occupancy of the agents needed, with one of the goals above")
       ->type_name("SHARE");
   plan->add_option("--shrinkage", args->shrinkage,
                    "Share of scheduled time off the phones (breaks, training, absence), the "
