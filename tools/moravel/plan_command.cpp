@@ -296,9 +296,12 @@ void AddPlanCommand(CLI::App& app) {
   auto args = std::make_shared<PlanArguments>();
   auto* plan = app.add_subcommand(
       "plan",
-      "A day's staffing plan: agents needed and scheduled per interval, the figures they achieve "
-      "and the day's totals, from a CSV file with the header label,calls,handling_time[,patience] "
-      "(times in seconds; an empty or missing patience: callers who never hang up)");
+      "A day's staffing plan from a CSV file of intervals: agents needed and scheduled, their "
+      "figures and the day's totals");
+  plan->footer(
+      "The file: a header row naming the columns label, calls, handling_time and, optionally, "
+      "patience (times in seconds; an empty or missing patience: callers who never hang up), "
+      "then one row per interval.");
   plan->add_option("file", args->file, "CSV file of intervals, - for standard input")
       ->required()
       ->type_name("FILE");
