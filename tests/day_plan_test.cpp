@@ -371,7 +371,8 @@ TEST(DayPlan, NamesTheRefusedInterval) {
       {10.0, 180.0, 0.0, MORAVEL_ERROR_PATIENCE},
       {10.0, 180.0, kNaN, MORAVEL_ERROR_PATIENCE},
       {1e300, 1e300, 60.0, MORAVEL_ERROR_TRAFFIC},
-      {1e-8, 1e10, 1e-300, MORAVEL_ERROR_OVERFLOW},
+      {1e-8, 1e10, 1e-300, MORAVEL_ERROR_OVERFLOW},  // hang-ups at a rate beyond the doubles
+      {10.0, 1e-300, 1e300, MORAVEL_ERROR_OVERFLOW},  // and at a rate below them
   };
   const auto targets = ServiceLevel(0.8, 20.0);
   for (const RowRefusal& c : cases) {

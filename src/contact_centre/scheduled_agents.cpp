@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 #include <string_view>
 
@@ -77,7 +76,11 @@ Decimal ShortestDecimal(double s) {
       if (after_point) ++fraction_digits;
     }
   }
-  d.exponent = fraction_digits - std::atoi(all.data() + e + 1);
+  int power = 0;  // the text is not terminated: read the exponent within it
+  const char* from = all.data() + e + 1;
+  if (*from == '+') ++from;
+  std::from_chars(from, all.data() + all.size(), power);
+  d.exponent = fraction_digits - power;
   return d;
 }
 
