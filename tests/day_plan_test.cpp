@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <limits>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -289,6 +290,21 @@ TEST(DayPlan, DaysWithoutCallsHaveTheFiguresOfAnEmptyQueue) {
     EXPECT_EQ(totals.figures.mean_wait, 0.0);
     EXPECT_EQ(totals.figures.occupancy, 0.0);
   }
+}
+
+// The plan's codes run from 60 to 68, each with its own text.
+TEST(DayPlan, EveryPlanStatusHasItsOwnMessage) {
+  std::set<std::string> messages;
+  for (std::int32_t code = MORAVEL_ERROR_CALLS_OFFERED; code <= MORAVEL_ERROR_SCHEDULED_TOO_MANY;
+       ++code) {
+    const std::string message = moravel_status_message(code);
+    EXPECT_NE(message, "unknown status code") << code;
+    EXPECT_TRUE(messages.insert(message).second) << message;
+  }
+  EXPECT_EQ(MORAVEL_ERROR_CALLS_OFFERED, 60);
+  EXPECT_EQ(MORAVEL_ERROR_SCHEDULED_TOO_MANY, 68);
+  EXPECT_STREQ(moravel_status_message(59), "unknown status code");
+  EXPECT_STREQ(moravel_status_message(69), "unknown status code");
 }
 
 struct OptionRefusal {
