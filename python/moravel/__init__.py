@@ -23,7 +23,8 @@ most traffic), and staffing with agents_for_service_level,
 agents_for_mean_wait and agents_for_wait_probability for call centres.  All
 but the two link solvers also take sequences or arrays, element by element
 (one search per point), and give arrays back like the formulas.
-offered_traffic turns calls per interval of so many minutes, with a handling
+plan makes a day's staffing plan from rows of intervals, as ``moravel plan``
+does from a CSV file.  offered_traffic turns calls per interval of so many minutes, with a handling
 time in seconds, into erlangs.
 
 Contact centres: contact_centre (callers who hang up after an exponential
@@ -62,6 +63,7 @@ from ._contact_centre import (GOALS, PATIENCE_DISTRIBUTIONS, CentreAgents, Centr
                               ContactCentre, Retrials, SimulatedCentre, contact_centre,
                               contact_centre_agents, contact_centre_retrials,
                               contact_centre_traffic, simulate_contact_centre)
+from ._plan import DayPlan, PlannedInterval, PlanTotals, plan
 
 __version__ = "1.0.0"
 
@@ -73,10 +75,11 @@ __all__ = [
     "erlang_b_servers", "engset_servers", "loss_assembled_servers",
     "link_group_links", "link_subset_links", "erlang_b_traffic", "engset_traffic",
     "staffing", "offered_traffic", "agents_for_service_level", "agents_for_mean_wait",
-    "agents_for_wait_probability",
+    "agents_for_wait_probability", "plan",
     "contact_centre", "contact_centre_retrials", "simulate_contact_centre",
     "contact_centre_agents", "contact_centre_traffic",
     "ContactCentre", "Retrials", "SimulatedCentre", "CentreAgents", "CentreTraffic",
+    "DayPlan", "PlannedInterval", "PlanTotals",
     "PATIENCE_DISTRIBUTIONS", "GOALS",
     "LossResult", "WaitResult", "ClassResult", "Servers", "Links", "Staffing", "POLICIES",
     "MoravelError", "ArgumentError",

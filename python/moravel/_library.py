@@ -126,6 +126,8 @@ API_SIGNATURES = {
     "moravel_replication_seeds": (_u32, _size, ctypes.POINTER(ctypes.c_uint32)),
     "moravel_estimate": (_size, _c_double_p, _i32, _f64, _p),
     "moravel_check_probability": (_f64,),
+    "moravel_day_plan": (_size, _c_double_p, _c_double_p, _c_double_p, _p, _f64, _f64, _p, _p,
+                         _size_p),
 }
 
 SCALAR_EXPORTS = ("PalmTable", "ErlangFormula2", "EngsetTable", "E", "Hi")
