@@ -123,12 +123,20 @@ TEST(CarriedTraffic, NeverExceedsTheServers) {
       {10, 1e12, 9.99999999999},
       {10, 1e8, 9.999999899999992},
       {10, kLargest, 10.0},
+      // One server: E(0, A) = 1 in the form V A / (V + A E(V - 1, A)).
+      {1, 1.5, 0.6},
+      {1, 3.0, 0.75},
+      {1, 1e20, 1.0},
+      {2, 4.0, 20.0 / 13.0},
   };
   for (const auto& c : analytic) {
     ASSERT_EQ(moravel_loss(c.V, c.A, &r), MORAVEL_OK);
     EXPECT_LE(r.carried, c.V);
-    EXPECT_NEAR(r.carried, c.carried, 1e-15 * c.carried) << c.A;
+    EXPECT_NEAR(r.carried, c.carried, 1e-15 * c.carried) << c.V << " " << c.A;
   }
+  // The assembled load takes the same form: x = y = 1, z = 1, n = 2 is 2 erlangs.
+  ASSERT_EQ(moravel_loss_assembled(1.0, 1.0, 1.0, 1, 2, &r), MORAVEL_OK);
+  EXPECT_NEAR(r.carried, 2.0 / 3.0, 1e-15);
   // At or below B = 1/2 the carried traffic keeps the legacy bits.
   ASSERT_EQ(moravel_loss(10, 5.0, &r), MORAVEL_OK);
   EXPECT_EQ(Bits(r.carried), Bits((1.0 - moravel::PalmTable(10, 5.0)) * 5.0));
