@@ -70,6 +70,7 @@
   function show(snapshot) {
     const panel = $("panel-" + current);
     clearPanel(panel);
+    if (current === "contact-centre") dayRows(snapshot.dayRows || []);
     for (const [id, x] of Object.entries(snapshot.outputs)) put(id, x);
     for (const refusal of snapshot.refusals) refuse(refusal, panel.dataset.prefix);
     $("plot-note").textContent = snapshot.note;
@@ -82,6 +83,35 @@
     } else {
       $("plot-title").textContent = "Plot";
     }
+  }
+
+  // The rows of a day's plan, one an interval and the day's, for the
+  // figures to fill.
+  const DAY_KEYS = ["calls", "traffic", "needed", "scheduled", "sl", "sl-excluding", "asa", "abandon", "occupancy"];
+  const DAY_TITLES = ["Calls", "Traffic [erlang]", "Agents needed", "Agents to schedule",
+                      "Service level, all offered", "Service level, not abandoned within t",
+                      "ASA (seconds)", "Hanging up", "Occupancy"];
+
+  function dayRows(rows) {
+    const body = $("ct-day-rows");
+    body.textContent = "";
+    if (rows.length === 0) return;
+    const add = (label, prefix) => {
+      const row = body.insertRow();
+      const name = row.insertCell();
+      name.textContent = label;
+      name.dataset.label = "Interval";
+      DAY_KEYS.forEach((key, k) => {
+        const cell = row.insertCell();
+        cell.dataset.label = DAY_TITLES[k];
+        const out = document.createElement("output");
+        out.id = prefix + key;
+        cell.appendChild(out);
+      });
+      return row;
+    };
+    rows.forEach((r, j) => add(r.label, `ct-day-${j}-`));
+    add("Day", "ct-day-total-").className = "total";
   }
 
   // ---- The request -------------------------------------------------------------
@@ -234,11 +264,17 @@
 
   // Disables the input of the figure to be found, shows the fields of the
   // model chosen and the labels that follow a choice.
-  const PANELS = ["erlang-b", "erlang-c", "engset", "call-centre", "links"];
+  const PANELS = ["erlang-b", "erlang-c", "engset", "call-centre", "contact-centre", "links"];
   const FOUND = {
     "erlang-b": ["eb-find", { loss: "eb-loss", servers: "eb-servers", traffic: "eb-traffic" }],
     "erlang-c": ["ec-find", { service: "ec-service", servers: "ec-servers", traffic: "ec-traffic" }],
     engset: ["en-find", { loss: "en-loss", servers: "en-servers", traffic: "en-traffic" }],
+  };
+
+  const TARGET_LABELS = {
+    "sl-offered": "Service level, at least", "sl-excluding": "Service level, at least",
+    asa: "Mean wait of answered calls, at most (seconds)", abandon: "Share hanging up, at most",
+    wait: "Probability of waiting, at most",
   };
 
   function arrange() {
@@ -247,6 +283,11 @@
       for (const [choice, id] of Object.entries(names)) $(id).disabled = choice === value;
     }
     $("lk-subset-field").hidden = $("lk-model").value !== "subset";
+    const mode = $("ct-mode").value;
+    $("panel-contact-centre").querySelectorAll("[data-mode]").forEach((el) => {
+      el.hidden = el.dataset.mode !== mode;
+    });
+    $("ct-target-label").textContent = TARGET_LABELS[$("ct-target-kind").value];
     const idle = $("en-form").value === "idle";
     $("en-traffic-label").textContent = idle ? "Traffic per idle source b [erlang]"
                                              : "Offered traffic per source a [erlang]";
@@ -292,7 +333,7 @@
   // ---- The address ---------------------------------------------------------
 
   function inputsOf(panel) {
-    return Array.from(panel.querySelectorAll("input[id], select[id]"))
+    return Array.from(panel.querySelectorAll("input[id], select[id], textarea[id]"))
       .filter((input) => !/^lk-(traffic|demand)-/.test(input.id));
   }
 
@@ -320,7 +361,7 @@
     if (PANELS.includes(panel)) current = panel;
     for (const [key, value] of params) {
       const input = $(key);
-      if (input && (input.tagName === "INPUT" || input.tagName === "SELECT")) input.value = value;
+      if (input && ["INPUT", "SELECT", "TEXTAREA"].includes(input.tagName)) input.value = value;
     }
     // The classes, separated by ";" (a decimal comma may be inside one);
     // addresses written before decimal commas were read used "," and other names.
