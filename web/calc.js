@@ -511,14 +511,17 @@
         return state.mode === "day" ? this.dayPlot(state) : this.agentsPlot(moravel, state);
       },
 
-      // The agents a day needs and schedules, interval by interval.
+      // The agents a day needs and schedules, interval by interval: a step
+      // from each interval's start (x = 1, 2, ..., named by its label) to
+      // the next.
       dayPlot({ rows, plan }) {
-        const needed = plan.intervals.map((x, j) => [j + 1, x.agentsNeeded]);
-        const scheduled = plan.intervals.map((x, j) => [j + 1, x.agentsScheduled]);
+        const steps = (agents) => plan.intervals.flatMap((x, j) => [[j + 1, agents(x)], [j + 2, agents(x)]]);
+        const needed = steps((x) => x.agentsNeeded);
+        const scheduled = steps((x) => x.agentsScheduled);
         return {
           title: `Contact centre: agents by interval, ${rows.length} intervals`,
           xLabel: "interval", yLabel: "agents", scale: "linear",
-          yMax: Math.max(1, ...scheduled.map((q) => q[1])), xLabels: rows.map((r) => r.label),
+          yMax: scheduled.reduce((m, q) => Math.max(m, q[1]), 1), xLabels: rows.map((r) => r.label),
           series: [{ name: "needed", points: needed }, { name: "to schedule", points: scheduled }],
           marker: null,
         };
