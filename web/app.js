@@ -89,7 +89,7 @@
   // figures to fill.
   const DAY_KEYS = ["calls", "traffic", "needed", "scheduled", "sl", "sl-excluding", "asa", "abandon", "occupancy"];
   const DAY_TITLES = ["Calls", "Traffic [erlang]", "Agents needed", "Agents to schedule",
-                      "Service level, all offered", "Service level, not abandoned within t",
+                      "Service level, all offered calls", "Service level, offered less hung up within t",
                       "ASA (seconds)", "Hanging up", "Occupancy"];
 
   function dayRows(rows) {

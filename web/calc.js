@@ -561,7 +561,7 @@
           title: `Contact centre: service level against agents, ${traffic} erlangs`,
           xLabel: "agents", yLabel: `share answered within ${t} s`, scale: "linear",
           series: [{ name: "over all offered calls", points: points.map(([k, f]) => [k, f.serviceLevel]) },
-                   { name: "over the calls not abandoned within t",
+                   { name: "over the offered calls less those who hung up within t",
                      points: points.map(([k, f]) => [k, f.serviceLevelExcludingShortAbandons]) }],
           reference: targets && targets.serviceLevel ? { y: targets.serviceLevel, label: "target" } : null,
           marker: [n, kind === "sl-excluding" ? result.serviceLevelExcludingShortAbandons : result.serviceLevel],

@@ -162,11 +162,11 @@ const cases = [
              outputs: ["ct-out-least", "ct-out-scheduled", ...CT_FIGURES.map((k) => "ct-out-s-" + k)] }] },
   { name: "Contact centre in overload, an ASA target, decimal commas", panel: "contact-centre",
     inputs: [["ct-mode", "one"], ["ct-target-kind", "asa"], ["ct-calls", "1234,5"], ["ct-interval", "15"],
-             ["ct-handling", "263,7"], ["ct-patience", "90,5"], ["ct-agents", "300"], ["ct-lines", "320"], ["ct-answer", "15"],
+             ["ct-handling", "263,7"], ["ct-patience", "90,5"], ["ct-agents", "300"], ["ct-lines", "330"], ["ct-answer", "15"],
              ["ct-retry-blocked", "0.8"], ["ct-retry-abandoned", "0.5"], ["ct-redial", "120"], ["ct-target", "12,5"],
              ["ct-occupancy", ""], ["ct-shrinkage", "0"]],
-    request: "ct 1234.5 15 263.7 90.5 300 320 15", outputs: ["ct-out-traffic", ...CT_FIGURES.map((k) => "ct-out-" + k)],
-    also: [{ request: "ct_retrials 1234.5 15 263.7 90.5 300 320 15 0.8 0.5 120",
+    request: "ct 1234.5 15 263.7 90.5 300 330 15", outputs: ["ct-out-traffic", ...CT_FIGURES.map((k) => "ct-out-" + k)],
+    also: [{ request: "ct_retrials 1234.5 15 263.7 90.5 300 330 15 0.8 0.5 120",
              outputs: [...CT_FIGURES.map((k) => "ct-out-r-" + k), ...CT_RETRIALS] },
            { request: "ct_staff 1234.5 15 263.7 90.5 15 asa 12.5 0 0",
              outputs: ["ct-out-least", "ct-out-scheduled", ...CT_FIGURES.map((k) => "ct-out-s-" + k)] }] },
@@ -616,7 +616,7 @@ async function plots(page) {
   }));
   expect(await axis() === "linear 0 1", `contact-centre plot axis: ${await axis()}, expected linear 0 1`);
   let drawn = await shape();
-  expect(drawn.series.join("|") === "over all offered calls|over the calls not abandoned within t" && drawn.reference === 1,
+  expect(drawn.series.join("|") === "over all offered calls|over the offered calls less those who hung up within t" && drawn.reference === 1,
          `contact-centre plot: ${JSON.stringify(drawn.series)}, ${drawn.reference} reference lines`);
   expect(drawn.title === "Contact centre: service level against agents, 20 erlangs", `contact-centre plot title: ${drawn.title}`);
   // An ASA target: the ASA against the agents, on seconds from 0.
@@ -681,8 +681,12 @@ async function details(page, origin) {
   // The two service levels, each named by the calls it counts.
   const rows = await page.$$eval("#panel-contact-centre table.figures th[scope=row]", (ths) => ths.map((th) => th.textContent));
   for (const name of ["Service level: answered within t, over all offered calls",
-                      "Service level: answered within t, over the calls not abandoned within t"]) {
+                      "Service level: answered within t, over the offered calls less those who hung up within t"]) {
     expect(rows.includes(name), `the contact-centre figures name "${name}": ${rows.join(" | ")}`);
+  }
+  const dayTitles = await page.$$eval("#panel-contact-centre table.day-plan th", (ths) => ths.map((th) => th.textContent));
+  for (const name of ["Service level, all offered calls", "Service level, offered less hung up within t", "ASA (seconds)"]) {
+    expect(dayTitles.includes(name), `the day plan's columns name "${name}": ${dayTitles.join(" | ")}`);
   }
   // The target's label follows its kind.
   await page.click('#tabs button[data-panel="contact-centre"]');
