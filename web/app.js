@@ -92,7 +92,13 @@
                       "Service level, all offered calls", "Service level, offered less hung up within t",
                       "ASA (seconds)", "Hanging up", "Occupancy"];
 
+  let shownDay = "";
+
   function dayRows(rows) {
+    // Each stage of a job shows the same rows: build them once.
+    const key = JSON.stringify(rows);
+    if (key === shownDay) return;
+    shownDay = key;
     const body = $("ct-day-rows");
     body.textContent = "";
     if (rows.length === 0) return;
