@@ -67,12 +67,20 @@
     if (field && $(field)) $(field).setAttribute("aria-invalid", "true");
   }
 
+  // What the panel shows now, so that a job's later stages, which repeat
+  // the figures of its first, do not write them again.
+  let shownFigures = "";
+
   function show(snapshot) {
     const panel = $("panel-" + current);
-    clearPanel(panel);
-    if (current === "contact-centre") dayRows(snapshot.dayRows || []);
-    for (const [id, x] of Object.entries(snapshot.outputs)) put(id, x);
-    for (const refusal of snapshot.refusals) refuse(refusal, panel.dataset.prefix);
+    const figures = JSON.stringify([current, snapshot.outputs, snapshot.refusals, snapshot.dayRows]);
+    if (figures !== shownFigures) {
+      shownFigures = figures;
+      clearPanel(panel);
+      if (current === "contact-centre") dayRows(snapshot.dayRows || []);
+      for (const [id, x] of Object.entries(snapshot.outputs)) put(id, x);
+      for (const refusal of snapshot.refusals) refuse(refusal, panel.dataset.prefix);
+    }
     $("plot-note").textContent = snapshot.note;
     const plot = snapshot.plot;
     $("plot-section").hidden = !plot && !snapshot.note;
@@ -230,6 +238,7 @@
     running = null;
     stopTimers();
     const seconds = limit / 1000;
+    shownFigures = "";   // the message below is no job's figures: the next job writes them all
     if (lastStage === "links") {
       $("lk-target-msg").textContent =
         `the least-links search was stopped after ${seconds} s: try a larger blocking target or fewer units`;

@@ -408,11 +408,13 @@
 
       figures(moravel, read, out, classes, snapshot) {
         const minutes = read.real("ct-interval");
+        if (read.text("ct-mode") === "day") return this.day(moravel, read, out, snapshot, minutes);
+        // The traffic is the page's to compute, so the page refuses, in the
+        // library's words, what would make it meaningless.
+        const calls = read.real("ct-calls"), h = read.real("ct-handling");
         if (!(minutes > 0 && Number.isFinite(minutes))) {
           throw new moravel.MoravelError(S.INTERVAL_MINUTES, moravel.statusMessage(S.INTERVAL_MINUTES));
         }
-        if (read.text("ct-mode") === "day") return this.day(moravel, read, out, snapshot, minutes);
-        const calls = read.real("ct-calls"), h = read.real("ct-handling");
         if (!(calls >= 0 && Number.isFinite(calls))) {
           throw new moravel.MoravelError(S.CALLS_OFFERED, moravel.statusMessage(S.CALLS_OFFERED));
         }
