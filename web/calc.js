@@ -26,7 +26,7 @@
     PATIENCE: 40, LINES: 41, LINES_TOO_MANY: 42, RETRY_SHARE: 43, REDIAL_TIME: 44,
     RETRIALS_DIVERGE: 45, CALLS_OFFERED: 60, INTERVAL_MINUTES: 61, SHRINKAGE: 62, NO_TARGET: 63,
     SERVICE_LEVEL_TARGET: 65, ABANDONMENT_TARGET: 66, WAIT_PROBABILITY_TARGET: 67,
-    OCCUPANCY_TARGET: 68, SCHEDULED_TOO_MANY: 69,
+    OCCUPANCY_TARGET: 68, SCHEDULED_TOO_MANY: 69, GOAL: 46, OCCUPANCY: 47, EVERY_TRAFFIC_MEETS: 36,
   };
 
   // What a plot may cost, in multiples of one evaluation of the model at
@@ -377,6 +377,25 @@
                         [S.INTERVAL_MINUTES]: "ct-interval", [S.CALLS_OFFERED]: "ct-calls",
                         [S.TRAFFIC]: "ct-calls", [S.HOLDING_TIME]: "ct-handling",
                         [S.PATIENCE]: "ct-patience", [S.OVERFLOW]: "ct-patience" },
+      // The staffing solvers' refusals; the largest traffic's own beside it.
+      solverFields: { [S.THRESHOLD]: "ct-answer", [S.GOAL]: "ct-target-kind", [S.TARGET]: "ct-target",
+                      [S.TARGET_WAIT]: "ct-target", [S.UNREACHABLE]: "ct-target", [S.OCCUPANCY]: "ct-occupancy",
+                      [S.TRAFFIC]: "ct-calls", [S.HOLDING_TIME]: "ct-handling", [S.PATIENCE]: "ct-patience",
+                      [S.OVERFLOW]: "ct-patience", [S.LINES]: "ct-lines", [S.LINES_TOO_MANY]: "ct-lines",
+                      [S.SERVERS]: "ct-agents", [S.SERVERS_TOO_MANY]: "ct-agents",
+                      [S.NOT_BELOW_SERVERS]: "ct-agents", [S.MODEL_LIMIT]: "ct-target" },
+      largestFields: { [S.UNREACHABLE]: "ct-largest", [S.EVERY_TRAFFIC_MEETS]: "ct-largest",
+                       [S.MODEL_LIMIT]: "ct-largest" },
+      GOALS: { "sl-offered": 1, "sl-excluding": 2, asa: 3, abandon: 4, wait: 5 },
+
+      // The goal of the staffing solvers: {goal, target, maxOccupancy}.
+      goal(read) {
+        const kind = read.text("ct-target-kind");
+        const target = kind === "asa" ? read.real("ct-target") : read.serviceLevel("ct-target");
+        const occupancy = read.text("ct-occupancy").trim() === "" ? 1 : read.optionalShare("ct-occupancy");
+        return { goal: this.GOALS[kind], target, maxOccupancy: occupancy };
+      },
+
       // The output names of a moravel_contact_centre_result's figures.
       keys: { waitProbability: "wait", blockedProbability: "blocked", abandonProbability: "abandon",
               abandonWithinAnswerTime: "abandon-short", serviceLevel: "sl",
@@ -427,19 +446,26 @@
         // as the library's day plan takes it.
         const A = (calls * h) / (minutes * 60);
         out["ct-out-traffic"] = A;
-        // The least agents: a plan of this one interval.
-        let least = null, targets = null;
+        const n = read.whole("ct-agents"), L = read.optionalWhole("ct-lines");
+        // The least agents for the target, and the largest traffic the n
+        // agents carry at it, with the panel's lines.
+        let least = null, goal = null;
         try {
-          targets = this.targets(read);
-          const plan = moravel.dayPlan([calls], [h], [p], targets, minutes, read.optionalShare("ct-shrinkage"));
-          least = plan.intervals[0];
-          out["ct-out-least"] = least.agentsNeeded;
-          out["ct-out-scheduled"] = least.agentsScheduled;
+          goal = this.goal(read);
+          least = moravel.contactCentreAgents(A, h, p, L, t, goal.goal, goal.target, goal.maxOccupancy);
+          out["ct-out-least"] = least.agents;
           this.put(out, "ct-out-s-", least.figures);
         } catch (error) {
-          snapshot.refusals.push(refusal(moravel, error, this.staffingFields));
+          snapshot.refusals.push(refusal(moravel, error, this.solverFields));
         }
-        const n = read.whole("ct-agents"), L = read.optionalWhole("ct-lines");
+        if (goal) {
+          try {
+            out["ct-out-largest"] = moravel.contactCentreTraffic(n, h, p, L, t, goal.goal, goal.target,
+                                                                 goal.maxOccupancy).traffic;
+          } catch (error) {
+            snapshot.refusals.push(refusal(moravel, error, { ...this.solverFields, ...this.largestFields }));
+          }
+        }
         const [result, ms] = timed(() => moravel.contactCentre(A, h, p, n, L, t));
         this.put(out, "ct-out-", result);
         const rb = read.optionalShare("ct-retry-blocked"), ra = read.optionalShare("ct-retry-abandoned");
@@ -463,7 +489,7 @@
             snapshot.refusals.push(refused);
           }
         }
-        return { mode: "one", A, h, p, n, L, t, result, least, targets, ms, kind: read.text("ct-target-kind") };
+        return { mode: "one", A, h, p, n, L, t, result, least, goal, ms, kind: read.text("ct-target-kind") };
       },
 
       day(moravel, read, out, snapshot, minutes) {
@@ -532,9 +558,9 @@
       // What a staffing planner reads: the service level (both conventions),
       // or the ASA where that is the target, against the agents around the
       // ones given and the least for the target.
-      agentsPlot(moravel, { A, h, p, n, L, t, result, least, targets, ms, kind }) {
+      agentsPlot(moravel, { A, h, p, n, L, t, result, least, goal, ms, kind }) {
         const most = 40;
-        const lo = Math.min(n, least ? least.agentsNeeded : n), hi = Math.max(n, least ? least.agentsNeeded : n);
+        const lo = Math.min(n, least ? least.agents : n), hi = Math.max(n, least ? least.agents : n);
         const pad = Math.max(3, Math.ceil(0.25 * (hi - lo)), Math.ceil(0.1 * hi));
         const first = Math.max(1, lo - pad), last = hi + pad;
         const step = Math.max(1, Math.ceil((last - first + 1) / most));
@@ -555,7 +581,7 @@
             xLabel: "agents", yLabel: "ASA [s]", scale: "linear",
             yMax: Math.max(1e-9, ...series.map((q) => q[1]).filter(Number.isFinite)),
             series: [{ name: "ASA", points: series }],
-            reference: targets ? { y: targets.meanAnswerWait, label: "target" } : null,
+            reference: goal ? { y: goal.target, label: "target" } : null,
             marker: [n, result.meanAnswerWait],
           };
         }
@@ -565,7 +591,7 @@
           series: [{ name: "over all offered calls", points: points.map(([k, f]) => [k, f.serviceLevel]) },
                    { name: "over the offered calls less those who hung up within t",
                      points: points.map(([k, f]) => [k, f.serviceLevelExcludingShortAbandons]) }],
-          reference: targets && targets.serviceLevel ? { y: targets.serviceLevel, label: "target" } : null,
+          reference: goal && goal.goal <= 2 ? { y: goal.target, label: "target" } : null,
           marker: [n, kind === "sl-excluding" ? result.serviceLevelExcludingShortAbandons : result.serviceLevel],
         };
       },

@@ -369,6 +369,22 @@
           redialling: f64(at + 48),
         };
       },
+      // Contact-centre staffing.  goal: Moravel.GOAL_SERVICE_LEVEL, ..._EXCLUDING_SHORT_ABANDONS,
+      // GOAL_MEAN_ANSWER_WAIT, GOAL_ABANDON_PROBABILITY or GOAL_WAIT_PROBABILITY;
+      // maxOccupancy 1 for no bound.  The least agents, with the figures there:
+      contactCentreAgents(traffic, handlingTime, patience, lines, answerTime, goal, target, maxOccupancy) {
+        check(wasm._moravel_contact_centre_agents(traffic, handlingTime, patience, count("lines", lines),
+                                                  answerTime, count("goal", goal), target, maxOccupancy,
+                                                  scratch, scratch + 8));
+        return { agents: i32(scratch), figures: contactCentreResult(scratch + 8) };
+      },
+      // The largest traffic the agents carry at the goal, with the figures there.
+      contactCentreTraffic(agents, handlingTime, patience, lines, answerTime, goal, target, maxOccupancy) {
+        check(wasm._moravel_contact_centre_traffic(count("agents", agents), handlingTime, patience,
+                                                   count("lines", lines), answerTime, count("goal", goal),
+                                                   target, maxOccupancy, scratch, scratch + 8));
+        return { traffic: f64(scratch), figures: contactCentreResult(scratch + 8) };
+      },
       // A day's plan: per-interval arrays of calls, handling times and
       // patiences in seconds (patience null: nobody hangs up); targets
       // {answerTime, serviceLevel, serviceLevelBasis, meanAnswerWait,
@@ -439,5 +455,7 @@
   }
 
   return { load, MoravelError, MOST_FREE: 1, FEWEST_FREE: 2, RANDOM_FREE: 3,
-           NO_LINE_LIMIT: 0, SERVICE_LEVEL_OFFERED: 0, SERVICE_LEVEL_EXCLUDING_SHORT_ABANDONS: 1 };
+           NO_LINE_LIMIT: 0, SERVICE_LEVEL_OFFERED: 0, SERVICE_LEVEL_EXCLUDING_SHORT_ABANDONS: 1,
+           GOAL_SERVICE_LEVEL: 1, GOAL_SERVICE_LEVEL_EXCLUDING_SHORT_ABANDONS: 2, GOAL_MEAN_ANSWER_WAIT: 3,
+           GOAL_ABANDON_PROBABILITY: 4, GOAL_WAIT_PROBABILITY: 5 };
 });

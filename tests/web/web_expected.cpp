@@ -23,8 +23,10 @@
 //   ct_retrials calls minutes h p n L t rb ra redial
 //       -> the eleven figures of an attempt, total retry attempts_per_caller
 //          answered blocked abandoned redialling
-//   ct_staff calls minutes h p t KIND target occupancy shrinkage
-//       -> agents_needed agents_scheduled and the eleven figures there
+//   ct_agents calls minutes h p L t KIND target max_occupancy
+//       -> the least agents and the eleven figures there
+//   ct_traffic n h p L t KIND target max_occupancy
+//       -> the largest traffic and the eleven figures there
 //   ct_day minutes t KIND target occupancy shrinkage M calls[M] h[M] p[M]|none
 //       -> per interval: traffic needed scheduled SL SL_excluding ASA abandon
 //          occupancy; then the day: calls traffic needed scheduled hours peak
@@ -230,20 +232,40 @@ Answer Respond(const std::string& name, std::istream& in) {
         << r.blocked_share << r.abandoned_share << r.redialling;
     return out;
   }
-  if (name == "ct_staff") {
-    const double calls = Real(in), minutes = Real(in);
+  if (name == "ct_agents" || name == "ct_traffic") {
+    double calls = 0, minutes = 0;
+    if (name == "ct_agents") {
+      calls = Real(in);
+      minutes = Real(in);
+    } else {
+      in >> V;
+    }
     h = Real(in);
     const double p = Real(in);
+    std::int32_t lines = 0;
+    in >> lines;
     t = Real(in);
-    const moravel_day_plan_targets targets = Targets(in, t);
-    const double shrinkage = Real(in);
-    moravel_day_plan_interval interval;
-    moravel_day_plan_totals totals;
-    Check(moravel_day_plan(1, &calls, &h, &p, &targets, minutes, shrinkage, &interval, &totals,
-                           nullptr));
+    std::string kind;
+    in >> kind;
+    const double goal_target = Real(in), max_occupancy = Real(in);
+    const std::int32_t goal = kind == "sl-offered"     ? MORAVEL_GOAL_SERVICE_LEVEL
+                              : kind == "sl-excluding" ? MORAVEL_GOAL_SERVICE_LEVEL_EXCLUDING_SHORT_ABANDONS
+                              : kind == "asa"          ? MORAVEL_GOAL_MEAN_ANSWER_WAIT
+                              : kind == "abandon"      ? MORAVEL_GOAL_ABANDON_PROBABILITY
+                                                       : MORAVEL_GOAL_WAIT_PROBABILITY;
+    moravel_contact_centre_result r;
     Answer out;
-    out << interval.agents_needed << interval.agents_scheduled;
-    return ContactFigures(out, interval.figures);
+    if (name == "ct_agents") {
+      A = (calls * h) / (minutes * 60);
+      Check(moravel_contact_centre_agents(A, h, p, lines, t, goal, goal_target, max_occupancy, &V,
+                                          &r));
+      out << V;
+    } else {
+      Check(moravel_contact_centre_traffic(V, h, p, lines, t, goal, goal_target, max_occupancy, &A,
+                                           &r));
+      out << A;
+    }
+    return ContactFigures(out, r);
   }
   if (name == "ct_day") {
     const double minutes = Real(in);
