@@ -26,7 +26,7 @@
     PATIENCE: 40, LINES: 41, LINES_TOO_MANY: 42, RETRY_SHARE: 43, REDIAL_TIME: 44,
     RETRIALS_DIVERGE: 45, CALLS_OFFERED: 60, INTERVAL_MINUTES: 61, SHRINKAGE: 62, NO_TARGET: 63,
     SERVICE_LEVEL_TARGET: 65, ABANDONMENT_TARGET: 66, WAIT_PROBABILITY_TARGET: 67,
-    OCCUPANCY_TARGET: 68, SCHEDULED_TOO_MANY: 69, GOAL: 46, OCCUPANCY: 47, EVERY_TRAFFIC_MEETS: 36,
+    SCHEDULED_TOO_MANY: 68, GOAL: 46, OCCUPANCY: 47, EVERY_TRAFFIC_MEETS: 36,
   };
 
   // What a plot may cost, in multiples of one evaluation of the model at
@@ -372,7 +372,7 @@
       staffingFields: { [S.THRESHOLD]: "ct-answer", [S.SERVICE_LEVEL_TARGET]: "ct-target",
                         [S.TARGET_WAIT]: "ct-target", [S.ABANDONMENT_TARGET]: "ct-target",
                         [S.WAIT_PROBABILITY_TARGET]: "ct-target", [S.NO_TARGET]: "ct-target",
-                        [S.UNREACHABLE]: "ct-target", [S.OCCUPANCY_TARGET]: "ct-occupancy",
+                        [S.UNREACHABLE]: "ct-target", [S.MODEL_LIMIT]: "ct-target", [S.OCCUPANCY]: "ct-occupancy",
                         [S.SHRINKAGE]: "ct-shrinkage", [S.SCHEDULED_TOO_MANY]: "ct-shrinkage",
                         [S.INTERVAL_MINUTES]: "ct-interval", [S.CALLS_OFFERED]: "ct-calls",
                         [S.TRAFFIC]: "ct-calls", [S.HOLDING_TIME]: "ct-handling",
