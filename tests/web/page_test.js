@@ -447,8 +447,12 @@ async function compare(page, name, expected, outputs, refusedAt, prefix = "") {
   for (let j = 0; j < outputs.length; ++j) {
     const shown = await read(page, outputs[j]);
     const want = Number(expected.values[j]);
+    // A figure missing: what the page says instead.
+    const said = shown !== null ? "" : " (the page says: " + await page.evaluate(() =>
+      Array.from(document.querySelectorAll(".panel:not([hidden]) .msg, #status"), (el) => el.textContent)
+        .filter((t) => t).join(" | ")) + ")";
     expect(shown !== null && Object.is(Number(shown), want),
-           `${name}: ${outputs[j]} is ${shown}, the native library gives ${expected.values[j]}`);
+           `${name}: ${outputs[j]} is ${shown}, the native library gives ${expected.values[j]}${said}`);
   }
 }
 
