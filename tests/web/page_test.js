@@ -825,6 +825,15 @@ async function fromFile(browser) {
   await page.waitForSelector("body[data-ready=true]");
   await idle(page);
   await compare(page, "an older address", g.expected, g.outputs);
+  // The contact centre's worked example, computed in the page.
+  const w = cases.find((x) => x.name === "Contact centre, the worked example");
+  await page.goto("about:blank");
+  await page.goto(`file://${path.resolve(site)}/index.html#p=contact-centre&ct-mode=one&ct-calls=200&ct-interval=30` +
+                  "&ct-handling=180&ct-patience=120&ct-agents=20&ct-lines=&ct-answer=20&ct-target-kind=sl-offered&ct-target=80");
+  await page.waitForSelector("body[data-ready=true]");
+  await idle(page);
+  await compare(page, "the worked example from a file", w.expected, w.outputs);
+  for (const m of w.more) await compare(page, "the worked example from a file (staffing)", m.expected, m.outputs);
   expect(errors.length === 0, "page errors from a file: " + errors.join(", "));
   await page.close();
 }
