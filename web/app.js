@@ -33,14 +33,16 @@
 
   function put(id, x) {
     const out = $(id);
-    if (!out) return;
+    if (!out || out.dataset.value === exact(x)) return;   // shown already
     out.textContent = readable(x);
     out.dataset.value = exact(x);
     out.title = exact(x);
   }
 
-  function clearPanel(panel) {
+  // Clears the panel's outputs but those about to be written (`keep`).
+  function clearPanel(panel, keep = {}) {
     panel.querySelectorAll("output").forEach((out) => {
+      if (out.id in keep || !out.dataset.value) return;
       out.textContent = "";
       delete out.dataset.value;
       out.removeAttribute("title");
@@ -76,8 +78,8 @@
     const figures = JSON.stringify([current, snapshot.outputs, snapshot.refusals, snapshot.dayRows]);
     if (figures !== shownFigures) {
       shownFigures = figures;
-      clearPanel(panel);
       if (current === "contact-centre") dayRows(snapshot.dayRows || []);
+      clearPanel(panel, snapshot.outputs);
       for (const [id, x] of Object.entries(snapshot.outputs)) put(id, x);
       for (const refusal of snapshot.refusals) refuse(refusal, panel.dataset.prefix);
     }
@@ -100,32 +102,41 @@
                       "Service level, all offered calls", "Service level, offered less hung up within t",
                       "ASA (seconds)", "Hanging up", "Occupancy"];
 
-  let shownDay = "";
+  // The rows of a day's plan are kept between jobs: a row typed or removed
+  // adds or removes one row of outputs, and the others only change their
+  // labels, so that typing into a long day does not rebuild its table.
+  function dayRow(body, before) {
+    const row = body.insertRow(before ? before.sectionRowIndex : -1);
+    const name = row.insertCell();
+    name.dataset.label = "Interval";
+    DAY_KEYS.forEach((key, k) => {
+      const cell = row.insertCell();
+      cell.dataset.label = DAY_TITLES[k];
+      cell.appendChild(document.createElement("output"));
+    });
+    return row;
+  }
+
+  function nameRow(row, label, prefix) {
+    if (row.cells[0].textContent !== label) row.cells[0].textContent = label;
+    DAY_KEYS.forEach((key, k) => { row.cells[k + 1].firstChild.id = prefix + key; });
+  }
 
   function dayRows(rows) {
-    // Each stage of a job shows the same rows: build them once.
-    const key = JSON.stringify(rows);
-    if (key === shownDay) return;
-    shownDay = key;
     const body = $("ct-day-rows");
-    body.textContent = "";
-    if (rows.length === 0) return;
-    const add = (label, prefix) => {
-      const row = body.insertRow();
-      const name = row.insertCell();
-      name.textContent = label;
-      name.dataset.label = "Interval";
-      DAY_KEYS.forEach((key, k) => {
-        const cell = row.insertCell();
-        cell.dataset.label = DAY_TITLES[k];
-        const out = document.createElement("output");
-        out.id = prefix + key;
-        cell.appendChild(out);
-      });
-      return row;
-    };
-    rows.forEach((r, j) => add(r.label, `ct-day-${j}-`));
-    add("Day", "ct-day-total-").className = "total";
+    if (rows.length === 0) {
+      body.textContent = "";
+      return;
+    }
+    let total = body.querySelector("tr.total");
+    if (!total) {
+      total = dayRow(body, null);
+      total.className = "total";
+      nameRow(total, "Day", "ct-day-total-");
+    }
+    while (body.rows.length - 1 > rows.length) body.deleteRow(body.rows.length - 2);
+    while (body.rows.length - 1 < rows.length) dayRow(body, total);
+    rows.forEach((r, j) => nameRow(body.rows[j], r.label, `ct-day-${j}-`));
   }
 
   // ---- The request -------------------------------------------------------------
