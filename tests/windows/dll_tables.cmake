@@ -5,6 +5,7 @@
 # checked to import libMoravel.dll and system DLLs only.
 
 # DLLs that every Windows x86-64 installation carries.
+cmake_minimum_required(VERSION 3.25)
 set(system_dlls kernel32.dll msvcrt.dll ucrtbase.dll advapi32.dll bcrypt.dll ntdll.dll
                 user32.dll ws2_32.dll shell32.dll ole32.dll)
 

@@ -1,6 +1,7 @@
 # Runs host_calls natively against libMoravel.so and through the emulator
 # against libMoravel.dll (loaded by name from the program's directory), then
 # compares the two outputs bit for bit (compare_host_calls.py).
+cmake_minimum_required(VERSION 3.25)
 string(REPLACE "|" ";" emulator "${EMULATOR}")
 file(MAKE_DIRECTORY ${WORK_DIR})
 get_filename_component(host_dir ${HOST} DIRECTORY)
