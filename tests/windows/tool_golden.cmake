@@ -1,6 +1,7 @@
 # Runs moravel.exe through the emulator with ARGUMENTS (split as a shell
 # would split plain words) and compares its output, standard output and
-# standard error together, with the golden file byte for byte.
+# standard error together, with the golden file line for line: the tool
+# writes Windows line ends, which execute_process reads as plain newlines.
 cmake_minimum_required(VERSION 3.25)
 string(REPLACE "|" ";" emulator "${EMULATOR}")
 separate_arguments(arguments UNIX_COMMAND "${ARGUMENTS}")
