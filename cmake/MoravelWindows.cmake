@@ -5,6 +5,9 @@
 # anywhere.  Every program of the build is linked the same way and written
 # beside the DLL, where the Windows loader looks first.
 add_link_options(-static)
+# printf and its kin as C99 writes numbers (as the C++ streams here do
+# already), not as the system's msvcrt.dll does.
+add_compile_definitions(__USE_MINGW_ANSI_STDIO=1)
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
 
 # Programs of the build run here through Wine, in a prefix of the build tree
