@@ -36,7 +36,8 @@ if(CMAKE_CROSSCOMPILING AND NOT DEFINED MORAVEL_WINE_PREFIX)
 endif()
 
 # The DLL's export table is written from the same list as the Linux version
-# script, cmake/moravel.map, through a module-definition file: each name is
+# script (the export map generated from the interface description), through
+# a module-definition file: each name is
 # exported as it stands (x86-64 has one calling convention, so no name is
 # decorated), and nothing else is.
 function(moravel_windows_exports target map)
