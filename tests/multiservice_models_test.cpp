@@ -5,7 +5,9 @@
 // shapes: bad_input_test; the size limit itself: multiservice_counting_test.)
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
 #include <sys/resource.h>
+#endif
 
 #include <algorithm>
 #include <cstdint>
@@ -105,6 +107,7 @@ TEST(MultiserviceEdges, EnormousDemandsAreJustTooWide) {
   }
 }
 
+#if !defined(_WIN32)  // address-space caps and forked children are POSIX
 // A group of 2^31 - 1 units is accepted, and runs out of memory: the export
 // answers with the empty text instead of letting the failure escape.  Run
 // in a child process whose address space is capped at 1 GiB.
@@ -124,5 +127,6 @@ TEST(MultiserviceRefusals, MemoryExhaustionGivesTheEmptyText) {
 #endif
   EXPECT_EXIT(ExitZeroIfHugeGroupsGiveTheEmptyText(), ::testing::ExitedWithCode(0), "");
 }
+#endif
 
 }  // namespace

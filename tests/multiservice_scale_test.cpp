@@ -4,8 +4,10 @@
 // limits on what one evaluation may cost.  tests/precision holds the same
 // models against exact counts and 40-digit arithmetic.
 #include <gtest/gtest.h>
+#if !defined(_WIN32)
 #include <sys/resource.h>
 #include <unistd.h>
+#endif
 
 #include <cmath>
 #include <cstdint>
@@ -244,6 +246,7 @@ TEST(WideRecursion, OneLinkSimulationAgreesWithTheModelOnLargeGroups) {
   }
 }
 
+#if !defined(_WIN32)  // address-space caps and forked children are POSIX
 // ---- Limits ---------------------------------------------------------------
 
 // Arguments that would ask for gigabytes of tables or hours of work are
@@ -269,6 +272,7 @@ TEST(GroupLimits, AbsurdGroupsAreRefusedAtOnce) {
 #endif
   EXPECT_EXIT(ExitZeroIfAbsurdGroupsAreRefusedAtOnce(), ::testing::ExitedWithCode(0), "");
 }
+#endif
 
 TEST(GroupLimits, LargeButReasonableGroupsAreComputed) {
   const double a[4] = {5000.0, 1000.0, 200.0, 50.0};

@@ -89,7 +89,7 @@ TEST(UniformSample, ClockSeededListsDiffer) {
 // The rule is a conjugate of a fixed-point-free cycle; this checks it, and
 // that UnmixSeed undoes MixSeed, over every 32-bit word.  The loop is written
 // to vectorise (about 4 s with AVX2).
-#if defined(__GNUC__) && defined(__x86_64__)
+#if defined(__GNUC__) && defined(__x86_64__) && defined(__ELF__)  // clones need ELF's ifunc
 __attribute__((target_clones("avx2", "default"), optimize("O3")))
 #endif
 std::uint32_t FailuresAmongSeedsWithHighHalf(std::uint32_t high) {

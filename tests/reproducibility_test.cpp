@@ -1,8 +1,10 @@
 // A seeded simulation repeats its text in any process, and the scalar
 // formulas may run on other threads while a text-returning export runs.
 #include <gtest/gtest.h>
+#if !defined(_WIN32)
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <atomic>
 #include <bit>
@@ -16,6 +18,7 @@
 
 namespace {
 
+#if !defined(_WIN32)  // forked children are POSIX
 // Runs `call` in a fresh child process and returns the text it produced.
 std::string TextFromChildProcess(const std::function<const char*()>& call) {
   int pipe_ends[2];
@@ -56,6 +59,7 @@ TEST(Reproducibility, SeededSimulationsGiveTheSameTextInSeparateProcesses) {
     EXPECT_EQ(first, std::string(run()));  // and in this process too
   }
 }
+#endif
 
 TEST(Concurrency, ScalarFormulasRunBesideTextReturningExports) {
   struct Scalar {

@@ -12,6 +12,8 @@
 #if defined(_WIN32)
 #  if defined(MORAVEL_BUILDING_LIBRARY)
 #    define MORAVEL_API __declspec(dllexport)
+#  elif defined(MORAVEL_STATIC)
+#    define MORAVEL_API /* linked from the library's static archive */
 #  else
 #    define MORAVEL_API __declspec(dllimport)
 #  endif
