@@ -49,8 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{0x1.4f8b588e368f1p-17, 70, 0.0}, Case{-0x1.87e92154ef7acp-665, 3, -0.0},
         // Overflow, the largest power of two, k = 0 and 1.
         Case{0x1p+1, 1023, 0x1p+1023}, Case{0x1p+1, 1024, kInf},
-        Case{0x1.7e43c8800759cp+996, 2, kInf}, Case{0x1.54p+7, 140, kInf},
-        Case{0x1.ep+2, 0, 1.0}, Case{0x1.8p-1, 1, 0x1.8p-1}));
+        Case{0x1.7e43c8800759cp+996, 2, kInf}, Case{0x1.54p+7, 140, kInf}, Case{0x1.ep+2, 0, 1.0},
+        Case{0x1.8p-1, 1, 0x1.8p-1}));
 
 TEST(DirectFormPower, IsTheLibrarysPowWhereThatIsCorrectlyRounded) {
 #if defined(_WIN32)

@@ -145,8 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Every simulation in the demonstration is seeded: the same text each run.
         GoldenFile{"demo", "demo.txt"},
         // Help names what an option takes, never the parser's internals.
-        GoldenFile{"--help", "help.txt"},
-        GoldenFile{"link-group --help", "help_link_group.txt"},
+        GoldenFile{"--help", "help.txt"}, GoldenFile{"link-group --help", "help_link_group.txt"},
         GoldenFile{"--version", "version.txt"}),
     GoldenName);
 
@@ -169,20 +168,19 @@ INSTANTIATE_TEST_SUITE_P(
         GoldenFile{"loss-assembled -x 1e308 -y 1e308 -z 1 -V 10 -n 2147483647",
                    "refuse_assembled_load.txt", 2},
         GoldenFile{"loss-priority -V 10 -a 1e308 1e308", "refuse_priority_sum.txt", 2},
-        GoldenFile{"wait -V 10 -A 9.999999 -t 1 --holding-time 1e308",
-                   "refuse_wait_overflow.txt", 2},
+        GoldenFile{"wait -V 10 -A 9.999999 -t 1 --holding-time 1e308", "refuse_wait_overflow.txt",
+                   2},
         GoldenFile{"wait -V 10 -t 1 --holding-time 1", "refuse_wait_no_traffic.txt", 2},
         GoldenFile{"simulate-loss -V 10 -A 0", "refuse_simulation_no_traffic.txt", 2},
         GoldenFile{"link-group -k 2 -f 5 --class 1:2.5", "refuse_fractional_demand.txt", 2},
         GoldenFile{"link-group -k 200000 -f 10 --class 1:1", "refuse_model_limit.txt", 2},
         GoldenFile{"link-subset -k 2 -f 5 -g 3 --class 1:1", "refuse_subset.txt", 2},
-        GoldenFile{"simulate-link-subset -k 40 -f 1 -g 20 --class 1:1",
-                   "refuse_subset_count.txt", 2},
+        GoldenFile{"simulate-link-subset -k 40 -f 1 -g 20 --class 1:1", "refuse_subset_count.txt",
+                   2},
         GoldenFile{"simulate-link-subset -k 4 -f 30 -g 2 --class 0:1 --class 0:2",
                    "refuse_no_class_traffic.txt", 2},
         GoldenFile{"servers -A 50 --target 1", "refuse_target.txt", 2},
-        GoldenFile{"traffic -V 20 -N 10 --target 0.01", "refuse_servers_not_below_sources.txt",
-                   2},
+        GoldenFile{"traffic -V 20 -N 10 --target 0.01", "refuse_servers_not_below_sources.txt", 2},
         GoldenFile{"agents -A 20 --holding-time 180 -t 20", "refuse_agents_no_goal.txt", 2},
         GoldenFile{"los -V 10 -A 5", "refuse_unknown_subcommand.txt", 2},
         GoldenFile{"loss --servers 10 --trafic 5", "refuse_unknown_option.txt", 2},
@@ -214,8 +212,7 @@ INSTANTIATE_TEST_SUITE_P(
         GoldenFile{"simulate-wait -V 10 -A 8 -N 5000 -t 30 --holding-time 60 --seed 42 "
                    "--format csv",
                    "simulate_wait_holding_time.csv"},
-        GoldenFile{"wait --help", "help_wait.txt"},
-        GoldenFile{"agents --help", "help_agents.txt"},
+        GoldenFile{"wait --help", "help_wait.txt"}, GoldenFile{"agents --help", "help_agents.txt"},
         GoldenFile{"plan --help", "help_plan.txt"}),
     GoldenName);
 
@@ -286,8 +283,7 @@ INSTANTIATE_TEST_SUITE_P(
         GoldenFile{"links -f 10 --class 5:1 --class 2:3 --target 0.01", "links.txt"},
         GoldenFile{"links -f 10 -g 2 --class 5:1 --class 2:3 --target 0.01 --format csv",
                    "links_subset.csv"},
-        GoldenFile{"links -f 10 --class 5:1 --class 2:3 --target 0.01 --format json",
-                   "links.json"},
+        GoldenFile{"links -f 10 --class 5:1 --class 2:3 --target 0.01 --format json", "links.json"},
         GoldenFile{"servers -x 0 -y 3 -z 1 -n 3 --target 0.01", "refuse_assembly_times.txt", 2},
         GoldenFile{"servers -x 1e308 -y 1e308 -z 1 -n 2147483647 --target 0.01",
                    "refuse_servers_assembled_load.txt", 2},
@@ -325,24 +321,20 @@ TEST_P(BadInput, OneLineOnStderrAndStatusTwo) {
   EXPECT_EQ(outcome.out.rfind("moravel: ", 0), 0u) << outcome.out;
 }
 
-INSTANTIATE_TEST_SUITE_P(Commands, BadInput,
-                         ::testing::Values("no-such-command", "loss --servers 10",
-                                           "loss --servers ten --traffic 5",
-                                           "loss --servers 4294967296 --traffic 5",
-                                           "loss --servers -1 --traffic 5",
-                                           "loss --servers 10 --traffic nan",
-                                           "loss --servers 10 --traffic 5 --bogus",
-                                           "loss --servers 10 --traffic 5 --format xml",
-                                           "loss-priority -V 10 -a 5 -1",
-                                           "sweep loss --servers 10 --traffic 5"),
-                         [](const auto& info) { return "case" + std::to_string(info.index); });
+INSTANTIATE_TEST_SUITE_P(
+    Commands, BadInput,
+    ::testing::Values("no-such-command", "loss --servers 10", "loss --servers ten --traffic 5",
+                      "loss --servers 4294967296 --traffic 5", "loss --servers -1 --traffic 5",
+                      "loss --servers 10 --traffic nan", "loss --servers 10 --traffic 5 --bogus",
+                      "loss --servers 10 --traffic 5 --format xml", "loss-priority -V 10 -a 5 -1",
+                      "sweep loss --servers 10 --traffic 5"),
+    [](const auto& info) { return "case" + std::to_string(info.index); });
 
 TEST(Tool, BadInputMessageNamesTheOptionAndWhatItAccepts) {
   const Outcome outcome = RunTool("loss --servers ten --traffic 5", true);
   EXPECT_EQ(outcome.out,
             "moravel: --servers: accepts a whole number from 1 to 2147483646, not 'ten'\n");
 }
-
 
 }  // namespace
 

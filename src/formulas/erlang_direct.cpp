@@ -50,8 +50,8 @@ double E(std::int32_t V, double A) {
 }
 
 double Hi(std::int32_t V, double A, std::int32_t i) {
-  const auto fewer = static_cast<std::int32_t>(static_cast<std::uint32_t>(V) -
-                                               static_cast<std::uint32_t>(i));
+  const auto fewer =
+      static_cast<std::int32_t>(static_cast<std::uint32_t>(V) - static_cast<std::uint32_t>(i));
   if (fewer < 0) return 0.0;
   return E(V, A) / E(fewer, A);
 }

@@ -102,8 +102,7 @@ Answer EngsetFigures(std::int32_t N, std::int32_t V, double a) {
 
 Answer StaffingFigures(const moravel_staffing& s) {
   Answer out;
-  out << s.agents << s.wait_probability << s.service_level << s.mean_speed_of_answer
-      << s.occupancy;
+  out << s.agents << s.wait_probability << s.service_level << s.mean_speed_of_answer << s.occupancy;
   return out;
 }
 
@@ -248,11 +247,12 @@ Answer Respond(const std::string& name, std::istream& in) {
     std::string kind;
     in >> kind;
     const double goal_target = Real(in), max_occupancy = Real(in);
-    const std::int32_t goal = kind == "sl-offered"     ? MORAVEL_GOAL_SERVICE_LEVEL
-                              : kind == "sl-excluding" ? MORAVEL_GOAL_SERVICE_LEVEL_EXCLUDING_SHORT_ABANDONS
-                              : kind == "asa"          ? MORAVEL_GOAL_MEAN_ANSWER_WAIT
-                              : kind == "abandon"      ? MORAVEL_GOAL_ABANDON_PROBABILITY
-                                                       : MORAVEL_GOAL_WAIT_PROBABILITY;
+    const std::int32_t goal = kind == "sl-offered" ? MORAVEL_GOAL_SERVICE_LEVEL
+                              : kind == "sl-excluding"
+                                  ? MORAVEL_GOAL_SERVICE_LEVEL_EXCLUDING_SHORT_ABANDONS
+                              : kind == "asa"     ? MORAVEL_GOAL_MEAN_ANSWER_WAIT
+                              : kind == "abandon" ? MORAVEL_GOAL_ABANDON_PROBABILITY
+                                                  : MORAVEL_GOAL_WAIT_PROBABILITY;
     moravel_contact_centre_result r;
     Answer out;
     if (name == "ct_agents") {
@@ -306,10 +306,10 @@ Answer Respond(const std::string& name, std::istream& in) {
     const Classes c = ReadClasses(in);
     const auto M = static_cast<std::int32_t>(c.a.size());
     std::vector<double> blocking(M), carried(M);
-    Check(name == "lk_group" ? moravel_link_group(c.a.data(), M, c.t.data(), k, f,
-                                                  blocking.data(), carried.data())
-                             : moravel_link_subset(c.a.data(), M, c.t.data(), k, f, g,
-                                                   blocking.data(), carried.data()));
+    Check(name == "lk_group"
+              ? moravel_link_group(c.a.data(), M, c.t.data(), k, f, blocking.data(), carried.data())
+              : moravel_link_subset(c.a.data(), M, c.t.data(), k, f, g, blocking.data(),
+                                    carried.data()));
     Answer out;
     for (double b : blocking) out << b;
     for (double c2 : carried) out << c2;
@@ -322,11 +322,10 @@ Answer Respond(const std::string& name, std::istream& in) {
     const Classes c = ReadClasses(in);
     const auto M = static_cast<std::int32_t>(c.a.size());
     std::vector<double> blocking(M);
-    Check(name == "lk_group_links"
-              ? moravel_link_group_links(c.a.data(), M, c.t.data(), f, target, &links,
-                                         blocking.data())
-              : moravel_link_subset_links(c.a.data(), M, c.t.data(), f, g, target, &links,
-                                          blocking.data()));
+    Check(name == "lk_group_links" ? moravel_link_group_links(c.a.data(), M, c.t.data(), f, target,
+                                                              &links, blocking.data())
+                                   : moravel_link_subset_links(c.a.data(), M, c.t.data(), f, g,
+                                                               target, &links, blocking.data()));
     Answer out;
     out << links;
     for (double b : blocking) out << b;

@@ -29,9 +29,9 @@
 #include "moravel/api.h"
 
 #if defined(_WIN32)
-#  include <fcntl.h>
-#  include <io.h>
-#  include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
 typedef HMODULE Library;
 static Library OpenLibrary(const char* name) { return LoadLibraryA(name); }
 static void* Find(Library library, const char* name) {
@@ -42,7 +42,7 @@ static void* Find(Library library, const char* name) {
   return pointer;
 }
 #else
-#  include <dlfcn.h>
+#include <dlfcn.h>
 typedef void* Library;
 static Library OpenLibrary(const char* name) { return dlopen(name, RTLD_NOW | RTLD_LOCAL); }
 static void* Find(Library library, const char* name) { return dlsym(library, name); }
@@ -62,9 +62,9 @@ static void* Lookup(const char* name) {
 
 /* The export `name`, typed as its declaration in the headers.  The loader
    answers with an object pointer; its bits are the function's address. */
-#define LOOKUP(name)                            \
-  do {                                          \
-    void* address_ = Lookup(#name);             \
+#define LOOKUP(name)                              \
+  do {                                            \
+    void* address_ = Lookup(#name);               \
     memcpy(&name##_, &address_, sizeof address_); \
   } while (0)
 #define DECLARE(name) static __typeof__(&name) name##_
@@ -112,7 +112,8 @@ static int32_t Servers(void) {
   switch (Next() % 16u) {
     case 0: return Between(-2, 0);
     case 1: return Between(160, 180);
-    case 2: case 3: return Between(200, 3000);
+    case 2:
+    case 3: return Between(200, 3000);
     default: return Between(1, 60);
   }
 }
@@ -148,65 +149,138 @@ static void Array(const double* values, int32_t n) {
 
 /* ---- the fifteen exports ------------------------------------------------ */
 
-DECLARE(PalmTable); DECLARE(ErlangFormula2); DECLARE(EngsetTable); DECLARE(E); DECLARE(Hi);
-DECLARE(M_M_V_L_an); DECLARE(Mi_M_V_L_an); DECLARE(M_G_V_L_an); DECLARE(M_M_V_L_PRA_an);
-DECLARE(M_M_V_W_FF_R_an); DECLARE(M_M_V_L_im); DECLARE(M_M_V_W_FF_R_im);
-DECLARE(VM_VMl_V_L_an); DECLARE(VM_VMl_VDg_L_an); DECLARE(VM_VMl_VDg_L_im);
+DECLARE(PalmTable);
+DECLARE(ErlangFormula2);
+DECLARE(EngsetTable);
+DECLARE(E);
+DECLARE(Hi);
+DECLARE(M_M_V_L_an);
+DECLARE(Mi_M_V_L_an);
+DECLARE(M_G_V_L_an);
+DECLARE(M_M_V_L_PRA_an);
+DECLARE(M_M_V_W_FF_R_an);
+DECLARE(M_M_V_L_im);
+DECLARE(M_M_V_W_FF_R_im);
+DECLARE(VM_VMl_V_L_an);
+DECLARE(VM_VMl_VDg_L_an);
+DECLARE(VM_VMl_VDg_L_im);
 
 /* ---- the second interface ----------------------------------------------- */
 
-DECLARE(moravel_status_message); DECLARE(moravel_erlang_b); DECLARE(moravel_erlang_c);
-DECLARE(moravel_engset); DECLARE(moravel_erlang_b_direct); DECLARE(moravel_erlang_b_ratio);
-DECLARE(moravel_loss); DECLARE(moravel_loss_finite_sources); DECLARE(moravel_loss_assembled);
-DECLARE(moravel_loss_priority); DECLARE(moravel_wait); DECLARE(moravel_erlang_b_array);
-DECLARE(moravel_erlang_c_array); DECLARE(moravel_engset_array);
-DECLARE(moravel_erlang_b_direct_array); DECLARE(moravel_erlang_b_ratio_array);
-DECLARE(moravel_loss_array); DECLARE(moravel_loss_finite_sources_array);
-DECLARE(moravel_loss_assembled_array); DECLARE(moravel_wait_array);
-DECLARE(moravel_simulate_loss); DECLARE(moravel_simulate_wait); DECLARE(moravel_link_group);
-DECLARE(moravel_link_subset); DECLARE(moravel_simulate_link_subset);
-DECLARE(moravel_erlang_b_servers); DECLARE(moravel_engset_servers);
-DECLARE(moravel_loss_assembled_servers); DECLARE(moravel_link_group_links);
-DECLARE(moravel_link_subset_links); DECLARE(moravel_erlang_b_traffic);
-DECLARE(moravel_engset_traffic); DECLARE(moravel_staffing_figures);
-DECLARE(moravel_agents_for_service_level); DECLARE(moravel_agents_for_mean_wait);
-DECLARE(moravel_agents_for_wait_probability); DECLARE(moravel_traffic_for_service_level);
+DECLARE(moravel_status_message);
+DECLARE(moravel_erlang_b);
+DECLARE(moravel_erlang_c);
+DECLARE(moravel_engset);
+DECLARE(moravel_erlang_b_direct);
+DECLARE(moravel_erlang_b_ratio);
+DECLARE(moravel_loss);
+DECLARE(moravel_loss_finite_sources);
+DECLARE(moravel_loss_assembled);
+DECLARE(moravel_loss_priority);
+DECLARE(moravel_wait);
+DECLARE(moravel_erlang_b_array);
+DECLARE(moravel_erlang_c_array);
+DECLARE(moravel_engset_array);
+DECLARE(moravel_erlang_b_direct_array);
+DECLARE(moravel_erlang_b_ratio_array);
+DECLARE(moravel_loss_array);
+DECLARE(moravel_loss_finite_sources_array);
+DECLARE(moravel_loss_assembled_array);
+DECLARE(moravel_wait_array);
+DECLARE(moravel_simulate_loss);
+DECLARE(moravel_simulate_wait);
+DECLARE(moravel_link_group);
+DECLARE(moravel_link_subset);
+DECLARE(moravel_simulate_link_subset);
+DECLARE(moravel_erlang_b_servers);
+DECLARE(moravel_engset_servers);
+DECLARE(moravel_loss_assembled_servers);
+DECLARE(moravel_link_group_links);
+DECLARE(moravel_link_subset_links);
+DECLARE(moravel_erlang_b_traffic);
+DECLARE(moravel_engset_traffic);
+DECLARE(moravel_staffing_figures);
+DECLARE(moravel_agents_for_service_level);
+DECLARE(moravel_agents_for_mean_wait);
+DECLARE(moravel_agents_for_wait_probability);
+DECLARE(moravel_traffic_for_service_level);
 
 static void LookUpAll(void) {
-  LOOKUP(PalmTable); LOOKUP(ErlangFormula2); LOOKUP(EngsetTable); LOOKUP(E); LOOKUP(Hi);
-  LOOKUP(M_M_V_L_an); LOOKUP(Mi_M_V_L_an); LOOKUP(M_G_V_L_an); LOOKUP(M_M_V_L_PRA_an);
-  LOOKUP(M_M_V_W_FF_R_an); LOOKUP(M_M_V_L_im); LOOKUP(M_M_V_W_FF_R_im);
-  LOOKUP(VM_VMl_V_L_an); LOOKUP(VM_VMl_VDg_L_an); LOOKUP(VM_VMl_VDg_L_im);
-  LOOKUP(moravel_status_message); LOOKUP(moravel_erlang_b); LOOKUP(moravel_erlang_c);
-  LOOKUP(moravel_engset); LOOKUP(moravel_erlang_b_direct); LOOKUP(moravel_erlang_b_ratio);
-  LOOKUP(moravel_loss); LOOKUP(moravel_loss_finite_sources); LOOKUP(moravel_loss_assembled);
-  LOOKUP(moravel_loss_priority); LOOKUP(moravel_wait); LOOKUP(moravel_erlang_b_array);
-  LOOKUP(moravel_erlang_c_array); LOOKUP(moravel_engset_array);
-  LOOKUP(moravel_erlang_b_direct_array); LOOKUP(moravel_erlang_b_ratio_array);
-  LOOKUP(moravel_loss_array); LOOKUP(moravel_loss_finite_sources_array);
-  LOOKUP(moravel_loss_assembled_array); LOOKUP(moravel_wait_array);
-  LOOKUP(moravel_simulate_loss); LOOKUP(moravel_simulate_wait); LOOKUP(moravel_link_group);
-  LOOKUP(moravel_link_subset); LOOKUP(moravel_simulate_link_subset);
-  LOOKUP(moravel_erlang_b_servers); LOOKUP(moravel_engset_servers);
-  LOOKUP(moravel_loss_assembled_servers); LOOKUP(moravel_link_group_links);
-  LOOKUP(moravel_link_subset_links); LOOKUP(moravel_erlang_b_traffic);
-  LOOKUP(moravel_engset_traffic); LOOKUP(moravel_staffing_figures);
-  LOOKUP(moravel_agents_for_service_level); LOOKUP(moravel_agents_for_mean_wait);
-  LOOKUP(moravel_agents_for_wait_probability); LOOKUP(moravel_traffic_for_service_level);
+  LOOKUP(PalmTable);
+  LOOKUP(ErlangFormula2);
+  LOOKUP(EngsetTable);
+  LOOKUP(E);
+  LOOKUP(Hi);
+  LOOKUP(M_M_V_L_an);
+  LOOKUP(Mi_M_V_L_an);
+  LOOKUP(M_G_V_L_an);
+  LOOKUP(M_M_V_L_PRA_an);
+  LOOKUP(M_M_V_W_FF_R_an);
+  LOOKUP(M_M_V_L_im);
+  LOOKUP(M_M_V_W_FF_R_im);
+  LOOKUP(VM_VMl_V_L_an);
+  LOOKUP(VM_VMl_VDg_L_an);
+  LOOKUP(VM_VMl_VDg_L_im);
+  LOOKUP(moravel_status_message);
+  LOOKUP(moravel_erlang_b);
+  LOOKUP(moravel_erlang_c);
+  LOOKUP(moravel_engset);
+  LOOKUP(moravel_erlang_b_direct);
+  LOOKUP(moravel_erlang_b_ratio);
+  LOOKUP(moravel_loss);
+  LOOKUP(moravel_loss_finite_sources);
+  LOOKUP(moravel_loss_assembled);
+  LOOKUP(moravel_loss_priority);
+  LOOKUP(moravel_wait);
+  LOOKUP(moravel_erlang_b_array);
+  LOOKUP(moravel_erlang_c_array);
+  LOOKUP(moravel_engset_array);
+  LOOKUP(moravel_erlang_b_direct_array);
+  LOOKUP(moravel_erlang_b_ratio_array);
+  LOOKUP(moravel_loss_array);
+  LOOKUP(moravel_loss_finite_sources_array);
+  LOOKUP(moravel_loss_assembled_array);
+  LOOKUP(moravel_wait_array);
+  LOOKUP(moravel_simulate_loss);
+  LOOKUP(moravel_simulate_wait);
+  LOOKUP(moravel_link_group);
+  LOOKUP(moravel_link_subset);
+  LOOKUP(moravel_simulate_link_subset);
+  LOOKUP(moravel_erlang_b_servers);
+  LOOKUP(moravel_engset_servers);
+  LOOKUP(moravel_loss_assembled_servers);
+  LOOKUP(moravel_link_group_links);
+  LOOKUP(moravel_link_subset_links);
+  LOOKUP(moravel_erlang_b_traffic);
+  LOOKUP(moravel_engset_traffic);
+  LOOKUP(moravel_staffing_figures);
+  LOOKUP(moravel_agents_for_service_level);
+  LOOKUP(moravel_agents_for_mean_wait);
+  LOOKUP(moravel_agents_for_wait_probability);
+  LOOKUP(moravel_traffic_for_service_level);
 }
 
 enum { kMaxPoints = 4096, kMaxClasses = 4 };
 
-static void Loss(const moravel_loss_result* r) { Bits(r->loss); Bits(r->carried); }
+static void Loss(const moravel_loss_result* r) {
+  Bits(r->loss);
+  Bits(r->carried);
+}
 
 static void Wait(const moravel_wait_result* r) {
-  Bits(r->wait_probability); Bits(r->wait_exceeds); Bits(r->mean_wait);
-  Bits(r->mean_wait_of_waiting); Bits(r->queue_length);
+  Bits(r->wait_probability);
+  Bits(r->wait_exceeds);
+  Bits(r->mean_wait);
+  Bits(r->mean_wait_of_waiting);
+  Bits(r->queue_length);
 }
 
 static void Staffing(const moravel_staffing* s) {
-  Int(s->agents); Bits(s->wait_probability); Bits(s->service_level);
-  Bits(s->mean_speed_of_answer); Bits(s->occupancy);
+  Int(s->agents);
+  Bits(s->wait_probability);
+  Bits(s->service_level);
+  Bits(s->mean_speed_of_answer);
+  Bits(s->occupancy);
 }
 
 /* Erlang loss and delay, Engset, direct form and ratio: the scalar
@@ -224,43 +298,98 @@ static void Formulas(int points) {
   }
   for (int p = 0; p < points; ++p) {
     double r;
-    Begin("PalmTable"); Int(V[p]); Bits(A[p]); Arrow(); Bits(PalmTable_(V[p], A[p])); End();
-    Begin("ErlangFormula2"); Int(V[p]); Bits(A[p]); Arrow(); Bits(ErlangFormula2_(V[p], A[p])); End();
-    Begin("EngsetTable"); Int(N[p]); Int(V[p]); Bits(a[p]); Arrow();
-    Bits(EngsetTable_(N[p], V[p], a[p])); End();
-    Begin("E"); Int(V[p]); Bits(A[p]); Arrow(); Bits(E_(V[p], A[p])); End();
-    Begin("Hi"); Int(V[p]); Bits(A[p]); Int(I[p]); Arrow(); Bits(Hi_(V[p], A[p], I[p])); End();
+    Begin("PalmTable");
+    Int(V[p]);
+    Bits(A[p]);
+    Arrow();
+    Bits(PalmTable_(V[p], A[p]));
+    End();
+    Begin("ErlangFormula2");
+    Int(V[p]);
+    Bits(A[p]);
+    Arrow();
+    Bits(ErlangFormula2_(V[p], A[p]));
+    End();
+    Begin("EngsetTable");
+    Int(N[p]);
+    Int(V[p]);
+    Bits(a[p]);
+    Arrow();
+    Bits(EngsetTable_(N[p], V[p], a[p]));
+    End();
+    Begin("E");
+    Int(V[p]);
+    Bits(A[p]);
+    Arrow();
+    Bits(E_(V[p], A[p]));
+    End();
+    Begin("Hi");
+    Int(V[p]);
+    Bits(A[p]);
+    Int(I[p]);
+    Arrow();
+    Bits(Hi_(V[p], A[p], I[p]));
+    End();
     r = -1.0;
-    Begin("moravel_erlang_b"); Int(V[p]); Bits(A[p]); Arrow();
-    Status(moravel_erlang_b_(V[p], A[p], &r)); Bits(r); End();
+    Begin("moravel_erlang_b");
+    Int(V[p]);
+    Bits(A[p]);
+    Arrow();
+    Status(moravel_erlang_b_(V[p], A[p], &r));
+    Bits(r);
+    End();
     r = -1.0;
-    Begin("moravel_erlang_c"); Int(V[p]); Bits(A[p]); Arrow();
-    Status(moravel_erlang_c_(V[p], A[p], &r)); Bits(r); End();
+    Begin("moravel_erlang_c");
+    Int(V[p]);
+    Bits(A[p]);
+    Arrow();
+    Status(moravel_erlang_c_(V[p], A[p], &r));
+    Bits(r);
+    End();
     r = -1.0;
-    Begin("moravel_engset"); Int(N[p]); Int(V[p]); Bits(a[p]); Arrow();
-    Status(moravel_engset_(N[p], V[p], a[p], &r)); Bits(r); End();
+    Begin("moravel_engset");
+    Int(N[p]);
+    Int(V[p]);
+    Bits(a[p]);
+    Arrow();
+    Status(moravel_engset_(N[p], V[p], a[p], &r));
+    Bits(r);
+    End();
     r = -1.0;
-    Begin("moravel_erlang_b_direct"); Int(V[p]); Bits(A[p]); Arrow();
-    Status(moravel_erlang_b_direct_(V[p], A[p], &r)); Bits(r); End();
+    Begin("moravel_erlang_b_direct");
+    Int(V[p]);
+    Bits(A[p]);
+    Arrow();
+    Status(moravel_erlang_b_direct_(V[p], A[p], &r));
+    Bits(r);
+    End();
     r = -1.0;
-    Begin("moravel_erlang_b_ratio"); Int(V[p]); Bits(A[p]); Int(I[p]); Arrow();
-    Status(moravel_erlang_b_ratio_(V[p], A[p], I[p], &r)); Bits(r); End();
+    Begin("moravel_erlang_b_ratio");
+    Int(V[p]);
+    Bits(A[p]);
+    Int(I[p]);
+    Arrow();
+    Status(moravel_erlang_b_ratio_(V[p], A[p], I[p], &r));
+    Bits(r);
+    End();
   }
   /* The arrays stop at the first refused point: write what they wrote. */
   size_t refused;
-#define ARRAY_LINE(name, call)                                        \
-  do {                                                                \
-    memset(out, 0, sizeof out);                                       \
-    refused = (size_t)-1;                                             \
-    Begin(#name); Int(points); Arrow(); Status(call);                 \
-    Int(refused == (size_t)-1 ? -1 : (int64_t)refused);               \
-    Array(out, refused == (size_t)-1 ? points : (int32_t)refused);    \
-    End();                                                            \
+#define ARRAY_LINE(name, call)                                     \
+  do {                                                             \
+    memset(out, 0, sizeof out);                                    \
+    refused = (size_t)-1;                                          \
+    Begin(#name);                                                  \
+    Int(points);                                                   \
+    Arrow();                                                       \
+    Status(call);                                                  \
+    Int(refused == (size_t)-1 ? -1 : (int64_t)refused);            \
+    Array(out, refused == (size_t)-1 ? points : (int32_t)refused); \
+    End();                                                         \
   } while (0)
   ARRAY_LINE(moravel_erlang_b_array, moravel_erlang_b_array_((size_t)points, V, A, out, &refused));
   ARRAY_LINE(moravel_erlang_c_array, moravel_erlang_c_array_((size_t)points, V, A, out, &refused));
-  ARRAY_LINE(moravel_engset_array,
-             moravel_engset_array_((size_t)points, N, V, a, out, &refused));
+  ARRAY_LINE(moravel_engset_array, moravel_engset_array_((size_t)points, N, V, a, out, &refused));
   ARRAY_LINE(moravel_erlang_b_direct_array,
              moravel_erlang_b_direct_array_((size_t)points, V, A, out, &refused));
   ARRAY_LINE(moravel_erlang_b_ratio_array,
@@ -277,12 +406,19 @@ static void Formulas(int points) {
   }
   refused = (size_t)-1;
   memset(out, 0, sizeof out);
-  Begin("moravel_erlang_c_array(valid)"); Int(valid); Arrow();
-  Status(moravel_erlang_c_array_((size_t)valid, V, A, out, &refused)); Array(out, valid); End();
+  Begin("moravel_erlang_c_array(valid)");
+  Int(valid);
+  Arrow();
+  Status(moravel_erlang_c_array_((size_t)valid, V, A, out, &refused));
+  Array(out, valid);
+  End();
   refused = (size_t)-1;
   memset(out, 0, sizeof out);
-  Begin("moravel_erlang_b_direct_array(valid)"); Int(valid); Arrow();
-  Status(moravel_erlang_b_direct_array_((size_t)valid, V, A, out, &refused)); Array(out, valid);
+  Begin("moravel_erlang_b_direct_array(valid)");
+  Int(valid);
+  Arrow();
+  Status(moravel_erlang_b_direct_array_((size_t)valid, V, A, out, &refused));
+  Array(out, valid);
   End();
 }
 
@@ -309,21 +445,70 @@ static void SingleService(int points) {
   for (int p = 0; p < points; ++p) {
     moravel_loss_result r = {-1.0, -1.0};
     moravel_wait_result w = {-1.0, -1.0, -1.0, -1.0, -1.0};
-    Begin("M_M_V_L_an"); Int(V[p]); Bits(A[p]); Arrow(); Text(M_M_V_L_an_(V[p], A[p])); End();
-    Begin("moravel_loss"); Int(V[p]); Bits(A[p]); Arrow();
-    Status(moravel_loss_(V[p], A[p], &r)); Loss(&r); End();
-    Begin("Mi_M_V_L_an"); Int(N[p]); Int(V[p]); Bits(a[p]); Arrow();
-    Text(Mi_M_V_L_an_(N[p], V[p], a[p])); End();
-    Begin("moravel_loss_finite_sources"); Int(N[p]); Int(V[p]); Bits(a[p]); Arrow();
-    Status(moravel_loss_finite_sources_(N[p], V[p], a[p], &r)); Loss(&r); End();
-    Begin("M_G_V_L_an"); Bits(x[p]); Bits(y[p]); Bits(z[p]); Int(V[p]); Int(n[p]); Arrow();
-    Text(M_G_V_L_an_(x[p], y[p], z[p], V[p], n[p])); End();
-    Begin("moravel_loss_assembled"); Bits(x[p]); Bits(y[p]); Bits(z[p]); Int(V[p]); Int(n[p]);
-    Arrow(); Status(moravel_loss_assembled_(x[p], y[p], z[p], V[p], n[p], &r)); Loss(&r); End();
-    Begin("M_M_V_W_FF_R_an"); Bits(t[p]); Bits(h[p]); Int(V[p]); Bits(A[p]); Arrow();
-    Text(M_M_V_W_FF_R_an_(t[p], h[p], V[p], A[p])); End();
-    Begin("moravel_wait"); Bits(t[p]); Bits(h[p]); Int(V[p]); Bits(A[p]); Arrow();
-    Status(moravel_wait_(t[p], h[p], V[p], A[p], &w)); Wait(&w); End();
+    Begin("M_M_V_L_an");
+    Int(V[p]);
+    Bits(A[p]);
+    Arrow();
+    Text(M_M_V_L_an_(V[p], A[p]));
+    End();
+    Begin("moravel_loss");
+    Int(V[p]);
+    Bits(A[p]);
+    Arrow();
+    Status(moravel_loss_(V[p], A[p], &r));
+    Loss(&r);
+    End();
+    Begin("Mi_M_V_L_an");
+    Int(N[p]);
+    Int(V[p]);
+    Bits(a[p]);
+    Arrow();
+    Text(Mi_M_V_L_an_(N[p], V[p], a[p]));
+    End();
+    Begin("moravel_loss_finite_sources");
+    Int(N[p]);
+    Int(V[p]);
+    Bits(a[p]);
+    Arrow();
+    Status(moravel_loss_finite_sources_(N[p], V[p], a[p], &r));
+    Loss(&r);
+    End();
+    Begin("M_G_V_L_an");
+    Bits(x[p]);
+    Bits(y[p]);
+    Bits(z[p]);
+    Int(V[p]);
+    Int(n[p]);
+    Arrow();
+    Text(M_G_V_L_an_(x[p], y[p], z[p], V[p], n[p]));
+    End();
+    Begin("moravel_loss_assembled");
+    Bits(x[p]);
+    Bits(y[p]);
+    Bits(z[p]);
+    Int(V[p]);
+    Int(n[p]);
+    Arrow();
+    Status(moravel_loss_assembled_(x[p], y[p], z[p], V[p], n[p], &r));
+    Loss(&r);
+    End();
+    Begin("M_M_V_W_FF_R_an");
+    Bits(t[p]);
+    Bits(h[p]);
+    Int(V[p]);
+    Bits(A[p]);
+    Arrow();
+    Text(M_M_V_W_FF_R_an_(t[p], h[p], V[p], A[p]));
+    End();
+    Begin("moravel_wait");
+    Bits(t[p]);
+    Bits(h[p]);
+    Int(V[p]);
+    Bits(A[p]);
+    Arrow();
+    Status(moravel_wait_(t[p], h[p], V[p], A[p], &w));
+    Wait(&w);
+    End();
     {
       double traffic[kMaxClasses], lost[kMaxClasses], carried[kMaxClasses];
       int32_t classes = Rare() ? Between(-1, 0) : Between(1, kMaxClasses);
@@ -332,21 +517,36 @@ static void SingleService(int points) {
         traffic[c] = Rare() ? Odd() : Fraction(0.5 * (V[p] > 0 ? V[p] : 2));
         lost[c] = carried[c] = -1.0;
       }
-      Begin("M_M_V_L_PRA_an"); Int(classes); Int(V[p]); Array(traffic, shown); Arrow();
-      Text(M_M_V_L_PRA_an_(classes, V[p], traffic)); End();
-      Begin("moravel_loss_priority"); Int(classes); Int(V[p]); Array(traffic, shown); Arrow();
+      Begin("M_M_V_L_PRA_an");
+      Int(classes);
+      Int(V[p]);
+      Array(traffic, shown);
+      Arrow();
+      Text(M_M_V_L_PRA_an_(classes, V[p], traffic));
+      End();
+      Begin("moravel_loss_priority");
+      Int(classes);
+      Int(V[p]);
+      Array(traffic, shown);
+      Arrow();
       Status(moravel_loss_priority_(classes, V[p], traffic, lost, carried));
-      Array(lost, shown); Array(carried, shown); End();
+      Array(lost, shown);
+      Array(carried, shown);
+      End();
     }
   }
   size_t refused;
-#define ARRAY_LINE(name, call, show)                                  \
-  do {                                                                \
-    refused = (size_t)-1;                                             \
-    Begin(#name); Int(points); Arrow(); Status(call);                 \
-    Int(refused == (size_t)-1 ? -1 : (int64_t)refused);               \
-    for (int p = 0; p < (refused == (size_t)-1 ? points : (int)refused); ++p) show(&(name##_results)[p]); \
-    End();                                                            \
+#define ARRAY_LINE(name, call, show)                                          \
+  do {                                                                        \
+    refused = (size_t)-1;                                                     \
+    Begin(#name);                                                             \
+    Int(points);                                                              \
+    Arrow();                                                                  \
+    Status(call);                                                             \
+    Int(refused == (size_t)-1 ? -1 : (int64_t)refused);                       \
+    for (int p = 0; p < (refused == (size_t)-1 ? points : (int)refused); ++p) \
+      show(&(name##_results)[p]);                                             \
+    End();                                                                    \
   } while (0)
   moravel_loss_result* moravel_loss_array_results = loss;
   moravel_loss_result* moravel_loss_finite_sources_array_results = loss;
@@ -357,8 +557,8 @@ static void SingleService(int points) {
              moravel_loss_finite_sources_array_((size_t)points, N, V, a, loss, &refused), Loss);
   ARRAY_LINE(moravel_loss_assembled_array,
              moravel_loss_assembled_array_((size_t)points, x, y, z, V, n, loss, &refused), Loss);
-  ARRAY_LINE(moravel_wait_array,
-             moravel_wait_array_((size_t)points, t, h, V, A, wait, &refused), Wait);
+  ARRAY_LINE(moravel_wait_array, moravel_wait_array_((size_t)points, t, h, V, A, wait, &refused),
+             Wait);
 #undef ARRAY_LINE
 }
 
@@ -372,14 +572,42 @@ static void Simulations(int points) {
     uint32_t seed = (uint32_t)Next() | 1u;
     moravel_loss_result r = {-1.0, -1.0};
     moravel_wait_result w = {-1.0, -1.0, -1.0, -1.0, -1.0};
-    Begin("M_M_V_L_im"); Bits(A); Int(V); Int(N); Int(seed); Arrow();
-    Text(M_M_V_L_im_(A, V, N, seed)); End();
-    Begin("moravel_simulate_loss"); Bits(A); Int(V); Int(N); Int(seed); Arrow();
-    Status(moravel_simulate_loss_(A, V, N, seed, &r)); Loss(&r); End();
-    Begin("M_M_V_W_FF_R_im"); Bits(A); Int(V); Int(N); Bits(t); Int(seed); Arrow();
-    Text(M_M_V_W_FF_R_im_(A, V, N, t, seed)); End();
-    Begin("moravel_simulate_wait"); Bits(A); Int(V); Int(N); Bits(t); Int(seed); Arrow();
-    Status(moravel_simulate_wait_(A, V, N, t, seed, &w)); Wait(&w); End();
+    Begin("M_M_V_L_im");
+    Bits(A);
+    Int(V);
+    Int(N);
+    Int(seed);
+    Arrow();
+    Text(M_M_V_L_im_(A, V, N, seed));
+    End();
+    Begin("moravel_simulate_loss");
+    Bits(A);
+    Int(V);
+    Int(N);
+    Int(seed);
+    Arrow();
+    Status(moravel_simulate_loss_(A, V, N, seed, &r));
+    Loss(&r);
+    End();
+    Begin("M_M_V_W_FF_R_im");
+    Bits(A);
+    Int(V);
+    Int(N);
+    Bits(t);
+    Int(seed);
+    Arrow();
+    Text(M_M_V_W_FF_R_im_(A, V, N, t, seed));
+    End();
+    Begin("moravel_simulate_wait");
+    Bits(A);
+    Int(V);
+    Int(N);
+    Bits(t);
+    Int(seed);
+    Arrow();
+    Status(moravel_simulate_wait_(A, V, N, t, seed, &w));
+    Wait(&w);
+    End();
   }
 }
 
@@ -401,9 +629,10 @@ static void Figures(const char* text) {
 
 /* The link groups: both models, the simulation, their twins. */
 static void LinkGroups(int points) {
-  static const char* const policies[] = {"\xD0\x9C\xD0\xB0\xD0\xBA\xD1\x81\xD0\xA1\xD0\xB2\xD0\xBE\xD0\xB1",
-                                         "\xD0\x9C\xD0\xB8\xD0\xBD\xD0\xA1\xD0\xB2\xD0\xBE\xD0\xB1",
-                                         "\xD0\x9F\xD0\xB5\xD1\x80\xD0\xB2\xD0\xA1\xD0\xB2\xD0\xBE\xD0\xB1"};
+  static const char* const policies[] = {
+      "\xD0\x9C\xD0\xB0\xD0\xBA\xD1\x81\xD0\xA1\xD0\xB2\xD0\xBE\xD0\xB1",
+      "\xD0\x9C\xD0\xB8\xD0\xBD\xD0\xA1\xD0\xB2\xD0\xBE\xD0\xB1",
+      "\xD0\x9F\xD0\xB5\xD1\x80\xD0\xB2\xD0\xA1\xD0\xB2\xD0\xBE\xD0\xB1"};
   for (int p = 0; p < points; ++p) {
     double a[kMaxClasses], t[kMaxClasses], blocking[kMaxClasses], carried[kMaxClasses];
     int32_t M = Rare() ? 0 : Between(1, kMaxClasses);
@@ -418,23 +647,75 @@ static void LinkGroups(int points) {
       t[c] = Rare() ? Odd() : (double)Between(1, f > 1 ? f : 2);
       blocking[c] = carried[c] = -1.0;
     }
-    Begin("VM_VMl_V_L_an"); Array(a, M); Int(M); Array(t, M); Int(k); Int(f); Arrow();
-    Text(VM_VMl_V_L_an_(a, M, t, k, f)); End();
-    Begin("moravel_link_group"); Array(a, M); Int(M); Array(t, M); Int(k); Int(f); Arrow();
+    Begin("VM_VMl_V_L_an");
+    Array(a, M);
+    Int(M);
+    Array(t, M);
+    Int(k);
+    Int(f);
+    Arrow();
+    Text(VM_VMl_V_L_an_(a, M, t, k, f));
+    End();
+    Begin("moravel_link_group");
+    Array(a, M);
+    Int(M);
+    Array(t, M);
+    Int(k);
+    Int(f);
+    Arrow();
     Status(moravel_link_group_(a, M, t, k, f, blocking, carried));
-    Array(blocking, M); Array(carried, M); End();
-    Begin("VM_VMl_VDg_L_an"); Array(a, M); Int(M); Array(t, M); Int(k); Int(f); Int(g); Arrow();
-    Text(VM_VMl_VDg_L_an_(a, M, t, k, f, g)); End();
-    Begin("moravel_link_subset"); Array(a, M); Int(M); Array(t, M); Int(k); Int(f); Int(g);
-    Arrow(); Status(moravel_link_subset_(a, M, t, k, f, g, blocking, carried));
-    Array(blocking, M); Array(carried, M); End();
-    Begin("VM_VMl_VDg_L_im"); Array(a, M); Int(M); Array(t, M); Int(k); Int(f); Int(g); Int(N);
-    Int(policy); Arrow();
-    Figures(VM_VMl_VDg_L_im_(a, M, t, k, f, g, N, policies[policy - 1])); End();
-    Begin("moravel_simulate_link_subset"); Array(a, M); Int(M); Array(t, M); Int(k); Int(f);
-    Int(g); Int(N); Int(policy); Int(seed); Arrow();
+    Array(blocking, M);
+    Array(carried, M);
+    End();
+    Begin("VM_VMl_VDg_L_an");
+    Array(a, M);
+    Int(M);
+    Array(t, M);
+    Int(k);
+    Int(f);
+    Int(g);
+    Arrow();
+    Text(VM_VMl_VDg_L_an_(a, M, t, k, f, g));
+    End();
+    Begin("moravel_link_subset");
+    Array(a, M);
+    Int(M);
+    Array(t, M);
+    Int(k);
+    Int(f);
+    Int(g);
+    Arrow();
+    Status(moravel_link_subset_(a, M, t, k, f, g, blocking, carried));
+    Array(blocking, M);
+    Array(carried, M);
+    End();
+    Begin("VM_VMl_VDg_L_im");
+    Array(a, M);
+    Int(M);
+    Array(t, M);
+    Int(k);
+    Int(f);
+    Int(g);
+    Int(N);
+    Int(policy);
+    Arrow();
+    Figures(VM_VMl_VDg_L_im_(a, M, t, k, f, g, N, policies[policy - 1]));
+    End();
+    Begin("moravel_simulate_link_subset");
+    Array(a, M);
+    Int(M);
+    Array(t, M);
+    Int(k);
+    Int(f);
+    Int(g);
+    Int(N);
+    Int(policy);
+    Int(seed);
+    Arrow();
     Status(moravel_simulate_link_subset_(a, M, t, k, f, g, N, policy, seed, blocking, carried));
-    Array(blocking, M); Array(carried, M); End();
+    Array(blocking, M);
+    Array(carried, M);
+    End();
   }
 }
 
@@ -460,41 +741,106 @@ static void Solvers(int points) {
     int32_t servers = -7;
     double value = -1.0;
     moravel_staffing s = {-7, -1.0, -1.0, -1.0, -1.0};
-    Begin("moravel_erlang_b_servers"); Bits(A); Bits(target); Arrow();
-    Status(moravel_erlang_b_servers_(A, target, &servers, &value)); Int(servers); Bits(value);
+    Begin("moravel_erlang_b_servers");
+    Bits(A);
+    Bits(target);
+    Arrow();
+    Status(moravel_erlang_b_servers_(A, target, &servers, &value));
+    Int(servers);
+    Bits(value);
     End();
-    servers = -7; value = -1.0;
-    Begin("moravel_engset_servers"); Int(N); Bits(a); Bits(target); Arrow();
-    Status(moravel_engset_servers_(N, a, target, &servers, &value)); Int(servers); Bits(value);
-    End();
-    servers = -7; value = -1.0;
-    Begin("moravel_loss_assembled_servers"); Bits(x); Bits(y); Bits(z); Int(n); Bits(target);
-    Arrow(); Status(moravel_loss_assembled_servers_(x, y, z, n, target, &servers, &value));
-    Int(servers); Bits(value); End();
+    servers = -7;
     value = -1.0;
-    Begin("moravel_erlang_b_traffic"); Int(V); Bits(target); Arrow();
-    Status(moravel_erlang_b_traffic_(V, target, &value)); Bits(value); End();
+    Begin("moravel_engset_servers");
+    Int(N);
+    Bits(a);
+    Bits(target);
+    Arrow();
+    Status(moravel_engset_servers_(N, a, target, &servers, &value));
+    Int(servers);
+    Bits(value);
+    End();
+    servers = -7;
     value = -1.0;
-    Begin("moravel_engset_traffic"); Int(N); Int(V); Bits(target); Arrow();
-    Status(moravel_engset_traffic_(N, V, target, &value)); Bits(value); End();
-    Begin("moravel_staffing_figures"); Int(V); Bits(A); Bits(h); Bits(answer); Arrow();
-    Status(moravel_staffing_figures_(V, A, h, answer, &s)); Staffing(&s); End();
-    s.agents = -7;
-    Begin("moravel_agents_for_service_level"); Bits(A); Bits(h); Bits(answer); Bits(target);
-    Arrow(); Status(moravel_agents_for_service_level_(A, h, answer, target, &s)); Staffing(&s);
+    Begin("moravel_loss_assembled_servers");
+    Bits(x);
+    Bits(y);
+    Bits(z);
+    Int(n);
+    Bits(target);
+    Arrow();
+    Status(moravel_loss_assembled_servers_(x, y, z, n, target, &servers, &value));
+    Int(servers);
+    Bits(value);
+    End();
+    value = -1.0;
+    Begin("moravel_erlang_b_traffic");
+    Int(V);
+    Bits(target);
+    Arrow();
+    Status(moravel_erlang_b_traffic_(V, target, &value));
+    Bits(value);
+    End();
+    value = -1.0;
+    Begin("moravel_engset_traffic");
+    Int(N);
+    Int(V);
+    Bits(target);
+    Arrow();
+    Status(moravel_engset_traffic_(N, V, target, &value));
+    Bits(value);
+    End();
+    Begin("moravel_staffing_figures");
+    Int(V);
+    Bits(A);
+    Bits(h);
+    Bits(answer);
+    Arrow();
+    Status(moravel_staffing_figures_(V, A, h, answer, &s));
+    Staffing(&s);
     End();
     s.agents = -7;
-    Begin("moravel_agents_for_mean_wait"); Bits(A); Bits(h); Bits(answer); Bits(wait_target);
-    Arrow(); Status(moravel_agents_for_mean_wait_(A, h, answer, wait_target, &s)); Staffing(&s);
+    Begin("moravel_agents_for_service_level");
+    Bits(A);
+    Bits(h);
+    Bits(answer);
+    Bits(target);
+    Arrow();
+    Status(moravel_agents_for_service_level_(A, h, answer, target, &s));
+    Staffing(&s);
     End();
     s.agents = -7;
-    Begin("moravel_agents_for_wait_probability"); Bits(A); Bits(h); Bits(answer); Bits(target);
-    Arrow(); Status(moravel_agents_for_wait_probability_(A, h, answer, target, &s));
-    Staffing(&s); End();
-    s.agents = -7; value = -1.0;
-    Begin("moravel_traffic_for_service_level"); Int(V); Bits(h); Bits(answer); Bits(target);
-    Arrow(); Status(moravel_traffic_for_service_level_(V, h, answer, target, &value, &s));
-    Bits(value); Staffing(&s); End();
+    Begin("moravel_agents_for_mean_wait");
+    Bits(A);
+    Bits(h);
+    Bits(answer);
+    Bits(wait_target);
+    Arrow();
+    Status(moravel_agents_for_mean_wait_(A, h, answer, wait_target, &s));
+    Staffing(&s);
+    End();
+    s.agents = -7;
+    Begin("moravel_agents_for_wait_probability");
+    Bits(A);
+    Bits(h);
+    Bits(answer);
+    Bits(target);
+    Arrow();
+    Status(moravel_agents_for_wait_probability_(A, h, answer, target, &s));
+    Staffing(&s);
+    End();
+    s.agents = -7;
+    value = -1.0;
+    Begin("moravel_traffic_for_service_level");
+    Int(V);
+    Bits(h);
+    Bits(answer);
+    Bits(target);
+    Arrow();
+    Status(moravel_traffic_for_service_level_(V, h, answer, target, &value, &s));
+    Bits(value);
+    Staffing(&s);
+    End();
   }
 }
 
@@ -514,14 +860,31 @@ static void LinkSolvers(int points) {
       a[c] = Rare() ? Refused() : Fraction(4.0) + 0.5;
       t[c] = Rare() ? Refused() : (double)Between(1, f > 3 ? f / 2 : 1);
     }
-    Begin("moravel_link_group_links"); Array(a, M); Int(M); Array(t, M); Int(f); Bits(target);
-    Arrow(); Status(moravel_link_group_links_(a, M, t, f, target, &links, &blocking));
-    Int(links); Bits(blocking); End();
-    links = -7; blocking = -1.0;
-    Begin("moravel_link_subset_links"); Array(a, M); Int(M); Array(t, M); Int(f); Int(g);
-    Bits(target); Arrow();
+    Begin("moravel_link_group_links");
+    Array(a, M);
+    Int(M);
+    Array(t, M);
+    Int(f);
+    Bits(target);
+    Arrow();
+    Status(moravel_link_group_links_(a, M, t, f, target, &links, &blocking));
+    Int(links);
+    Bits(blocking);
+    End();
+    links = -7;
+    blocking = -1.0;
+    Begin("moravel_link_subset_links");
+    Array(a, M);
+    Int(M);
+    Array(t, M);
+    Int(f);
+    Int(g);
+    Bits(target);
+    Arrow();
     Status(moravel_link_subset_links_(a, M, t, f, g, target, &links, &blocking));
-    Int(links); Bits(blocking); End();
+    Int(links);
+    Bits(blocking);
+    End();
   }
 }
 
@@ -547,7 +910,10 @@ int main(int argc, char** argv) {
   LookUpAll();
   if (missing != 0) return 1;
   for (int32_t status = -1; status <= 36; ++status) {
-    Begin("moravel_status_message"); Int(status); Arrow(); Text(moravel_status_message_(status));
+    Begin("moravel_status_message");
+    Int(status);
+    Arrow();
+    Text(moravel_status_message_(status));
     End();
   }
   Formulas(points);

@@ -162,8 +162,7 @@ void AddSolverCommands(CLI::App& app, ModelCommands& commands) {
   // calls answered within a time.
   auto* most_agents =
       AddCount(*most, "--agents", args->agents,
-               "Number of agents of a call centre (delay system), instead of --servers",
-               kAnyCount)
+               "Number of agents of a call centre (delay system), instead of --servers", kAnyCount)
           ->type_name("COUNT");
   auto* most_holding =
       AddReal(*most, "--holding-time", args->holding,
@@ -186,18 +185,18 @@ void AddSolverCommands(CLI::App& app, ModelCommands& commands) {
   }
   most_agents->excludes(most_servers)->excludes(most_sources)->excludes(most_target);
   AddOutputOptions(*most, args->output);
-  Describe(commands, *most,
-           {"servers", "sources", "target", "agents", "holding-time", "answer-time",
-            "service-level"},
-           ResultShape::kScalar);
+  Describe(
+      commands, *most,
+      {"servers", "sources", "target", "agents", "holding-time", "answer-time", "service-level"},
+      ResultShape::kScalar);
   OnRun(commands, *most, [args, &answers, most_sources, most_agents] {
     if (most_agents->count() != 0) {
       double a = 0.0;
       moravel_staffing s{};
-      CheckDescribed(moravel_traffic_for_service_level(args->agents, args->holding,
-                                                       args->answer_time, args->service_level,
-                                                       &a, &s),
-                     "moravel_traffic_for_service_level");
+      CheckDescribed(
+          moravel_traffic_for_service_level(args->agents, args->holding, args->answer_time,
+                                            args->service_level, &a, &s),
+          "moravel_traffic_for_service_level");
       const std::string unit = TimeUnit(CallVolume{});
       answers.push_back(
           {{"Most traffic " + std::to_string(args->agents) + " agents answer at service level " +
@@ -258,8 +257,7 @@ void AddSolverCommands(CLI::App& app, ModelCommands& commands) {
       ->type_name("TIME")
       ->required();
   auto* answer = AddReal(*agents, "-t,--answer-time", args->answer_time,
-                         "Answer time of the service level, in the unit of --holding-time",
-                         0.0)
+                         "Answer time of the service level, in the unit of --holding-time", 0.0)
                      ->type_name("TIME");
   AddCallVolume(*agents, args->volume, agents_traffic);
   auto* level =
@@ -363,22 +361,21 @@ void AddSolverCommands(CLI::App& app, ModelCommands& commands) {
     std::vector<Figure> inputs{Count("units", "units per link", args->units, "units")};
     std::string title = "Least links of f = " + std::to_string(args->units) + " units";
     if (links_subset->count() != 0) {
-      CheckDescribed(moravel_link_subset_links(traffic.data(), classes, demand.data(),
-                                               args->units, args->subset, args->target, &k,
-                                               blocking.data()),
+      CheckDescribed(moravel_link_subset_links(traffic.data(), classes, demand.data(), args->units,
+                                               args->subset, args->target, &k, blocking.data()),
                      "moravel_link_subset_links");
       inputs.push_back(Count("subset", "subset", args->subset, "links"));
       title += ", each call offered to g = " + std::to_string(args->subset) + ",";
     } else {
-      CheckDescribed(moravel_link_group_links(traffic.data(), classes, demand.data(),
-                                              args->units, args->target, &k, blocking.data()),
+      CheckDescribed(moravel_link_group_links(traffic.data(), classes, demand.data(), args->units,
+                                              args->target, &k, blocking.data()),
                      "moravel_link_group_links");
     }
     inputs.push_back({"target", "target", "", args->target});
-    Report report{title + " for every class's blocking to be " + FormatNumber(args->target) +
-                      " or less",
-                  std::move(inputs),
-                  {}};
+    Report report{
+        title + " for every class's blocking to be " + FormatNumber(args->target) + " or less",
+        std::move(inputs),
+        {}};
     report.identifiers = 3;
     for (std::size_t c = 0; c < args->classes.size(); ++c) {
       report.rows.push_back({Count("class", "class", static_cast<double>(c)),
