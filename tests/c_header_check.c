@@ -27,6 +27,19 @@ int main(void) {
     return 7;
   }
   if (moravel_loss(0, 1.0, NULL) != MORAVEL_ERROR_NULL_POINTER) return 8;
+  {
+    moravel_contact_centre_setup centre = {0};
+    moravel_contact_centre_estimate estimate;
+    centre.traffic = 20.0;
+    centre.agents = 20;
+    centre.patience_distribution = MORAVEL_PATIENCE_EXPONENTIAL;
+    centre.patience = 2.0 / 3.0;
+    centre.answer_time = 1.0 / 9.0;
+    if (moravel_simulate_contact_centre(&centre, 1000, 100, 7u, &estimate) != MORAVEL_OK ||
+        estimate.seed != 7u || estimate.attempts_per_caller != 1.0 || estimate.attempt.carried <= 0.0) {
+      return 9;
+    }
+  }
   puts("C host: ok");
   return 0;
 }

@@ -92,6 +92,16 @@ typedef enum moravel_status {
   MORAVEL_ERROR_UNREACHABLE = 34,          /* no size within 32 bits meets the target */
   MORAVEL_ERROR_MODEL_LIMIT = 35,          /* beyond the sizes a model or solver computes */
   MORAVEL_ERROR_EVERY_TRAFFIC_MEETS = 36,  /* every traffic taken meets the target: no largest */
+  MORAVEL_ERROR_PATIENCE = 40,             /* mean patience above 0 (+inf: never hang up) */
+  MORAVEL_ERROR_LINES = 41,                /* lines 0 (no limit) or at least the agents */
+  MORAVEL_ERROR_LINES_TOO_MANY = 42,       /* lines - agents at most 10000000 */
+  MORAVEL_ERROR_RETRY_SHARE = 43,          /* retry shares in [0, 1] */
+  MORAVEL_ERROR_REDIAL_TIME = 44,          /* mean redial time finite and above 0 */
+  MORAVEL_ERROR_RETRIALS_DIVERGE = 45,     /* retries grow without bound */
+  MORAVEL_ERROR_GOAL = 46,                 /* unknown contact-centre goal code */
+  MORAVEL_ERROR_OCCUPANCY = 47,            /* highest occupancy in (0, 1] */
+  MORAVEL_ERROR_PATIENCE_DISTRIBUTION = 48, /* simulation: a listed distribution, 1..100 phases */
+  MORAVEL_ERROR_RUN_LENGTH = 49,           /* simulation: warm-up >= 0, replications >= 1 */
   MORAVEL_ERROR_DEGREES_OF_FREEDOM = 50,   /* degrees of freedom must be at least 1 */
   MORAVEL_ERROR_LEVEL = 51,                /* confidence level above 0 and below 1 */
   MORAVEL_ERROR_FIRST_SEED = 52,           /* first seed at least 1 (0 is the clock's) */
@@ -604,6 +614,320 @@ MORAVEL_API moravel_status moravel_check_probability(double value) MORAVEL_NOEXC
 
 /*! The description's text; static, never NULL. */
 MORAVEL_API const char* moravel_interface_description(void) MORAVEL_NOEXCEPT;
+
+/* ---- Contact centres: impatient callers, lines, retries -------------------
+ * The M/M/n+M queue: calls arrive at random (Poisson) with A erlangs of
+ * offered traffic, are handled by n agents in exponential times of mean h,
+ * wait first come first served, and hang up when their wait passes an
+ * exponential patience of mean p (same unit as h).  With lines = L, a call
+ * that finds all L lines busy (n talking, L - n waiting) gets a busy tone
+ * and is blocked (M/M/n/L+M); lines = MORAVEL_NO_LINE_LIMIT (0) means no
+ * limit.  p = +inf gives callers who never hang up: the delay system of
+ * moravel_wait() without a limit (A < n needed then, as there), the finite
+ * queue M/M/n/L with one.  With impatience or a limit there is a steady
+ * state at any traffic, far above n included.
+ *
+ * Arguments, in this order of refusal: traffic A finite and >= 0
+ * (MORAVEL_ERROR_TRAFFIC); handling_time h finite and > 0
+ * (MORAVEL_ERROR_HOLDING_TIME); patience p > 0, +inf allowed, NaN refused
+ * (MORAVEL_ERROR_PATIENCE); agents n in 1 .. 2147483646
+ * (MORAVEL_ERROR_SERVERS, MORAVEL_ERROR_SERVERS_TOO_MANY); lines 0 or
+ * L >= n (MORAVEL_ERROR_LINES) with L - n <= 10000000
+ * (MORAVEL_ERROR_LINES_TOO_MANY); answer_time t finite and >= 0, unit of h
+ * (MORAVEL_ERROR_THRESHOLD); without a limit and with p = +inf, A < n
+ * (MORAVEL_ERROR_TRAFFIC_NOT_BELOW_SERVERS).  MORAVEL_ERROR_OVERFLOW when
+ * h / p is not a finite double above 0 (h far above p, or p finite and
+ * far above h) or a figure would leave the doubles.
+ *
+ * Figures, each a share of all offered calls unless said otherwise:
+ *  - wait_probability: finds every agent busy and a line free, so queues;
+ *  - blocked_probability: finds every line busy (0 without a limit);
+ *  - abandon_probability: hangs up before an answer;
+ *  - abandon_within_answer_time: hangs up after waiting at most t;
+ *  - service_level: answered after waiting at most t, over ALL offered
+ *    calls (the calls that hang up or are blocked count against it);
+ *  - service_level_excluding_short_abandons: answered after waiting at
+ *    most t, over the offered calls less those that hung up after waiting
+ *    at most t (blocked calls stay in the denominator);
+ *  - mean_answer_wait: mean wait of the answered calls, the ASA [unit of h];
+ *  - mean_wait: mean wait of all offered calls, 0 for a blocked one, the
+ *    time until hanging up for an abandoned one [unit of h];
+ *  - queue_length: mean number of calls waiting (A mean_wait / h);
+ *  - occupancy: carried traffic over n;
+ *  - carried: carried traffic, A times the share answered [erlang].
+ *
+ * Method.  The queue seen by an arriving call is written in the time
+ * domain: with u in mean handling times and theta = h / p, every figure is
+ * an integral over u >= 0 of g(u) = exp(-n u) sum_{i < L - n} X(u)^i / i!,
+ * X(u) = A (1 - e^{-theta u}) / theta (the sum is e^{X(u)} without a
+ * limit), times a kernel: 1 (waits), e^{-theta u} (answered after u),
+ * u e^{-theta u} (their waits), (1 - e^{-theta u}) / theta (time waiting),
+ * and the same cut at t.  These are the incomplete-gamma sums
+ * sum_j x^j / ((a+1)...(a+j)), x = A / theta, a = n / theta, turned into
+ * integrals whose weight g has a single peak: they are summed by adaptive
+ * Gauss-Kronrod quadrature of the weight relative to its peak,
+ * exp(Psi(u) - Psi(u*)), a difference evaluated in closed form without a
+ * limit (through expm1 and log1p, so that the terms of size x ~ 1e9 never
+ * meet) and from the gamma tails (series and continued fraction, each in
+ * logarithms on the side of the median where it does not cancel) with one.
+ * Nothing is summed term by term, so a patience of 1e4 h against 1e5
+ * erlangs costs as little as a short one.  The agents' side is the Erlang
+ * B recursion to n - 1 agents, which gives B(n) and (1 - B(n)) / B(n)
+ * without a difference; the last line's share is one more kernel, the
+ * ratio of the sum's next term X^(L-n) / (L-n)! to the sum, so that it
+ * comes out in the scale of the others.  Every figure of 1e-300 or more
+ * agrees with 50-digit references computed two other ways to a relative
+ * 1e-12 (the worst found, 5.6e-14) over n 1 .. 1e5, A 0 .. 1e5 erlangs,
+ * p 1e-3 h .. 1e4 h, t 0 .. 100 h and L - n up to 1e6 (tests/precision).
+ * One evaluation costs the recursion (as moravel_wait()) plus about two
+ * hundred quadrature nodes of two exponentials each; with a line limit a
+ * node also takes a gamma tail, up to about sqrt(L - n) steps. */
+
+/*! Value of `lines` for no limit on the calls waiting. */
+#define MORAVEL_NO_LINE_LIMIT 0
+
+/*! The figures of a contact centre, as described above. */
+typedef struct moravel_contact_centre_result {
+  double wait_probability;
+  double blocked_probability;
+  double abandon_probability;
+  double abandon_within_answer_time;
+  double service_level;
+  double service_level_excluding_short_abandons;
+  double mean_answer_wait;   /* [unit of h] */
+  double mean_wait;          /* [unit of h] */
+  double queue_length;
+  double occupancy;
+  double carried;            /* [erlang] */
+} moravel_contact_centre_result;
+
+/*! The steady state of a contact centre.  20 erlangs, h = 180 s,
+ *  p = 120 s, 20 agents, no line limit, t = 20 s: waits 0.482759, abandons
+ *  0.0977110, 1.30281 calls waiting, 0.706453 of all offered calls
+ *  answered within 20 s, occupancy 0.902289. */
+MORAVEL_API moravel_status moravel_contact_centre(double traffic, double handling_time,
+                                                  double patience, int32_t agents,
+                                                  int32_t lines, double answer_time,
+                                                  moravel_contact_centre_result* result)
+    MORAVEL_NOEXCEPT;
+
+/*! A contact centre whose blocked and abandoned callers try again.
+ *  attempt: the figures every attempt meets, first attempts and retries
+ *  alike, at the total offered traffic; the rest, per caller, the final
+ *  outcome after all retries. */
+typedef struct moravel_retrial_result {
+  moravel_contact_centre_result attempt;
+  double offered_total;       /* first attempts plus retries [erlang] */
+  double retry_traffic;       /* retries alone [erlang] */
+  double attempts_per_caller; /* offered_total / A */
+  double answered_share;      /* callers answered in the end */
+  double blocked_share;       /* callers who give up after a busy tone */
+  double abandoned_share;     /* callers who give up after hanging up */
+  double redialling;          /* mean number of callers waiting to redial */
+} moravel_retrial_result;
+
+/*! The usual fixed-point treatment of retries, an approximation: a share
+ *  rb of the blocked attempts and ra of the abandoned ones try again after
+ *  a mean redial time (unit of h), whatever they met before; the retries
+ *  are taken as further Poisson traffic, so that the total offered
+ *  traffic T solves T = A + T (rb P_blocked(T) + ra P_abandon(T)).  The
+ *  left side less the right grows with T (every outcome's rate does), so
+ *  the root is bracketed by doubling from A and narrowed by bisection with
+ *  secant steps to a relative 1e-13, in at most 200 model evaluations.  It
+ *  ignores that callers redial in bursts and that a retry is more likely
+ *  to meet a busy centre, so it understates the retries when they are
+ *  many (a simulation measures the difference).  The arguments of
+ *  moravel_contact_centre(), then rb and ra in [0, 1]
+ *  (MORAVEL_ERROR_RETRY_SHARE) and redial_time finite and > 0
+ *  (MORAVEL_ERROR_REDIAL_TIME).  MORAVEL_ERROR_RETRIALS_DIVERGE when no
+ *  total below 1e15 erlangs balances (the agents and the callers who give
+ *  up cannot take the traffic, as with rb = ra = 1 and A at or above what
+ *  n agents carry), and the refusals of moravel_contact_centre() for a
+ *  total that the model refuses (a delay system driven to n). */
+MORAVEL_API moravel_status moravel_contact_centre_retrials(
+    double traffic, double handling_time, double patience, int32_t agents, int32_t lines,
+    double answer_time, double blocked_retry_share, double abandoned_retry_share,
+    double redial_time, moravel_retrial_result* result) MORAVEL_NOEXCEPT;
+
+/* ---- Contact centres: staffing ------------------------------------------
+ * The goals (passed as an int32_t, so that any value can be refused): */
+typedef enum moravel_contact_goal {
+  MORAVEL_GOAL_SERVICE_LEVEL = 1,      /* service_level >= target, in (0, 1) */
+  MORAVEL_GOAL_SERVICE_LEVEL_EXCLUDING_SHORT_ABANDONS = 2, /* that level >= target */
+  MORAVEL_GOAL_MEAN_ANSWER_WAIT = 3,   /* mean_answer_wait <= target [unit of h] */
+  MORAVEL_GOAL_ABANDON_PROBABILITY = 4, /* abandon_probability <= target */
+  MORAVEL_GOAL_WAIT_PROBABILITY = 5    /* wait_probability <= target */
+} moravel_contact_goal;
+
+/*! The least agents n for which moravel_contact_centre() meets the goal
+ *  and gives an occupancy of at most max_occupancy (1 for no bound), the
+ *  other arguments as there; with a line limit the agents stay at or below
+ *  it.  goal a code above (MORAVEL_ERROR_GOAL); target in (0, 1)
+ *  (MORAVEL_ERROR_TARGET), or for the mean answer wait finite and above 0
+ *  (MORAVEL_ERROR_TARGET_WAIT); max_occupancy in (0, 1]
+ *  (MORAVEL_ERROR_OCCUPANCY); lines 0 or 1 .. 10000000
+ *  (MORAVEL_ERROR_LINES, MORAVEL_ERROR_LINES_TOO_MANY).  Exact on the
+ *  computed figures: n meets the goal and n - 1 does not (the figures
+ *  improve as agents are added).  The search gallops from the traffic's
+ *  integer part and bisects, about 2 log2 |n - A| evaluations that share
+ *  one run of the Erlang B recursion.  *figures (may be NULL) receives the
+ *  figures at n, bit for bit.  MORAVEL_ERROR_UNREACHABLE when no count up
+ *  to the lines meets it, as a highest occupancy below the traffic's share
+ *  of the agents may make it; MORAVEL_ERROR_MODEL_LIMIT when the search
+ *  would pass 2^24 = 16777216 agents (the other solvers' bound). */
+MORAVEL_API moravel_status moravel_contact_centre_agents(
+    double traffic, double handling_time, double patience, int32_t lines, double answer_time,
+    int32_t goal, double target, double max_occupancy, int32_t* agents,
+    moravel_contact_centre_result* figures) MORAVEL_NOEXCEPT;
+
+/*! The largest traffic at which `agents` agents meet the goal (and the
+ *  highest occupancy): it meets it and the next double above does not.
+ *  Arguments and refusals as moravel_contact_centre_agents(), with agents
+ *  >= 1 and lines 0 or at least the agents.  In effect a bisection in the
+ *  order of the doubles on the goal's verdict, at most 200 evaluations of
+ *  the model.  MORAVEL_ERROR_EVERY_TRAFFIC_MEETS when every traffic up to
+ *  1e15 erlangs meets it (callers who hang up keep the answered calls'
+ *  waits bounded, so a generous ASA does); MORAVEL_ERROR_MODEL_LIMIT above
+ *  2^24 agents. */
+MORAVEL_API moravel_status moravel_contact_centre_traffic(
+    int32_t agents, double handling_time, double patience, int32_t lines, double answer_time,
+    int32_t goal, double target, double max_occupancy, double* traffic,
+    moravel_contact_centre_result* figures) MORAVEL_NOEXCEPT;
+
+/* ---- Contact-centre simulation --------------------------------------------
+ * A call-by-call replay of the centres above, to check the models and to
+ * go where they do not: patience that is not exponential, and redials as
+ * they are rather than as a fixed point.  First attempts arrive as a
+ * Poisson stream of A erlangs, n agents answer them first come, first
+ * served, each handling time exponential; a caller who finds every agent
+ * busy waits, and hangs up when the wait would pass its patience (it stays
+ * when they are equal); with L lines an attempt that finds L callers in
+ * the centre gets a busy tone; a share of the blocked and of the abandoned
+ * attempts redial after an exponential time, and a redial that fails may
+ * redial again, with the same share.
+ *
+ * Units: time in mean handling times (A is the arrival rate of first
+ * attempts per mean handling time): the model's figures with h = 1, and
+ * seconds after multiplying by h.
+ *
+ * The replay decides each attempt as it arrives.  First come, first served,
+ * a caller who finds the agents busy is taken at the instant the earliest
+ * of them frees once every earlier attempt is placed, and one who hangs up
+ * takes no agent: one pass in arrival order over the agents' free instants
+ * (the calendar of moravel_simulate_loss()) is the centre exactly, and a
+ * busy tone needs only the count of callers still waiting.  Each attempt
+ * costs constant time on average whatever n. */
+
+/*! How long callers wait before they hang up (passed as an int32_t). */
+typedef enum moravel_patience_distribution {
+  MORAVEL_PATIENCE_EXPONENTIAL = 1,   /* memoryless, mean `patience`: the models' */
+  MORAVEL_PATIENCE_DETERMINISTIC = 2, /* every caller waits exactly `patience` */
+  MORAVEL_PATIENCE_ERLANG = 3         /* `patience_phases` exponential phases of mean
+                                         patience / phases: coefficient of variation
+                                         1 / sqrt(phases), between the two above */
+} moravel_patience_distribution;
+
+/*! The centre simulated.  Times in mean handling times. */
+typedef struct moravel_contact_centre_setup {
+  double traffic;                /* A [erlang]: finite, above 0 */
+  int32_t agents;                /* n: 1 .. 2147483646 */
+  int32_t lines;                 /* L: n .. 2147483647, or MORAVEL_NO_LINE_LIMIT */
+  int32_t patience_distribution; /* a moravel_patience_distribution */
+  int32_t patience_phases;       /* Erlang: 1 .. 100 (ignored otherwise) */
+  double patience;               /* mean patience: above 0, +inf for callers who
+                                    never hang up */
+  double answer_time;            /* t of the service levels: finite, not negative */
+  double blocked_retry_share;    /* share of blocked attempts that redial: 0 .. 1 */
+  double abandoned_retry_share;  /* share of abandoned attempts that redial: 0 .. 1 */
+  double redial_time;            /* mean time from failure to redial: finite, above
+                                    0 (ignored when both shares are 0) */
+} moravel_contact_centre_setup;
+
+/*! One run's estimates, laid out as moravel_retrial_result.  `attempt`
+ *  holds moravel_contact_centre()'s figures over every attempt of the
+ *  counted callers, `first_attempt` over their first attempts (its queue
+ *  length, carried traffic and occupancy are the first attempts' share);
+ *  the time averages (queue length, callers redialling) by Little's law,
+ *  A times a caller's mean time in that state.  Without redials the two
+ *  agree and each caller makes one attempt. */
+typedef struct moravel_contact_centre_estimate {
+  moravel_contact_centre_result attempt;
+  moravel_contact_centre_result first_attempt;
+  double offered_total;       /* first attempts plus redials [erlang] */
+  double retry_traffic;       /* redials alone [erlang] */
+  double attempts_per_caller; /* offered_total / A */
+  double answered_share;      /* callers answered at some attempt */
+  double blocked_share;       /* callers who gave up after a busy tone */
+  double abandoned_share;     /* callers who gave up after hanging up */
+  double redialling;          /* mean number of callers waiting to redial */
+  uint32_t seed;              /* the run's seed: the one given, or the clock's for 0,
+                                 with which the run repeats */
+} moravel_contact_centre_estimate;
+
+/*! Replays the centre: `warmup_calls` first attempts that fill it from
+ *  empty and are not counted, then `calls` counted callers (calls >= 1,
+ *  MORAVEL_ERROR_CALLS; warmup_calls >= 0, MORAVEL_ERROR_RUN_LENGTH), each
+ *  with all its attempts.  With redials the run goes on offering uncounted
+ *  first attempts until every counted caller has been answered or has
+ *  stopped; a redial and a first attempt at the same instant are taken
+ *  first attempt first.  Ratios with nothing to count are 0 (the mean
+ *  answer wait when no attempt was answered).
+ *
+ *  Refusals, in this order: centre or result NULL
+ *  (MORAVEL_ERROR_NULL_POINTER); traffic (MORAVEL_ERROR_TRAFFIC,
+ *  MORAVEL_ERROR_TRAFFIC_NOT_POSITIVE); agents (MORAVEL_ERROR_SERVERS,
+ *  MORAVEL_ERROR_SERVERS_TOO_MANY); lines below the agents
+ *  (MORAVEL_ERROR_LINES: any L from n up is simulated); the distribution
+ *  code or phases (MORAVEL_ERROR_PATIENCE_DISTRIBUTION); the mean patience
+ *  (MORAVEL_ERROR_PATIENCE); answer_time (MORAVEL_ERROR_THRESHOLD); a share
+ *  outside [0, 1] or NaN (MORAVEL_ERROR_RETRY_SHARE); with a share above 0,
+ *  a redial time not finite and above 0 (MORAVEL_ERROR_REDIAL_TIME); calls;
+ *  warmup_calls; and traffic at or above the agents when every caller is
+ *  answered in the end, so that no steady state exists: patience infinite
+ *  or every abandoned attempt redialling, and no line limit or every
+ *  blocked attempt redialling (MORAVEL_ERROR_TRAFFIC_NOT_BELOW_SERVERS).
+ *
+ *  Work bound: at most 64 (warmup_calls + calls) attempts, each a few draws
+ *  (patience_phases more for an Erlang patience) and constant time on
+ *  average; a run that would pass it stops with MORAVEL_ERROR_MODEL_LIMIT
+ *  and writes nothing.  Only redialling that does not settle gets there:
+ *  shares near 1 with most attempts failing, or redial times so long that
+ *  the uncounted first attempts pile up while the counted callers wait.
+ *  Memory: a few slots per busy agent (as moravel_simulate_loss()), 8
+ *  bytes per caller waiting at once when lines are set, 24 per caller
+ *  waiting to redial.
+ *
+ *  Seeds.  A run draws from four MT19937 engines seeded with s, S(s),
+ *  S(S(s)) and S(S(S(s))), S the second seed of the single-service
+ *  simulations (see moravel_simulate_link_subset()): the gaps between
+ *  first attempts; one handling time per attempt, in the order of the
+ *  attempts; the patience of each attempt that waits (no draw when
+ *  patience is infinite or deterministic); and for each failed attempt
+ *  whose share is above 0, a uniform u (it redials when u < share), then
+ *  its redial time.  Each time is m (-ln(1 - u)), u a multiple of 2^-53 in
+ *  [0, 1), so never infinite.  seed 0 takes the seed from the monotonic
+ *  clock (read again while it reads 0) and reports it in result->seed; any
+ *  seed repeats the run bit for bit. */
+MORAVEL_API moravel_status moravel_simulate_contact_centre(
+    const moravel_contact_centre_setup* centre, int32_t calls, int32_t warmup_calls,
+    uint32_t seed, moravel_contact_centre_estimate* result) MORAVEL_NOEXCEPT;
+
+/*! `replications` (>= 1, MORAVEL_ERROR_RUN_LENGTH) independent runs of
+ *  moravel_simulate_contact_centre(), written to results[0 ..
+ *  replications - 1].  Replication 0 has seed s (the clock's for 0),
+ *  replication r the seed S^4 of replication r - 1's: the runs take the
+ *  seed sequence s, S(s), S(S(s)), ... four words each, so the first 2^30
+ *  replications share no engine seed, and each gives the bits of the
+ *  single run with its seed.  The mean of a figure over R replications,
+ *  with the standard error (their standard deviation / sqrt(R)) and
+ *  Student's t with R - 1 degrees of freedom, gives its confidence
+ *  interval.  Refusals as above, checked before any run;
+ *  MORAVEL_ERROR_MODEL_LIMIT stops at the first run that passes its bound,
+ *  the earlier results written. */
+MORAVEL_API moravel_status moravel_simulate_contact_centre_replications(
+    const moravel_contact_centre_setup* centre, int32_t calls, int32_t warmup_calls,
+    uint32_t seed, int32_t replications,
+    moravel_contact_centre_estimate* results) MORAVEL_NOEXCEPT;
 
 #ifdef __cplusplus
 }

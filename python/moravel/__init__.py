@@ -26,6 +26,14 @@ but the two link solvers also take sequences or arrays, element by element
 offered_traffic turns calls per interval of so many minutes, with a handling
 time in seconds, into erlangs.
 
+Contact centres: contact_centre (callers who hang up after an exponential
+patience, and lines that fill), contact_centre_retrials (callers who redial,
+the fixed-point approximation) and simulate_contact_centre (the call-by-call
+replay); contact_centre_agents and contact_centre_traffic answer the staffing
+questions for a goal; all but the replay take arrays like the solvers.  Their times are in the
+unit of the handling time, and their arguments are judged by the library
+alone: a refusal names the argument and carries the library's message.
+
 Arguments outside a model's meaning raise ValueError naming the argument,
 counts that do not fit in 32 bits raise OverflowError, and wrong types raise
 TypeError.  What the library itself refuses raises ArgumentError (a
@@ -50,6 +58,10 @@ from typing import List, NamedTuple, Sequence, Tuple
 from . import _arrays, _checks, raw
 from ._errors import ArgumentError, MoravelError, raise_status
 from ._library import api_function, description, exports, library_path, status_message
+from ._contact_centre import (GOALS, PATIENCE_DISTRIBUTIONS, CentreAgents, CentreTraffic,
+                              ContactCentre, Retrials, SimulatedCentre, contact_centre,
+                              contact_centre_agents, contact_centre_retrials,
+                              contact_centre_traffic, simulate_contact_centre)
 
 __version__ = "1.0.0"
 
@@ -62,6 +74,10 @@ __all__ = [
     "link_group_links", "link_subset_links", "erlang_b_traffic", "engset_traffic",
     "staffing", "offered_traffic", "agents_for_service_level", "agents_for_mean_wait",
     "agents_for_wait_probability",
+    "contact_centre", "contact_centre_retrials", "simulate_contact_centre",
+    "contact_centre_agents", "contact_centre_traffic",
+    "ContactCentre", "Retrials", "SimulatedCentre", "CentreAgents", "CentreTraffic",
+    "PATIENCE_DISTRIBUTIONS", "GOALS",
     "LossResult", "WaitResult", "ClassResult", "Servers", "Links", "Staffing", "POLICIES",
     "MoravelError", "ArgumentError",
     "description", "exports", "library_path", "raw",

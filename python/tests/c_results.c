@@ -10,6 +10,8 @@
  * followed by that many doubles, the policy keyword as hexadecimal bytes
  * ("-" for the empty keyword).  Each answer is one line: the bits of a
  * scalar result as 16 hexadecimal digits, a text result between '[' and ']',
+ * a record of moravel/api.h as its status in decimal, then the bits of each
+ * of its doubles (16 hexadecimal digits each, blank-separated),
  * "missing" when the library lacks the export, "bad request" otherwise.
  */
 #include <dlfcn.h>
@@ -18,12 +20,12 @@
 #include <stdlib.h>
 #include <string.h>
 
-enum { kMaxArguments = 8, kMaxArray = 4096, kMaxLine = 1 << 20 };
+enum { kMaxArguments = 10, kMaxArray = 4096, kMaxLine = 1 << 20 };
 
 typedef struct {
   const char* name;
   const char* arguments; /* i int32, u uint32, d double, a array, p policy */
-  char result;           /* 'D' double, 'T' text */
+  char result;           /* 'D' double, 'T' text, 'R' a record of doubles */
 } Export;
 
 static const Export kExports[] = {
@@ -42,6 +44,8 @@ static const Export kExports[] = {
     {"VM_VMl_V_L_an", "aiaii", 'T'},
     {"VM_VMl_VDg_L_an", "aiaiii", 'T'},
     {"VM_VMl_VDg_L_im", "aiaiiiip", 'T'},
+    {"moravel_contact_centre", "dddiid", 'R'},
+    {"moravel_contact_centre_retrials", "dddiidddd", 'R'},
 };
 
 typedef struct {
@@ -110,6 +114,10 @@ typedef const char* (*T_aiaiii)(const double*, int32_t, const double*, int32_t, 
 typedef const char* (*T_aiaiiiip)(const double*, int32_t, const double*, int32_t, int32_t,
                                   int32_t, int32_t, const char*);
 
+typedef int32_t (*R_dddiid)(double, double, double, int32_t, int32_t, double, double*);
+typedef int32_t (*R_dddiidddd)(double, double, double, int32_t, int32_t, double, double, double,
+                               double, double*);
+
 /* dlsym gives an object pointer; ISO C converts it to a function pointer only
  * through its bytes. */
 typedef void (*AnyFunction)(void);
@@ -128,6 +136,27 @@ static void Answer(AnyFunction symbol, const Export* e, const Arguments* x) {
     uint64_t bits;
     memcpy(&bits, &value, sizeof bits);
     printf("%016" PRIx64 "\n", bits);
+    return;
+  }
+  if (e->result == 'R') {
+    /* moravel_contact_centre_result: 11 doubles; moravel_retrial_result: 18. */
+    double record[18] = {0};
+    int32_t status = 0;
+    int count = 11;
+    if (strcmp(k, "dddiid") == 0) {
+      status = ((R_dddiid)symbol)(x->d[0], x->d[1], x->d[2], x->i[3], x->i[4], x->d[5], record);
+    } else {
+      status = ((R_dddiidddd)symbol)(x->d[0], x->d[1], x->d[2], x->i[3], x->i[4], x->d[5],
+                                     x->d[6], x->d[7], x->d[8], record);
+      count = 18;
+    }
+    printf("%" PRId32, status);
+    for (int n = 0; n < count; ++n) {
+      uint64_t bits;
+      memcpy(&bits, &record[n], sizeof bits);
+      printf(" %016" PRIx64, bits);
+    }
+    printf("\n");
     return;
   }
   const char* text = "";

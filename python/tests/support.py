@@ -64,3 +64,9 @@ class CResults:
         answer = self._ask(self.request(export, *arguments))
         assert answer.startswith("[") and answer.endswith("]"), answer
         return answer[1:-1]
+
+    def record(self, export: str, *arguments):
+        """The status of a moravel/api.h call and the bits of each double of
+        the record it wrote."""
+        status, *values = self._ask(self.request(export, *arguments)).split()
+        return int(status), [struct.pack("<Q", int(value, 16)) for value in values]

@@ -92,6 +92,24 @@ class ServerCalendar {
     return false;
   }
 
+  // Callers who may give up while they wait (the contact-centre replay)
+  // split StartAtOnceOrWait's step in three, so that a caller can see the
+  // instant a server would take it before it decides to stay:
+  //
+  //   FreeBefore(a)       whether a server is free strictly before a;
+  //   TakeEarliestFree()  when none is: removes and returns the earliest
+  //                       free instant, at or after a (0.0 for a server
+  //                       never used, possible only when a is a zero);
+  //   Occupy(x)           gives the server taken, or a free one, the free
+  //                       instant x: the caller's departure, or the
+  //                       instant taken, handed back when the caller gives
+  //                       up.
+  bool FreeBefore(double arrival) { return arrival > 0.0 && HasFreeServer(arrival); }
+  double TakeEarliestFree() {
+    return stored_ < servers_ ? 0.0 : TakeEarliest();
+  }
+  void Occupy(double instant) { Place(instant); }
+
  private:
   static constexpr std::uint32_t kSlotCapacity = 4;
 

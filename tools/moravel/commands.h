@@ -47,6 +47,7 @@ void AddSimulationCommands(CLI::App& app, ModelCommands& commands);
 void AddMultiserviceCommands(CLI::App& app, ModelCommands& commands);
 void AddMultiserviceSimulationCommands(CLI::App& app, ModelCommands& commands);
 void AddSolverCommands(CLI::App& app, ModelCommands& commands);
+void AddContactCentreCommands(CLI::App& app, ModelCommands& commands);
 void AddDemoCommand(CLI::App& app);
 void AddSweepCommand(CLI::App& app);
 void AddCompareCommand(CLI::App& app);

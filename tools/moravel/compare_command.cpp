@@ -265,8 +265,8 @@ void AddCompareCommand(CLI::App& app) {
   auto args = std::make_shared<CompareArgs>();
   auto* compare = app.add_subcommand(
       "compare",
-      "A model (loss, wait, link-group, link-subset) beside its simulation over several "
-      "replications");
+      "A model (loss, wait, link-group, link-subset, contact-centre) beside its simulation over "
+      "several replications");
   AddOutputOptions(*compare, args->output);
   AddCount(*compare, "--calls", args->calls, "Calls per replication (default 100000)", 1);
   AddCount(*compare, "--replications", args->replications, "Number of replications (default 10)", 2,

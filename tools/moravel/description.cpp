@@ -1,6 +1,7 @@
 #include "description.h"
 
 #include <algorithm>
+#include <vector>
 #include <nlohmann/json.hpp>
 
 #include "moravel/api.h"
@@ -33,7 +34,47 @@ const json* Record(const std::string& name) {
   return nullptr;
 }
 
+const json* Entry(const std::string& c_name) {
+  for (const json& entry : Description().at("entry_points")) {
+    if (entry.at("c_name") == c_name) return &entry;
+  }
+  return nullptr;
+}
+
+const json* Status(int code) {
+  for (const json& status : Description().at("statuses")) {
+    if (status.at("code") == code) return &status;
+  }
+  return nullptr;
+}
+
 }  // namespace
+
+std::optional<DescribedRefusal> RefusalOf(const std::string& c_name, int code) {
+  const json* entry = Entry(c_name);
+  const json* status = Status(code);
+  if (entry == nullptr || status == nullptr) return std::nullopt;
+  std::vector<std::string> options;
+  for (const json& argument : entry->at("arguments")) {
+    if (argument.at("role") != "input" || !argument.at("tool").is_string()) continue;
+    const auto& refused_by = argument.at("refused_by");
+    if (std::find(refused_by.begin(), refused_by.end(), status->at("name")) == refused_by.end()) {
+      continue;
+    }
+    const std::string option = argument.at("tool");
+    if (std::find(options.begin(), options.end(), option) == options.end()) {
+      options.push_back(option);
+    }
+  }
+  if (options.empty()) return std::nullopt;
+  std::string joined;
+  for (std::size_t i = 0; i < options.size(); ++i) {
+    joined += (i == 0 ? "" : i + 1 == options.size() ? " and " : ", ") + options[i];
+  }
+  const std::string message = status->at("message");
+  const bool predicate = !status->at("subject").get<std::string>().empty();
+  return DescribedRefusal{joined, (predicate ? " " : ": ") + message};
+}
 
 std::optional<SimulatedFigure> DescribedSimulatedFigure(const std::string& subcommand,
                                                         const std::string& figure) {
@@ -52,6 +93,17 @@ std::optional<SimulatedFigure> DescribedSimulatedFigure(const std::string& subco
     for (const json& field : record->at("fields")) {
       if (field.at("name") == figure) {
         return SimulatedFigure{measured, field.at("unit") == "probability"};
+      }
+      // A record within the record: its fields under their own names (the
+      // first such record's) or prefixed by the field's ("attempt_...").
+      const json* inner = Record(field.at("type"));
+      if (inner == nullptr) continue;
+      const std::string prefix = field.at("name").get<std::string>() + "_";
+      for (const json& nested : inner->at("fields")) {
+        const std::string name = nested.at("name");
+        if (name != figure && prefix + name != figure) continue;
+        const bool counted = std::find(measures.begin(), measures.end(), name) != measures.end();
+        return SimulatedFigure{counted, nested.at("unit") == "probability"};
       }
     }
   }

@@ -19,6 +19,20 @@ struct SimulatedFigure {
 std::optional<SimulatedFigure> DescribedSimulatedFigure(const std::string& subcommand,
                                                         const std::string& figure);
 
+// A refusal as the description words it: the tool's spellings of the
+// arguments of entry point `c_name` whose refusals list `status` ("--lines",
+// or "--blocked-retry-share and --abandoned-retry-share"), and the rest of
+// the line: the status's message without the library's words for them
+// (" must be at least 1"), or after a colon the whole message where those
+// words name no argument (": the result leaves the range of a double").
+// nullopt when no argument of the entry point with a tool spelling lists
+// the status (the library's whole message then says what was refused).
+struct DescribedRefusal {
+  std::string options;
+  std::string message;
+};
+std::optional<DescribedRefusal> RefusalOf(const std::string& c_name, int status);
+
 }  // namespace moravel_tool
 
 #endif

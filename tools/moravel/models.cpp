@@ -35,6 +35,7 @@ void AddModelCommands(CLI::App& app, ModelCommands& commands) {
   AddMultiserviceCommands(app, commands);
   AddMultiserviceSimulationCommands(app, commands);
   AddSolverCommands(app, commands);
+  AddContactCentreCommands(app, commands);
 }
 
 namespace {

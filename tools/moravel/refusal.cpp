@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "description.h"
 #include "report.h"
 
 namespace moravel_tool {
@@ -19,6 +20,24 @@ void Check(moravel_status status, std::initializer_list<Refusal> refusals) {
     default:
       throw CLI::ValidationError("input",
                                  std::string("refused: ") + moravel_status_message(status));
+  }
+}
+
+void CheckDescribed(moravel_status status, const char* c_name,
+                    std::initializer_list<std::pair<const char*, const char*>> respell) {
+  if (status == MORAVEL_OK) return;
+  if (const auto refusal = RefusalOf(c_name, status)) {
+    std::string options = refusal->options;
+    for (const auto& [described, typed] : respell) {
+      if (options == described) options = typed;
+    }
+    throw CLI::ValidationError(options + refusal->message);
+  }
+  switch (status) {
+    case MORAVEL_ERROR_OUT_OF_MEMORY:
+    case MORAVEL_ERROR_INTERNAL:
+    case MORAVEL_ERROR_NULL_POINTER: Check(status, {}); break;
+    default: throw CLI::ValidationError(moravel_status_message(status));
   }
 }
 

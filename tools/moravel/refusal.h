@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "moravel/api.h"
 
@@ -31,6 +32,16 @@ struct Refusal {
 // from the list is named by the library's own message; memory, internal
 // and unknown codes throw Failure.
 void Check(moravel_status status, std::initializer_list<Refusal> refusals);
+
+// Returns when `status` is MORAVEL_OK.  Otherwise a refused input is named
+// as the interface description says: the tool's spellings of the arguments
+// of entry point `c_name` that the status refuses, then the library's
+// message ("--agents must be at least 1"); `respell` replaces a described
+// spelling by the one the user typed ({"--traffic", "--calls-per-interval"}).
+// A status that names no such argument gives the library's whole message;
+// memory, internal and unknown codes throw Failure, as Check does.
+void CheckDescribed(moravel_status status, const char* c_name,
+                    std::initializer_list<std::pair<const char*, const char*>> respell = {});
 
 // Refusals that several commands share.
 inline const Refusal kTrafficBelowServers{

@@ -1,0 +1,105 @@
+// Nanoseconds per simulated call of the contact-centre replay against the
+// loss replay (moravel_simulate_loss's core) at the same agents and load,
+// V = 10, 1000 and 100000 agents offered A = 0.9 V erlangs:
+//  - LossReplay: the Erlang loss replay (LossReplayOverloaded at 1.2 V);
+//  - CentreAsLossSystem: the centre with as many lines as agents and
+//    infinite patience, the same system;
+//  - CentreAbandonment: M/M/n+M, mean patience one handling time, no lines;
+//  - CentreOverloaded: the same at A = 1.2 V, most calls waiting;
+//  - CentreLinesRedials: 1.1 V lines, half the failures redialling.
+// The machine may be shared: run with --benchmark_repetitions=5
+// --benchmark_enable_random_interleaving=true and compare the minima.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include "contact_centre_sim/contact_centre_simulation.h"
+#include "simulation/loss_simulation.h"
+
+namespace {
+
+constexpr std::uint32_t kSeed = 20240601u;
+constexpr std::int32_t kCalls = 2000000;
+
+void PerCall(benchmark::State& state, std::int64_t calls) {
+  state.counters["ns_per_call"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * static_cast<double>(calls),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+moravel::CentreSetup Centre(std::int64_t V, double load) {
+  moravel::CentreSetup c;
+  c.agents = static_cast<std::int32_t>(V);
+  c.traffic = load * static_cast<double>(V);
+  c.patience = 1.0;
+  c.answer_time = 0.1;
+  return c;
+}
+
+void BM_LossReplay(benchmark::State& state) {
+  const auto V = static_cast<std::int32_t>(state.range(0));
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(moravel::SimulateLossSystem(0.9 * V, 1.0, V, kCalls, kSeed));
+  }
+  PerCall(state, kCalls);
+}
+
+void BM_LossReplayOverloaded(benchmark::State& state) {
+  const auto V = static_cast<std::int32_t>(state.range(0));
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(moravel::SimulateLossSystem(1.2 * V, 1.0, V, kCalls, kSeed));
+  }
+  PerCall(state, kCalls);
+}
+
+void RunCentre(benchmark::State& state, const moravel::CentreSetup& c) {
+  std::int64_t attempts = 0;
+  for (auto _ : state) {
+    const auto e = moravel::SimulateContactCentre(c, kCalls, 0, kSeed);
+    benchmark::DoNotOptimize(e);
+    attempts = static_cast<std::int64_t>(std::llround(e->attempts_per_caller * kCalls));
+  }
+  PerCall(state, attempts);  // per attempt: redials are calls too
+}
+
+void BM_CentreAsLossSystem(benchmark::State& state) {
+  auto c = Centre(state.range(0), 0.9);
+  c.lines = c.agents;
+  c.patience = std::numeric_limits<double>::infinity();
+  RunCentre(state, c);
+}
+
+void BM_CentreAbandonment(benchmark::State& state) { RunCentre(state, Centre(state.range(0), 0.9)); }
+
+void BM_CentreOverloaded(benchmark::State& state) { RunCentre(state, Centre(state.range(0), 1.2)); }
+
+void BM_CentreLinesRedials(benchmark::State& state) {
+  auto c = Centre(state.range(0), 0.9);
+  c.lines = static_cast<std::int32_t>(1.1 * static_cast<double>(c.agents));
+  c.blocked_retry_share = 0.5;
+  c.abandoned_retry_share = 0.5;
+  c.redial_time = 1.0;
+  RunCentre(state, c);
+}
+
+double Minimum(const std::vector<double>& values) {
+  return *std::min_element(values.begin(), values.end());
+}
+
+void Agents(benchmark::internal::Benchmark* b) {
+  b->Arg(10)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond)->ComputeStatistics("min",
+                                                                                        Minimum);
+}
+
+}  // namespace
+
+BENCHMARK(BM_LossReplay)->Apply(Agents);
+BENCHMARK(BM_LossReplayOverloaded)->Apply(Agents);
+BENCHMARK(BM_CentreAsLossSystem)->Apply(Agents);
+BENCHMARK(BM_CentreAbandonment)->Apply(Agents);
+BENCHMARK(BM_CentreOverloaded)->Apply(Agents);
+BENCHMARK(BM_CentreLinesRedials)->Apply(Agents);
