@@ -20,7 +20,8 @@ from typing import List, Sequence, Tuple
 
 from . import _checks
 from ._errors import MoravelError, raise_status
-from ._library import api_function, status_message
+from ._calling import refusal
+from ._library import api_function
 
 try:
     import numpy
@@ -139,7 +140,7 @@ def call(function: str, export: str, arguments: Sequence[Tuple[str, str, object]
     if status != 0:
         index = None if refused.value == unset else refused.value
         where = function if index is None else f"{function} at {points.point(index)}"
-        raise_status(status, status_message(status), where, index)
+        raise_status(status, refusal(export, status), where, index)
     return [points.column(buffer, width, field) for field in range(width)]
 
 
