@@ -1,13 +1,13 @@
 """Calling the second interface, and its refusals in this package's words.
 
 The library is the one judge of input: the binding hands it every number
-that fits the C type, and a refusal raises with the library's message.  The
-message names the refused argument as Python spells it, in place of the
-library's subject: the arguments of the entry point whose `refused_by`
-lists the status, in Python's spelling ("traffic_per_source must be at least
-0 and below 1"), or, where the library's text names no argument, the
-argument followed by the text ("subset: the number of subsets C(k, g) must
-be below 2^31").  Both come from the library's description of its interface.
+that fits the C type, and a refusal raises with the library's message,
+naming the refused arguments as Python spells them: those of the entry
+point whose `refused_by` lists the status take the place of the library's
+subject ("traffic_per_source must be at least 0 and below 1"), or, where
+the library's text names no argument, come before it ("subset: the number
+of subsets C(k, g) must be below 2^31"), as the tool and the page name
+them.  All of it comes from the library's description of its interface.
 """
 
 from __future__ import annotations
@@ -34,15 +34,18 @@ def refusal(export: str, status: int) -> str:
     entry = next((e for e in described["entry_points"] if e["c_name"] == export), None)
     text = status_message(status)
     if found is not None and entry is not None:
+        listed = [argument for argument in entry["arguments"]
+                  if argument["role"] == "input" and argument.get("python")
+                  and found["name"] in argument["refused_by"]]
         names = []
-        for argument in entry["arguments"]:
-            name = argument.get("python")
-            if (argument["role"] == "input" and name and found["name"] in argument["refused_by"]
-                    and name not in names):
-                names.append(name)
+        for argument in listed:
+            if argument["python"] not in names:
+                names.append(argument["python"])
         if names:
-            joiner = " " if found["subject"] else ": "
-            text = " and ".join(names) + joiner + found["message"]
+            named = ", ".join(names[:-1]) + " and " + names[-1] if len(names) > 1 else names[0]
+            # The message says what the arguments must be, or, where the
+            # library's text names none of them, what went wrong.
+            text = named + (" " if found["subject"] else ": ") + found["message"]
     with _lock:
         _refusals[key] = text
     return text
