@@ -20,9 +20,11 @@ Solvers answer the dimensioning questions directly: erlang_b_servers,
 engset_servers, loss_assembled_servers, link_group_links, link_subset_links
 (the least size for a target loss), erlang_b_traffic, engset_traffic (the
 most traffic), and staffing with agents_for_service_level,
-agents_for_mean_wait and agents_for_wait_probability for call centres.  All
-but the two link solvers also take sequences or arrays, element by element
-(one search per point), and give arrays back like the formulas.
+agents_for_mean_wait, agents_for_wait_probability and
+traffic_for_service_level (the most traffic the agents answer at a service
+level) for call centres.  All but the two link solvers also take sequences
+or arrays, element by element (one search per point), and give arrays back
+like the formulas.
 offered_traffic turns calls per interval of so many minutes, with a handling
 time in seconds, into erlangs.
 
@@ -68,7 +70,8 @@ from ._single_service import loss, loss_assembled, loss_finite, loss_priority, w
 from ._solvers import (agents_for_mean_wait, agents_for_service_level,
                        agents_for_wait_probability, engset_servers, engset_traffic,
                        erlang_b_servers, erlang_b_traffic, link_group_links, link_subset_links,
-                       loss_assembled_servers, offered_traffic, staffing)
+                       loss_assembled_servers, offered_traffic, staffing,
+                       traffic_for_service_level)
 
 __version__ = "1.0.0"
 
@@ -80,7 +83,7 @@ __all__ = [
     "erlang_b_servers", "engset_servers", "loss_assembled_servers",
     "link_group_links", "link_subset_links", "erlang_b_traffic", "engset_traffic",
     "staffing", "offered_traffic", "agents_for_service_level", "agents_for_mean_wait",
-    "agents_for_wait_probability",
+    "agents_for_wait_probability", "traffic_for_service_level", "StaffedTraffic",
     "contact_centre", "contact_centre_retrials", "simulate_contact_centre",
     "contact_centre_agents", "contact_centre_traffic",
     "ContactCentre", "Retrials", "SimulatedCentre", "CentreAgents", "CentreTraffic",

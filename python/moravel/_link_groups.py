@@ -44,7 +44,7 @@ def per_class(export: str, function: str, arguments: dict, traffic, demand, *res
 
 
 def link_group(classes: Sequence[Tuple[float, float]], links: int,
-               units: int) -> List[ClassResult]:
+               units: int) -> list:
     """Multi-rate loss model of k separate links of f allocation units each.
 
     classes -- (traffic [erlang], demand [units]) per class; a call of the
@@ -59,12 +59,12 @@ def link_group(classes: Sequence[Tuple[float, float]], links: int,
     traffic, demand = class_arrays(classes)
     links, units = _checks.int32("links", links), _checks.int32("units", units)
     return per_class("moravel_link_group", "link_group",
-                      {"classes": classes, "links": links, "units": units},
-                      traffic, demand, links, units)
+                     {"classes": classes, "links": links, "units": units},
+                     traffic, demand, links, units)
 
 
 def link_subset(classes: Sequence[Tuple[float, float]], links: int, units: int,
-                subset: int) -> List[ClassResult]:
+                subset: int) -> list:
     """Multi-rate loss model of k links, each call offered to a subset of g links.
 
     classes -- (traffic [erlang], demand [units]) per class; a call of the
@@ -81,5 +81,5 @@ def link_subset(classes: Sequence[Tuple[float, float]], links: int, units: int,
     links, units = _checks.int32("links", links), _checks.int32("units", units)
     subset = _checks.int32("subset", subset)
     return per_class("moravel_link_subset", "link_subset",
-                      {"classes": classes, "links": links, "units": units, "subset": subset},
-                      traffic, demand, links, units, subset)
+                     {"classes": classes, "links": links, "units": units, "subset": subset},
+                     traffic, demand, links, units, subset)

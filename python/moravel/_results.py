@@ -34,6 +34,7 @@ SOURCES = {
     "Links": ("results", "moravel_link_group_links"),
     "CentreAgents": ("results", "moravel_contact_centre_agents"),
     "CentreTraffic": ("results", "moravel_contact_centre_traffic"),
+    "StaffedTraffic": ("results", "moravel_traffic_for_service_level"),
 }
 
 # Each record's named tuple, by C name, for the nested records.

@@ -3,7 +3,7 @@ the link-subset group."""
 
 from __future__ import annotations
 
-from typing import Dict, List, Sequence, Tuple
+from typing import Dict, Sequence, Tuple
 
 from . import _checks
 from ._calling import record as _record
@@ -23,7 +23,7 @@ def policies() -> Dict[str, int]:
 
 # ---- single-service simulations --------------------------------------------
 
-def simulate_loss(traffic: float, servers: int, calls: int, seed: int = 0) -> LossResult:
+def simulate_loss(traffic: float, servers: int, calls: int, seed: int = 0):
     """Simulates an Erlang loss system call by call (twin of ``loss``).
 
     traffic -- offered traffic A [erlang], above 0
@@ -45,7 +45,7 @@ def simulate_loss(traffic: float, servers: int, calls: int, seed: int = 0) -> Lo
 
 
 def simulate_wait(traffic: float, servers: int, calls: int, threshold: float,
-                  seed: int = 0) -> WaitResult:
+                  seed: int = 0):
     """Simulates an Erlang delay system call by call (twin of ``wait``).
 
     traffic   -- offered traffic A [erlang], above 0 and below V
@@ -70,7 +70,7 @@ def simulate_wait(traffic: float, servers: int, calls: int, threshold: float,
 
 def simulate_link_subset(classes: Sequence[Tuple[float, float]], links: int, units: int,
                          subset: int, calls: int, policy: str,
-                         seed: int = 0) -> List[ClassResult]:
+                         seed: int = 0) -> list:
     """Simulates the link-subset group call by call (twin of ``link_subset``).
 
     classes, links, units, subset -- as for ``link_subset``; the total
@@ -99,6 +99,6 @@ def simulate_link_subset(classes: Sequence[Tuple[float, float]], links: int, uni
     code = codes[policy]
     seed = _checks.uint32("seed", seed)
     return per_class("moravel_simulate_link_subset", "simulate_link_subset",
-                      {"classes": classes, "links": links, "units": units, "subset": subset,
-                       "calls": calls, "policy": policy, "seed": seed},
-                      traffic, demand, links, units, subset, calls, code, seed)
+                     {"classes": classes, "links": links, "units": units, "subset": subset,
+                      "calls": calls, "policy": policy, "seed": seed},
+                     traffic, demand, links, units, subset, calls, code, seed)

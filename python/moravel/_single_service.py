@@ -4,15 +4,15 @@ the assembled load, priority classes and the Erlang delay system."""
 from __future__ import annotations
 
 import ctypes
-from typing import List, Sequence
+from typing import Sequence
 
 from . import _arrays, _checks, _results
-from ._calling import call as _api, double as _double, record as _record
+from ._calling import call as _api, record as _record
 
 
 # ---- single-service models -------------------------------------------------
 
-def loss(servers, traffic) -> LossResult:
+def loss(servers, traffic):
     """Erlang loss system M/M/V/L: Poisson traffic on V servers, lost calls cleared.
 
     servers -- number of servers V, at least 1
@@ -31,7 +31,7 @@ def loss(servers, traffic) -> LossResult:
                                {"servers": servers, "traffic": traffic}, servers, traffic)
 
 
-def loss_finite(sources, servers, traffic_per_source) -> LossResult:
+def loss_finite(sources, servers, traffic_per_source):
     """Engset loss system: N sources on V servers, lost calls cleared.
 
     sources            -- number of traffic sources N, at least 1
@@ -55,7 +55,7 @@ def loss_finite(sources, servers, traffic_per_source) -> LossResult:
         {"sources": sources, "servers": servers, "traffic_per_source": a}, sources, servers, a)
 
 
-def loss_assembled(x, y, z, servers, n) -> LossResult:
+def loss_assembled(x, y, z, servers, n):
     """Erlang loss system on the assembled load A = (n / (1/x + 1/y)) * (z/y + 1).
 
     x, y    -- two times in one unit, both above 0
@@ -81,7 +81,7 @@ def loss_assembled(x, y, z, servers, n) -> LossResult:
                                x, y, z, servers, n)
 
 
-def loss_priority(servers: int, traffics: Sequence[float]) -> List[LossResult]:
+def loss_priority(servers: int, traffics: Sequence[float]) -> list:
     """Loss system of V servers shared by classes of falling priority.
 
     servers  -- number of servers V, at least 1
@@ -104,7 +104,7 @@ def loss_priority(servers: int, traffics: Sequence[float]) -> List[LossResult]:
     return [result(lost[i], carried[i]) for i in range(count)]
 
 
-def wait(servers, traffic, threshold, holding_time) -> WaitResult:
+def wait(servers, traffic, threshold, holding_time):
     """Erlang delay system M/M/V with an unlimited first-come first-served queue.
 
     servers      -- number of servers V, at least 1

@@ -5,7 +5,7 @@ from __future__ import annotations
 
 import ctypes
 import math
-from typing import Sequence, Tuple
+from typing import NamedTuple, Sequence, Tuple
 
 from . import _arrays, _checks, _results
 from ._calling import call as _api, double as _double, record as _record
@@ -14,7 +14,7 @@ from ._link_groups import c_array, class_arrays
 
 # ---- solvers: the least size for a target ----------------------------------
 
-def _sized(export: str, function: str, arguments: dict, *values) -> Servers:
+def _sized(export: str, function: str, arguments: dict, *values):
     servers, value = ctypes.c_int32(), ctypes.c_double()
     _api(export, function, arguments, *values, ctypes.byref(servers), ctypes.byref(value))
     return _results.result("Servers")(servers.value, value.value)
@@ -77,7 +77,7 @@ def loss_assembled_servers(x, y, z, n, target):
                   {"x": x, "y": y, "z": z, "n": n, "target": target}, x, y, z, n, target)
 
 
-def _links(export: str, function: str, arguments: dict, classes, units, *rest) -> Links:
+def _links(export: str, function: str, arguments: dict, classes, units, *rest):
     traffic, demand = class_arrays(classes)
     count = len(traffic)
     blocking = c_array([0.0] * count)
@@ -88,7 +88,7 @@ def _links(export: str, function: str, arguments: dict, classes, units, *rest) -
 
 
 def link_group_links(classes: Sequence[Tuple[float, float]], units: int,
-                     target: float) -> Links:
+                     target: float):
     """The least number of links k of `units` units each for which every
     class's blocking in ``link_group`` is at most target.
 
@@ -107,7 +107,7 @@ def link_group_links(classes: Sequence[Tuple[float, float]], units: int,
 
 
 def link_subset_links(classes: Sequence[Tuple[float, float]], units: int, subset: int,
-                      target: float) -> Links:
+                      target: float):
     """As ``link_group_links`` for ``link_subset``, each call offered to
     `subset` links: the least number of links, at least `subset`."""
     units = _checks.int32("units", units)
@@ -172,7 +172,7 @@ def offered_traffic(calls_per_interval, interval_minutes, handling_time_seconds)
     return traffic
 
 
-def _staffing(export: str, function: str, arguments: dict, *values) -> Staffing:
+def _staffing(export: str, function: str, arguments: dict, *values):
     return _record("Staffing", export, function, arguments, *values)
 
 
@@ -249,3 +249,35 @@ def agents_for_wait_probability(traffic, handling_time, answer_time,
     return _staffing("moravel_agents_for_wait_probability", "agents_for_wait_probability",
                      {"traffic": traffic, "handling_time": h, "answer_time": t,
                       "target": target}, traffic, h, t, target)
+
+
+def traffic_for_service_level(agents, handling_time, answer_time, target):
+    """The largest offered traffic [erlang] that `agents` agents answer at a
+    service level of at least target (the share of calls answered within
+    answer_time, in the unit of handling_time): it meets the target and the
+    next double above does not.  20.0938 erlangs for 24 agents, 180 s
+    handling, 80% within 20 s.  Returns StaffedTraffic(traffic, figures),
+    the figures the Staffing there.  Sequences or arrays give arrays, one
+    search per point."""
+    if _arrays.any_array(agents, handling_time, answer_time, target):
+        staffing_fields = _results.result("Staffing")._fields
+        flat = _arrays.elementwise(
+            "traffic_for_service_level",
+            lambda *point: (lambda r: (r.traffic, *r.figures))(
+                traffic_for_service_level(*point)),
+            [("agents", agents), ("handling_time", handling_time),
+             ("answer_time", answer_time), ("target", target)],
+            NamedTuple("_Flat", [("traffic", float)] + [(f, float) for f in staffing_fields]),
+            counts=("agents",))
+        return _results.result("StaffedTraffic")(
+            flat[0], _results.result("Staffing")(*flat[1:]))
+    arguments = {"agents": _checks.int32("agents", agents),
+                 "handling_time": _checks.real("handling_time", handling_time),
+                 "answer_time": _checks.real("answer_time", answer_time),
+                 "target": _checks.real("target", target)}
+    traffic = ctypes.c_double()
+    figures = _results.structure("moravel_staffing")()
+    _api("moravel_traffic_for_service_level", "traffic_for_service_level", arguments,
+         *arguments.values(), ctypes.byref(traffic), ctypes.byref(figures))
+    return _results.result("StaffedTraffic")(traffic.value,
+                                             _results.values("Staffing", figures))

@@ -17,7 +17,7 @@ PUBLIC = [
     "erlang_b_servers", "engset_servers", "loss_assembled_servers",
     "link_group_links", "link_subset_links", "erlang_b_traffic", "engset_traffic",
     "staffing", "offered_traffic", "agents_for_service_level", "agents_for_mean_wait",
-    "agents_for_wait_probability",
+    "agents_for_wait_probability", "traffic_for_service_level", "StaffedTraffic",
     "contact_centre", "contact_centre_retrials", "simulate_contact_centre",
     "contact_centre_agents", "contact_centre_traffic",
     "ContactCentre", "Retrials", "SimulatedCentre", "CentreAgents", "CentreTraffic",

@@ -81,6 +81,22 @@ class Staffing(unittest.TestCase):
         self.assertLessEqual(found.wait_probability, 0.1)
         self.assertGreater(moravel.erlang_c(found.agents - 1, 20.0), 0.1)
 
+    def test_the_most_traffic_at_a_service_level(self) -> None:
+        found = moravel.traffic_for_service_level(24, 180.0, 20.0, 0.8)
+        self.assertEqual(f"{found.traffic:.6g}", "20.0938")
+        self.assertEqual(found.figures, moravel.staffing(24, found.traffic, 180.0, 20.0))
+        self.assertGreaterEqual(found.figures.service_level, 0.8)
+        above = math.nextafter(found.traffic, math.inf)
+        self.assertLess(moravel.staffing(24, above, 180.0, 20.0).service_level, 0.8)
+        several = moravel.traffic_for_service_level([24, 30], 180.0, 20.0, 0.8)
+        self.assertEqual([float(t) for t in several.traffic],
+                         [found.traffic, moravel.traffic_for_service_level(30, 180.0, 20.0,
+                                                                           0.8).traffic])
+        self.assertEqual([int(a) for a in several.figures.agents], [24, 30])
+        with self.assertRaises(moravel.ArgumentError) as caught:
+            moravel.traffic_for_service_level(24, 180.0, 20.0, 1.0)
+        self.assertEqual(caught.exception.message, "target must be above 0 and below 1")
+
 
 class CallVolume(unittest.TestCase):
     def test_an_interval_in_minutes_with_seconds_of_handling(self) -> None:

@@ -5,9 +5,9 @@ from __future__ import annotations
 from typing import List, Optional, Union
 
 from .. import _checks
+from . import _models
 from ._arguments import _chunk_size, _executor, _one_or_many, _text, _workers
 from ._executing import _execute
-from . import _models
 from ._models import _MODELS, _check_names, _model
 from ._results import Dimensioning
 
