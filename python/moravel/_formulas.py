@@ -22,7 +22,7 @@ def erlang_b(servers, traffic):
     """
     if _arrays.any_array(servers, traffic):
         return _arrays.call("erlang_b", "moravel_erlang_b_array",
-                            [("servers", "i", servers), ("traffic", "d", traffic)], 1)[0]
+                            {"servers": servers, "traffic": traffic})[0]
     servers = _checks.int32("servers", servers)
     traffic = _checks.real("traffic", traffic)
     return _double("moravel_erlang_b", "erlang_b", {"servers": servers, "traffic": traffic},
@@ -41,7 +41,7 @@ def erlang_c(servers, traffic):
     """
     if _arrays.any_array(servers, traffic):
         return _arrays.call("erlang_c", "moravel_erlang_c_array",
-                            [("servers", "i", servers), ("traffic", "d", traffic)], 1)[0]
+                            {"servers": servers, "traffic": traffic})[0]
     servers = _checks.int32("servers", servers)
     traffic = _checks.real("traffic", traffic)
     return _double("moravel_erlang_c", "erlang_c", {"servers": servers, "traffic": traffic},
@@ -62,8 +62,8 @@ def engset(sources, servers, traffic_per_source):
     """
     if _arrays.any_array(sources, servers, traffic_per_source):
         return _arrays.call("engset", "moravel_engset_array",
-                            [("sources", "i", sources), ("servers", "i", servers),
-                             ("traffic_per_source", "d", traffic_per_source)], 1)[0]
+                            {"sources": sources, "servers": servers,
+                             "traffic_per_source": traffic_per_source})[0]
     sources = _checks.int32("sources", sources)
     servers = _checks.int32("servers", servers)
     a = _checks.real("traffic_per_source", traffic_per_source)
@@ -85,7 +85,7 @@ def erlang_b_direct(servers, traffic):
     """
     if _arrays.any_array(servers, traffic):
         return _arrays.call("erlang_b_direct", "moravel_erlang_b_direct_array",
-                            [("servers", "i", servers), ("traffic", "d", traffic)], 1)[0]
+                            {"servers": servers, "traffic": traffic})[0]
     servers = _checks.int32("servers", servers)
     traffic = _checks.real("traffic", traffic)
     return _double("moravel_erlang_b_direct", "erlang_b_direct",
@@ -104,8 +104,7 @@ def erlang_b_ratio(servers, traffic, fewer):
     """
     if _arrays.any_array(servers, traffic, fewer):
         return _arrays.call("erlang_b_ratio", "moravel_erlang_b_ratio_array",
-                            [("servers", "i", servers), ("traffic", "d", traffic),
-                             ("fewer", "i", fewer)], 1)[0]
+                            {"servers": servers, "traffic": traffic, "fewer": fewer})[0]
     servers = _checks.int32("servers", servers)
     traffic = _checks.real("traffic", traffic)
     fewer = _checks.int32("fewer", fewer)

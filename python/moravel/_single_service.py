@@ -24,7 +24,7 @@ def loss(servers, traffic):
     if _arrays.any_array(servers, traffic):
         return _results.result("LossResult")(*_arrays.call(
             "loss", "moravel_loss_array",
-            [("servers", "i", servers), ("traffic", "d", traffic)], 2))
+            {"servers": servers, "traffic": traffic}))
     servers = _checks.int32("servers", servers)
     traffic = _checks.real("traffic", traffic)
     return _record("LossResult", "moravel_loss", "loss",
@@ -45,8 +45,8 @@ def loss_finite(sources, servers, traffic_per_source):
     if _arrays.any_array(sources, servers, traffic_per_source):
         return _results.result("LossResult")(*_arrays.call(
             "loss_finite", "moravel_loss_finite_sources_array",
-            [("sources", "i", sources), ("servers", "i", servers),
-             ("traffic_per_source", "d", traffic_per_source)], 2))
+            {"sources": sources, "servers": servers,
+             "traffic_per_source": traffic_per_source}))
     sources = _checks.int32("sources", sources)
     servers = _checks.int32("servers", servers)
     a = _checks.real("traffic_per_source", traffic_per_source)
@@ -69,8 +69,7 @@ def loss_assembled(x, y, z, servers, n):
     if _arrays.any_array(x, y, z, servers, n):
         return _results.result("LossResult")(*_arrays.call(
             "loss_assembled", "moravel_loss_assembled_array",
-            [("x", "d", x), ("y", "d", y), ("z", "d", z), ("servers", "i", servers),
-             ("n", "i", n)], 2))
+            {"x": x, "y": y, "z": z, "servers": servers, "n": n}))
     x = _checks.real("x", x)
     y = _checks.real("y", y)
     z = _checks.real("z", z)
@@ -120,8 +119,8 @@ def wait(servers, traffic, threshold, holding_time):
     if _arrays.any_array(servers, traffic, threshold, holding_time):
         return _results.result("WaitResult")(*_arrays.call(
             "wait", "moravel_wait_array",
-            [("threshold", "d", threshold), ("holding_time", "d", holding_time),
-             ("servers", "i", servers), ("traffic", "d", traffic)], 5))
+            {"threshold": threshold, "holding_time": holding_time, "servers": servers,
+             "traffic": traffic}))
     servers = _checks.int32("servers", servers)
     traffic = _checks.real("traffic", traffic)
     threshold = _checks.real("threshold", threshold)
