@@ -7,6 +7,7 @@ texts of the statuses are the described ones."""
 from __future__ import annotations
 
 import ctypes
+import importlib
 import inspect
 import unittest
 
@@ -56,7 +57,7 @@ class Description(unittest.TestCase):
                 self.assertTrue(python["shows"])
                 for shown in python["shows"]:
                     module, _, function = shown.rpartition(".")
-                    where = moravel if not module else getattr(moravel, module)
+                    where = importlib.import_module("moravel" + ("." + module if module else ""))
                     self.assertTrue(callable(getattr(where, function, None)), shown)
                     if not module:
                         self.assertIn(function, moravel.__all__)
