@@ -215,7 +215,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "--format csv",
                    "simulate_wait_holding_time.csv"},
         GoldenFile{"wait --help", "help_wait.txt"},
-        GoldenFile{"agents --help", "help_agents.txt"}),
+        GoldenFile{"agents --help", "help_agents.txt"},
+        GoldenFile{"plan --help", "help_plan.txt"}),
     GoldenName);
 
 // Whole numbers in all their digits, in every form and in a sweep's echo of

@@ -108,7 +108,16 @@ typedef enum moravel_status {
   MORAVEL_ERROR_REPLICATIONS = 53,         /* an estimate needs at least 2 values */
   MORAVEL_ERROR_SAMPLE = 54,               /* the values must be finite */
   MORAVEL_ERROR_NOT_PROBABILITY = 55,      /* a value is not a probability in [0, 1] */
-  MORAVEL_ERROR_DIRECT_FORM_UNREACHABLE = 56 /* no V up to 170 meets the target */
+  MORAVEL_ERROR_DIRECT_FORM_UNREACHABLE = 56, /* no V up to 170 meets the target */
+  MORAVEL_ERROR_CALLS_OFFERED = 60,        /* calls offered finite and not negative */
+  MORAVEL_ERROR_INTERVAL_MINUTES = 61,     /* interval length finite and above 0 */
+  MORAVEL_ERROR_SHRINKAGE = 62,            /* shrinkage in [0, 1) */
+  MORAVEL_ERROR_NO_TARGET = 63,            /* a plan needs a goal */
+  MORAVEL_ERROR_SERVICE_LEVEL_BASIS = 64,  /* unknown service-level basis */
+  MORAVEL_ERROR_SERVICE_LEVEL_TARGET = 65, /* service level: 0 (none) or in (0, 1) */
+  MORAVEL_ERROR_ABANDONMENT_TARGET = 66,   /* abandonment: 0 (none) or in (0, 1) */
+  MORAVEL_ERROR_WAIT_PROBABILITY_TARGET = 67, /* probability of waiting: 0 or in (0, 1) */
+  MORAVEL_ERROR_SCHEDULED_TOO_MANY = 68    /* agents to schedule beyond 2^31 - 1 */
 } moravel_status;
 
 /*! The static English text of a status code ("servers must be at least 1"),
@@ -928,6 +937,125 @@ MORAVEL_API moravel_status moravel_simulate_contact_centre_replications(
     const moravel_contact_centre_setup* centre, int32_t calls, int32_t warmup_calls,
     uint32_t seed, int32_t replications,
     moravel_contact_centre_estimate* results) MORAVEL_NOEXCEPT;
+
+/* ---- A day's plan ---------------------------------------------------------
+ * A day (or any run of equal intervals) as a contact centre plans it: per
+ * interval, calls offered, mean handling time and mean patience; for the
+ * day, the targets, the length of an interval and the shrinkage (the share
+ * of an agent's scheduled time spent off the phones).  Times are in
+ * seconds, the interval in minutes.
+ *
+ * Per interval i: the offered traffic A = calls x handling_time / (60 x
+ * interval_minutes); the least agents (n >= 1) of moravel_contact_centre()
+ * without a line limit, with that patience (+inf: the delay system, n > A)
+ * whose figures meet every target given; the agents to schedule, the least
+ * whole S with S (1 - shrinkage) >= agents needed, the shrinkage taken as
+ * the decimal it was written as (0.3 is 3/10: 21 agents at 0.3 are 30
+ * scheduled, where 21 / (1 - 0.3) in doubles is 30.000000000000004), in
+ * exact integer arithmetic; and the
+ * figures of moravel_contact_centre() at the agents needed, bit for bit
+ * (waits in seconds).  An interval whose traffic is 0 (no calls) needs no
+ * agent: its figures are those of an empty queue (service levels 1, every
+ * other figure 0).
+ *
+ * Every figure improves as agents are added, so each goal given is met
+ * from its own least count on: the agents needed are the largest of
+ * moravel_contact_centre_agents()'s answers for the goals given, each with
+ * the highest occupancy (the answer of the plain search upward from n = 1
+ * on all targets at once).
+ *
+ * Targets: each 0 means "no such target"; at least one goal (service
+ * level, mean answer wait, abandonment, probability of waiting) must be
+ * given (MORAVEL_ERROR_NO_TARGET); the highest occupancy only bounds them.
+ * An interval meets the targets when every one given holds. */
+
+/*! Which calls a service level counts: over every offered call (those who
+ *  hang up or are blocked count against it), or over the offered calls
+ *  less those who hung up within the answer time. */
+typedef enum moravel_service_level_basis {
+  MORAVEL_SERVICE_LEVEL_OFFERED = 0,
+  MORAVEL_SERVICE_LEVEL_EXCLUDING_SHORT_ABANDONS = 1
+} moravel_service_level_basis;
+
+typedef struct moravel_day_plan_targets {
+  double answer_time;        /* t of the service level [s], finite and >= 0
+                                (MORAVEL_ERROR_THRESHOLD); also the t of the
+                                figures reported */
+  double service_level;      /* answered within t: at least; (0, 1)
+                                (MORAVEL_ERROR_SERVICE_LEVEL_TARGET) */
+  int32_t service_level_basis; /* a moravel_service_level_basis
+                                  (MORAVEL_ERROR_SERVICE_LEVEL_BASIS) */
+  double mean_answer_wait;   /* ASA, mean wait of answered calls [s]: at most;
+                                finite and > 0 (MORAVEL_ERROR_TARGET_WAIT) */
+  double abandonment;        /* share hanging up: at most; (0, 1)
+                                (MORAVEL_ERROR_ABANDONMENT_TARGET) */
+  double wait_probability;   /* share that waits: at most; (0, 1)
+                                (MORAVEL_ERROR_WAIT_PROBABILITY_TARGET) */
+  double occupancy;          /* highest occupancy; (0, 1]
+                                (MORAVEL_ERROR_OCCUPANCY) */
+} moravel_day_plan_targets;
+
+/*! One interval of the plan. */
+typedef struct moravel_day_plan_interval {
+  double traffic;                         /* offered [erlang] */
+  int32_t agents_needed;                  /* 0 only without traffic */
+  int32_t agents_scheduled;
+  moravel_contact_centre_result figures;  /* at agents_needed; waits in s */
+} moravel_day_plan_interval;
+
+/*! The day.  Sums in interval order; with c the calls of an interval:
+ *  answered calls c (1 - abandon_probability), abandoned calls c
+ *  abandon_probability; handling_time sum(c h) / sum(c); traffic, and the
+ *  figures' carried traffic and queue length, means over the intervals
+ *  (all equally long); the shares of offered calls (wait, blocked,
+ *  abandon, abandon within t, service level) and the mean wait weighted by
+ *  c; the service level excluding short abandons weighted by c (1 -
+ *  abandon_within_answer_time), its denominator; the mean answer wait by
+ *  the answered calls; occupancy = the carried traffic over the agents
+ *  needed, each summed over the intervals.  A day without calls has the
+ *  figures of an empty interval. */
+typedef struct moravel_day_plan_totals {
+  double calls;
+  double handling_time;              /* [s] */
+  double traffic;                    /* [erlang] */
+  double answered_calls;
+  double abandoned_calls;
+  int64_t agent_intervals_needed;
+  int64_t agent_intervals_scheduled;
+  double scheduled_agent_hours;      /* agent_intervals_scheduled x minutes / 60 */
+  int32_t peak_agents_scheduled;
+  moravel_contact_centre_result figures;
+} moravel_day_plan_totals;
+
+/*! Plans `count` intervals: calls[count], handling_time[count] and
+ *  patience[count] (patience may be NULL: every caller waits for ever).
+ *  Writes intervals[count] and *totals.
+ *
+ *  Refusals, in this order: NULL pointers (arrays with count > 0, targets,
+ *  intervals, totals); the targets as listed with moravel_day_plan_targets;
+ *  interval_minutes finite and > 0 (MORAVEL_ERROR_INTERVAL_MINUTES);
+ *  shrinkage in [0, 1) (MORAVEL_ERROR_SHRINKAGE); then the intervals in
+ *  order, the first refused one stopping the call with its index in
+ *  *refused_index (which may be NULL; it is left alone for any other
+ *  outcome): calls finite and >= 0 (MORAVEL_ERROR_CALLS_OFFERED); handling
+ *  time finite and > 0 (MORAVEL_ERROR_HOLDING_TIME); patience > 0, +inf
+ *  allowed (MORAVEL_ERROR_PATIENCE); a traffic that is not finite
+ *  (MORAVEL_ERROR_TRAFFIC); figures the model cannot compute
+ *  (MORAVEL_ERROR_OVERFLOW, as for moravel_contact_centre()); no agents
+ *  meeting the targets (MORAVEL_ERROR_UNREACHABLE: a highest occupancy
+ *  below what the traffic allows), or a search beyond the staffing
+ *  solvers' 2^24 agents (MORAVEL_ERROR_MODEL_LIMIT); agents
+ *  to schedule beyond 2^31 - 1 (MORAVEL_ERROR_SCHEDULED_TOO_MANY).  The
+ *  intervals before a refused one are written, *totals is not.  count = 0
+ *  gives totals of an empty day. */
+MORAVEL_API moravel_status moravel_day_plan(size_t count, const double* calls,
+                                            const double* handling_time,
+                                            const double* patience,
+                                            const moravel_day_plan_targets* targets,
+                                            double interval_minutes, double shrinkage,
+                                            moravel_day_plan_interval* intervals,
+                                            moravel_day_plan_totals* totals,
+                                            size_t* refused_index) MORAVEL_NOEXCEPT;
 
 #ifdef __cplusplus
 }

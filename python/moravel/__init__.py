@@ -24,7 +24,8 @@ agents_for_mean_wait, agents_for_wait_probability and
 traffic_for_service_level (the most traffic the agents answer at a service
 level) for call centres.  All but the two link solvers also take sequences
 or arrays, element by element (one search per point), and give arrays back
-like the formulas.
+like the formulas.  plan makes a day's staffing plan from rows of
+intervals, as ``moravel plan`` does from a CSV file.
 offered_traffic turns calls per interval of so many minutes, with a handling
 time in seconds, into erlangs.
 
@@ -65,6 +66,7 @@ from ._errors import ArgumentError, MoravelError
 from ._formulas import engset, erlang_b, erlang_b_direct, erlang_b_ratio, erlang_c
 from ._library import description, exports, library_path, status_message
 from ._link_groups import link_group, link_subset
+from ._plan import DayPlan, PlannedInterval, PlanTotals, plan
 from ._simulations import simulate_link_subset, simulate_loss, simulate_wait
 from ._single_service import loss, loss_assembled, loss_finite, loss_priority, wait
 from ._solvers import (agents_for_mean_wait, agents_for_service_level,
@@ -83,10 +85,11 @@ __all__ = [
     "erlang_b_servers", "engset_servers", "loss_assembled_servers",
     "link_group_links", "link_subset_links", "erlang_b_traffic", "engset_traffic",
     "staffing", "offered_traffic", "agents_for_service_level", "agents_for_mean_wait",
-    "agents_for_wait_probability", "traffic_for_service_level", "StaffedTraffic",
+    "agents_for_wait_probability", "traffic_for_service_level", "StaffedTraffic", "plan",
     "contact_centre", "contact_centre_retrials", "simulate_contact_centre",
     "contact_centre_agents", "contact_centre_traffic",
     "ContactCentre", "Retrials", "SimulatedCentre", "CentreAgents", "CentreTraffic",
+    "DayPlan", "PlannedInterval", "PlanTotals",
     "PATIENCE_DISTRIBUTIONS", "GOALS",
     "LossResult", "WaitResult", "ClassResult", "Servers", "Links", "Staffing", "POLICIES",
     "MoravelError", "ArgumentError",

@@ -19,7 +19,7 @@ from typing import NamedTuple
 from ._library import description
 
 _SCALARS = {"double": (ctypes.c_double, float), "int32_t": (ctypes.c_int32, int),
-            "uint32_t": (ctypes.c_uint32, int)}
+            "uint32_t": (ctypes.c_uint32, int), "int64_t": (ctypes.c_int64, int)}
 
 # The named tuples of the package: where each takes its fields from.
 SOURCES = {

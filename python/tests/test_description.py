@@ -99,6 +99,11 @@ class Description(unittest.TestCase):
                     self.assertEqual(made._fields, tuple(
                         a["name"] for a in entry["arguments"] if a["role"] == "result"))
 
+    def test_the_day_plans_figures_are_the_centres(self) -> None:
+        figures = moravel.ContactCentre._fields
+        for flat in (moravel.PlannedInterval, moravel.PlanTotals):
+            self.assertEqual(flat._fields[-len(figures):], figures)
+
     def test_policies_and_limits_are_the_described(self) -> None:
         described = moravel.description()
         self.assertEqual(moravel.POLICIES, {

@@ -49,6 +49,7 @@ void AddMultiserviceSimulationCommands(CLI::App& app, ModelCommands& commands);
 void AddSolverCommands(CLI::App& app, ModelCommands& commands);
 void AddContactCentreCommands(CLI::App& app, ModelCommands& commands);
 void AddDemoCommand(CLI::App& app);
+void AddPlanCommand(CLI::App& app);
 void AddSweepCommand(CLI::App& app);
 void AddCompareCommand(CLI::App& app);
 

@@ -46,6 +46,7 @@ int main(int argc, char** argv) {
   moravel_tool::AddSweepCommand(app);
   moravel_tool::AddCompareCommand(app);
   moravel_tool::AddDemoCommand(app);
+  moravel_tool::AddPlanCommand(app);
   int status = 0;
   try {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
