@@ -248,6 +248,17 @@ class Interface(unittest.TestCase):
             self.assertTrue(callable(getattr(raw, name)))
 
 
+class OneServer(unittest.TestCase):
+    def test_carries_a_over_one_plus_a(self) -> None:
+        # Above B = 1/2 the carried traffic is V A / (V + A B(V - 1, A)),
+        # with B(0, A) = 1 for one server: A / (1 + A), never the server
+        # itself.
+        for traffic in (1.5, 11.35, 1e3, 1e300):
+            with self.subTest(traffic=traffic):
+                self.assertEqual(bits(moravel.loss(1, traffic).carried),
+                                 bits(traffic / (1.0 + traffic)))
+
+
 class LossSimulation(unittest.TestCase):
     def test_estimate_approaches_erlang_b(self) -> None:
         estimate = moravel.simulate_loss(5.0, 10, 200000, 99).loss

@@ -35,7 +35,9 @@ namespace moravel {
 LossPair PoissonLossWithinServers(std::int32_t V, double A, double B) {
   if (!(B > 0.5)) return PoissonLossFromLoss(A, B);
   const auto servers = static_cast<double>(V);
-  const double t = A * PalmTable(V - 1, A);
+  // B(0, A) = 1: no server loses every call (PalmTable answers 0 below one
+  // server, which would make the carried traffic A itself).
+  const double t = A * (V > 1 ? PalmTable(V - 1, A) : 1.0);
   const double carried = servers * (A / (servers + t));
   return {B, carried < servers ? carried : servers};
 }
