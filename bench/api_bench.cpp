@@ -220,8 +220,8 @@ const double kManyLinksDemand[] = {1.0, 2.0};
 void BM_LinkGroupManyLinks(benchmark::State& state) {
   std::int32_t links = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(moravel_link_group_links(kManyLinksTraffic, 2, kManyLinksDemand, 2,
-                                                      0.01, &links, nullptr));
+    benchmark::DoNotOptimize(
+        moravel_link_group_links(kManyLinksTraffic, 2, kManyLinksDemand, 2, 0.01, &links, nullptr));
   }
   state.counters["links"] = links;
 }
@@ -229,8 +229,8 @@ void BM_LinkGroupManyLinks(benchmark::State& state) {
 void BM_LinkGroupManyLinksPlain(benchmark::State& state) {
   std::int32_t links = 0;
   for (auto _ : state) {
-    links = moravel::reference::LinearLinks(kManyLinksTraffic, 2, kManyLinksDemand, 2, 0, 0.01,
-                                            5000);
+    links =
+        moravel::reference::LinearLinks(kManyLinksTraffic, 2, kManyLinksDemand, 2, 0, 0.01, 5000);
   }
   state.counters["links"] = links;
 }

@@ -15,8 +15,8 @@ void BM_ResultChannel(benchmark::State& state) {
   std::array<double, 2> numbers = kNumbers;
   for (auto _ : state) {
     benchmark::DoNotOptimize(numbers);
-    const char* text = moravel::RunTextExport(
-        [&](moravel::ResultWriter& out) { out.WriteSeparated(numbers); });
+    const char* text =
+        moravel::RunTextExport([&](moravel::ResultWriter& out) { out.WriteSeparated(numbers); });
     benchmark::DoNotOptimize(text);
   }
 }

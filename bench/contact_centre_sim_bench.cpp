@@ -73,7 +73,9 @@ void BM_CentreAsLossSystem(benchmark::State& state) {
   RunCentre(state, c);
 }
 
-void BM_CentreAbandonment(benchmark::State& state) { RunCentre(state, Centre(state.range(0), 0.9)); }
+void BM_CentreAbandonment(benchmark::State& state) {
+  RunCentre(state, Centre(state.range(0), 0.9));
+}
 
 void BM_CentreOverloaded(benchmark::State& state) { RunCentre(state, Centre(state.range(0), 1.2)); }
 
@@ -91,8 +93,11 @@ double Minimum(const std::vector<double>& values) {
 }
 
 void Agents(benchmark::internal::Benchmark* b) {
-  b->Arg(10)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond)->ComputeStatistics("min",
-                                                                                        Minimum);
+  b->Arg(10)
+      ->Arg(1000)
+      ->Arg(100000)
+      ->Unit(benchmark::kMillisecond)
+      ->ComputeStatistics("min", Minimum);
 }
 
 }  // namespace

@@ -45,9 +45,9 @@ void BM_DayPlan48(benchmark::State& state) {
   std::vector<moravel_day_plan_interval> out(day.calls.size());
   moravel_day_plan_totals totals{};
   for (auto _ : state) {
-    const auto status = moravel_day_plan(day.calls.size(), day.calls.data(), day.handling.data(),
-                                         day.patience.data(), &targets, 30.0, 0.3, out.data(),
-                                         &totals, nullptr);
+    const auto status =
+        moravel_day_plan(day.calls.size(), day.calls.data(), day.handling.data(),
+                         day.patience.data(), &targets, 30.0, 0.3, out.data(), &totals, nullptr);
     if (status != MORAVEL_OK) state.SkipWithError("refused");
     benchmark::DoNotOptimize(totals);
   }

@@ -23,9 +23,9 @@ void BM_PalmTable(benchmark::State& state) {
     benchmark::DoNotOptimize(A);
     benchmark::DoNotOptimize(moravel::PalmTable(V, A));
   }
-  state.counters["ns_per_server"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * V,
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_server"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * V,
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void BM_BareChain(benchmark::State& state) {
@@ -35,9 +35,9 @@ void BM_BareChain(benchmark::State& state) {
     benchmark::DoNotOptimize(A);
     benchmark::DoNotOptimize(BareChain(V, A));
   }
-  state.counters["ns_per_server"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * V,
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_server"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * V,
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 BENCHMARK(BM_PalmTable)->Arg(10)->Arg(1000)->Arg(1000000);

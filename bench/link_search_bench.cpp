@@ -37,9 +37,6 @@ void BM_LinkSearchAtItsBudget(benchmark::State& state) {
   state.counters["steps"] = answer.steps;
 }
 
-BENCHMARK(BM_LinkSearchAtItsBudget)
-    ->DenseRange(0, 3)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1);
+BENCHMARK(BM_LinkSearchAtItsBudget)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace

@@ -59,8 +59,8 @@ void BM_LinkGroupTranscription(benchmark::State& state) {
 void BM_LinkSubsetExport(benchmark::State& state) {
   const Group& group = GroupAt(state.range(0));
   for (auto _ : state) {
-    benchmark::DoNotOptimize(VM_VMl_VDg_L_an(group.a.data(), group.M(), group.t.data(), group.k,
-                                             group.f, group.g));
+    benchmark::DoNotOptimize(
+        VM_VMl_VDg_L_an(group.a.data(), group.M(), group.t.data(), group.k, group.f, group.g));
   }
 }
 

@@ -95,8 +95,8 @@ void Library(benchmark::State& state, const Group& x) {
     const std::size_t baseline = live_bytes;
     peak_bytes = live_bytes;
     auto r = moravel::SimulateLinkSubsetSystem(x.a.data(), static_cast<std::int32_t>(x.a.size()),
-                                               x.t.data(), x.k, x.f, x.g, N, policy.c_str(),
-                                               seeds, placement);
+                                               x.t.data(), x.k, x.f, x.g, N, policy.c_str(), seeds,
+                                               placement);
     peak = peak_bytes - baseline;
     benchmark::DoNotOptimize(r);
   }
@@ -143,9 +143,9 @@ void BM_Library_LinkSize(benchmark::State& state) {
     const moravel::SeedSource seeds = [&source] { return static_cast<std::uint32_t>(source()); };
     const std::size_t baseline = live_bytes;
     peak_bytes = live_bytes;
-    auto r = moravel::SimulateLinkSubsetSystem(
-        x.a.data(), 3, x.t.data(), x.k, x.f, x.g, kCalls, policy.c_str(), seeds,
-        moravel::RandomPlacementSeeding::kOneEnginePerRun);
+    auto r = moravel::SimulateLinkSubsetSystem(x.a.data(), 3, x.t.data(), x.k, x.f, x.g, kCalls,
+                                               policy.c_str(), seeds,
+                                               moravel::RandomPlacementSeeding::kOneEnginePerRun);
     peak = peak_bytes - baseline;
     benchmark::DoNotOptimize(r);
   }
@@ -153,14 +153,23 @@ void BM_Library_LinkSize(benchmark::State& state) {
 }
 
 BENCHMARK(BM_Library_Small)
-    ->Args({0, 1000000, 0})->Args({1, 1000000, 0})->Args({2, 1000000, 0})->Args({2, 1000000, 1})
-    ->Unit(benchmark::kMillisecond)->Iterations(3);
+    ->Args({0, 1000000, 0})
+    ->Args({1, 1000000, 0})
+    ->Args({2, 1000000, 0})
+    ->Args({2, 1000000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK(BM_Library_Large)
-    ->Args({0, 1000000, 0})->Args({1, 1000000, 0})->Args({2, 1000000, 0})->Args({2, 1000000, 1})
-    ->Unit(benchmark::kMillisecond)->Iterations(3);
+    ->Args({0, 1000000, 0})
+    ->Args({1, 1000000, 0})
+    ->Args({2, 1000000, 0})
+    ->Args({2, 1000000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK(BM_Library_LinkSize)
     ->ArgsProduct({{10, 100, 1000, 10000}, {0, 1}})
-    ->Unit(benchmark::kMillisecond)->Iterations(3);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK(BM_Literal_Small)->Args({0, 100000})->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_Literal_Large)->Args({0, 2000})->Unit(benchmark::kMillisecond)->Iterations(1);
 

@@ -77,8 +77,7 @@ void BM_LossTranscription(benchmark::State& state) {
   const auto V = static_cast<std::int32_t>(state.range(0));
   const std::int32_t N = TranscriptionCalls(V);
   for (auto _ : state) {
-    benchmark::DoNotOptimize(
-        moravel::reference::LossSystemReplay(Traffic(V), 1.0, V, N, kSeed));
+    benchmark::DoNotOptimize(moravel::reference::LossSystemReplay(Traffic(V), 1.0, V, N, kSeed));
   }
   PerCall(state, N);
 }
@@ -98,8 +97,11 @@ double Minimum(const std::vector<double>& values) {
 }
 
 void Servers(benchmark::internal::Benchmark* b) {
-  b->Arg(10)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond)->ComputeStatistics("min",
-                                                                                        Minimum);
+  b->Arg(10)
+      ->Arg(1000)
+      ->Arg(100000)
+      ->Unit(benchmark::kMillisecond)
+      ->ComputeStatistics("min", Minimum);
 }
 
 }  // namespace

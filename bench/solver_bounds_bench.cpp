@@ -28,16 +28,21 @@ void ErlangTraffic(benchmark::State& state, std::int32_t V, double target) {
     return moravel_erlang_b_traffic(V, target, &A);
   });
 }
-BENCHMARK_CAPTURE(ErlangTraffic, largest_V_1e-300, kLargestTrafficSearch, 1e-300)
-    ->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK_CAPTURE(ErlangTraffic, largest_V_1e - 300, kLargestTrafficSearch, 1e-300)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1);
 BENCHMARK_CAPTURE(ErlangTraffic, largest_V_1pc, kLargestTrafficSearch, 0.01)
-    ->Unit(benchmark::kSecond)->Iterations(1);
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1);
 BENCHMARK_CAPTURE(ErlangTraffic, largest_V_half, kLargestTrafficSearch, 0.5)
-    ->Unit(benchmark::kSecond)->Iterations(1);
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1);
 BENCHMARK_CAPTURE(ErlangTraffic, largest_V_0_9, kLargestTrafficSearch / 2, 0.9)
-    ->Unit(benchmark::kSecond)->Iterations(1);
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1);
 BENCHMARK_CAPTURE(ErlangTraffic, refused_2e9, 2147483646, 0.5)
-    ->Unit(benchmark::kMicrosecond)->Iterations(1);
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(1);
 
 void EngsetTraffic(benchmark::State& state, std::int32_t V, double target) {
   Run(state, [&] {
@@ -46,9 +51,11 @@ void EngsetTraffic(benchmark::State& state, std::int32_t V, double target) {
   });
 }
 BENCHMARK_CAPTURE(EngsetTraffic, largest_V_1pc, kLargestEngsetSearch, 0.01)
-    ->Unit(benchmark::kSecond)->Iterations(1);
-BENCHMARK_CAPTURE(EngsetTraffic, largest_V_1e-300, kLargestEngsetSearch, 1e-300)
-    ->Unit(benchmark::kSecond)->Iterations(1);
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1);
+BENCHMARK_CAPTURE(EngsetTraffic, largest_V_1e - 300, kLargestEngsetSearch, 1e-300)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1);
 
 void ServiceLevelTraffic(benchmark::State& state, std::int32_t V, double level) {
   Run(state, [&] {
@@ -57,7 +64,8 @@ void ServiceLevelTraffic(benchmark::State& state, std::int32_t V, double level) 
   });
 }
 BENCHMARK_CAPTURE(ServiceLevelTraffic, largest_V_80pc, kLargestTrafficSearch, 0.8)
-    ->Unit(benchmark::kSecond)->Iterations(1);
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1);
 
 void ErlangServers(benchmark::State& state, double A, double target) {
   Run(state, [&] {
@@ -66,11 +74,15 @@ void ErlangServers(benchmark::State& state, double A, double target) {
   });
 }
 // A (1 - target) (1 - 1e-3) just below 2^28.
-BENCHMARK_CAPTURE(ErlangServers, largest_1pc, 2.714e8, 0.01)->Unit(benchmark::kSecond)->Iterations(1);
-BENCHMARK_CAPTURE(ErlangServers, largest_1e-300, 2.68e8, 1e-300)
-    ->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK_CAPTURE(ErlangServers, largest_1pc, 2.714e8, 0.01)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1);
+BENCHMARK_CAPTURE(ErlangServers, largest_1e - 300, 2.68e8, 1e-300)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1);
 BENCHMARK_CAPTURE(ErlangServers, refused_2_72e8, 2.72e8, 0.01)
-    ->Unit(benchmark::kMicrosecond)->Iterations(1);
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(1);
 
 void Agents(benchmark::State& state, double A) {
   Run(state, [&] {
@@ -87,6 +99,8 @@ void EngsetServers(benchmark::State& state, std::int32_t N, double a) {
   });
 }
 // N a (1 - 0.01) / ... just below 2^28 / 3 with a = 1/2 (b = 1).
-BENCHMARK_CAPTURE(EngsetServers, largest_N, 179000000, 0.5)->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK_CAPTURE(EngsetServers, largest_N, 179000000, 0.5)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1);
 
 }  // namespace

@@ -117,9 +117,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const std::int32_t V = Count(in), N = Count(in);
       const double a = Real(in);
       if (!Affordable(V)) break;
-      const moravel_status status = in.ConsumeBool()
-                                        ? moravel_loss(V, a, &loss)
-                                        : moravel_loss_finite_sources(N, V, a, &loss);
+      const moravel_status status = in.ConsumeBool() ? moravel_loss(V, a, &loss)
+                                                     : moravel_loss_finite_sources(N, V, a, &loss);
       Verdict(selector, status).Probability(loss.loss).Figure(loss.carried);
       break;
     }
@@ -137,8 +136,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const std::int32_t V = Count(in);
       if (!Affordable(V)) break;
       std::vector<double> lost(a.values.size(), kUnset), carried(a.values.size(), kUnset);
-      const Verdict verdict(selector, moravel_loss_priority(a.count, V, a.data(), lost.data(),
-                                                            carried.data()));
+      const Verdict verdict(
+          selector, moravel_loss_priority(a.count, V, a.data(), lost.data(), carried.data()));
       for (std::size_t i = 0; i < lost.size(); ++i) verdict.Figure(lost[i]).Figure(carried[i]);
       break;
     }
@@ -167,10 +166,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const int which = in.ConsumeIntegralInRange<int>(0, 2);
       const moravel_status status =
           which == 0   ? moravel_erlang_b_array(n, V.data(), A.data(), out.data(), &refused)
-          : which == 1 ? moravel_engset_array(n, N.data(), V.data(), A.data(), out.data(),
-                                              &refused)
-                       : moravel_wait_array(n, t.data(), h.data(), V.data(), A.data(),
-                                            waits.data(), &refused);
+          : which == 1 ? moravel_engset_array(n, N.data(), V.data(), A.data(), out.data(), &refused)
+                       : moravel_wait_array(n, t.data(), h.data(), V.data(), A.data(), waits.data(),
+                                            &refused);
       if (which == 2) {
         for (std::size_t j = 0; j < n; ++j) out[j] = waits[j].wait_probability;
       }
@@ -212,11 +210,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       std::vector<double> blocking(a.values.size(), kUnset), carried(blocking);
       moravel_status status;
       if (selector == 11) {
-        status = in.ConsumeBool()
-                     ? moravel_link_group(a.data(), a.count, t_data, k, f, blocking.data(),
-                                          carried.data())
-                     : moravel_link_subset(a.data(), a.count, t_data, k, f, g, blocking.data(),
-                                           carried.data());
+        status = in.ConsumeBool() ? moravel_link_group(a.data(), a.count, t_data, k, f,
+                                                       blocking.data(), carried.data())
+                                  : moravel_link_subset(a.data(), a.count, t_data, k, f, g,
+                                                        blocking.data(), carried.data());
       } else {
         if (N > 500) break;
         status = moravel_simulate_link_subset(a.data(), a.count, t_data, k, f, g, N, policy, seed,
@@ -244,9 +241,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const std::int32_t V = Count(in), N = Count(in);
       const double target = Real(in);
       if (!Affordable(V)) break;
-      const moravel_status status = in.ConsumeBool()
-                                        ? moravel_erlang_b_traffic(V, target, &x)
-                                        : moravel_engset_traffic(N, V, target, &x);
+      const moravel_status status = in.ConsumeBool() ? moravel_erlang_b_traffic(V, target, &x)
+                                                     : moravel_engset_traffic(N, V, target, &x);
       Verdict(selector, status).Figure(x);
       break;
     }

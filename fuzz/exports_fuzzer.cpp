@@ -35,11 +35,13 @@ constexpr std::int64_t kLinearBudget = 20000;  // servers, calls x log, units ..
 std::string Keyword(FuzzedDataProvider& in) {
   static const std::array<std::string, 3> kKeywords = {"МаксСвоб", "МинСвоб", "ПервСвоб"};
   switch (in.ConsumeIntegralInRange<int>(0, 4)) {
-    case 0: case 1: return kKeywords[in.ConsumeIntegralInRange<std::size_t>(0, 2)];
+    case 0:
+    case 1: return kKeywords[in.ConsumeIntegralInRange<std::size_t>(0, 2)];
     case 2: {  // a prefix, or the keyword with a byte added
       std::string k = kKeywords[in.ConsumeIntegralInRange<std::size_t>(0, 2)];
       const auto cut = in.ConsumeIntegralInRange<std::size_t>(0, k.size());
-      return in.ConsumeBool() ? k.substr(0, cut) : k + static_cast<char>(in.ConsumeIntegral<char>() | 1);
+      return in.ConsumeBool() ? k.substr(0, cut)
+                              : k + static_cast<char>(in.ConsumeIntegral<char>() | 1);
     }
     case 3: return "\xcc\xe0\xea\xf1\xd1\xe2\xee\xe1";  // the first keyword in CP1251
     default: {

@@ -27,13 +27,24 @@ inline std::int32_t Count(FuzzedDataProvider& in) {
 }
 
 inline double Real(FuzzedDataProvider& in) {
-  static constexpr std::array<double, 18> kEdges = {
-      0.0, -0.0, 1.0, -1.0, 0.5, 2.5, 5.0,
-      std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN(),
-      std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
-      std::numeric_limits<double>::min(), std::numeric_limits<double>::denorm_min(),
-      -std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::max(),
-      2147483648.0, 9007199254740993.0, 1e-300};
+  static constexpr std::array<double, 18> kEdges = {0.0,
+                                                    -0.0,
+                                                    1.0,
+                                                    -1.0,
+                                                    0.5,
+                                                    2.5,
+                                                    5.0,
+                                                    std::numeric_limits<double>::quiet_NaN(),
+                                                    -std::numeric_limits<double>::quiet_NaN(),
+                                                    std::numeric_limits<double>::infinity(),
+                                                    -std::numeric_limits<double>::infinity(),
+                                                    std::numeric_limits<double>::min(),
+                                                    std::numeric_limits<double>::denorm_min(),
+                                                    -std::numeric_limits<double>::denorm_min(),
+                                                    std::numeric_limits<double>::max(),
+                                                    2147483648.0,
+                                                    9007199254740993.0,
+                                                    1e-300};
   switch (in.ConsumeIntegralInRange<int>(0, 3)) {
     case 0: return kEdges[in.ConsumeIntegralInRange<std::size_t>(0, kEdges.size() - 1)];
     case 1: return static_cast<double>(in.ConsumeIntegralInRange<int>(-3, 40)) / 2.0;

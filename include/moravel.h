@@ -115,8 +115,7 @@ MORAVEL_API const char* Mi_M_V_L_an(int32_t N, int32_t V, double a);
  *  A = (n / (1/x + 1/y)) * (z/y + 1).  x, y: times in one unit; z: a time
  *  in the unit of y; V: servers; n: whole-number multiplier.
  *  @return : "B Y": loss probability, carried traffic [erlang]. */
-MORAVEL_API const char* M_G_V_L_an(double x, double y, double z, int32_t V,
-                                   int32_t n);
+MORAVEL_API const char* M_G_V_L_an(double x, double y, double z, int32_t V, int32_t n);
 
 /*! M_M_V_L_PRA_an() : N Poisson classes of falling priority on V servers.
  *  a: N offered traffics [erlang], highest priority first.
@@ -134,8 +133,7 @@ MORAVEL_API const char* M_M_V_L_PRA_an(int32_t N, int32_t V, const double* a);
  *  @return : "C P(W>t) W Wq Lq": probability of waiting, probability that
  *  the wait exceeds t, mean wait of all calls and of waiting calls [unit of
  *  h], mean queue length.  Not clamped for A >= V. */
-MORAVEL_API const char* M_M_V_W_FF_R_an(double t, double h, int32_t V,
-                                        double A);
+MORAVEL_API const char* M_M_V_W_FF_R_an(double t, double h, int32_t V, double A);
 
 /* ---- Single-service simulations -------------------------------------- */
 
@@ -158,8 +156,7 @@ MORAVEL_API const char* M_M_V_W_FF_R_an(double t, double h, int32_t V,
  *  NaN).  A tiny A > 0 whose N arrival instants could pass the largest
  *  double (N x 37 / A above 9e307) is replayed with time in mean
  *  inter-arrival times (1e-305 erlangs, 10^5 calls: "0 1e-305"). */
-MORAVEL_API const char* M_M_V_L_im(double A, int32_t V, int32_t N,
-                                   uint32_t seed);
+MORAVEL_API const char* M_M_V_L_im(double A, int32_t V, int32_t N, uint32_t seed);
 
 /*! M_M_V_W_FF_R_im() : replays N calls of A erlangs through V servers with
  *  an unlimited FIFO queue; t in mean holding times; seed and SecondSeed as
@@ -170,8 +167,7 @@ MORAVEL_API const char* M_M_V_L_im(double A, int32_t V, int32_t N,
  *  infinite for A = V, negative for A > V).  Empty text for V <= 0 (no call
  *  could ever be served) or N <= 0.  A < 0, -0 or NaN: every call waits,
  *  settled without drawing.  Tiny A as for M_M_V_L_im(). */
-MORAVEL_API const char* M_M_V_W_FF_R_im(double A, int32_t V, int32_t N,
-                                        double t, uint32_t seed);
+MORAVEL_API const char* M_M_V_W_FF_R_im(double A, int32_t V, int32_t N, double t, uint32_t seed);
 
 /* ---- Multi-service link groups --------------------------------------- */
 
@@ -199,16 +195,15 @@ MORAVEL_API const char* M_M_V_W_FF_R_im(double A, int32_t V, int32_t N,
  *  built from positive sums and the recursion runs with a wide exponent,
  *  and every blocking of 1e-300 or more stays within a relative 1e-9 of
  *  the exact-count value.  NaN or infinite traffic gives NaN. */
-MORAVEL_API const char* VM_VMl_V_L_an(const double* a, int32_t M,
-                                      const double* t, int32_t k, int32_t f);
+MORAVEL_API const char* VM_VMl_V_L_an(const double* a, int32_t M, const double* t, int32_t k,
+                                      int32_t f);
 
 /*! VM_VMl_VDg_L_an() : as VM_VMl_V_L_an(), each call offered to a subset of
  *  g of the k links; a class wider than a link gets E = 1 exactly.  Also
  *  empty text for g < 0 or g > k (g = 0 gives what the formula gives); the
  *  limits add (V+1) 100 bytes and k V + D' g V steps. */
-MORAVEL_API const char* VM_VMl_VDg_L_an(const double* a, int32_t M,
-                                        const double* t, int32_t k, int32_t f,
-                                        int32_t g);
+MORAVEL_API const char* VM_VMl_VDg_L_an(const double* a, int32_t M, const double* t, int32_t k,
+                                        int32_t f, int32_t g);
 
 /*! VM_VMl_VDg_L_im() : simulates N calls through the group of
  *  VM_VMl_VDg_L_an(), each placed on a link of a random g-subset by the
@@ -234,10 +229,8 @@ MORAVEL_API const char* VM_VMl_VDg_L_an(const double* a, int32_t M,
  *  allocated: k > 2^24 links, N and k*f both > 2^26 (the calls that could
  *  be in progress together), or N*g > 2^37 (link reads: some 7 to 14
  *  minutes at the limit). */
-MORAVEL_API const char* VM_VMl_VDg_L_im(const double* a, int32_t M,
-                                        const double* t, int32_t k, int32_t f,
-                                        int32_t g, int32_t N,
-                                        const char* policy);
+MORAVEL_API const char* VM_VMl_VDg_L_im(const double* a, int32_t M, const double* t, int32_t k,
+                                        int32_t f, int32_t g, int32_t N, const char* policy);
 
 #ifdef __cplusplus
 }

@@ -207,8 +207,8 @@ TEST(LegacyText, LinkSubsetSimulation) {
                                      N, policy, seed, blocking.data(), carried.data()),
         MORAVEL_OK);
     next_device_value = seed;
-    const std::string legacy = VM_VMl_VDg_L_im(group.a.data(), M, group.t.data(), group.k,
-                                               group.f, group.g, N, keywords[policy]);
+    const std::string legacy = VM_VMl_VDg_L_im(group.a.data(), M, group.t.data(), group.k, group.f,
+                                               group.g, N, keywords[policy]);
     // Where the estimates a t (1 - E) together pass the group's units, the
     // second interface scales them down to the units and the legacy text
     // keeps them: there only the blockings are the same.

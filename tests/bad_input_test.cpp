@@ -141,12 +141,12 @@ TEST(BadInputLinkGroups, ShapesThatCannotBeEvaluated) {
 // Beyond the evaluation limits: refused before any table is allocated.
 TEST(BadInputLinkGroups, GroupsBeyondTheEvaluationLimits) {
   const double a[] = {2.0, 1.0}, t[] = {1.0, 2.0};
-  EXPECT_EQ(S(VM_VMl_V_L_an(a, 2, t, 1, 16777217)), "");      // V above 2^24 units
+  EXPECT_EQ(S(VM_VMl_V_L_an(a, 2, t, 1, 16777217)), "");  // V above 2^24 units
   EXPECT_EQ(S(VM_VMl_V_L_an(a, 2, t, 2147483647, 1)), "");
-  EXPECT_EQ(S(VM_VMl_V_L_an(a, 2, t, 200000, 10)), "");       // k V (1 + 2 D') steps
+  EXPECT_EQ(S(VM_VMl_V_L_an(a, 2, t, 200000, 10)), "");  // k V (1 + 2 D') steps
   EXPECT_EQ(S(VM_VMl_VDg_L_an(a, 2, t, 1000, 1000, 500)), "");
-  EXPECT_EQ(S(VM_VMl_V_L_an(a, 2, t, 1, 4194304)), "");       // (V + 1) 256 bytes
-  EXPECT_NE(S(VM_VMl_V_L_an(a, 1, t, 1, 4194304)), "");       // (V + 1) 208 bytes
+  EXPECT_EQ(S(VM_VMl_V_L_an(a, 2, t, 1, 4194304)), "");  // (V + 1) 256 bytes
+  EXPECT_NE(S(VM_VMl_V_L_an(a, 1, t, 1, 4194304)), "");  // (V + 1) 208 bytes
 }
 
 TEST(BadInputLinkGroups, DemandWiderThanALinkAndMeaninglessTraffic) {

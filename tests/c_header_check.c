@@ -36,7 +36,8 @@ int main(void) {
     centre.patience = 2.0 / 3.0;
     centre.answer_time = 1.0 / 9.0;
     if (moravel_simulate_contact_centre(&centre, 1000, 100, 7u, &estimate) != MORAVEL_OK ||
-        estimate.seed != 7u || estimate.attempts_per_caller != 1.0 || estimate.attempt.carried <= 0.0) {
+        estimate.seed != 7u || estimate.attempts_per_caller != 1.0 ||
+        estimate.attempt.carried <= 0.0) {
       return 9;
     }
   }

@@ -26,13 +26,32 @@ std::string Printf(double value) {
 }
 
 TEST(ResultChannel, EveryKindOfDoubleIsWrittenAsPrintfWritesIt) {
-  std::vector<double> values = {
-      0.0, -0.0, 1.0 / 3.0, 2.0, 0.5, 1234567.0, 0.00001, 0.0001, 999999.5, 999999.4,
-      9.999995e-5, 123456.5, 0.0183846, std::numeric_limits<double>::infinity(),
-      -std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN(),
-      -std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::denorm_min(),
-      std::numeric_limits<double>::min(), std::numeric_limits<double>::max(),
-      -std::numeric_limits<double>::max(), 1e-320, 0.1, 5e-5, 1e21, 1e22};
+  std::vector<double> values = {0.0,
+                                -0.0,
+                                1.0 / 3.0,
+                                2.0,
+                                0.5,
+                                1234567.0,
+                                0.00001,
+                                0.0001,
+                                999999.5,
+                                999999.4,
+                                9.999995e-5,
+                                123456.5,
+                                0.0183846,
+                                std::numeric_limits<double>::infinity(),
+                                -std::numeric_limits<double>::infinity(),
+                                std::numeric_limits<double>::quiet_NaN(),
+                                -std::numeric_limits<double>::quiet_NaN(),
+                                std::numeric_limits<double>::denorm_min(),
+                                std::numeric_limits<double>::min(),
+                                std::numeric_limits<double>::max(),
+                                -std::numeric_limits<double>::max(),
+                                1e-320,
+                                0.1,
+                                5e-5,
+                                1e21,
+                                1e22};
   std::mt19937_64 bits(20261207);
   for (int i = 0; i < 200000; ++i) values.push_back(std::bit_cast<double>(bits()));
   std::uniform_real_distribution<double> near_one(-1e7, 1e7);
@@ -48,9 +67,9 @@ TEST(ResultChannel, BlanksBetweenOrAfterNumbers) {
   const double numbers[] = {0.5, -0.0, 2.0};
   EXPECT_EQ(std::string(RunTextExport([&](ResultWriter& out) { out.WriteSeparated(numbers); })),
             "0.5 -0 2");
-  EXPECT_EQ(std::string(RunTextExport(
-                [&](ResultWriter& out) { out.WriteEachFollowedByBlank(numbers); })),
-            "0.5 -0 2 ");
+  EXPECT_EQ(
+      std::string(RunTextExport([&](ResultWriter& out) { out.WriteEachFollowedByBlank(numbers); })),
+      "0.5 -0 2 ");
 }
 
 TEST(ResultChannel, AnExceptionDuringTheComputationGivesTheEmptyText) {

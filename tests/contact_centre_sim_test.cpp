@@ -46,22 +46,35 @@ moravel_contact_centre_setup Centre(double A, std::int32_t n, std::int32_t L, do
 // The figures of moravel_contact_centre(), in its order.
 constexpr int kFigures = 11;
 constexpr std::array<const char*, kFigures> kFigureNames = {
-    "P(wait)",  "P(blocked)", "P(abandon)", "P(abandon within t)", "SL", "SL excl. short",
-    "ASA", "mean wait",  "queue",      "occupancy", "carried"};
+    "P(wait)", "P(blocked)", "P(abandon)", "P(abandon within t)", "SL",     "SL excl. short",
+    "ASA",     "mean wait",  "queue",      "occupancy",           "carried"};
 
 std::array<double, kFigures> FiguresOf(const moravel_contact_centre_result& r) {
-  return {r.wait_probability, r.blocked_probability, r.abandon_probability,
-          r.abandon_within_answer_time, r.service_level,
-          r.service_level_excluding_short_abandons, r.mean_answer_wait, r.mean_wait,
-          r.queue_length, r.occupancy, r.carried};
+  return {r.wait_probability,
+          r.blocked_probability,
+          r.abandon_probability,
+          r.abandon_within_answer_time,
+          r.service_level,
+          r.service_level_excluding_short_abandons,
+          r.mean_answer_wait,
+          r.mean_wait,
+          r.queue_length,
+          r.occupancy,
+          r.carried};
 }
 
 std::array<double, kFigures> FiguresOf(const reference::ExactCentre& x) {
-  const long double values[kFigures] = {
-      x.wait_probability,  x.blocked_probability, x.abandon_probability,
-      x.abandon_within_answer_time, x.service_level,
-      x.service_level_excluding_short_abandons, x.mean_answer_wait, x.mean_wait,
-      x.queue_length, x.occupancy, x.carried};
+  const long double values[kFigures] = {x.wait_probability,
+                                        x.blocked_probability,
+                                        x.abandon_probability,
+                                        x.abandon_within_answer_time,
+                                        x.service_level,
+                                        x.service_level_excluding_short_abandons,
+                                        x.mean_answer_wait,
+                                        x.mean_wait,
+                                        x.queue_length,
+                                        x.occupancy,
+                                        x.carried};
   std::array<double, kFigures> out{};
   for (int f = 0; f < kFigures; ++f) out[f] = static_cast<double>(values[f]);
   return out;
@@ -94,16 +107,16 @@ struct AgreementPoint {
 // of a handling time), long (ten) and infinite; with and without lines;
 // answer times from 0 to two handling times.
 constexpr AgreementPoint kAgreementPoints[] = {
-    {0.5, 1, 0, kInf, 0.5, 40000, 2000},       {0.8, 1, 0, 1.0, 0.2, 40000, 2000},
-    {1.0, 1, 0, 0.2, 0.0, 40000, 2000},        {3.0, 1, 0, 10.0, 1.0, 40000, 4000},
-    {0.9, 1, 3, kInf, 0.5, 40000, 2000},       {2.0, 1, 5, 1.0, 0.3, 40000, 2000},
-    {4.0, 5, 0, kInf, 0.1, 40000, 4000},       {5.0, 5, 8, kInf, 0.2, 40000, 4000},
-    {5.0, 5, 0, 0.2, 0.1, 40000, 4000},        {8.0, 5, 0, 10.0, 2.0, 40000, 8000},
-    {6.0, 5, 5, 1.0, 0.0, 40000, 2000},        {20.0, 20, 0, 2.0 / 3.0, 1.0 / 9.0, 60000, 6000},
-    {15.0, 20, 25, 10.0, 0.05, 60000, 6000},   {25.0, 20, 0, 0.2, 0.1, 60000, 6000},
-    {18.0, 20, 0, kInf, 0.05, 60000, 10000},   {30.0, 20, 30, 1.0, 0.5, 60000, 6000},
-    {45.0, 50, 0, 1.0, 0.02, 100000, 10000},   {50.0, 50, 60, kInf, 0.05, 100000, 20000},
-    {60.0, 50, 0, 10.0, 0.5, 100000, 40000},   {100.0, 100, 0, 0.2, 0.01, 100000, 10000},
+    {0.5, 1, 0, kInf, 0.5, 40000, 2000},        {0.8, 1, 0, 1.0, 0.2, 40000, 2000},
+    {1.0, 1, 0, 0.2, 0.0, 40000, 2000},         {3.0, 1, 0, 10.0, 1.0, 40000, 4000},
+    {0.9, 1, 3, kInf, 0.5, 40000, 2000},        {2.0, 1, 5, 1.0, 0.3, 40000, 2000},
+    {4.0, 5, 0, kInf, 0.1, 40000, 4000},        {5.0, 5, 8, kInf, 0.2, 40000, 4000},
+    {5.0, 5, 0, 0.2, 0.1, 40000, 4000},         {8.0, 5, 0, 10.0, 2.0, 40000, 8000},
+    {6.0, 5, 5, 1.0, 0.0, 40000, 2000},         {20.0, 20, 0, 2.0 / 3.0, 1.0 / 9.0, 60000, 6000},
+    {15.0, 20, 25, 10.0, 0.05, 60000, 6000},    {25.0, 20, 0, 0.2, 0.1, 60000, 6000},
+    {18.0, 20, 0, kInf, 0.05, 60000, 10000},    {30.0, 20, 30, 1.0, 0.5, 60000, 6000},
+    {45.0, 50, 0, 1.0, 0.02, 100000, 10000},    {50.0, 50, 60, kInf, 0.05, 100000, 20000},
+    {60.0, 50, 0, 10.0, 0.5, 100000, 40000},    {100.0, 100, 0, 0.2, 0.01, 100000, 10000},
     {95.0, 100, 110, 10.0, 0.1, 100000, 20000}, {120.0, 100, 0, 1.0, 0.05, 100000, 20000},
     {180.0, 200, 0, 10.0, 0.02, 200000, 40000}, {200.0, 200, 0, 1.0, 0.01, 200000, 20000},
     {240.0, 200, 220, 0.2, 0.0, 200000, 20000}, {190.0, 200, 0, kInf, 0.02, 200000, 40000},
@@ -124,19 +137,20 @@ TEST(ContactCentreAgreement, ExactModelWithinFourStandardErrors) {
                                                            20261207u, kReplications, runs.data()),
               MORAVEL_OK);
     moravel_contact_centre_result model_result{};
-    ASSERT_EQ(moravel_contact_centre(point.A, 1.0, point.p, point.n, point.L, point.t,
-                                     &model_result),
-              MORAVEL_OK);
+    ASSERT_EQ(
+        moravel_contact_centre(point.A, 1.0, point.p, point.n, point.L, point.t, &model_result),
+        MORAVEL_OK);
     const auto model = FiguresOf(model_result);
-    const auto oracle = FiguresOf(reference::BirthDeathCentre(point.A, point.n, point.L,
-                                                              point.p, point.t));
+    const auto oracle =
+        FiguresOf(reference::BirthDeathCentre(point.A, point.n, point.L, point.p, point.t));
     std::printf("A %g n %d L %d p %g t %g:", point.A, point.n, point.L, point.p, point.t);
     for (int f = 0; f < kFigures; ++f) {
       // The oracle, in long double, differential against the model.
       const double scale = std::max(std::abs(oracle[f]), 1e-300);
-      const double oracle_relative = oracle[f] == model[f] ? 0.0 : std::abs(model[f] - oracle[f]) / scale;
-      EXPECT_LE(oracle_relative, 1e-9) << kFigureNames[f] << " model " << model[f] << " oracle "
-                                       << oracle[f];
+      const double oracle_relative =
+          oracle[f] == model[f] ? 0.0 : std::abs(model[f] - oracle[f]) / scale;
+      EXPECT_LE(oracle_relative, 1e-9)
+          << kFigureNames[f] << " model " << model[f] << " oracle " << oracle[f];
       worst_oracle = std::max(worst_oracle, oracle_relative);
 
       std::vector<double> values;
@@ -166,8 +180,8 @@ TEST(ContactCentreAgreement, ExactModelWithinFourStandardErrors) {
   }
   std::printf("worst |model - simulation| by figure, in standard errors:");
   for (int f = 0; f < kFigures; ++f) std::printf(" %s %.2f", kFigureNames[f], worst_by_figure[f]);
-  std::printf("\nworst over %zu points: %.2f standard errors (%s)\n",
-              std::size(kAgreementPoints), worst, worst_at.c_str());
+  std::printf("\nworst over %zu points: %.2f standard errors (%s)\n", std::size(kAgreementPoints),
+              worst, worst_at.c_str());
   std::printf("worst relative difference, model against the birth-death oracle: %.3g\n",
               worst_oracle);
 }
@@ -217,8 +231,8 @@ std::vector<double> AllFields(const ContactCentreEstimate& e) {
   for (const CallFigures* f : {&e.attempt, &e.first_attempt}) {
     v.insert(v.end(), {f->wait_probability, f->blocked_probability, f->abandon_probability,
                        f->abandon_within_answer_time, f->service_level,
-                       f->service_level_excluding_short_abandons, f->mean_answer_wait,
-                       f->mean_wait, f->queue_length, f->occupancy, f->carried});
+                       f->service_level_excluding_short_abandons, f->mean_answer_wait, f->mean_wait,
+                       f->queue_length, f->occupancy, f->carried});
   }
   v.insert(v.end(), {e.offered_total, e.retry_traffic, e.attempts_per_caller, e.answered_share,
                      e.blocked_share, e.abandoned_share, e.redialling});
@@ -237,8 +251,8 @@ TEST(ContactCentreReplay, EqualsPlainTranscriptionBitForBit) {
     const auto plain = reference::ContactCentreReplay(c, calls, warmup, seed);
     const auto a = AllFields(*fast), b = AllFields(plain);
     for (std::size_t i = 0; i < a.size(); ++i) {
-      ASSERT_EQ(Bits(a[i]), Bits(b[i])) << "field " << i << " n " << c.agents << " A "
-                                        << c.traffic << " L " << c.lines << " seed " << seed;
+      ASSERT_EQ(Bits(a[i]), Bits(b[i])) << "field " << i << " n " << c.agents << " A " << c.traffic
+                                        << " L " << c.lines << " seed " << seed;
     }
     ++compared;
     with_redials += c.Redials() ? 1 : 0;
@@ -346,9 +360,10 @@ TEST(ContactCentreReplay, DeterministicAndErlangPatience) {
     }
     const MeanAndError sim = Summarise(abandon);
     const double loss = PalmTable(row.n, row.A);
-    std::printf("deterministic patience 0, A %g n %d: Erlang B %.6f, simulated %.6f +- %.6f "
-                "(%.2f standard errors)\n",
-                row.A, row.n, loss, sim.mean, sim.error, std::abs(loss - sim.mean) / sim.error);
+    std::printf(
+        "deterministic patience 0, A %g n %d: Erlang B %.6f, simulated %.6f +- %.6f "
+        "(%.2f standard errors)\n",
+        row.A, row.n, loss, sim.mean, sim.error, std::abs(loss - sim.mean) / sim.error);
     EXPECT_LE(std::abs(loss - sim.mean), 4.0 * sim.error);
   }
   // 8 erlangs on 10 agents, mean patience 1: the abandonment falls as the
@@ -357,7 +372,8 @@ TEST(ContactCentreReplay, DeterministicAndErlangPatience) {
   double previous = 1.0;
   for (const std::int32_t phases : {1, 4, 100, 0}) {
     auto c = Centre(8.0, 10, 0, 1.0, 0.1);
-    c.patience_distribution = phases == 0 ? MORAVEL_PATIENCE_DETERMINISTIC : MORAVEL_PATIENCE_ERLANG;
+    c.patience_distribution =
+        phases == 0 ? MORAVEL_PATIENCE_DETERMINISTIC : MORAVEL_PATIENCE_ERLANG;
     c.patience_phases = phases;
     moravel_contact_centre_estimate e{};
     ASSERT_EQ(moravel_simulate_contact_centre(&c, 400000, 10000, 11u, &e), MORAVEL_OK);
@@ -376,62 +392,122 @@ struct Refusal {
 
 // Each bound, and the value on its other side accepted.
 const Refusal kRefusals[] = {
-    {"traffic 0", [](auto& c, auto&, auto&) { c.traffic = 0.0; }, MORAVEL_ERROR_TRAFFIC_NOT_POSITIVE},
+    {"traffic 0", [](auto& c, auto&, auto&) { c.traffic = 0.0; },
+     MORAVEL_ERROR_TRAFFIC_NOT_POSITIVE},
     {"traffic -1", [](auto& c, auto&, auto&) { c.traffic = -1.0; }, MORAVEL_ERROR_TRAFFIC},
     {"traffic inf", [](auto& c, auto&, auto&) { c.traffic = kInf; }, MORAVEL_ERROR_TRAFFIC},
     {"traffic NaN", [](auto& c, auto&, auto&) { c.traffic = kNaN; }, MORAVEL_ERROR_TRAFFIC},
     {"traffic tiny", [](auto& c, auto&, auto&) { c.traffic = 5e-324; }, MORAVEL_OK},
     {"agents 0", [](auto& c, auto&, auto&) { c.agents = 0; }, MORAVEL_ERROR_SERVERS},
-    {"agents max", [](auto& c, auto&, auto&) { c.agents = 2147483647; c.lines = 0; },
+    {"agents max",
+     [](auto& c, auto&, auto&) {
+       c.agents = 2147483647;
+       c.lines = 0;
+     },
      MORAVEL_ERROR_SERVERS_TOO_MANY},
     {"lines n - 1", [](auto& c, auto&, auto&) { c.lines = c.agents - 1; }, MORAVEL_ERROR_LINES},
     {"lines -1", [](auto& c, auto&, auto&) { c.lines = -1; }, MORAVEL_ERROR_LINES},
     {"lines n", [](auto& c, auto&, auto&) { c.lines = c.agents; }, MORAVEL_OK},
     {"lines max", [](auto& c, auto&, auto&) { c.lines = 2147483647; }, MORAVEL_OK},
-    {"distribution 0", [](auto& c, auto&, auto&) { c.patience_distribution = 0; }, MORAVEL_ERROR_PATIENCE_DISTRIBUTION},
-    {"distribution 4", [](auto& c, auto&, auto&) { c.patience_distribution = 4; }, MORAVEL_ERROR_PATIENCE_DISTRIBUTION},
-    {"phases 0", [](auto& c, auto&, auto&) { c.patience_distribution = 3; c.patience_phases = 0; },
+    {"distribution 0", [](auto& c, auto&, auto&) { c.patience_distribution = 0; },
      MORAVEL_ERROR_PATIENCE_DISTRIBUTION},
-    {"phases 101", [](auto& c, auto&, auto&) { c.patience_distribution = 3; c.patience_phases = 101; },
+    {"distribution 4", [](auto& c, auto&, auto&) { c.patience_distribution = 4; },
      MORAVEL_ERROR_PATIENCE_DISTRIBUTION},
-    {"phases 100", [](auto& c, auto&, auto&) { c.patience_distribution = 3; c.patience_phases = 100; },
+    {"phases 0",
+     [](auto& c, auto&, auto&) {
+       c.patience_distribution = 3;
+       c.patience_phases = 0;
+     },
+     MORAVEL_ERROR_PATIENCE_DISTRIBUTION},
+    {"phases 101",
+     [](auto& c, auto&, auto&) {
+       c.patience_distribution = 3;
+       c.patience_phases = 101;
+     },
+     MORAVEL_ERROR_PATIENCE_DISTRIBUTION},
+    {"phases 100",
+     [](auto& c, auto&, auto&) {
+       c.patience_distribution = 3;
+       c.patience_phases = 100;
+     },
      MORAVEL_OK},
-    {"patience -1e-300", [](auto& c, auto&, auto&) { c.patience = -1e-300; }, MORAVEL_ERROR_PATIENCE},
+    {"patience -1e-300", [](auto& c, auto&, auto&) { c.patience = -1e-300; },
+     MORAVEL_ERROR_PATIENCE},
     {"patience NaN", [](auto& c, auto&, auto&) { c.patience = kNaN; }, MORAVEL_ERROR_PATIENCE},
     {"patience 0", [](auto& c, auto&, auto&) { c.patience = 0.0; }, MORAVEL_ERROR_PATIENCE},
     {"patience least", [](auto& c, auto&, auto&) { c.patience = 5e-324; }, MORAVEL_OK},
     {"patience inf", [](auto& c, auto&, auto&) { c.patience = kInf; }, MORAVEL_OK},
-    {"patience max", [](auto& c, auto&, auto&) { c.patience = 1.7976931348623157e308; }, MORAVEL_OK},
-    {"answer time -1e-300", [](auto& c, auto&, auto&) { c.answer_time = -1e-300; }, MORAVEL_ERROR_THRESHOLD},
-    {"answer time inf", [](auto& c, auto&, auto&) { c.answer_time = kInf; }, MORAVEL_ERROR_THRESHOLD},
-    {"share above 1", [](auto& c, auto&, auto&) { c.blocked_retry_share = 1.0000000000000002; }, MORAVEL_ERROR_RETRY_SHARE},
-    {"share NaN", [](auto& c, auto&, auto&) { c.abandoned_retry_share = kNaN; }, MORAVEL_ERROR_RETRY_SHARE},
-    {"share negative", [](auto& c, auto&, auto&) { c.abandoned_retry_share = -1e-300; }, MORAVEL_ERROR_RETRY_SHARE},
-    {"redial 0", [](auto& c, auto&, auto&) { c.blocked_retry_share = 0.5; c.redial_time = 0.0; }, MORAVEL_ERROR_REDIAL_TIME},
-    {"redial inf", [](auto& c, auto&, auto&) { c.blocked_retry_share = 0.5; c.redial_time = kInf; }, MORAVEL_ERROR_REDIAL_TIME},
+    {"patience max", [](auto& c, auto&, auto&) { c.patience = 1.7976931348623157e308; },
+     MORAVEL_OK},
+    {"answer time -1e-300", [](auto& c, auto&, auto&) { c.answer_time = -1e-300; },
+     MORAVEL_ERROR_THRESHOLD},
+    {"answer time inf", [](auto& c, auto&, auto&) { c.answer_time = kInf; },
+     MORAVEL_ERROR_THRESHOLD},
+    {"share above 1", [](auto& c, auto&, auto&) { c.blocked_retry_share = 1.0000000000000002; },
+     MORAVEL_ERROR_RETRY_SHARE},
+    {"share NaN", [](auto& c, auto&, auto&) { c.abandoned_retry_share = kNaN; },
+     MORAVEL_ERROR_RETRY_SHARE},
+    {"share negative", [](auto& c, auto&, auto&) { c.abandoned_retry_share = -1e-300; },
+     MORAVEL_ERROR_RETRY_SHARE},
+    {"redial 0",
+     [](auto& c, auto&, auto&) {
+       c.blocked_retry_share = 0.5;
+       c.redial_time = 0.0;
+     },
+     MORAVEL_ERROR_REDIAL_TIME},
+    {"redial inf",
+     [](auto& c, auto&, auto&) {
+       c.blocked_retry_share = 0.5;
+       c.redial_time = kInf;
+     },
+     MORAVEL_ERROR_REDIAL_TIME},
     {"redial ignored", [](auto& c, auto&, auto&) { c.redial_time = kNaN; }, MORAVEL_OK},
-    {"share 1", [](auto& c, auto&, auto&) { c.blocked_retry_share = 1.0; c.redial_time = 1.0; }, MORAVEL_OK},
+    {"share 1",
+     [](auto& c, auto&, auto&) {
+       c.blocked_retry_share = 1.0;
+       c.redial_time = 1.0;
+     },
+     MORAVEL_OK},
     {"calls 0", [](auto&, auto& calls, auto&) { calls = 0; }, MORAVEL_ERROR_CALLS},
     {"warm-up -1", [](auto&, auto&, auto& warmup) { warmup = -1; }, MORAVEL_ERROR_RUN_LENGTH},
     {"warm-up 0", [](auto&, auto&, auto& warmup) { warmup = 0; }, MORAVEL_OK},
     // Everyone answered sooner or later: the agents must carry A.
     {"no patience, no lines, A = n",
-     [](auto& c, auto&, auto&) { c.patience = kInf; c.lines = 0; c.traffic = c.agents; },
+     [](auto& c, auto&, auto&) {
+       c.patience = kInf;
+       c.lines = 0;
+       c.traffic = c.agents;
+     },
      MORAVEL_ERROR_TRAFFIC_NOT_BELOW_SERVERS},
     {"no patience, no lines, A below n",
-     [](auto& c, auto&, auto&) { c.patience = kInf; c.lines = 0; c.traffic = std::nextafter(c.agents, 0.0); },
+     [](auto& c, auto&, auto&) {
+       c.patience = kInf;
+       c.lines = 0;
+       c.traffic = std::nextafter(c.agents, 0.0);
+     },
      MORAVEL_OK},
     {"all redial, A = n",
      [](auto& c, auto&, auto&) {
-       c.blocked_retry_share = c.abandoned_retry_share = 1.0; c.redial_time = 1.0; c.traffic = c.agents; },
+       c.blocked_retry_share = c.abandoned_retry_share = 1.0;
+       c.redial_time = 1.0;
+       c.traffic = c.agents;
+     },
      MORAVEL_ERROR_TRAFFIC_NOT_BELOW_SERVERS},
     {"blocked all redial, no patience, A = n",
      [](auto& c, auto&, auto&) {
-       c.patience = kInf; c.blocked_retry_share = 1.0; c.redial_time = 1.0; c.traffic = c.agents; },
+       c.patience = kInf;
+       c.blocked_retry_share = 1.0;
+       c.redial_time = 1.0;
+       c.traffic = c.agents;
+     },
      MORAVEL_ERROR_TRAFFIC_NOT_BELOW_SERVERS},
     {"abandoned nearly all redial, A = 2n",
      [](auto& c, auto&, auto&) {
-       c.lines = 0; c.abandoned_retry_share = 0.5; c.redial_time = 1.0; c.traffic = 2 * c.agents; },
+       c.lines = 0;
+       c.abandoned_retry_share = 0.5;
+       c.redial_time = 1.0;
+       c.traffic = 2 * c.agents;
+     },
      MORAVEL_OK},
 };
 
@@ -447,8 +523,8 @@ TEST(ContactCentreApi, Refusals) {
       EXPECT_EQ(e.offered_total, -5.0) << r.what << ": written";
     }
     moravel_contact_centre_estimate set[2]{};
-    EXPECT_EQ(moravel_simulate_contact_centre_replications(&c, calls, warmup, 1u, 2, set),
-              r.status) << r.what;
+    EXPECT_EQ(moravel_simulate_contact_centre_replications(&c, calls, warmup, 1u, 2, set), r.status)
+        << r.what;
   }
   const auto c = Centre(4.0, 5, 8, 1.0, 0.2);
   moravel_contact_centre_estimate e{};
@@ -482,15 +558,16 @@ TEST(ContactCentreApi, WorkBound) {
 
 TEST(ContactCentreApi, StatusMessages) {
   const std::pair<int, const char*> messages[] = {
-      {48, "patience distribution must be exponential, deterministic or Erlang with 1 to 100 "
-           "phases"},
+      {48,
+       "patience distribution must be exponential, deterministic or Erlang with 1 to 100 "
+       "phases"},
       {49, "warm-up calls must not be negative and replications must be at least 1"},
       {35, "the input is beyond the sizes the model computes in bounded time"},
   };
   EXPECT_EQ(MORAVEL_ERROR_PATIENCE_DISTRIBUTION, 48);
   EXPECT_EQ(MORAVEL_ERROR_RUN_LENGTH, 49);
   for (const auto& [status, text] : messages) EXPECT_STREQ(moravel_status_message(status), text);
-  EXPECT_STREQ(moravel_status_message(50), "unknown status code");
+  EXPECT_STREQ(moravel_status_message(57), "unknown status code");
 }
 
 // The usual fixed point for redials (moravel_contact_centre_retrials): the
@@ -522,9 +599,9 @@ double PlainFixedPoint(const RedialPoint& r) {
 }
 
 constexpr RedialPoint kRedialPoints[] = {
-    {22.0, 20, 0, 0.5, 0.1, 0.0, 0.5, 1.0},    {8.0, 10, 12, kInf, 0.2, 0.7, 0.0, 0.5},
-    {30.0, 20, 25, 1.0, 0.1, 0.8, 0.6, 2.0},   {5.0, 5, 5, kInf, 0.0, 0.5, 0.0, 0.2},
-    {5.0, 5, 5, kInf, 0.0, 0.5, 0.0, 10.0},    {100.0, 100, 0, 0.2, 0.05, 0.0, 0.9, 1.0},
+    {22.0, 20, 0, 0.5, 0.1, 0.0, 0.5, 1.0},      {8.0, 10, 12, kInf, 0.2, 0.7, 0.0, 0.5},
+    {30.0, 20, 25, 1.0, 0.1, 0.8, 0.6, 2.0},     {5.0, 5, 5, kInf, 0.0, 0.5, 0.0, 0.2},
+    {5.0, 5, 5, kInf, 0.0, 0.5, 0.0, 10.0},      {100.0, 100, 0, 0.2, 0.05, 0.0, 0.9, 1.0},
     {120.0, 100, 110, 1.0, 0.05, 0.9, 0.9, 0.1},
 };
 
@@ -557,7 +634,8 @@ TEST(ContactCentreRedials, FixedPointAgainstSimulation) {
         {"offered total", model.offered_total, [](const E& e) { return e.offered_total; }, true},
         {"answered share", model.answered_share, [](const E& e) { return e.answered_share; }, true},
         {"blocked share", model.blocked_share, [](const E& e) { return e.blocked_share; }, true},
-        {"abandoned share", model.abandoned_share, [](const E& e) { return e.abandoned_share; }, true},
+        {"abandoned share", model.abandoned_share, [](const E& e) { return e.abandoned_share; },
+         true},
         {"redialling", model.redialling, [](const E& e) { return e.redialling; }, true},
         {"P(blocked)", model.attempt.blocked_probability,
          [](const E& e) { return e.attempt.blocked_probability; }, false},
@@ -577,9 +655,10 @@ TEST(ContactCentreRedials, FixedPointAgainstSimulation) {
       for (const auto& run : runs) values.push_back(f.simulated(run));
       const MeanAndError sim = Summarise(values);
       const double relative = sim.mean == 0.0 ? 0.0 : (f.model - sim.mean) / sim.mean;
-      std::printf("  %-16s fixed point %.6f  simulation %.6f +- %.6f  (%+.2f%%, %.1f standard errors)\n",
-                  f.name, f.model, sim.mean, sim.error, 100.0 * relative,
-                  sim.error > 0.0 ? std::abs(f.model - sim.mean) / sim.error : 0.0);
+      std::printf(
+          "  %-16s fixed point %.6f  simulation %.6f +- %.6f  (%+.2f%%, %.1f standard errors)\n",
+          f.name, f.model, sim.mean, sim.error, 100.0 * relative,
+          sim.error > 0.0 ? std::abs(f.model - sim.mean) / sim.error : 0.0);
       if (f.name == std::string("offered total") || f.name == std::string("answered share")) {
         // Only a gross error in what the callers get fails.
         worst_caller = std::max(worst_caller, std::abs(relative));
@@ -589,9 +668,10 @@ TEST(ContactCentreRedials, FixedPointAgainstSimulation) {
       }
     }
   }
-  std::printf("redial fixed point against the simulation: worst relative deviation %.2f%% in the "
-              "offered total and answered share, %.2f%% in the per-attempt figures above 0.01\n",
-              100.0 * worst_caller, 100.0 * worst_attempt);
+  std::printf(
+      "redial fixed point against the simulation: worst relative deviation %.2f%% in the "
+      "offered total and answered share, %.2f%% in the per-attempt figures above 0.01\n",
+      100.0 * worst_caller, 100.0 * worst_attempt);
 }
 
 }  // namespace

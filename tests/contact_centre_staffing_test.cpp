@@ -77,11 +77,12 @@ TEST(ContactCentreStaffing, LeastAgentsAreThoseOfAPlainSearch) {
     const double t = c % 5 == 0 ? 0.0 : 60.0 * unit(engine);
     const std::int32_t goal = goals[c % 5];
     const double target = goal == MORAVEL_GOAL_MEAN_ANSWER_WAIT ? 60.0 * unit(engine) + 0.1
-                          : goal <= 2                            ? 0.5 + 0.45 * unit(engine)
-                                                                 : 0.3 * unit(engine) + 0.005;
+                          : goal <= 2                           ? 0.5 + 0.45 * unit(engine)
+                                                                : 0.3 * unit(engine) + 0.005;
     const double max_occupancy = c % 4 == 0 ? 0.6 + 0.4 * unit(engine) : 1.0;
     const std::int32_t limit = lines == 0 ? static_cast<std::int32_t>(A) * 4 + 60 : lines;
-    const std::int32_t plain = PlainLeastAgents(A, h, p, lines, t, goal, target, max_occupancy, limit);
+    const std::int32_t plain =
+        PlainLeastAgents(A, h, p, lines, t, goal, target, max_occupancy, limit);
     std::int32_t agents = -1;
     moravel_contact_centre_result r;
     const moravel_status status =
@@ -163,12 +164,12 @@ TEST(ContactCentreStaffing, Refusals) {
   EXPECT_EQ(moravel_contact_centre_agents(20.0, 180.0, 120.0, 10000001, 20.0, 1, 0.8, 1.0, &agents,
                                           nullptr),
             MORAVEL_ERROR_LINES_TOO_MANY);
-  EXPECT_EQ(moravel_contact_centre_agents(20.0, 180.0, 120.0, 0, 20.0, 1, 0.8, 1.0, nullptr,
-                                          nullptr),
-            MORAVEL_ERROR_NULL_POINTER);
-  EXPECT_EQ(moravel_contact_centre_traffic(24, 180.0, 120.0, 23, 20.0, 1, 0.8, 1.0, &traffic,
-                                           nullptr),
-            MORAVEL_ERROR_LINES);
+  EXPECT_EQ(
+      moravel_contact_centre_agents(20.0, 180.0, 120.0, 0, 20.0, 1, 0.8, 1.0, nullptr, nullptr),
+      MORAVEL_ERROR_NULL_POINTER);
+  EXPECT_EQ(
+      moravel_contact_centre_traffic(24, 180.0, 120.0, 23, 20.0, 1, 0.8, 1.0, &traffic, nullptr),
+      MORAVEL_ERROR_LINES);
 }
 
 }  // namespace

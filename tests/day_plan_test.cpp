@@ -21,11 +21,11 @@
 
 namespace {
 
+using moravel::contact::ContactCentreFigures;
+using moravel::contact::ScheduledAgents;
 using moravel::testing::Bits;
 using moravel::testing::kInf;
 using moravel::testing::kNaN;
-using moravel::contact::ContactCentreFigures;
-using moravel::contact::ScheduledAgents;
 
 struct ScheduledCase {
   std::int32_t needed;
@@ -35,7 +35,7 @@ struct ScheduledCase {
 
 TEST(ScheduledAgents, ReadTheShrinkageAsItsDecimal) {
   const ScheduledCase cases[] = {
-      {21, 0.3, 30},   // 21 / (1 - 0.3) is 30.000000000000004 in doubles
+      {21, 0.3, 30},  // 21 / (1 - 0.3) is 30.000000000000004 in doubles
       {42, 0.3, 60},
       {69, 0.31, 100},
       {17, 0.32, 25},
@@ -86,14 +86,28 @@ TEST(ScheduledAgents, AreThoseOfIntegerArithmetic) {
 }
 
 bool SameFigures(const ContactCentreFigures& a, const ContactCentreFigures& b) {
-  const double x[] = {a.wait_probability, a.blocked_probability, a.abandon_probability,
-                      a.abandon_within_answer_time, a.service_level,
-                      a.service_level_excluding_short_abandons, a.mean_answer_wait, a.mean_wait,
-                      a.queue_length, a.occupancy, a.carried};
-  const double y[] = {b.wait_probability, b.blocked_probability, b.abandon_probability,
-                      b.abandon_within_answer_time, b.service_level,
-                      b.service_level_excluding_short_abandons, b.mean_answer_wait, b.mean_wait,
-                      b.queue_length, b.occupancy, b.carried};
+  const double x[] = {a.wait_probability,
+                      a.blocked_probability,
+                      a.abandon_probability,
+                      a.abandon_within_answer_time,
+                      a.service_level,
+                      a.service_level_excluding_short_abandons,
+                      a.mean_answer_wait,
+                      a.mean_wait,
+                      a.queue_length,
+                      a.occupancy,
+                      a.carried};
+  const double y[] = {b.wait_probability,
+                      b.blocked_probability,
+                      b.abandon_probability,
+                      b.abandon_within_answer_time,
+                      b.service_level,
+                      b.service_level_excluding_short_abandons,
+                      b.mean_answer_wait,
+                      b.mean_wait,
+                      b.queue_length,
+                      b.occupancy,
+                      b.carried};
   for (std::size_t i = 0; i < std::size(x); ++i) {
     if (Bits(x[i]) != Bits(y[i])) return false;
   }
@@ -169,9 +183,9 @@ TEST(DayPlan, WithoutHangUpsAreTheDelaySystemsAgents) {
   targets.service_level = 0.8;
   moravel_day_plan_interval out[1];
   moravel_day_plan_totals totals{};
-  ASSERT_EQ(moravel_day_plan(1, calls, handling, nullptr, &targets, 30.0, 0.0, out, &totals,
-                             nullptr),
-            MORAVEL_OK);
+  ASSERT_EQ(
+      moravel_day_plan(1, calls, handling, nullptr, &targets, 30.0, 0.0, out, &totals, nullptr),
+      MORAVEL_OK);
   moravel_staffing delay{};
   ASSERT_EQ(moravel_agents_for_service_level(20.0, 90.0, 10.0, 0.8, &delay), MORAVEL_OK);
   EXPECT_EQ(out[0].agents_needed, delay.agents);
@@ -195,8 +209,8 @@ TEST(DayPlan, IntervalsAreTheSearchAndTheScheduleOfEach) {
   targets.abandonment = 0.05;
   std::vector<moravel_day_plan_interval> out(calls.size());
   moravel_day_plan_totals totals{};
-  ASSERT_EQ(moravel_day_plan(calls.size(), calls.data(), handling.data(), patience.data(),
-                             &targets, 30.0, 0.3, out.data(), &totals, nullptr),
+  ASSERT_EQ(moravel_day_plan(calls.size(), calls.data(), handling.data(), patience.data(), &targets,
+                             30.0, 0.3, out.data(), &totals, nullptr),
             MORAVEL_OK);
   moravel::contact::PlanTargets goal;
   goal.service_level = 0.8;
@@ -216,8 +230,8 @@ TEST(DayPlan, IntervalsAreTheSearchAndTheScheduleOfEach) {
     EXPECT_EQ(out[i].agents_needed, agents);
     EXPECT_EQ(out[i].agents_scheduled, *ScheduledAgents(agents, 0.3));
     moravel_contact_centre_result figures{};
-    ASSERT_EQ(moravel_contact_centre(A, handling[i], patience[i], agents,
-                                     MORAVEL_NO_LINE_LIMIT, 20.0, &figures),
+    ASSERT_EQ(moravel_contact_centre(A, handling[i], patience[i], agents, MORAVEL_NO_LINE_LIMIT,
+                                     20.0, &figures),
               MORAVEL_OK);
     EXPECT_EQ(Bits(out[i].figures.service_level), Bits(figures.service_level));
     EXPECT_EQ(Bits(out[i].figures.mean_answer_wait), Bits(figures.mean_answer_wait));
@@ -248,9 +262,9 @@ TEST(DayPlan, TotalsOfEqualIntervalsAreTheIntervals) {
   const auto targets = ServiceLevel(0.9, 30.0);
   moravel_day_plan_interval out[2];
   moravel_day_plan_totals totals{};
-  ASSERT_EQ(moravel_day_plan(2, calls, handling, patience, &targets, 15.0, 0.0, out, &totals,
-                             nullptr),
-            MORAVEL_OK);
+  ASSERT_EQ(
+      moravel_day_plan(2, calls, handling, patience, &targets, 15.0, 0.0, out, &totals, nullptr),
+      MORAVEL_OK);
   const auto& f = out[0].figures;
   const auto& d = totals.figures;
   for (const auto& [day, interval] :
@@ -339,12 +353,14 @@ TEST(DayPlan, RefusesTargetsLengthsAndShrinkage) {
       {"wait", with([](T& t) { t.wait_probability = kNaN; }), 30, 0,
        MORAVEL_ERROR_WAIT_PROBABILITY_TARGET},
       {"occupancy", with([](T& t) { t.occupancy = 1.5; }), 30, 0, MORAVEL_ERROR_OCCUPANCY},
-      {"occupancy alone", [] {
+      {"occupancy alone",
+       [] {
          moravel_day_plan_targets t{};
          t.answer_time = 20.0;
          t.occupancy = 0.8;
          return t;
-       }(), 30, 0, MORAVEL_ERROR_NO_TARGET},
+       }(),
+       30, 0, MORAVEL_ERROR_NO_TARGET},
       {"minutes 0", sl, 0, 0, MORAVEL_ERROR_INTERVAL_MINUTES},
       {"minutes inf", sl, kInf, 0, MORAVEL_ERROR_INTERVAL_MINUTES},
       {"minutes NaN", sl, kNaN, 0, MORAVEL_ERROR_INTERVAL_MINUTES},
@@ -358,8 +374,8 @@ TEST(DayPlan, RefusesTargetsLengthsAndShrinkage) {
     moravel_day_plan_interval out[1] = {};
     moravel_day_plan_totals totals{};
     std::size_t refused = 77;
-    EXPECT_EQ(moravel_day_plan(1, calls, handling, nullptr, &c.targets, c.minutes, c.shrinkage,
-                               out, &totals, &refused),
+    EXPECT_EQ(moravel_day_plan(1, calls, handling, nullptr, &c.targets, c.minutes, c.shrinkage, out,
+                               &totals, &refused),
               c.status)
         << c.what;
     EXPECT_EQ(refused, 77u) << c.what;
@@ -387,7 +403,7 @@ TEST(DayPlan, NamesTheRefusedInterval) {
       {10.0, 180.0, 0.0, MORAVEL_ERROR_PATIENCE},
       {10.0, 180.0, kNaN, MORAVEL_ERROR_PATIENCE},
       {1e300, 1e300, 60.0, MORAVEL_ERROR_TRAFFIC},
-      {1e-8, 1e10, 1e-300, MORAVEL_ERROR_OVERFLOW},  // hang-ups at a rate beyond the doubles
+      {1e-8, 1e10, 1e-300, MORAVEL_ERROR_OVERFLOW},   // hang-ups at a rate beyond the doubles
       {10.0, 1e-300, 1e300, MORAVEL_ERROR_OVERFLOW},  // and at a rate below them
   };
   const auto targets = ServiceLevel(0.8, 20.0);
@@ -398,9 +414,9 @@ TEST(DayPlan, NamesTheRefusedInterval) {
     moravel_day_plan_interval out[4] = {};
     moravel_day_plan_totals totals{};
     std::size_t refused = 77;
-    EXPECT_EQ(moravel_day_plan(4, calls, handling, patience, &targets, 30.0, 0.3, out, &totals,
-                               &refused),
-              c.status);
+    EXPECT_EQ(
+        moravel_day_plan(4, calls, handling, patience, &targets, 30.0, 0.3, out, &totals, &refused),
+        c.status);
     EXPECT_EQ(refused, 2u);
     EXPECT_GT(out[1].agents_needed, 0);
     EXPECT_EQ(out[2].agents_needed, 0);
@@ -414,9 +430,9 @@ TEST(DayPlan, NamesTheRefusedInterval) {
   moravel_day_plan_interval out[1];
   moravel_day_plan_totals totals{};
   std::size_t refused = 77;
-  EXPECT_EQ(moravel_day_plan(1, calls, handling, nullptr, &occupancy, 30.0, 0.0, out, &totals,
-                             &refused),
-            MORAVEL_ERROR_MODEL_LIMIT);
+  EXPECT_EQ(
+      moravel_day_plan(1, calls, handling, nullptr, &occupancy, 30.0, 0.0, out, &totals, &refused),
+      MORAVEL_ERROR_MODEL_LIMIT);
   EXPECT_EQ(refused, 0u);
   EXPECT_EQ(moravel_day_plan(1, calls, handling, nullptr, &targets, 30.0, 0.9999999999, out,
                              &totals, &refused),

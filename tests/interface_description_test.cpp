@@ -117,7 +117,8 @@ TEST(InterfaceDescription, StatusMessagesAreTheSubjectAndTheMessage) {
         << s.name;
   }
   EXPECT_STREQ(moravel_status_message(-1), "unknown status code");
-  EXPECT_STREQ(moravel_status_message(MORAVEL_ERROR_EVERY_TRAFFIC_MEETS + 1), "unknown status code");
+  EXPECT_STREQ(moravel_status_message(MORAVEL_ERROR_EVERY_TRAFFIC_MEETS + 1),
+               "unknown status code");
   EXPECT_STREQ(moravel_status_message(MORAVEL_ERROR_DIRECT_FORM_UNREACHABLE + 1),
                "unknown status code");
 }
@@ -137,9 +138,11 @@ TEST(InterfaceDescription, KeepsTheLibrarysTexts) {
       {MORAVEL_ERROR_DIRECT_FORM_SERVERS, "servers must be between 0 and 170 in the direct form"},
       {MORAVEL_ERROR_TARGET, "target must be above 0 and below 1"},
       {MORAVEL_ERROR_UNREACHABLE, "no size below 2^31 - 1 meets the target"},
-      {MORAVEL_ERROR_MODEL_LIMIT, "the input is beyond the sizes the model computes in bounded time"},
+      {MORAVEL_ERROR_MODEL_LIMIT,
+       "the input is beyond the sizes the model computes in bounded time"},
       {MORAVEL_ERROR_LEVEL, "confidence level must be above 0 and below 1"},
-      {MORAVEL_ERROR_FIRST_SEED, "first seed must be at least 1 (0 would seed the runs from the clock)"},
+      {MORAVEL_ERROR_FIRST_SEED,
+       "first seed must be at least 1 (0 would seed the runs from the clock)"},
       {MORAVEL_ERROR_REPLICATIONS, "an estimate needs the values of at least 2 replications"},
       {MORAVEL_ERROR_NOT_PROBABILITY, "a value is not a probability in [0, 1]"},
       {MORAVEL_ERROR_DIRECT_FORM_UNREACHABLE,

@@ -156,8 +156,8 @@ TEST(ExtremeTraffic, SimulatedCarriedNeverExceedsTheGroup) {
   // Where the estimate stays within the group, it is left as it is.
   const double light[1] = {2.0};
   double blocking, carried;
-  ASSERT_EQ(moravel_simulate_link_subset(light, 1, t, 1, 1, 1, 1, MORAVEL_MOST_FREE, 7u,
-                                         &blocking, &carried),
+  ASSERT_EQ(moravel_simulate_link_subset(light, 1, t, 1, 1, 1, 1, MORAVEL_MOST_FREE, 7u, &blocking,
+                                         &carried),
             MORAVEL_OK);
   EXPECT_EQ(Bits(carried), Bits(1.0));  // one call, taken: 2 erlangs scaled to the 1 unit
   ASSERT_EQ(moravel_simulate_link_subset(light, 1, t, 4, 5, 2, 1000, MORAVEL_MOST_FREE, 7u,
@@ -194,8 +194,7 @@ TEST(LinkSearches, RefuseBeyondTheirWork) {
     EXPECT_EQ(cases[i].got, cases[i].expected) << "case " << i;
   }
   EXPECT_EQ(links, 1);
-  EXPECT_STREQ(moravel_status_message(MORAVEL_ERROR_MODEL_LIMIT),
-               moravel_status_message(35));
+  EXPECT_STREQ(moravel_status_message(MORAVEL_ERROR_MODEL_LIMIT), moravel_status_message(35));
 }
 
 // The budget's edge.  On links of one unit, one class of demand 1, the
@@ -222,8 +221,9 @@ TEST(LinkSearches, SoundBlockingsAreProbabilitiesUpToRounding) {
   struct Case {
     double E;
     bool sound;
-  } cases[] = {{0.0, true},          {1.0, true},  {1.0 + 1e-9, true},
-               {1.0 + 2e-9, false},  {2.0, false}, {-1e-300, false},
+  } cases[] = {{0.0, true},           {1.0, true},
+               {1.0 + 1e-9, true},    {1.0 + 2e-9, false},
+               {2.0, false},          {-1e-300, false},
                {std::nan(""), false}, {std::numeric_limits<double>::infinity(), false}};
   for (const Case& c : cases) EXPECT_EQ(moravel::IsSoundBlocking(c.E), c.sound) << c.E;
   EXPECT_EQ(moravel::kBlockingRoundingAllowance, 1e-9);
@@ -241,8 +241,7 @@ TEST(GroupLimits, StepLimitIsPinned) {
   EXPECT_FALSE(moravel::IsAffordable(32, 86481, moravel::LinkGroupCost(32, 86481, 1, demands)));
   const double a[1] = {1.0}, t[1] = {1.0};
   double blocking, carried;
-  EXPECT_EQ(moravel_link_group(a, 1, t, 32, 86481, &blocking, &carried),
-            MORAVEL_ERROR_MODEL_LIMIT);
+  EXPECT_EQ(moravel_link_group(a, 1, t, 32, 86481, &blocking, &carried), MORAVEL_ERROR_MODEL_LIMIT);
 }
 
 TEST(SimulationLimits, RunsBeyondTheirLimitsAreRefused) {
@@ -252,16 +251,16 @@ TEST(SimulationLimits, RunsBeyondTheirLimitsAreRefused) {
   } cases[] = {
       {1 << 24, 1, 1, 1000, true},
       {(1 << 24) + 1, 1, 1, 1000, false},
-      {1 << 26, 1, 1, 1 << 26, false},             // k beyond, too
-      {64, 1 << 20, 1, kMax, true},                // 2^26 calls in progress at most
+      {1 << 26, 1, 1, 1 << 26, false},  // k beyond, too
+      {64, 1 << 20, 1, kMax, true},     // 2^26 calls in progress at most
       {64, 1 << 21, 1, 1 << 26, true},
       {64, 1 << 21, 1, (1 << 26) + 1, false},
-      {1024, 1, 1024, 1 << 27, true},              // 2^37 link reads
+      {1024, 1, 1024, 1 << 27, true},  // 2^37 link reads
       {1024, 1, 1024, (1 << 27) + 1, false},
       {1024, 1, 512, 1 << 28, true},
       {1024, 1, 513, 1 << 28, false},
       {1024, 1, 64, kMax, true},
-      {kMax, 0, 1, kMax, true},                    // no unit is ever held
+      {kMax, 0, 1, kMax, true},  // no unit is ever held
       {kMax, 1, 0, kMax, true},
   };
   for (const Case& c : cases) {

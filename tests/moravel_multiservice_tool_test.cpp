@@ -14,7 +14,9 @@ using moravel::testing::RunTool;
 using MultiserviceCommands = moravel::testing::ToolCommandTest;
 
 TEST_F(MultiserviceCommands, PrintOneRowPerClass) {
-  struct Case { std::string arguments, expected; };
+  struct Case {
+    std::string arguments, expected;
+  };
   std::vector<Case> cases{
       {"link-group -k 2 -f 5 --class 2:1 --class 1:2 --raw",
        "0.010123526456805858 1.9797529470863884 0.047201967294662285 1.9055960654106754\n"},
@@ -25,7 +27,9 @@ TEST_F(MultiserviceCommands, PrintOneRowPerClass) {
        "1,300,1,100,МинСвоб,0,0,2,1,0,2\n1,300,1,100,МинСвоб,0,1,1,3,0,3\n"}};
   for (const char* policy : {"max-free", "first-free", "МаксСвоб", "МинСвоб", "ПервСвоб"}) {
     cases.push_back({std::string("simulate-link-subset -k 1 -f 1 -g 1 --class 2:1 -N 1 --raw "
-                                 "--policy ") + policy, "0 2\n"});
+                                 "--policy ") +
+                         policy,
+                     "0 2\n"});
   }
   for (const Case& c : cases) {
     const auto run = RunTool(c.arguments);
@@ -37,7 +41,9 @@ TEST_F(MultiserviceCommands, PrintOneRowPerClass) {
 // The checks of these commands' own options; tool_test covers what every
 // command refuses (missing options, words for numbers, counts beyond 32 bits).
 TEST_F(MultiserviceCommands, RefuseBadOptionsWithOneLineAndStatusTwo) {
-  struct Case { std::string arguments, mentions; };
+  struct Case {
+    std::string arguments, mentions;
+  };
   for (const Case& c : std::vector<Case>{
            {"link-group -k 2 -f 5 --class 2", "--class"},
            {"link-group -k 2 -f 5 --class 2:-1", "--class"},

@@ -35,10 +35,15 @@ double CountByEnumeration(int x, int k, int hi, int lo) {
 // ---- Binomial ---------------------------------------------------------
 
 TEST(Binomial, KnownValuesAndHugeArgumentsThatStopOnceInfinite) {
-  struct Case { std::int32_t n, k; double expected; };
-  for (const Case& c : std::vector<Case>{{52, 5, 2598960.0}, {30, 15, 155117520.0},
+  struct Case {
+    std::int32_t n, k;
+    double expected;
+  };
+  for (const Case& c : std::vector<Case>{{52, 5, 2598960.0},
+                                         {30, 15, 155117520.0},
                                          {kMax, 1, static_cast<double>(kMax)},
-                                         {kMax, kMax - 1, kInfinity}, {kMax, kMax, kInfinity}}) {
+                                         {kMax, kMax - 1, kInfinity},
+                                         {kMax, kMax, kInfinity}}) {
     EXPECT_EQ(moravel::Binomial(c.n, c.k), c.expected) << c.n << " choose " << c.k;
   }
 }
@@ -68,9 +73,11 @@ TEST(Binomial, RowHoldsTheSameBits) {
 
 // Across the switch from the integer triangle to the product loop.
 TEST(Binomial, ColumnHoldsTheSameBits) {
-  struct Range { std::int32_t k, first, last; };
-  std::vector<Range> ranges{{400, 399, 600}, {5000, 4999, 5200}, {1000000, 999999, 1000200},
-                            {2, kMax - 3, kMax}};
+  struct Range {
+    std::int32_t k, first, last;
+  };
+  std::vector<Range> ranges{
+      {400, 399, 600}, {5000, 4999, 5200}, {1000000, 999999, 1000200}, {2, kMax - 3, kMax}};
   for (std::int32_t k = -1; k <= 70; ++k) {
     for (std::int32_t first : {-3, 0, k - 1, 200}) ranges.push_back({k, first, first + 2500});
   }
@@ -119,20 +126,25 @@ TEST(Arrangements, SameBitsAsTheTranscription) {
 
 // Arguments whose 32-bit steps wrap or divide badly give a count, not a fault.
 TEST(Arrangements, WrappingArgumentsStayDefined) {
-  struct Case { std::int32_t x, k, hi, lo; double count; };
-  for (const Case& c : std::vector<Case>{
-           {kMax, 1, kMax, 0, 1.0},       // w wraps to INT32_MIN: r = 0, one term
-           {kMax, 2, 1 << 30, 0, 0.0},    // k hi wraps below every x
-           {-2, -1, 2, 3, 0.0},           // hi = lo - 1 passes for a negative k: w = 0
-           {0, -5, 3, 0, 0.0},            // 0 units lie above k hi = -15
-           {kMin, 1, kMin, kMin, 1.0}}) {  // lo - 1 and x - (lo - 1) k wrap back
+  struct Case {
+    std::int32_t x, k, hi, lo;
+    double count;
+  };
+  for (const Case& c :
+       std::vector<Case>{{kMax, 1, kMax, 0, 1.0},     // w wraps to INT32_MIN: r = 0, one term
+                         {kMax, 2, 1 << 30, 0, 0.0},  // k hi wraps below every x
+                         {-2, -1, 2, 3, 0.0},         // hi = lo - 1 passes for a negative k: w = 0
+                         {0, -5, 3, 0, 0.0},          // 0 units lie above k hi = -15
+                         {kMin, 1, kMin, kMin, 1.0}}) {  // lo - 1 and x - (lo - 1) k wrap back
     EXPECT_EQ(moravel::Arrangements(c.x, c.k, c.hi, c.lo), c.count)
         << "x=" << c.x << " k=" << c.k << " hi=" << c.hi << " lo=" << c.lo;
   }
 }
 
 TEST(Arrangements, TablesHoldTheSameBits) {
-  struct Case { std::int32_t k, x_max, hi, lo, x_first, x_last; };
+  struct Case {
+    std::int32_t k, x_max, hi, lo, x_first, x_last;
+  };
   std::vector<Case> cases{// Counts far beyond 2^53 (rounded, and the same rounding), and
                           // ranges beyond the tables or at the top of the 32-bit range.
                           {40, 1200, 30, 0, 0, 1200},
@@ -187,8 +199,8 @@ TEST(AcceptanceFactor, ShareTruncatesLikeAnIntegerConversion) {
   EXPECT_EQ(moravel::AcceptanceShare(5.9, 1.2), 4.0 / 5.0);
   EXPECT_EQ(Bits(moravel::AcceptanceShare(5.0, 5.5)), Bits(0.0));  // -0.5 -> 0, not -0
   EXPECT_EQ(moravel::AcceptanceShare(0.7, 0.0), 0.0);              // truncated N = 0
-  for (double v : {0.0, -0.0, 0.5, -0.5, 1.5, -2.75, 4503599627370495.5, 4503599627370497.0,
-                   1e300, -1e300, kInfinity, -kInfinity}) {
+  for (double v : {0.0, -0.0, 0.5, -0.5, 1.5, -2.75, 4503599627370495.5, 4503599627370497.0, 1e300,
+                   -1e300, kInfinity, -kInfinity}) {
     EXPECT_EQ(Bits(moravel::Truncated(v)), Bits(std::trunc(v))) << v;
   }
   EXPECT_TRUE(std::isnan(moravel::Truncated(std::nan(""))));
@@ -221,10 +233,19 @@ TEST(AcceptanceFactor, TablesHoldTheSameBitsPerDemand) {
 // ---- Demands and group sizes --------------------------------------------
 
 TEST(GroupInput, DemandCountTruncatesAndCapsWithoutOverflow) {
-  struct Case { double t; std::int64_t count; };
-  for (const Case& c : std::vector<Case>{{0.0, 0}, {-0.0, 0}, {2.5, 2}, {2.999, 2}, {3.0, 3},
-                                         {2147483647.9, 2147483647}, {2147483648.0, 2147483648LL},
-                                         {1e300, 2147483648LL}, {kInfinity, 2147483648LL}}) {
+  struct Case {
+    double t;
+    std::int64_t count;
+  };
+  for (const Case& c : std::vector<Case>{{0.0, 0},
+                                         {-0.0, 0},
+                                         {2.5, 2},
+                                         {2.999, 2},
+                                         {3.0, 3},
+                                         {2147483647.9, 2147483647},
+                                         {2147483648.0, 2147483648LL},
+                                         {1e300, 2147483648LL},
+                                         {kInfinity, 2147483648LL}}) {
     EXPECT_EQ(moravel::DemandCount(c.t), c.count) << c.t;
   }
 }
@@ -235,7 +256,7 @@ TEST(GroupInput, AcceptsGroupsUpToTheLargestUnitCount) {
   const double a[2] = {1.0, 1.0}, t[2] = {1.0, 2.0};
   EXPECT_TRUE(moravel::IsComputableGroup(nullptr, 0, nullptr, 2, 5));
   EXPECT_TRUE(moravel::IsComputableGroup(a, 2, t, 0, 0));
-  EXPECT_TRUE(moravel::IsComputableGroup(a, 2, t, 46340, 46341));  // 2147441940 units
+  EXPECT_TRUE(moravel::IsComputableGroup(a, 2, t, 46340, 46341));   // 2147441940 units
   EXPECT_FALSE(moravel::IsComputableGroup(a, 2, t, 65536, 32768));  // 2^31
   EXPECT_TRUE(moravel::IsComputableSubset(a, 2, t, 2, 5, 0));
   EXPECT_TRUE(moravel::IsComputableSubset(a, 2, t, 2, 5, 2));

@@ -5,7 +5,9 @@
 // shapes: bad_input_test; the size limit itself: multiservice_counting_test.)
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
 #include <sys/resource.h>
+#endif
 
 #include <algorithm>
 #include <cstdint>
@@ -40,9 +42,19 @@ TEST(MultiserviceExamples, PublishedGroupsGiveTheirFigures) {
     std::string link_group, link_subset;  // "" where no figure is published
   };
   const std::vector<Example> examples = {
-      {{2.0, 1.0}, {1.0, 2.0}, 2, 5, 2, "0.0101235 1.97975 0.047202 1.9056 ",
+      {{2.0, 1.0},
+       {1.0, 2.0},
+       2,
+       5,
+       2,
+       "0.0101235 1.97975 0.047202 1.9056 ",
        "0.0101235 1.97975 0.047202 1.9056 "},
-      {{2.0, 1.0}, {1.0, 2.0}, 2, 5, 1, "0.0101235 1.97975 0.047202 1.9056 ",
+      {{2.0, 1.0},
+       {1.0, 2.0},
+       2,
+       5,
+       1,
+       "0.0101235 1.97975 0.047202 1.9056 ",
        "0.0930953 1.81381 0.20808 1.58384 "},
       {{3.0, 1.0}, {1.0, 2.0}, 3, 4, 2, "", "0.0240532 2.92784 0.0965412 1.80692 "},
       {{5.0}, {1.0}, 1, 10, 1, "0.0183846 4.90808 ", "0.0183846 4.90808 "},
@@ -73,7 +85,10 @@ TEST(MultiserviceReductions, OneLinkOneUnitIsErlangLoss) {
 
 // Offered to all k links, a call meets the link-group blocking.
 TEST(MultiserviceReductions, WholeSubsetMatchesTheLinkGroup) {
-  struct Case { std::vector<double> a, t; std::int32_t k, f; };
+  struct Case {
+    std::vector<double> a, t;
+    std::int32_t k, f;
+  };
   for (const Case& c : std::vector<Case>{{{2.0, 1.0}, {1.0, 2.0}, 2, 5},
                                          {{6.0, 2.0, 1.0}, {1.0, 3.0, 5.0}, 3, 8},
                                          {{20.0, 8.0, 4.0, 2.0}, {1.0, 2.0, 4.0, 6.0}, 4, 30},
@@ -105,6 +120,7 @@ TEST(MultiserviceEdges, EnormousDemandsAreJustTooWide) {
   }
 }
 
+#if !defined(_WIN32)  // address-space caps and forked children are POSIX
 // A group of 2^31 - 1 units is accepted, and runs out of memory: the export
 // answers with the empty text instead of letting the failure escape.  Run
 // in a child process whose address space is capped at 1 GiB.
@@ -124,5 +140,6 @@ TEST(MultiserviceRefusals, MemoryExhaustionGivesTheEmptyText) {
 #endif
   EXPECT_EXIT(ExitZeroIfHugeGroupsGiveTheEmptyText(), ::testing::ExitedWithCode(0), "");
 }
+#endif
 
 }  // namespace

@@ -4,8 +4,10 @@
 // limits on what one evaluation may cost.  tests/precision holds the same
 // models against exact counts and 40-digit arithmetic.
 #include <gtest/gtest.h>
+#if !defined(_WIN32)
 #include <sys/resource.h>
 #include <unistd.h>
+#endif
 
 #include <cmath>
 #include <cstdint>
@@ -39,8 +41,8 @@ __extension__ typedef __int128 Int128;
 // Shifted far beyond a double's range and back, every operation rounds as
 // the plain double operation does.
 TEST(WideDouble, RoundsLikeADoubleWithAnUnboundedExponent) {
-  const std::vector<double> values = {1.0, 3.0, 0.1, -0.7, 1e-300, 2.5e300, 5e-324,
-                                      123456789.123, -1.0 / 3.0, 0.0};
+  const std::vector<double> values = {1.0,     3.0,    0.1,           -0.7,       1e-300,
+                                      2.5e300, 5e-324, 123456789.123, -1.0 / 3.0, 0.0};
   for (const std::int64_t shift : {0, 3000, -3000}) {
     for (const double x : values) {
       for (const double y : values) {
@@ -69,7 +71,10 @@ TEST(WideDouble, RoundsLikeADoubleWithAnUnboundedExponent) {
 }
 
 TEST(WideDouble, ComesBackToDoublesWithOverflowAndGradualUnderflow) {
-  struct Case { WideDouble value; double expected; };
+  struct Case {
+    WideDouble value;
+    double expected;
+  };
   for (const Case& c : std::vector<Case>{{{1.0, 1023}, 0x1p1023},
                                          {{1.0, 1024}, kInf},
                                          {{-1.5, 100000}, -kInf},
@@ -77,7 +82,8 @@ TEST(WideDouble, ComesBackToDoublesWithOverflowAndGradualUnderflow) {
                                          {{1.0, -1076}, 0.0},
                                          {{1.5, -1023}, 0x1.8p-1023},
                                          {{1.0, -100000}, 0.0}}) {
-    EXPECT_EQ(Bits(moravel::ToDouble(c.value)), Bits(c.expected)) << c.value.m << " 2^" << c.value.e;
+    EXPECT_EQ(Bits(moravel::ToDouble(c.value)), Bits(c.expected))
+        << c.value.m << " 2^" << c.value.e;
   }
 }
 
@@ -87,7 +93,8 @@ TEST(WideDouble, ComesBackToDoublesWithOverflowAndGradualUnderflow) {
 std::uint64_t Placements(int x, int links, int lo, int hi) {
   if (links == 0) return x == 0 ? 1 : 0;
   std::uint64_t count = 0;
-  for (int part = lo; part <= hi && part <= x; ++part) count += Placements(x - part, links - 1, lo, hi);
+  for (int part = lo; part <= hi && part <= x; ++part)
+    count += Placements(x - part, links - 1, lo, hi);
   return count;
 }
 
@@ -102,12 +109,14 @@ TEST(CompositionCounts, SmallGroupsGiveTheExactCounts) {
       const moravel::DemandCounts counts = moravel::CountByDemand(k, f, demands, V);
       for (int x = 0; x <= V; ++x) {
         const auto all = static_cast<double>(Placements(x, k, 0, f));
-        ASSERT_EQ(moravel::ToDouble(counts.all[static_cast<std::size_t>(x)]), all) << k << " " << f << " " << x;
+        ASSERT_EQ(moravel::ToDouble(counts.all[static_cast<std::size_t>(x)]), all)
+            << k << " " << f << " " << x;
         for (std::size_t j = 0; j < demands.size(); ++j) {
           const auto d = static_cast<int>(demands[j]);
           const auto short_of = static_cast<double>(Placements(x, k, 0, d - 1));
           ASSERT_EQ(moravel::ToDouble(counts.short_of[j][static_cast<std::size_t>(x)]), short_of);
-          ASSERT_EQ(moravel::ToDouble(counts.reaching[j][static_cast<std::size_t>(x)]), all - short_of);
+          ASSERT_EQ(moravel::ToDouble(counts.reaching[j][static_cast<std::size_t>(x)]),
+                    all - short_of);
         }
         // Links holding 2..f units, as the subset model counts them.
         const std::vector<WideDouble> held = moravel::AddLinks({moravel::Wide(1.0)}, k, 2, f, V);
@@ -156,7 +165,8 @@ TEST(ExactCounts, TheSwitchFallsWhereATermOrPartialSumReaches2To53) {
     for (const int hi : {1, 3, 7, 20, 60, 200, 900}) {
       const int x_max = std::min(k * hi, 4000);
       bool exact = true;
-      moravel::TabulateArrangements(moravel::TabulateCoefficients(k, x_max), hi, 0, 0, x_max, &exact);
+      moravel::TabulateArrangements(moravel::TabulateCoefficients(k, x_max), hi, 0, 0, x_max,
+                                    &exact);
       const bool expected = LargestTermOrPartialSum(k, hi, x_max) < limit;
       ASSERT_EQ(exact, expected) << "k=" << k << " hi=" << hi;
       (exact ? exact_groups : inexact_groups) += 1;
@@ -168,7 +178,8 @@ TEST(ExactCounts, TheSwitchFallsWhereATermOrPartialSumReaches2To53) {
 
 // ---- The recursion past overflow -----------------------------------------
 
-std::string GroupText(std::vector<double> a, std::vector<double> t, std::int32_t k, std::int32_t f) {
+std::string GroupText(std::vector<double> a, std::vector<double> t, std::int32_t k,
+                      std::int32_t f) {
   return VM_VMl_V_L_an(a.data(), static_cast<std::int32_t>(a.size()), t.data(), k, f);
 }
 
@@ -176,9 +187,16 @@ std::string GroupText(std::vector<double> a, std::vector<double> t, std::int32_t
 // recursion never overflows, however far past e^709 the unnormalised
 // occupancy vector goes.  Just below overflow the plain recursion's bits stand.
 TEST(WideRecursion, OneLinkOneUnitIsErlangLossFarPastOverflow) {
-  struct Case { std::int32_t V; double A; };
-  for (const Case& c : std::vector<Case>{{1000, 710.0}, {1000, 1000.0}, {500, 1000.0},
-                                         {2000, 1500.0}, {20000, 20000.0}, {5000, 12000.0}}) {
+  struct Case {
+    std::int32_t V;
+    double A;
+  };
+  for (const Case& c : std::vector<Case>{{1000, 710.0},
+                                         {1000, 1000.0},
+                                         {500, 1000.0},
+                                         {2000, 1500.0},
+                                         {20000, 20000.0},
+                                         {5000, 12000.0}}) {
     const double a[1] = {c.A};
     const double t[1] = {1.0};
     const auto group = moravel::LinkGroupModel(a, 1, t, 1, c.V);
@@ -216,7 +234,10 @@ TEST(WideRecursion, EverydayGroupsGiveTheModelsValues) {
 // agree with it: ten seeded runs of 10^6 calls, the mean within four
 // standard errors of the model, for every class.
 TEST(WideRecursion, OneLinkSimulationAgreesWithTheModelOnLargeGroups) {
-  struct Case { std::vector<double> a, t; std::int32_t f; };
+  struct Case {
+    std::vector<double> a, t;
+    std::int32_t f;
+  };
   for (const Case& c : std::vector<Case>{{{1000.0}, {1.0}, 1000},
                                          {{1500.0, 100.0}, {1.0, 5.0}, 2000},
                                          {{900.0, 40.0, 10.0}, {1.0, 10.0, 40.0}, 1500}}) {
@@ -244,6 +265,7 @@ TEST(WideRecursion, OneLinkSimulationAgreesWithTheModelOnLargeGroups) {
   }
 }
 
+#if !defined(_WIN32)  // address-space caps and forked children are POSIX
 // ---- Limits ---------------------------------------------------------------
 
 // Arguments that would ask for gigabytes of tables or hours of work are
@@ -269,6 +291,7 @@ TEST(GroupLimits, AbsurdGroupsAreRefusedAtOnce) {
 #endif
   EXPECT_EXIT(ExitZeroIfAbsurdGroupsAreRefusedAtOnce(), ::testing::ExitedWithCode(0), "");
 }
+#endif
 
 TEST(GroupLimits, LargeButReasonableGroupsAreComputed) {
   const double a[4] = {5000.0, 1000.0, 200.0, 50.0};

@@ -87,7 +87,7 @@ TEST(WeightedChoice, NormalisesUnlessTheSumIsOneAndNeverComparesTheLastEntry) {
   const std::vector<double> weights{1.0, 0.0, 3.0};
   const WeightedChoice choice(weights);
   EXPECT_EQ(choice.IndexOf(0.0), 0);
-  EXPECT_EQ(choice.IndexOf(0.25), 0);                     // q_0 = 0.25 >= u
+  EXPECT_EQ(choice.IndexOf(0.25), 0);                       // q_0 = 0.25 >= u
   EXPECT_EQ(choice.IndexOf(std::nextafter(0.25, 1.0)), 2);  // the zero weight is skipped
   EXPECT_EQ(choice.IndexOf(1.0), 2);
   // Weights summing to exactly 1 are used as they stand.
@@ -105,13 +105,16 @@ struct ScriptedOutputs {
 };
 
 TEST(UniformIndex, RejectsTheLowWordsThatWouldBiasTheDraw) {
-  struct Case { std::vector<std::uint32_t> outputs; std::uint32_t n, index; };
-  for (const Case& c : std::vector<Case>{
-           // n = 3: threshold (2^32 - 3) mod 3 = 1.  x = 0 gives the low word
-           // 0 < 1: rejected.  x = 2^31 gives 3 * 2^31 = 1 * 2^32 + 2^31: r = 1.
-           {{0u, 0x80000000u}, 3, 1},
-           {{0u}, 1, 0},            // n = 1 never rejects and always gives 0
-           {{0xffffffffu}, 7, 6}}) {  // the largest output maps to n - 1
+  struct Case {
+    std::vector<std::uint32_t> outputs;
+    std::uint32_t n, index;
+  };
+  for (const Case& c :
+       std::vector<Case>{// n = 3: threshold (2^32 - 3) mod 3 = 1.  x = 0 gives the low word
+                         // 0 < 1: rejected.  x = 2^31 gives 3 * 2^31 = 1 * 2^32 + 2^31: r = 1.
+                         {{0u, 0x80000000u}, 3, 1},
+                         {{0u}, 1, 0},              // n = 1 never rejects and always gives 0
+                         {{0xffffffffu}, 7, 6}}) {  // the largest output maps to n - 1
     ScriptedOutputs outputs{c.outputs};
     EXPECT_EQ(UniformIndex(outputs, c.n), c.index) << "n = " << c.n;
     EXPECT_EQ(outputs.next, c.outputs.size()) << "n = " << c.n;
@@ -121,15 +124,26 @@ TEST(UniformIndex, RejectsTheLowWordsThatWouldBiasTheDraw) {
 // The small counts are checked against the listed masks below.
 TEST(SubsetCount, RefusesWhatCannotBeNumberedIn32Bits) {
   constexpr std::int32_t kMax = 2147483647;
-  struct Case { std::int32_t k, g; std::optional<std::int32_t> count; };
-  for (const Case& c : std::vector<Case>{
-           {33, 16, 1166803110}, {34, 17, std::nullopt},  // 2333606220
-           {kMax, 1, kMax}, {65536, 2, 2147450880}, {65537, 2, std::nullopt},  // 2147516416
-           // g near k: exact even where an ascending product up to g would pass
-           // through huge coefficients.
-           {55, 55, 1}, {55, 47, 1217566350}, {1021, 1020, 1021}, {kMax, kMax, 1},
-           {kMax, kMax - 1, kMax}, {kMax, 1073741823, std::nullopt},
-           {4, 5, std::nullopt}, {4, -1, std::nullopt}, {-1, 0, std::nullopt}}) {
+  struct Case {
+    std::int32_t k, g;
+    std::optional<std::int32_t> count;
+  };
+  for (const Case& c : std::vector<Case>{{33, 16, 1166803110},
+                                         {34, 17, std::nullopt},  // 2333606220
+                                         {kMax, 1, kMax},
+                                         {65536, 2, 2147450880},
+                                         {65537, 2, std::nullopt},  // 2147516416
+                                         // g near k: exact even where an ascending product up to g
+                                         // would pass through huge coefficients.
+                                         {55, 55, 1},
+                                         {55, 47, 1217566350},
+                                         {1021, 1020, 1021},
+                                         {kMax, kMax, 1},
+                                         {kMax, kMax - 1, kMax},
+                                         {kMax, 1073741823, std::nullopt},
+                                         {4, 5, std::nullopt},
+                                         {4, -1, std::nullopt},
+                                         {-1, 0, std::nullopt}}) {
     EXPECT_EQ(SubsetCount(c.k, c.g), c.count) << c.k << " choose " << c.g;
   }
 }
@@ -173,7 +187,9 @@ TEST(SubsetLinks, AgreesWithTheListedMasks) {
 // Groups too large to list, with and without a count table: the mask of
 // subset s + 1 is the lexicographic successor of the mask of subset s.
 TEST(SubsetLinks, StepsToTheNextMaskInLargeGroups) {
-  struct Group { std::int32_t k, g; };
+  struct Group {
+    std::int32_t k, g;
+  };
   for (const Group& x : {Group{65536, 2}, Group{65536, 65534}, Group{100000, 1},
                          Group{100000, 99999}, Group{2345, 3}, Group{30, 12}}) {
     SCOPED_TRACE(std::to_string(x.k) + " choose " + std::to_string(x.g));
@@ -228,8 +244,12 @@ std::uint32_t NoDraw(std::uint32_t) {
 }
 
 TEST(ChooseLink, PicksByFreeUnitsWithTiesToTheLowestPosition) {
-  struct Case { std::vector<std::int32_t> free; std::int64_t demand; LinkPolicy policy;
-                std::optional<std::int32_t> position; };
+  struct Case {
+    std::vector<std::int32_t> free;
+    std::int64_t demand;
+    LinkPolicy policy;
+    std::optional<std::int32_t> position;
+  };
   const Case cases[] = {
       {{5, 2, 3}, 2, LinkPolicy::kFewestFree, 1},
       {{5, 2, 3}, 2, LinkPolicy::kMostFree, 0},

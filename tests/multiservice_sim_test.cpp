@@ -44,22 +44,21 @@ struct Group {
 
 std::string Describe(const Group& x) {
   std::string s = "k=" + std::to_string(x.k) + " f=" + std::to_string(x.f) +
-                  " g=" + std::to_string(x.g) + " N=" + std::to_string(x.N) + " policy=" +
-                  x.policy + " classes:";
+                  " g=" + std::to_string(x.g) + " N=" + std::to_string(x.N) +
+                  " policy=" + x.policy + " classes:";
   for (std::size_t i = 0; i < x.a.size(); ++i) {
     s += " " + testing::Text(x.a[i]) + "/" + testing::Text(x.t[i]);
   }
   return s;
 }
 
-SimulatedClassResults Fast(const Group& x, std::uint32_t seed, int* reads = nullptr,
-                           RandomPlacementSeeding placement =
-                               RandomPlacementSeeding::kFreshEnginePerArrival) {
+SimulatedClassResults Fast(
+    const Group& x, std::uint32_t seed, int* reads = nullptr,
+    RandomPlacementSeeding placement = RandomPlacementSeeding::kFreshEnginePerArrival) {
   FixedSeeds source(seed);
   const SeedSource seeds = [&source] { return source(); };
-  auto r = SimulateLinkSubsetSystem(x.a.data(), static_cast<std::int32_t>(x.a.size()),
-                                    x.t.data(), x.k, x.f, x.g, x.N, x.policy.c_str(), seeds,
-                                    placement);
+  auto r = SimulateLinkSubsetSystem(x.a.data(), static_cast<std::int32_t>(x.a.size()), x.t.data(),
+                                    x.k, x.f, x.g, x.N, x.policy.c_str(), seeds, placement);
   if (reads != nullptr) *reads = source.reads;
   EXPECT_TRUE(r.has_value()) << Describe(x);
   return r ? std::move(*r) : SimulatedClassResults{};
@@ -67,9 +66,9 @@ SimulatedClassResults Fast(const Group& x, std::uint32_t seed, int* reads = null
 
 reference::LinkSubsetCounts Literal(const Group& x, std::uint32_t seed, int* reads = nullptr) {
   FixedSeeds source(seed);
-  auto r = reference::SimulateLinkSubsetSystem(
-      x.a.data(), static_cast<std::int32_t>(x.a.size()), x.t.data(), x.k, x.f, x.g, x.N,
-      x.policy.c_str(), [&source] { return source(); });
+  auto r = reference::SimulateLinkSubsetSystem(x.a.data(), static_cast<std::int32_t>(x.a.size()),
+                                               x.t.data(), x.k, x.f, x.g, x.N, x.policy.c_str(),
+                                               [&source] { return source(); });
   if (reads != nullptr) *reads = source.reads;
   return r;
 }
@@ -106,8 +105,8 @@ TEST(SimulateLinkSubsetSystem, CountsWhatTheLiteralReferenceCounts) {
     x.f = std::uniform_int_distribution<std::int32_t>(0, 6)(gen);
     x.N = pick(calls);
     x.policy = policies[static_cast<std::size_t>(n) % policies.size()];
-    const std::vector<double> demands{0.0, 0.5, 1.0, 1.0, 2.0, 2.5, 3.0,
-                                      static_cast<double>(x.f), x.f + 1.0};
+    const std::vector<double> demands{
+        0.0, 0.5, 1.0, 1.0, 2.0, 2.5, 3.0, static_cast<double>(x.f), x.f + 1.0};
     const int classes = std::uniform_int_distribution<int>(1, 4)(gen);
     for (int i = 0; i < classes; ++i) {
       x.a.push_back(pick(traffics));
@@ -118,8 +117,8 @@ TEST(SimulateLinkSubsetSystem, CountsWhatTheLiteralReferenceCounts) {
     if (::testing::Test::HasFatalFailure()) return;
   }
   const std::vector<Group> groups{
-      {{3.0, 1.0, 0.5}, {1, 2, 4}, 12, 3, 6, 3000, ""},     // 924 subsets
-      {{20.0, 6.0, 2.0}, {1, 2, 5}, 16, 10, 8, 250, ""},    // 12870 subsets
+      {{3.0, 1.0, 0.5}, {1, 2, 4}, 12, 3, 6, 3000, ""},   // 924 subsets
+      {{20.0, 6.0, 2.0}, {1, 2, 5}, 16, 10, 8, 250, ""},  // 12870 subsets
       {{4.0, 2.0}, {1, 3}, 10, 5, 1, 3000, ""},
       {{9.0, 2.0}, {1, 2}, 10, 2, 9, 3000, ""},
       {{12.0, 3.0}, {1, 4}, 8, 4, 8, 3000, ""},

@@ -29,7 +29,8 @@ TEST(Mt19937, MatchesStandardEngineAcrossRegenerations) {
   for (const std::uint32_t seed : {1u, 5489u, 0x80000000u, 0xffffffffu, 0u}) {
     Mt19937 engine(seed);
     std::mt19937 standard(seed);
-    for (int i = 0; i < 2000; ++i) ASSERT_EQ(engine(), standard()) << "seed " << seed << " output " << i;
+    for (int i = 0; i < 2000; ++i)
+      ASSERT_EQ(engine(), standard()) << "seed " << seed << " output " << i;
   }
 }
 
@@ -54,7 +55,11 @@ TEST(CanonicalUniform, SecondOutputGivesTheHighBits) {
 // Expected values from an independent transcription of the engine and the
 // rule (b + 2^-52 - a) u + a.
 TEST(UniformSample, FirstValuesForFixedSeeds) {
-  struct Case { std::uint32_t seed; double a, b; std::vector<std::uint64_t> bits; };
+  struct Case {
+    std::uint32_t seed;
+    double a, b;
+    std::vector<std::uint64_t> bits;
+  };
   const Case cases[] = {
       {5489u, 0.0, 1.0, {0x3fc1574f7b6848ddu}},
       {1u, 0.0, 1.0, {0x3fefe8f01d6d5840u, 0x3fedd78289170ce7u, 0x3fc06661c48003bdu}},
@@ -89,10 +94,11 @@ TEST(UniformSample, ClockSeededListsDiffer) {
 // The rule is a conjugate of a fixed-point-free cycle; this checks it, and
 // that UnmixSeed undoes MixSeed, over every 32-bit word.  The loop is written
 // to vectorise (about 4 s with AVX2).
-#if defined(__GNUC__) && defined(__x86_64__)
+#if defined(__GNUC__) && defined(__x86_64__) && defined(__ELF__)  // clones need ELF's ifunc
 __attribute__((target_clones("avx2", "default"), optimize("O3")))
 #endif
-std::uint32_t FailuresAmongSeedsWithHighHalf(std::uint32_t high) {
+std::uint32_t
+FailuresAmongSeedsWithHighHalf(std::uint32_t high) {
   std::uint32_t failures = 0;
   for (std::uint32_t low = 0; low < 65536u; ++low) {
     const std::uint32_t seed = (high << 16) | low;
@@ -107,7 +113,8 @@ std::uint32_t FailuresAmongSeedsWithHighHalf(std::uint32_t high) {
 
 TEST(SecondSeed, NonzeroAndDifferentForEverySeed) {
   std::uint64_t failures = 0;
-  for (std::uint32_t high = 0; high < 65536u; ++high) failures += FailuresAmongSeedsWithHighHalf(high);
+  for (std::uint32_t high = 0; high < 65536u; ++high)
+    failures += FailuresAmongSeedsWithHighHalf(high);
   EXPECT_EQ(failures, 0u);
   EXPECT_EQ(SecondSeed(0u), 0u);
 }

@@ -55,8 +55,8 @@ std::vector<Replay> GeneratedRuns() {
   auto whole = [&](std::int32_t lo, std::int32_t hi) {
     return std::uniform_int_distribution<std::int32_t>(lo, hi)(generator);
   };
-  const double special_rates[] = {0.0,  -0.0,    -1.0,   -kInf,  kInf,   kNaN,
-                                  5e-324, 1e-300, 1e-3,  1e300, 1e-12, 2.5};
+  const double special_rates[] = {0.0,    -0.0,   -1.0, -kInf, kInf,  kNaN,
+                                  5e-324, 1e-300, 1e-3, 1e300, 1e-12, 2.5};
   std::vector<Replay> runs;
   for (int k = 0; k < 700; ++k) {
     Replay r{};
@@ -73,10 +73,9 @@ std::vector<Replay> GeneratedRuns() {
   }
   // Long runs cross many refills of the engines and wrap the calendar's ring
   // many times over.
-  const Replay long_runs[] = {
-      {9.0, 1.0, 10, 300000, 0.5, 7u},   {950.0, 1.0, 1000, 60000, 0.1, 8u},
-      {30.0, 1.0, 20, 200000, 1.0, 9u},  {0.01, 1.0, 3, 100000, 1.0, 10u},
-      {2e6, 1.0, 50, 30000, 1.0, 11u},   {5.0, 1e-3, 8, 50000, 0.0, 12u}};
+  const Replay long_runs[] = {{9.0, 1.0, 10, 300000, 0.5, 7u},  {950.0, 1.0, 1000, 60000, 0.1, 8u},
+                              {30.0, 1.0, 20, 200000, 1.0, 9u}, {0.01, 1.0, 3, 100000, 1.0, 10u},
+                              {2e6, 1.0, 50, 30000, 1.0, 11u},  {5.0, 1e-3, 8, 50000, 0.0, 12u}};
   runs.insert(runs.end(), std::begin(long_runs), std::end(long_runs));
   return runs;
 }
@@ -91,9 +90,8 @@ void ExpectSameBits(std::span<const double> fast, std::span<const double> plain,
                     const std::string& what) {
   ASSERT_EQ(fast.size(), plain.size());
   for (std::size_t i = 0; i < fast.size(); ++i) {
-    EXPECT_EQ(Bits(fast[i]), Bits(plain[i]))
-        << what << ": number " << i << " is " << Text(fast[i]) << ", plain replay "
-        << Text(plain[i]);
+    EXPECT_EQ(Bits(fast[i]), Bits(plain[i])) << what << ": number " << i << " is " << Text(fast[i])
+                                             << ", plain replay " << Text(plain[i]);
   }
 }
 
@@ -108,8 +106,7 @@ TEST(SimulatedSystems, MatchThePlainReplaysBitForBit) {
     EXPECT_EQ(Bits(loss->offered_traffic), Bits(plain_loss.offered_traffic)) << Describe(r);
     EXPECT_EQ(loss->V, r.V);
     const auto wait = SimulateWaitingSystem(r.lambda, r.mu, r.V, r.N, r.t, r.seed);
-    const auto plain_wait =
-        reference::WaitingSystemReplay(r.lambda, r.mu, r.V, r.N, r.t, r.seed);
+    const auto plain_wait = reference::WaitingSystemReplay(r.lambda, r.mu, r.V, r.N, r.t, r.seed);
     ASSERT_TRUE(wait.has_value()) << Describe(r);
     ExpectSameBits(wait->output, plain_wait.output, "waiting, " + Describe(r));
     EXPECT_EQ(Bits(wait->threshold), Bits(r.t));
@@ -170,7 +167,12 @@ TEST(SimulatedSystems, RefusesAServiceRateThatIsNotPositiveAndFinite) {
 // parameters (loss: 1.3 to 2.4, waiting: 2.0 to 9.2; rounded up below).  The
 // tolerance is 5 such standard deviations: a true disagreement of that size
 // would be a fault, and a fixed seed never flickers.
-struct StatisticalCase { std::int32_t V; double A; std::uint32_t seed; double inflation; };
+struct StatisticalCase {
+  std::int32_t V;
+  double A;
+  std::uint32_t seed;
+  double inflation;
+};
 
 double Tolerance(double p, std::int32_t N, double inflation) {
   return 5.0 * inflation * std::sqrt(p * (1.0 - p) / N);
@@ -203,13 +205,18 @@ TEST(SimulateWaitingSystem, AgreesWithErlangDelayFormula) {
 
 // The exports' texts at the edges (refused input: bad_input_test).
 TEST(M_M_V_L_im, Edges) {
-  struct Case { double A; std::int32_t V, N; std::uint32_t seed; const char* text; };
+  struct Case {
+    double A;
+    std::int32_t V, N;
+    std::uint32_t seed;
+    const char* text;
+  };
   const Case cases[] = {
-      {2.5, 3, 1, 9u, "0 2.5"},               // one call finds every server free
-      {4.0, 50, 40, 3u, "0 4"},               // V >= N: nothing lost
-      {0.0, 2, 5, 4u, "0.6 0"},               // arrivals at +inf: two carried, then
-                                              // three arrive exactly as a server frees
-      {5.0, kMaxCount, 100000, 3u, "0 5"},    // only about A servers are ever busy
+      {2.5, 3, 1, 9u, "0 2.5"},             // one call finds every server free
+      {4.0, 50, 40, 3u, "0 4"},             // V >= N: nothing lost
+      {0.0, 2, 5, 4u, "0.6 0"},             // arrivals at +inf: two carried, then
+                                            // three arrive exactly as a server frees
+      {5.0, kMaxCount, 100000, 3u, "0 5"},  // only about A servers are ever busy
   };
   for (const Case& c : cases) {
     EXPECT_EQ(std::string(M_M_V_L_im(c.A, c.V, c.N, c.seed)), c.text)
@@ -218,7 +225,13 @@ TEST(M_M_V_L_im, Edges) {
 }
 
 TEST(M_M_V_W_FF_R_im, Edges) {
-  struct Case { double A; std::int32_t V, N; double t; std::uint32_t seed; const char* text; };
+  struct Case {
+    double A;
+    std::int32_t V, N;
+    double t;
+    std::uint32_t seed;
+    const char* text;
+  };
   const Case cases[] = {
       {2.0, 4, 1, 1.0, 5u, "0 0 0 0.5 0"},  // one call: no wait, w = 1 / (V - A)
       {3.0, 40, 30, 1.0, 6u, "0 0 0 0.027027 0"},

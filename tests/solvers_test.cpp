@@ -208,9 +208,12 @@ TEST(Solvers, LargestTrafficMeetsItsBracket) {
     const double level = 0.5 + 0.45 * (c % 10) / 10.0;
     double traffic = 0.0;
     moravel_staffing figures;
-    ASSERT_EQ(moravel_traffic_for_service_level(agents, h, t, level, &traffic, &figures), MORAVEL_OK);
+    ASSERT_EQ(moravel_traffic_for_service_level(agents, h, t, level, &traffic, &figures),
+              MORAVEL_OK);
     ExpectLargestTraffic(
-        [&](double x) { return -(1.0 - moravel::WaitingModel(t, h, agents, x).wait_exceeds_threshold); },
+        [&](double x) {
+          return -(1.0 - moravel::WaitingModel(t, h, agents, x).wait_exceeds_threshold);
+        },
         -level, traffic, std::nextafter(static_cast<double>(agents), 0.0));
     moravel_staffing at;
     ASSERT_EQ(moravel_staffing_figures(agents, traffic, h, t, &at), MORAVEL_OK);

@@ -37,14 +37,14 @@ TEST(DirectFormRatio, RefusedOnceAValueLeavesTheNormalDoubles) {
     std::int32_t i;
     moravel_status status;
   } cases[] = {
-      {170, 0.8, 1, MORAVEL_ERROR_OVERFLOW},     // E(170) = 0
-      {170, 0.826, 1, MORAVEL_ERROR_OVERFLOW},   // E(170) subnormal
-      {169, 0.826, 0, MORAVEL_ERROR_OVERFLOW},   // E(169) = 5.3e-320
-      {150, 2.0, 1, MORAVEL_OK},                 // E(150) = 1.2e-242, normal
-      {170, 100.0, 1, MORAVEL_ERROR_OVERFLOW},   // A^155 overflows
-      {4, 1e-300, 2, MORAVEL_ERROR_OVERFLOW},    // both underflow
+      {170, 0.8, 1, MORAVEL_ERROR_OVERFLOW},    // E(170) = 0
+      {170, 0.826, 1, MORAVEL_ERROR_OVERFLOW},  // E(170) subnormal
+      {169, 0.826, 0, MORAVEL_ERROR_OVERFLOW},  // E(169) = 5.3e-320
+      {150, 2.0, 1, MORAVEL_OK},                // E(150) = 1.2e-242, normal
+      {170, 100.0, 1, MORAVEL_ERROR_OVERFLOW},  // A^155 overflows
+      {4, 1e-300, 2, MORAVEL_ERROR_OVERFLOW},   // both underflow
       {5, 3.0, 2, MORAVEL_OK},
-      {5, 3.0, 5, MORAVEL_OK},                   // E(0) = 1
+      {5, 3.0, 5, MORAVEL_OK},  // E(0) = 1
   };
   for (const auto& c : cases) {
     double ratio = -1.0;
@@ -86,7 +86,8 @@ TEST(PriorityClasses, ALowClassFarBelowTheOthersKeepsItsLoss) {
   const double classes[] = {5.0, 3.0};
   EXPECT_EQ(std::string(M_M_V_L_PRA_an(2, 10, classes)), "0.0183846 4.90808 0.293789 2.11863 ");
   const double far_apart[] = {100.0, 1e-17};
-  EXPECT_EQ(std::string(M_M_V_L_PRA_an(2, 10, far_apart)), "0.901085 9.89153 0.998826 1.17421e-20 ");
+  EXPECT_EQ(std::string(M_M_V_L_PRA_an(2, 10, far_apart)),
+            "0.901085 9.89153 0.998826 1.17421e-20 ");
 }
 
 // Runs whose arrival instants would sum past the largest double count time
@@ -123,12 +124,20 @@ TEST(CarriedTraffic, NeverExceedsTheServers) {
       {10, 1e12, 9.99999999999},
       {10, 1e8, 9.999999899999992},
       {10, kLargest, 10.0},
+      // One server: E(0, A) = 1 in the form V A / (V + A E(V - 1, A)).
+      {1, 1.5, 0.6},
+      {1, 3.0, 0.75},
+      {1, 1e20, 1.0},
+      {2, 4.0, 20.0 / 13.0},
   };
   for (const auto& c : analytic) {
     ASSERT_EQ(moravel_loss(c.V, c.A, &r), MORAVEL_OK);
     EXPECT_LE(r.carried, c.V);
-    EXPECT_NEAR(r.carried, c.carried, 1e-15 * c.carried) << c.A;
+    EXPECT_NEAR(r.carried, c.carried, 1e-15 * c.carried) << c.V << " " << c.A;
   }
+  // The assembled load takes the same form: x = y = 1, z = 1, n = 2 is 2 erlangs.
+  ASSERT_EQ(moravel_loss_assembled(1.0, 1.0, 1.0, 1, 2, &r), MORAVEL_OK);
+  EXPECT_NEAR(r.carried, 2.0 / 3.0, 1e-15);
   // At or below B = 1/2 the carried traffic keeps the legacy bits.
   ASSERT_EQ(moravel_loss(10, 5.0, &r), MORAVEL_OK);
   EXPECT_EQ(Bits(r.carried), Bits((1.0 - moravel::PalmTable(10, 5.0)) * 5.0));
@@ -197,9 +206,9 @@ TEST(ArrayCalls, ResultsMayOverlapTheInputs) {
   EXPECT_EQ(std::memcmp(shared.data(), apart.data(), n * sizeof apart[0]), 0);
   std::vector<moravel_wait_result> waits(n), waits_apart(n);
   std::vector<double> t(n, 0.5), h(n, 2.0);
-  ASSERT_EQ(moravel_wait_array(n, t.data(), h.data(), V.data(), A.data(), waits_apart.data(),
-                               nullptr),
-            MORAVEL_OK);
+  ASSERT_EQ(
+      moravel_wait_array(n, t.data(), h.data(), V.data(), A.data(), waits_apart.data(), nullptr),
+      MORAVEL_OK);
   auto* holding = reinterpret_cast<double*>(waits.data()) + 3;
   for (std::size_t j = 0; j < n; ++j) holding[j] = 2.0;
   ASSERT_EQ(moravel_wait_array(n, t.data(), holding, V.data(), A.data(), waits.data(), nullptr),
@@ -220,8 +229,7 @@ TEST(Solvers, RefuseBeyondTheirBudgetAndSayWhy) {
       {moravel_erlang_b_traffic(2147483646, 0.5, &x), MORAVEL_ERROR_MODEL_LIMIT},
       {moravel_erlang_b_traffic(16777217, 0.01, &x), MORAVEL_ERROR_MODEL_LIMIT},  // 2^24 + 1
       {moravel_engset_traffic(2147483647, 5592406, 0.01, &x), MORAVEL_ERROR_MODEL_LIMIT},
-      {moravel_engset_traffic(10, 9, 0.9999999999999999, &x),
-       MORAVEL_ERROR_EVERY_TRAFFIC_MEETS},
+      {moravel_engset_traffic(10, 9, 0.9999999999999999, &x), MORAVEL_ERROR_EVERY_TRAFFIC_MEETS},
       {moravel_traffic_for_service_level(16777217, 180.0, 20.0, 0.8, &x, &s),
        MORAVEL_ERROR_MODEL_LIMIT},
       {moravel_traffic_for_service_level(24, 1.0, 1e300, 0.8, &x, &s),

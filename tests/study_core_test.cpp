@@ -30,9 +30,12 @@ TEST(StudentTQuantile, KnownValuesAndRefusals) {
     moravel_status status;
   };
   const Refusal refusals[] = {
-      {0, 0.95, MORAVEL_ERROR_DEGREES_OF_FREEDOM}, {-1, 0.95, MORAVEL_ERROR_DEGREES_OF_FREEDOM},
-      {1, 0.0, MORAVEL_ERROR_LEVEL},   {1, 1.0, MORAVEL_ERROR_LEVEL},
-      {1, NAN, MORAVEL_ERROR_LEVEL},   {1, -0.5, MORAVEL_ERROR_LEVEL},
+      {0, 0.95, MORAVEL_ERROR_DEGREES_OF_FREEDOM},
+      {-1, 0.95, MORAVEL_ERROR_DEGREES_OF_FREEDOM},
+      {1, 0.0, MORAVEL_ERROR_LEVEL},
+      {1, 1.0, MORAVEL_ERROR_LEVEL},
+      {1, NAN, MORAVEL_ERROR_LEVEL},
+      {1, -0.5, MORAVEL_ERROR_LEVEL},
   };
   for (const Refusal& r : refusals) {
     EXPECT_EQ(moravel_student_t_quantile(r.dof, r.level, &t), r.status) << r.dof << " " << r.level;
@@ -112,10 +115,14 @@ TEST(Estimate, Refusals) {
     moravel_status status;
   };
   const Case cases[] = {
-      {1, good, 0, 0.95, MORAVEL_ERROR_REPLICATIONS}, {0, good, 0, 0.95, MORAVEL_ERROR_REPLICATIONS},
-      {2, nan, 0, 0.95, MORAVEL_ERROR_SAMPLE},        {2, inf, 0, 0.95, MORAVEL_ERROR_SAMPLE},
-      {2, above, 1, 0.95, MORAVEL_ERROR_NOT_PROBABILITY}, {2, above, 0, 0.95, MORAVEL_OK},
-      {2, good, 0, 1.0, MORAVEL_ERROR_LEVEL},         {2, huge, 0, 0.95, MORAVEL_ERROR_OVERFLOW},
+      {1, good, 0, 0.95, MORAVEL_ERROR_REPLICATIONS},
+      {0, good, 0, 0.95, MORAVEL_ERROR_REPLICATIONS},
+      {2, nan, 0, 0.95, MORAVEL_ERROR_SAMPLE},
+      {2, inf, 0, 0.95, MORAVEL_ERROR_SAMPLE},
+      {2, above, 1, 0.95, MORAVEL_ERROR_NOT_PROBABILITY},
+      {2, above, 0, 0.95, MORAVEL_OK},
+      {2, good, 0, 1.0, MORAVEL_ERROR_LEVEL},
+      {2, huge, 0, 0.95, MORAVEL_ERROR_OVERFLOW},
       {2, nullptr, 0, 0.95, MORAVEL_ERROR_NULL_POINTER},
   };
   for (const Case& c : cases) {
@@ -165,7 +172,8 @@ TEST(ErlangBDirectServers, AgreesWithAPlainSearch) {
       if (expected != MORAVEL_OK) continue;
       ++answered;
       EXPECT_EQ(got_v, expected_v) << A << " " << target;
-      EXPECT_EQ(moravel::testing::Bits(got_loss), moravel::testing::Bits(expected_loss)) << A << " " << target;
+      EXPECT_EQ(moravel::testing::Bits(got_loss), moravel::testing::Bits(expected_loss))
+          << A << " " << target;
     }
   }
   EXPECT_GT(answered, 40);

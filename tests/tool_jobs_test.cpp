@@ -11,7 +11,6 @@
 
 #include "support/tool_run.h"
 
-
 namespace {
 
 using moravel::testing::Bash;
@@ -48,8 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Case{"sweep --format csv erlang-b --servers 1:600:3 --traffic 120"},
         Case{"sweep --format json loss --servers 12 --traffic 0:30:0.25"},
-        Case{"sweep loss-priority -V 10 -a 2:9:0.5 3"},
-        Case{"sweep wait -V 10 -t 0.5 -A 1:11:0.5"},
+        Case{"sweep loss-priority -V 10 -a 2:9:0.5 3"}, Case{"sweep wait -V 10 -t 0.5 -A 1:11:0.5"},
         // NaN, infinities and negative zeros cross the pipes intact.
         Case{"sweep --format json engset -N 10 -V 5 -a 0.5:1.5:0.1"},
         Case{"sweep engset -N 3 -V 3:6 -a 0.2"},
@@ -67,8 +65,9 @@ TEST(Jobs, FailingPointMessage) {
   const Outcome outcome =
       RunTool("sweep --jobs 2 loss-assembled -x 1 -y 1 -z 1 -V 10 -n 2147483645:2147483650", true);
   EXPECT_EQ(outcome.status, 2);
-  EXPECT_EQ(outcome.out,
-            "moravel: --multiplier: accepts a whole number from 0 to 2147483647, not '2147483648'\n");
+  EXPECT_EQ(
+      outcome.out,
+      "moravel: --multiplier: accepts a whole number from 0 to 2147483647, not '2147483648'\n");
 }
 
 TEST(Jobs, TheSelfSeededSimulationRunsOnSeveralProcesses) {
@@ -85,10 +84,10 @@ TEST(Jobs, MayFollowTheModel) {
 }
 
 TEST(Jobs, BadCountIsRefused) {
-  for (const char* command : {"sweep --jobs 0 erlang-b -V 1:3 -A 1",
-                              "sweep erlang-b -V 1:3 -A 1 --jobs 1025",
-                              "compare --jobs x loss --servers 1 --traffic 1",
-                              "compare loss --servers 1 --traffic 1 --jobs=-2"}) {
+  for (const char* command :
+       {"sweep --jobs 0 erlang-b -V 1:3 -A 1", "sweep erlang-b -V 1:3 -A 1 --jobs 1025",
+        "compare --jobs x loss --servers 1 --traffic 1",
+        "compare loss --servers 1 --traffic 1 --jobs=-2"}) {
     const Outcome outcome = RunTool(command, true);
     EXPECT_EQ(outcome.status, 2) << command;
     EXPECT_EQ(outcome.out.rfind("moravel: --jobs: ", 0), 0u) << outcome.out;
@@ -115,18 +114,19 @@ TEST(Jobs, WorkersEndWithTheirParent) {
   // has ended may stay a zombie where nobody reaps orphans).
   // Waits (up to 20 s each) for the two workers to appear, and for them to
   // end once the parent is killed, so that a slow machine only waits longer.
-  const std::string out = Bash(
-      tool + " sweep --jobs 2 erlang-b -V 2000000:2100000 -A 5 >/dev/null 2>&1 & parent=$!; "
-      "for i in $(seq 200); do workers=; "
-      "for s in /proc/[0-9]*/stat; do read -r pid comm state ppid rest < $s 2>/dev/null "
-      "|| continue; [ \"$ppid\" = \"$parent\" ] && workers=\"$workers $pid\"; done; "
-      "[ $(echo $workers | wc -w) -ge 2 ] && break; sleep 0.1; done; "
-      "kill $parent; wait $parent; "
-      "for i in $(seq 200); do alive=; "
-      "for w in $workers; do read -r pid comm state rest < /proc/$w/stat 2>/dev/null "
-      "&& [ \"$state\" != Z ] && alive=\"$alive $w\"; done; "
-      "[ -z \"$alive\" ] && break; sleep 0.1; done; "
-      "echo workers $(echo $workers | wc -w); for w in $alive; do echo alive $w; done; true");
+  const std::string out =
+      Bash(tool +
+           " sweep --jobs 2 erlang-b -V 2000000:2100000 -A 5 >/dev/null 2>&1 & parent=$!; "
+           "for i in $(seq 200); do workers=; "
+           "for s in /proc/[0-9]*/stat; do read -r pid comm state ppid rest < $s 2>/dev/null "
+           "|| continue; [ \"$ppid\" = \"$parent\" ] && workers=\"$workers $pid\"; done; "
+           "[ $(echo $workers | wc -w) -ge 2 ] && break; sleep 0.1; done; "
+           "kill $parent; wait $parent; "
+           "for i in $(seq 200); do alive=; "
+           "for w in $workers; do read -r pid comm state rest < /proc/$w/stat 2>/dev/null "
+           "&& [ \"$state\" != Z ] && alive=\"$alive $w\"; done; "
+           "[ -z \"$alive\" ] && break; sleep 0.1; done; "
+           "echo workers $(echo $workers | wc -w); for w in $alive; do echo alive $w; done; true");
   EXPECT_EQ(out, "workers 2\n");
 }
 
@@ -144,7 +144,9 @@ TEST(Sweep, RowsAreThoseOfTheModelRunAtEachPoint) {
   for (const Case& c : std::vector<Case>{
            {"loss-priority", "2:4", "-V 10 -a ", " 3", {"2", "3", "4"}},
            {"erlang-b-ratio", "0:2", "-V 5 -A 3 -i ", "", {"0", "1", "2"}},
-           {"wait", "20:30:5", "-V 30 --calls-per-interval ",
+           {"wait",
+            "20:30:5",
+            "-V 30 --calls-per-interval ",
             " --interval-minutes 60 --holding-time 180 -t 20",
             {"20", "25", "30"}},
            {"simulate-loss", "1:3", "-V 5 -A 4 -N 1000 --seed ", "", {"1", "2", "3"}}}) {

@@ -145,8 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Every simulation in the demonstration is seeded: the same text each run.
         GoldenFile{"demo", "demo.txt"},
         // Help names what an option takes, never the parser's internals.
-        GoldenFile{"--help", "help.txt"},
-        GoldenFile{"link-group --help", "help_link_group.txt"},
+        GoldenFile{"--help", "help.txt"}, GoldenFile{"link-group --help", "help_link_group.txt"},
         GoldenFile{"--version", "version.txt"}),
     GoldenName);
 
@@ -169,20 +168,19 @@ INSTANTIATE_TEST_SUITE_P(
         GoldenFile{"loss-assembled -x 1e308 -y 1e308 -z 1 -V 10 -n 2147483647",
                    "refuse_assembled_load.txt", 2},
         GoldenFile{"loss-priority -V 10 -a 1e308 1e308", "refuse_priority_sum.txt", 2},
-        GoldenFile{"wait -V 10 -A 9.999999 -t 1 --holding-time 1e308",
-                   "refuse_wait_overflow.txt", 2},
+        GoldenFile{"wait -V 10 -A 9.999999 -t 1 --holding-time 1e308", "refuse_wait_overflow.txt",
+                   2},
         GoldenFile{"wait -V 10 -t 1 --holding-time 1", "refuse_wait_no_traffic.txt", 2},
         GoldenFile{"simulate-loss -V 10 -A 0", "refuse_simulation_no_traffic.txt", 2},
         GoldenFile{"link-group -k 2 -f 5 --class 1:2.5", "refuse_fractional_demand.txt", 2},
         GoldenFile{"link-group -k 200000 -f 10 --class 1:1", "refuse_model_limit.txt", 2},
         GoldenFile{"link-subset -k 2 -f 5 -g 3 --class 1:1", "refuse_subset.txt", 2},
-        GoldenFile{"simulate-link-subset -k 40 -f 1 -g 20 --class 1:1",
-                   "refuse_subset_count.txt", 2},
+        GoldenFile{"simulate-link-subset -k 40 -f 1 -g 20 --class 1:1", "refuse_subset_count.txt",
+                   2},
         GoldenFile{"simulate-link-subset -k 4 -f 30 -g 2 --class 0:1 --class 0:2",
                    "refuse_no_class_traffic.txt", 2},
         GoldenFile{"servers -A 50 --target 1", "refuse_target.txt", 2},
-        GoldenFile{"traffic -V 20 -N 10 --target 0.01", "refuse_servers_not_below_sources.txt",
-                   2},
+        GoldenFile{"traffic -V 20 -N 10 --target 0.01", "refuse_servers_not_below_sources.txt", 2},
         GoldenFile{"agents -A 20 --holding-time 180 -t 20", "refuse_agents_no_goal.txt", 2},
         GoldenFile{"los -V 10 -A 5", "refuse_unknown_subcommand.txt", 2},
         GoldenFile{"loss --servers 10 --trafic 5", "refuse_unknown_option.txt", 2},
@@ -214,8 +212,7 @@ INSTANTIATE_TEST_SUITE_P(
         GoldenFile{"simulate-wait -V 10 -A 8 -N 5000 -t 30 --holding-time 60 --seed 42 "
                    "--format csv",
                    "simulate_wait_holding_time.csv"},
-        GoldenFile{"wait --help", "help_wait.txt"},
-        GoldenFile{"agents --help", "help_agents.txt"},
+        GoldenFile{"wait --help", "help_wait.txt"}, GoldenFile{"agents --help", "help_agents.txt"},
         GoldenFile{"plan --help", "help_plan.txt"}),
     GoldenName);
 
@@ -269,6 +266,51 @@ INSTANTIATE_TEST_SUITE_P(
       return name;
     });
 
+// The solvers added beside servers, traffic and agents: the assembled load
+// and the direct form in servers, a service level's traffic in traffic, the
+// least links.  Their refusals are the library's messages, each naming the
+// option of the argument refused (all of them where several are).
+INSTANTIATE_TEST_SUITE_P(
+    Solvers, ToolGoldenFile,
+    ::testing::Values(
+        GoldenFile{"servers -x 2 -y 3 -z 1.5 -n 3 --target 0.01 --format json",
+                   "servers_assembled.json"},
+        GoldenFile{"servers -A 50 --target 0.01 --direct --format csv", "servers_direct.csv"},
+        GoldenFile{"traffic --agents 24 --holding-time 180 -t 20 --service-level 0.8",
+                   "traffic_service_level.txt"},
+        GoldenFile{"traffic --agents 24 --holding-time 180 -t 20 --service-level 0.8 --raw",
+                   "traffic_service_level_raw.txt"},
+        GoldenFile{"links -f 10 --class 5:1 --class 2:3 --target 0.01", "links.txt"},
+        GoldenFile{"links -f 10 -g 2 --class 5:1 --class 2:3 --target 0.01 --format csv",
+                   "links_subset.csv"},
+        GoldenFile{"links -f 10 --class 5:1 --class 2:3 --target 0.01 --format json", "links.json"},
+        GoldenFile{"servers -x 0 -y 3 -z 1 -n 3 --target 0.01", "refuse_assembly_times.txt", 2},
+        GoldenFile{"servers -x 1e308 -y 1e308 -z 1 -n 2147483647 --target 0.01",
+                   "refuse_servers_assembled_load.txt", 2},
+        GoldenFile{"servers -x 2 -y 3 -z 1 -n -1 --target 0.01", "refuse_multiplier.txt", 2},
+        GoldenFile{"servers -x 2 -y 3 -z 1 --target 0.01", "refuse_assembled_incomplete.txt", 2},
+        GoldenFile{"servers -A 60 --target 1e-40 --direct", "refuse_direct_unreachable.txt", 2},
+        GoldenFile{"servers -A 200 --target 0.01 --direct", "refuse_direct_servers_overflow.txt",
+                   2},
+        GoldenFile{"traffic --agents 0 --holding-time 180 -t 20 --service-level 0.8",
+                   "refuse_traffic_agents.txt", 2},
+        GoldenFile{"traffic --agents 24 --holding-time 180 -t 20 --service-level 1",
+                   "refuse_traffic_service_level.txt", 2},
+        GoldenFile{"traffic --agents 24 --holding-time 0 -t 20 --service-level 0.8",
+                   "refuse_traffic_holding_time.txt", 2},
+        GoldenFile{"traffic --agents 24 -t 20 --service-level 0.8",
+                   "refuse_traffic_without_holding_time.txt", 2},
+        GoldenFile{"traffic -V 20", "refuse_traffic_without_target.txt", 2},
+        GoldenFile{"links -f 10 --class 5:11 --target 0.01", "refuse_links_demand.txt", 2},
+        GoldenFile{"links -f 10 -g 0 --class 5:1 --target 0.01", "refuse_links_subset.txt", 2},
+        GoldenFile{"links -f 0 --class 5:1 --target 0.01", "refuse_links_units.txt", 2},
+        GoldenFile{"links -f 10 --class 5:1 --target 1", "refuse_links_target.txt", 2},
+        GoldenFile{"sweep --format csv links -f 5:7 --class 2:1 --target 0.01", "sweep_links.csv"},
+        GoldenFile{"servers --help", "help_servers.txt"},
+        GoldenFile{"traffic --help", "help_traffic.txt"},
+        GoldenFile{"links --help", "help_links.txt"}),
+    GoldenName);
+
 class BadInput : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(BadInput, OneLineOnStderrAndStatusTwo) {
@@ -279,24 +321,20 @@ TEST_P(BadInput, OneLineOnStderrAndStatusTwo) {
   EXPECT_EQ(outcome.out.rfind("moravel: ", 0), 0u) << outcome.out;
 }
 
-INSTANTIATE_TEST_SUITE_P(Commands, BadInput,
-                         ::testing::Values("no-such-command", "loss --servers 10",
-                                           "loss --servers ten --traffic 5",
-                                           "loss --servers 4294967296 --traffic 5",
-                                           "loss --servers -1 --traffic 5",
-                                           "loss --servers 10 --traffic nan",
-                                           "loss --servers 10 --traffic 5 --bogus",
-                                           "loss --servers 10 --traffic 5 --format xml",
-                                           "loss-priority -V 10 -a 5 -1",
-                                           "sweep loss --servers 10 --traffic 5"),
-                         [](const auto& info) { return "case" + std::to_string(info.index); });
+INSTANTIATE_TEST_SUITE_P(
+    Commands, BadInput,
+    ::testing::Values("no-such-command", "loss --servers 10", "loss --servers ten --traffic 5",
+                      "loss --servers 4294967296 --traffic 5", "loss --servers -1 --traffic 5",
+                      "loss --servers 10 --traffic nan", "loss --servers 10 --traffic 5 --bogus",
+                      "loss --servers 10 --traffic 5 --format xml", "loss-priority -V 10 -a 5 -1",
+                      "sweep loss --servers 10 --traffic 5"),
+    [](const auto& info) { return "case" + std::to_string(info.index); });
 
 TEST(Tool, BadInputMessageNamesTheOptionAndWhatItAccepts) {
   const Outcome outcome = RunTool("loss --servers ten --traffic 5", true);
   EXPECT_EQ(outcome.out,
             "moravel: --servers: accepts a whole number from 1 to 2147483646, not 'ten'\n");
 }
-
 
 }  // namespace
 

@@ -3,8 +3,10 @@
 // every long run approaches, and what groups too large to keep answer.
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
 #include <sys/resource.h>
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,8 +24,8 @@ namespace {
 constexpr const char* kMostFree = "МаксСвоб";
 constexpr const char* kFewestFree = "МинСвоб";
 constexpr const char* kRandomFree = "ПервСвоб";
-using moravel::testing::kNaN;
 using moravel::testing::kInf;
+using moravel::testing::kNaN;
 
 struct Call {
   std::vector<double> a, t;
@@ -38,7 +40,10 @@ std::string Simulate(const Call& c, std::int32_t M) {
 std::string Simulate(const Call& c) { return Simulate(c, static_cast<std::int32_t>(c.a.size())); }
 
 TEST(VM_VMl_VDg_L_im, WritesTheOutcomesEveryRunShares) {
-  struct Case { Call call; const char* text; };
+  struct Case {
+    Call call;
+    const char* text;
+  };
   const Case cases[] = {
       // The only call arrives at 0.0 on a free link.
       {{{2}, {1}, 1, 1, 1, 1, kMostFree}, "0 2 "},
@@ -74,7 +79,10 @@ TEST(VM_VMl_VDg_L_im, WritesTheOutcomesEveryRunShares) {
 // taken shows no blocking.  With N = 1 exactly one class draws the call,
 // and a zero traffic after a positive one is never drawn.
 TEST(VM_VMl_VDg_L_im, BlocksClassesNoLinkCanTakeWhetherOrNotTheyDrewACall) {
-  struct Case { Call call; const char* text; };
+  struct Case {
+    Call call;
+    const char* text;
+  };
   const Case cases[] = {
       // Wider than a link: blocked, with a call or without.
       {{{1, 1}, {1, 1001}, 1, 1000, 1, 1, kMostFree}, "0 1 1 0 "},
@@ -116,7 +124,9 @@ TEST(VM_VMl_VDg_L_im, RefusesWhatItCannotSimulateWithTheEmptyText) {
       with([](Call& c) { c.t[0] = kNaN; }),
       with([](Call& c) { c.t[0] = -kInf; }),
       with([](Call& c) { c.a[0] = kNaN; }),
-      with([](Call& c) { c.a = {1e308, 1e308}; }),  // total rate overflows
+      with([](Call& c) {
+        c.a = {1e308, 1e308};
+      }),  // total rate overflows
   };
   for (const Call& c : refused) {
     EXPECT_EQ(Simulate(c), "") << "k " << c.k << " f " << c.f << " g " << c.g << " N " << c.N;
@@ -138,6 +148,7 @@ TEST(VM_VMl_VDg_L_im, ApproachesTheErlangLossValueOnOneLink) {
   }
 }
 
+#if !defined(_WIN32)  // address-space caps and forked children are POSIX
 // Groups far beyond the limits, in a child whose address space is capped at
 // 1 GiB and which an alarm ends after 60 s: a refused run must answer the
 // empty text without drawing a seed or allocating (the model returns
@@ -151,7 +162,10 @@ void ExitZeroIfAbsurdGroupsAreAnsweredAtOnce() {
   const double a[1] = {2.0};
   const double t[1] = {1.0};
   constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
-  struct Case { std::int32_t k, f, g, N; const char* text; };
+  struct Case {
+    std::int32_t k, f, g, N;
+    const char* text;
+  };
   const Case cases[] = {
       {kMax, 1, 1, 100, ""},         // 2^31 - 1 links of one unit
       {kMax, 1, kMax, 100, ""},      // the same, every call offered to all of them
@@ -185,5 +199,6 @@ TEST(VM_VMl_VDg_L_im, AnswersAbsurdGroupsAtOnceUnderAnAddressSpaceCap) {
 #endif
   EXPECT_EXIT(ExitZeroIfAbsurdGroupsAreAnsweredAtOnce(), ::testing::ExitedWithCode(0), "");
 }
+#endif
 
 }  // namespace

@@ -33,14 +33,16 @@
 
   function put(id, x) {
     const out = $(id);
-    if (!out) return;
+    if (!out || out.dataset.value === exact(x)) return;   // shown already
     out.textContent = readable(x);
     out.dataset.value = exact(x);
     out.title = exact(x);
   }
 
-  function clearPanel(panel) {
+  // Clears the panel's outputs but those about to be written (`keep`).
+  function clearPanel(panel, keep = {}) {
     panel.querySelectorAll("output").forEach((out) => {
+      if (out.id in keep || !out.dataset.value) return;
       out.textContent = "";
       delete out.dataset.value;
       out.removeAttribute("title");
@@ -67,11 +69,20 @@
     if (field && $(field)) $(field).setAttribute("aria-invalid", "true");
   }
 
+  // What the panel shows now, so that a job's later stages, which repeat
+  // the figures of its first, do not write them again.
+  let shownFigures = "";
+
   function show(snapshot) {
     const panel = $("panel-" + current);
-    clearPanel(panel);
-    for (const [id, x] of Object.entries(snapshot.outputs)) put(id, x);
-    for (const refusal of snapshot.refusals) refuse(refusal, panel.dataset.prefix);
+    const figures = JSON.stringify([current, snapshot.outputs, snapshot.refusals, snapshot.dayRows]);
+    if (figures !== shownFigures) {
+      shownFigures = figures;
+      if (current === "contact-centre") dayRows(snapshot.dayRows || []);
+      clearPanel(panel, snapshot.outputs);
+      for (const [id, x] of Object.entries(snapshot.outputs)) put(id, x);
+      for (const refusal of snapshot.refusals) refuse(refusal, panel.dataset.prefix);
+    }
     $("plot-note").textContent = snapshot.note;
     const plot = snapshot.plot;
     $("plot-section").hidden = !plot && !snapshot.note;
@@ -82,6 +93,50 @@
     } else {
       $("plot-title").textContent = "Plot";
     }
+  }
+
+  // The rows of a day's plan, one an interval and the day's, for the
+  // figures to fill.
+  const DAY_KEYS = ["calls", "traffic", "needed", "scheduled", "sl", "sl-excluding", "asa", "abandon", "occupancy"];
+  const DAY_TITLES = ["Calls", "Traffic [erlang]", "Agents needed", "Agents to schedule",
+                      "Service level, all offered calls", "Service level, offered less hung up within t",
+                      "ASA (seconds)", "Hanging up", "Occupancy"];
+
+  // The rows of a day's plan are kept between jobs: a row typed or removed
+  // adds or removes one row of outputs, and the others only change their
+  // labels, so that typing into a long day does not rebuild its table.
+  function dayRow(body, before) {
+    const row = body.insertRow(before ? before.sectionRowIndex : -1);
+    const name = row.insertCell();
+    name.dataset.label = "Interval";
+    DAY_KEYS.forEach((key, k) => {
+      const cell = row.insertCell();
+      cell.dataset.label = DAY_TITLES[k];
+      cell.appendChild(document.createElement("output"));
+    });
+    return row;
+  }
+
+  function nameRow(row, label, prefix) {
+    if (row.cells[0].textContent !== label) row.cells[0].textContent = label;
+    DAY_KEYS.forEach((key, k) => { row.cells[k + 1].firstChild.id = prefix + key; });
+  }
+
+  function dayRows(rows) {
+    const body = $("ct-day-rows");
+    if (rows.length === 0) {
+      body.textContent = "";
+      return;
+    }
+    let total = body.querySelector("tr.total");
+    if (!total) {
+      total = dayRow(body, null);
+      total.className = "total";
+      nameRow(total, "Day", "ct-day-total-");
+    }
+    while (body.rows.length - 1 > rows.length) body.deleteRow(body.rows.length - 2);
+    while (body.rows.length - 1 < rows.length) dayRow(body, total);
+    rows.forEach((r, j) => nameRow(body.rows[j], r.label, `ct-day-${j}-`));
   }
 
   // ---- The request -------------------------------------------------------------
@@ -194,6 +249,7 @@
     running = null;
     stopTimers();
     const seconds = limit / 1000;
+    shownFigures = "";   // the message below is no job's figures: the next job writes them all
     if (lastStage === "links") {
       $("lk-target-msg").textContent =
         `the least-links search was stopped after ${seconds} s: try a larger blocking target or fewer units`;
@@ -234,11 +290,17 @@
 
   // Disables the input of the figure to be found, shows the fields of the
   // model chosen and the labels that follow a choice.
-  const PANELS = ["erlang-b", "erlang-c", "engset", "call-centre", "links"];
+  const PANELS = ["erlang-b", "erlang-c", "engset", "call-centre", "contact-centre", "links"];
   const FOUND = {
     "erlang-b": ["eb-find", { loss: "eb-loss", servers: "eb-servers", traffic: "eb-traffic" }],
     "erlang-c": ["ec-find", { service: "ec-service", servers: "ec-servers", traffic: "ec-traffic" }],
     engset: ["en-find", { loss: "en-loss", servers: "en-servers", traffic: "en-traffic" }],
+  };
+
+  const TARGET_LABELS = {
+    "sl-offered": "Service level, at least", "sl-excluding": "Service level, at least",
+    asa: "Mean wait of answered calls, at most (seconds)", abandon: "Share hanging up, at most",
+    wait: "Probability of waiting, at most",
   };
 
   function arrange() {
@@ -247,6 +309,11 @@
       for (const [choice, id] of Object.entries(names)) $(id).disabled = choice === value;
     }
     $("lk-subset-field").hidden = $("lk-model").value !== "subset";
+    const mode = $("ct-mode").value;
+    $("panel-contact-centre").querySelectorAll("[data-mode]").forEach((el) => {
+      el.hidden = el.dataset.mode !== mode;
+    });
+    $("ct-target-label").textContent = TARGET_LABELS[$("ct-target-kind").value];
     const idle = $("en-form").value === "idle";
     $("en-traffic-label").textContent = idle ? "Traffic per idle source b [erlang]"
                                              : "Offered traffic per source a [erlang]";
@@ -292,7 +359,7 @@
   // ---- The address ---------------------------------------------------------
 
   function inputsOf(panel) {
-    return Array.from(panel.querySelectorAll("input[id], select[id]"))
+    return Array.from(panel.querySelectorAll("input[id], select[id], textarea[id]"))
       .filter((input) => !/^lk-(traffic|demand)-/.test(input.id));
   }
 
@@ -320,7 +387,7 @@
     if (PANELS.includes(panel)) current = panel;
     for (const [key, value] of params) {
       const input = $(key);
-      if (input && (input.tagName === "INPUT" || input.tagName === "SELECT")) input.value = value;
+      if (input && ["INPUT", "SELECT", "TEXTAREA"].includes(input.tagName)) input.value = value;
     }
     // The classes, separated by ";" (a decimal comma may be inside one);
     // addresses written before decimal commas were read used "," and other names.

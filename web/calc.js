@@ -22,7 +22,11 @@
     SOURCES: 9, SOURCE_TRAFFIC: 10, OVERFLOW: 13, HOLDING_TIME: 18, THRESHOLD: 19,
     CLASSES: 21, DEMAND: 22, LINKS: 23, LINK_UNITS: 24, GROUP_SIZE: 25, SUBSET: 26,
     SUBSET_COUNT: 27, TARGET: 30, NOT_BELOW_SOURCES: 32, DEMAND_EXCEEDS_LINK: 33,
-    UNREACHABLE: 34, MODEL_LIMIT: 35,
+    UNREACHABLE: 34, MODEL_LIMIT: 35, TARGET_WAIT: 31,
+    PATIENCE: 40, LINES: 41, LINES_TOO_MANY: 42, RETRY_SHARE: 43, REDIAL_TIME: 44,
+    RETRIALS_DIVERGE: 45, CALLS_OFFERED: 60, INTERVAL_MINUTES: 61, SHRINKAGE: 62, NO_TARGET: 63,
+    SERVICE_LEVEL_TARGET: 65, ABANDONMENT_TARGET: 66, WAIT_PROBABILITY_TARGET: 67,
+    SCHEDULED_TOO_MANY: 68, GOAL: 46, OCCUPANCY: 47, EVERY_TRAFFIC_MEETS: 36,
   };
 
   // What a plot may cost, in multiples of one evaluation of the model at
@@ -71,6 +75,44 @@
     return barePercent && x > 1 && x <= 100 ? x / 100 : x;
   }
 
+  function parsePatience(text) {
+    const t = text.trim();
+    return t === "" || t === "∞" || /^inf$/i.test(t) ? Infinity : parseNumber(t);
+  }
+
+  // A day's table as pasted: one interval a line, cells separated by tabs
+  // (a spreadsheet's copy), else by semicolons, else by commas (where a
+  // comma separates, a decimal comma cannot be told apart, so write a
+  // decimal point).  Cells: label, calls, handling time, patience
+  // (optional; blank: never hang up).  A first line whose calls are not a
+  // number is a line of titles.  A cell that is not read names its line
+  // and column; nothing is planned from a partly read table.
+  const DAY_COLUMNS = ["label", "calls", "handling time", "patience"];
+  function parseDay(text) {
+    const rows = [];
+    const lines = text.split(/\r\n|\n|\r/);
+    lines.forEach((line, j) => {
+      if (line.trim() === "") return;
+      const sep = line.includes("\t") ? "\t" : line.includes(";") ? ";" : ",";
+      const cells = line.split(sep).map((c) => c.trim());
+      const at = (k) => `line ${j + 1}, column ${k + 1} (${DAY_COLUMNS[k]})`;
+      if (rows.length === 0 && j === lines.findIndex((l) => l.trim() !== "")) {
+        try { parseNumber(cells[1] === undefined ? "" : cells[1]); } catch (error) { return; }  // titles
+      }
+      if (cells.length < 3) throw new Error(`${at(cells.length)}: missing`);
+      if (cells.length > 4) throw new Error(`line ${j + 1}: ${cells.length} cells, at most 4`);
+      const number = (k, parse) => {
+        try { return parse(cells[k]); } catch (error) { throw new Error(`${at(k)}: ${error.message}`); }
+      };
+      rows.push({ line: j + 1, label: cells[0], calls: number(1, parseNumber),
+                  handling: number(2, parseNumber),
+                  patience: cells.length === 4 ? number(3, parsePatience) : Infinity,
+                  hasPatience: cells.length === 4 });
+    });
+    if (rows.length === 0) throw new Error("paste at least one interval");
+    return rows;
+  }
+
   function reader(values) {
     const text = (id) => (values[id] === undefined ? "" : String(values[id]));
     const wrap = (id, parse) => {
@@ -88,7 +130,22 @@
       }),
       probability: (id) => wrap(id, (t) => parseShare(t, false)),
       serviceLevel: (id) => wrap(id, (t) => parseShare(t, true)),
+      // A share that may be left blank (0: none).
+      optionalShare: (id) => wrap(id, (t) => (t.trim() === "" ? 0 : parseShare(t, true))),
+      // A count that may be left blank (0).
+      optionalWhole: (id) => (text(id).trim() === "" ? 0 : wholeOf(id)),
+      // A mean patience: blank, "∞" or "inf" for callers who never hang up.
+      patience: (id) => wrap(id, parsePatience),
     };
+    function wholeOf(id) {
+      return wrap(id, (t) => {
+        const x = parseNumber(t);
+        if (!Number.isInteger(x) || x < -2147483648 || x > 2147483647) {
+          throw new Error("must be a whole number within 32 bits");
+        }
+        return x;
+      });
+    }
   }
 
   // ---- Helpers -------------------------------------------------------------
@@ -302,6 +359,244 @@
       },
     },
 
+    // The contact centre: impatient callers, lines, retries, the least
+    // agents for a target, and a day's plan.  Times in seconds, the
+    // interval in minutes.
+    "contact-centre": {
+      fields: { [S.TRAFFIC]: "ct-calls", [S.CALLS_OFFERED]: "ct-calls", [S.HOLDING_TIME]: "ct-handling",
+                [S.PATIENCE]: "ct-patience", [S.OVERFLOW]: "ct-patience", [S.SERVERS]: "ct-agents",
+                [S.SERVERS_TOO_MANY]: "ct-agents", [S.NOT_BELOW_SERVERS]: "ct-agents",
+                [S.LINES]: "ct-lines", [S.LINES_TOO_MANY]: "ct-lines", [S.THRESHOLD]: "ct-answer",
+                [S.INTERVAL_MINUTES]: "ct-interval" },
+      retrialFields: { [S.REDIAL_TIME]: "ct-redial", [S.RETRY_SHARE]: "ct-retry-blocked" },
+      staffingFields: { [S.THRESHOLD]: "ct-answer", [S.SERVICE_LEVEL_TARGET]: "ct-target",
+                        [S.TARGET_WAIT]: "ct-target", [S.ABANDONMENT_TARGET]: "ct-target",
+                        [S.WAIT_PROBABILITY_TARGET]: "ct-target", [S.NO_TARGET]: "ct-target",
+                        [S.UNREACHABLE]: "ct-target", [S.MODEL_LIMIT]: "ct-target", [S.OCCUPANCY]: "ct-occupancy",
+                        [S.SHRINKAGE]: "ct-shrinkage", [S.SCHEDULED_TOO_MANY]: "ct-shrinkage",
+                        [S.INTERVAL_MINUTES]: "ct-interval", [S.CALLS_OFFERED]: "ct-calls",
+                        [S.TRAFFIC]: "ct-calls", [S.HOLDING_TIME]: "ct-handling",
+                        [S.PATIENCE]: "ct-patience", [S.OVERFLOW]: "ct-patience" },
+      // The staffing solvers' refusals; the largest traffic's own beside it.
+      solverFields: { [S.THRESHOLD]: "ct-answer", [S.GOAL]: "ct-target-kind", [S.TARGET]: "ct-target",
+                      [S.TARGET_WAIT]: "ct-target", [S.UNREACHABLE]: "ct-target", [S.OCCUPANCY]: "ct-occupancy",
+                      [S.TRAFFIC]: "ct-calls", [S.HOLDING_TIME]: "ct-handling", [S.PATIENCE]: "ct-patience",
+                      [S.OVERFLOW]: "ct-patience", [S.LINES]: "ct-lines", [S.LINES_TOO_MANY]: "ct-lines",
+                      [S.SERVERS]: "ct-agents", [S.SERVERS_TOO_MANY]: "ct-agents",
+                      [S.NOT_BELOW_SERVERS]: "ct-agents", [S.MODEL_LIMIT]: "ct-target" },
+      largestFields: { [S.UNREACHABLE]: "ct-largest", [S.EVERY_TRAFFIC_MEETS]: "ct-largest",
+                       [S.MODEL_LIMIT]: "ct-largest" },
+      GOALS: { "sl-offered": 1, "sl-excluding": 2, asa: 3, abandon: 4, wait: 5 },
+
+      // The goal of the staffing solvers: {goal, target, maxOccupancy}.
+      goal(read) {
+        const kind = read.text("ct-target-kind");
+        const target = kind === "asa" ? read.real("ct-target") : read.serviceLevel("ct-target");
+        const occupancy = read.text("ct-occupancy").trim() === "" ? 1 : read.optionalShare("ct-occupancy");
+        return { goal: this.GOALS[kind], target, maxOccupancy: occupancy };
+      },
+
+      // The output names of a moravel_contact_centre_result's figures.
+      keys: { waitProbability: "wait", blockedProbability: "blocked", abandonProbability: "abandon",
+              abandonWithinAnswerTime: "abandon-short", serviceLevel: "sl",
+              serviceLevelExcludingShortAbandons: "sl-excluding", meanAnswerWait: "asa",
+              meanWait: "mean-wait", queueLength: "queue", occupancy: "occupancy", carried: "carried" },
+
+      put(out, prefix, figures) {
+        for (const [field, key] of Object.entries(this.keys)) out[prefix + key] = figures[field];
+      },
+
+      targets(read) {
+        const kind = read.text("ct-target-kind");
+        const targets = { answerTime: read.real("ct-answer"), occupancy: read.optionalShare("ct-occupancy") };
+        if (kind === "asa") {
+          targets.meanAnswerWait = read.real("ct-target");
+        } else {
+          const x = read.serviceLevel("ct-target");
+          if (kind === "sl-offered" || kind === "sl-excluding") {
+            targets.serviceLevel = x;
+            targets.serviceLevelBasis = kind === "sl-excluding" ? 1 : 0;
+          } else if (kind === "abandon") {
+            targets.abandonment = x;
+          } else {
+            targets.waitProbability = x;
+          }
+        }
+        return targets;
+      },
+
+      figures(moravel, read, out, classes, snapshot) {
+        const minutes = read.real("ct-interval");
+        if (read.text("ct-mode") === "day") return this.day(moravel, read, out, snapshot, minutes);
+        // The traffic is the page's to compute, so the page refuses, in the
+        // library's words, what would make it meaningless.
+        const calls = read.real("ct-calls"), h = read.real("ct-handling");
+        if (!(minutes > 0 && Number.isFinite(minutes))) {
+          throw new moravel.MoravelError(S.INTERVAL_MINUTES, moravel.statusMessage(S.INTERVAL_MINUTES));
+        }
+        if (!(calls >= 0 && Number.isFinite(calls))) {
+          throw new moravel.MoravelError(S.CALLS_OFFERED, moravel.statusMessage(S.CALLS_OFFERED));
+        }
+        if (!(h > 0 && Number.isFinite(h))) {
+          throw new moravel.MoravelError(S.HOLDING_TIME, moravel.statusMessage(S.HOLDING_TIME));
+        }
+        const p = read.patience("ct-patience");
+        const t = read.real("ct-answer");
+        // Offered traffic: calls per second times the mean handling time,
+        // as the library's day plan takes it.
+        const A = (calls * h) / (minutes * 60);
+        out["ct-out-traffic"] = A;
+        const n = read.whole("ct-agents"), L = read.optionalWhole("ct-lines");
+        // The least agents for the target, and the largest traffic the n
+        // agents carry at it, with the panel's lines.
+        let least = null, goal = null;
+        try {
+          goal = this.goal(read);
+          least = moravel.contactCentreAgents(A, h, p, L, t, goal.goal, goal.target, goal.maxOccupancy);
+          out["ct-out-least"] = least.agents;
+          this.put(out, "ct-out-s-", least.figures);
+        } catch (error) {
+          snapshot.refusals.push(refusal(moravel, error, this.solverFields));
+        }
+        if (goal) {
+          try {
+            out["ct-out-largest"] = moravel.contactCentreTraffic(n, h, p, L, t, goal.goal, goal.target,
+                                                                 goal.maxOccupancy).traffic;
+          } catch (error) {
+            snapshot.refusals.push(refusal(moravel, error, { ...this.solverFields, ...this.largestFields }));
+          }
+        }
+        const [result, ms] = timed(() => moravel.contactCentre(A, h, p, n, L, t));
+        this.put(out, "ct-out-", result);
+        const rb = read.optionalShare("ct-retry-blocked"), ra = read.optionalShare("ct-retry-abandoned");
+        if (rb !== 0 || ra !== 0) {
+          try {
+            const redial = read.real("ct-redial");
+            const r = moravel.contactCentreRetrials(A, h, p, n, L, t, rb, ra, redial);
+            this.put(out, "ct-out-r-", r.attempt);
+            Object.assign(out, { "ct-out-total": r.offeredTotal, "ct-out-retry-traffic": r.retryTraffic,
+                                 "ct-out-attempts": r.attemptsPerCaller, "ct-out-answered": r.answeredShare,
+                                 "ct-out-gave-up-blocked": r.blockedShare,
+                                 "ct-out-gave-up-abandoned": r.abandonedShare,
+                                 "ct-out-redialling": r.redialling });
+          } catch (error) {
+            const refused = refusal(moravel, error, this.retrialFields);
+            // Which share the library refused: the busy-tone one alone, or else the other.
+            if (refused.status === S.RETRY_SHARE) {
+              try { moravel.contactCentreRetrials(A, h, p, n, L, t, rb, 0, 1); refused.field = "ct-retry-abandoned"; }
+              catch (again) { refused.field = "ct-retry-blocked"; }
+            }
+            snapshot.refusals.push(refused);
+          }
+        }
+        return { mode: "one", A, h, p, n, L, t, result, least, goal, ms, kind: read.text("ct-target-kind") };
+      },
+
+      day(moravel, read, out, snapshot, minutes) {
+        let rows;
+        try { rows = parseDay(read.text("ct-day")); } catch (error) { throw new FieldError("ct-day", error.message); }
+        const withPatience = rows.some((r) => r.hasPatience);
+        let plan;
+        try {
+          plan = moravel.dayPlan(rows.map((r) => r.calls), rows.map((r) => r.handling),
+                                 withPatience ? rows.map((r) => r.patience) : null, this.targets(read),
+                                 minutes, read.optionalShare("ct-shrinkage"));
+        } catch (error) {
+          if (error instanceof moravel.MoravelError && error.index !== undefined) {
+            const row = rows[error.index];
+            throw new FieldError("ct-day", `line ${row.line} (${row.label}): ${error.message}`);
+          }
+          if (error instanceof moravel.MoravelError) {
+            error.field = this.staffingFields[error.status];
+          }
+          throw error;
+        }
+        snapshot.dayRows = rows.map((r) => ({ label: r.label }));
+        const figures = (prefix, f) => {
+          out[prefix + "sl"] = f.serviceLevel;
+          out[prefix + "sl-excluding"] = f.serviceLevelExcludingShortAbandons;
+          out[prefix + "asa"] = f.meanAnswerWait;
+          out[prefix + "abandon"] = f.abandonProbability;
+          out[prefix + "occupancy"] = f.occupancy;
+        };
+        plan.intervals.forEach((x, j) => {
+          const prefix = `ct-day-${j}-`;
+          Object.assign(out, { [prefix + "calls"]: rows[j].calls, [prefix + "traffic"]: x.traffic,
+                               [prefix + "needed"]: x.agentsNeeded, [prefix + "scheduled"]: x.agentsScheduled });
+          figures(prefix, x.figures);
+        });
+        const d = plan.totals;
+        Object.assign(out, { "ct-day-total-calls": d.calls, "ct-day-total-traffic": d.traffic,
+                             "ct-day-total-needed": d.agentIntervalsNeeded,
+                             "ct-day-total-scheduled": d.agentIntervalsScheduled,
+                             "ct-out-day-hours": d.scheduledAgentHours, "ct-out-day-peak": d.peakAgentsScheduled,
+                             "ct-out-day-answered": d.answeredCalls, "ct-out-day-abandoned": d.abandonedCalls });
+        figures("ct-day-total-", d.figures);
+        return { mode: "day", rows, plan };
+      },
+
+      plot(moravel, read, state) {
+        return state.mode === "day" ? this.dayPlot(state) : this.agentsPlot(moravel, state);
+      },
+
+      // The agents a day needs and schedules, interval by interval: a step
+      // from each interval's start (x = 1, 2, ..., named by its label) to
+      // the next.
+      dayPlot({ rows, plan }) {
+        const steps = (agents) => plan.intervals.flatMap((x, j) => [[j + 1, agents(x)], [j + 2, agents(x)]]);
+        const needed = steps((x) => x.agentsNeeded);
+        const scheduled = steps((x) => x.agentsScheduled);
+        return {
+          title: `Contact centre: agents by interval, ${rows.length} intervals`,
+          xLabel: "interval", yLabel: "agents", scale: "linear",
+          yMax: scheduled.reduce((m, q) => Math.max(m, q[1]), 1), xLabels: rows.map((r) => r.label),
+          series: [{ name: "needed", points: needed }, { name: "to schedule", points: scheduled }],
+          marker: null,
+        };
+      },
+
+      // What a staffing planner reads: the service level (both conventions),
+      // or the ASA where that is the target, against the agents around the
+      // ones given and the least for the target.
+      agentsPlot(moravel, { A, h, p, n, L, t, result, least, goal, ms, kind }) {
+        const most = 40;
+        const lo = Math.min(n, least ? least.agents : n), hi = Math.max(n, least ? least.agents : n);
+        const pad = Math.max(3, Math.ceil(0.25 * (hi - lo)), Math.ceil(0.1 * hi));
+        const first = Math.max(1, lo - pad), last = hi + pad;
+        const step = Math.max(1, Math.ceil((last - first + 1) / most));
+        const agents = [];
+        for (let k = first; k <= last; k += step) agents.push(k);
+        if (!agents.includes(n)) agents.push(n);
+        agents.sort((x, y) => x - y);
+        if (affordable(ms, agents.length) < Math.min(MIN_POINTS, agents.length)) return { note: leftOut(ms) };
+        const points = [];
+        for (const k of agents) {
+          try { points.push([k, moravel.contactCentre(A, h, p, k, L, t)]); } catch (error) { /* no steady state, or beyond the lines */ }
+        }
+        const traffic = root.MoravelFormat.readable(A);
+        if (kind === "asa") {
+          const series = points.map(([k, f]) => [k, f.meanAnswerWait]);
+          return {
+            title: `Contact centre: mean wait of answered calls against agents, ${traffic} erlangs`,
+            xLabel: "agents", yLabel: "ASA [s]", scale: "linear",
+            yMax: Math.max(1e-9, ...series.map((q) => q[1]).filter(Number.isFinite)),
+            series: [{ name: "ASA", points: series }],
+            reference: goal ? { y: goal.target, label: "target" } : null,
+            marker: [n, result.meanAnswerWait],
+          };
+        }
+        return {
+          title: `Contact centre: service level against agents, ${traffic} erlangs`,
+          xLabel: "agents", yLabel: `share answered within ${t} s`, scale: "linear",
+          series: [{ name: "over all offered calls", points: points.map(([k, f]) => [k, f.serviceLevel]) },
+                   { name: "over the offered calls less those who hung up within t",
+                     points: points.map(([k, f]) => [k, f.serviceLevelExcludingShortAbandons]) }],
+          reference: goal && goal.goal <= 2 ? { y: goal.target, label: "target" } : null,
+          marker: [n, kind === "sl-excluding" ? result.serviceLevelExcludingShortAbandons : result.serviceLevel],
+        };
+      },
+    },
+
     links: {
       fields: { [S.CLASSES]: "lk-classes", [S.TRAFFIC]: "lk-classes", [S.DEMAND]: "lk-classes",
                 [S.LINKS]: "lk-links", [S.LINK_UNITS]: "lk-units", [S.GROUP_SIZE]: "lk-units",
@@ -370,7 +665,7 @@
   function refusal(moravel, error, fields) {
     if (error instanceof FieldError) return { field: error.field, message: error.message };
     if (error instanceof moravel.MoravelError) {
-      return { field: fields[error.status] || null, message: error.message, status: error.status };
+      return { field: error.field || fields[error.status] || null, message: error.message, status: error.status };
     }
     if (error instanceof RangeError) return { field: null, message: error.message };
     throw error;
@@ -383,7 +678,7 @@
     const snapshot = { outputs: {}, refusals: [], plot: null, note: "", stage: "figures", done: false };
     let state;
     try {
-      state = panel.figures(moravel, read, snapshot.outputs, classes);
+      state = panel.figures(moravel, read, snapshot.outputs, classes, snapshot);
     } catch (error) {
       snapshot.refusals.push(refusal(moravel, error, panel.fields));
       snapshot.done = true;

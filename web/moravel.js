@@ -36,9 +36,9 @@
 
   function wrap(wasm) {
     const F64 = 8;
-    // Scratch room for the results of one call: the widest record is five
-    // doubles (the delay system), the solvers add an int32 before them.
-    const scratch = wasm._malloc(64);
+    // Scratch room for the results of one call: the widest record is the
+    // contact centre's with retries (18 doubles, 144 bytes).
+    const scratch = wasm._malloc(256);
     const f64 = (address) => wasm.HEAPF64[address >> 3];
     const i32 = (address) => wasm.HEAP32[address >> 2];
 
@@ -108,6 +108,24 @@
       meanSpeedOfAnswer: f64(address + 24),
       occupancy: f64(address + 32),
     });
+
+    // moravel_contact_centre_result: eleven doubles, in the header's order.
+    const contactCentreResult = (address) => ({
+      waitProbability: f64(address),
+      blockedProbability: f64(address + 8),
+      abandonProbability: f64(address + 16),
+      abandonWithinAnswerTime: f64(address + 24),
+      serviceLevel: f64(address + 32),
+      serviceLevelExcludingShortAbandons: f64(address + 40),
+      meanAnswerWait: f64(address + 48),
+      meanWait: f64(address + 56),
+      queueLength: f64(address + 64),
+      occupancy: f64(address + 72),
+      carried: f64(address + 80),
+    });
+    const CONTACT_CENTRE_BYTES = 88;
+    // A count of 64 bits that the library keeps below 2^53.
+    const i64 = (address) => (wasm.HEAPU32[address >> 2] + wasm.HEAP32[(address >> 2) + 1] * 4294967296);
 
     // n points of a scalar formula through its array entry point.
     function pointsOf(fn, ints, doubles) {
@@ -324,6 +342,107 @@
                                                         target, scratch));
         return staffing(scratch);
       },
+
+      // Contact centres: impatient callers, lines (0: no limit), retries.
+      contactCentre(traffic, handlingTime, patience, agents, lines, answerTime) {
+        check(wasm._moravel_contact_centre(traffic, handlingTime, patience, count("agents", agents),
+                                           count("lines", lines), answerTime, scratch));
+        return contactCentreResult(scratch);
+      },
+      // The figures every attempt meets, then the totals and each caller's
+      // final outcome (moravel_retrial_result).
+      contactCentreRetrials(traffic, handlingTime, patience, agents, lines, answerTime,
+                            blockedRetryShare, abandonedRetryShare, redialTime) {
+        check(wasm._moravel_contact_centre_retrials(traffic, handlingTime, patience,
+                                                    count("agents", agents), count("lines", lines),
+                                                    answerTime, blockedRetryShare,
+                                                    abandonedRetryShare, redialTime, scratch));
+        const at = scratch + CONTACT_CENTRE_BYTES;
+        return {
+          attempt: contactCentreResult(scratch),
+          offeredTotal: f64(at),
+          retryTraffic: f64(at + 8),
+          attemptsPerCaller: f64(at + 16),
+          answeredShare: f64(at + 24),
+          blockedShare: f64(at + 32),
+          abandonedShare: f64(at + 40),
+          redialling: f64(at + 48),
+        };
+      },
+      // Contact-centre staffing.  goal: Moravel.GOAL_SERVICE_LEVEL, ..._EXCLUDING_SHORT_ABANDONS,
+      // GOAL_MEAN_ANSWER_WAIT, GOAL_ABANDON_PROBABILITY or GOAL_WAIT_PROBABILITY;
+      // maxOccupancy 1 for no bound.  The least agents, with the figures there:
+      contactCentreAgents(traffic, handlingTime, patience, lines, answerTime, goal, target, maxOccupancy) {
+        check(wasm._moravel_contact_centre_agents(traffic, handlingTime, patience, count("lines", lines),
+                                                  answerTime, count("goal", goal), target, maxOccupancy,
+                                                  scratch, scratch + 8));
+        return { agents: i32(scratch), figures: contactCentreResult(scratch + 8) };
+      },
+      // The largest traffic the agents carry at the goal, with the figures there.
+      contactCentreTraffic(agents, handlingTime, patience, lines, answerTime, goal, target, maxOccupancy) {
+        check(wasm._moravel_contact_centre_traffic(count("agents", agents), handlingTime, patience,
+                                                   count("lines", lines), answerTime, count("goal", goal),
+                                                   target, maxOccupancy, scratch, scratch + 8));
+        return { traffic: f64(scratch), figures: contactCentreResult(scratch + 8) };
+      },
+      // A day's plan: per-interval arrays of calls, handling times and
+      // patiences in seconds (patience null: nobody hangs up); targets
+      // {answerTime, serviceLevel, serviceLevelBasis, meanAnswerWait,
+      // abandonment, waitProbability, occupancy}, 0 or absent for none.  A
+      // refused interval throws a MoravelError with its `index`.
+      dayPlan(calls, handlingTime, patience, targets, intervalMinutes, shrinkage) {
+        const n = calls.length;
+        if (handlingTime.length !== n || (patience && patience.length !== n)) {
+          throw new RangeError("calls, handling times and patiences need one value per interval");
+        }
+        const INTERVAL_BYTES = 16 + CONTACT_CENTRE_BYTES;   // traffic, two int32, the figures
+        const TARGET_BYTES = 56, TOTAL_BYTES = 72 + CONTACT_CENTRE_BYTES;
+        const inputs = patience ? [calls, handlingTime, patience] : [calls, handlingTime];
+        // The records after the arrays: each a whole number of doubles long.
+        const extra = (TARGET_BYTES + TOTAL_BYTES + 8 + n * INTERVAL_BYTES) / F64;
+        return withArrays(inputs, 1, extra, ([c, h, ...rest]) => {
+          const p = patience ? rest[0] : 0;
+          const targetsAt = rest[rest.length - 1];
+          const totalsAt = targetsAt + TARGET_BYTES;
+          const indexAt = totalsAt + TOTAL_BYTES;
+          const intervalsAt = indexAt + 8;
+          const t = targets || {};
+          const heap = wasm.HEAPF64;
+          heap[targetsAt >> 3] = t.answerTime || 0;
+          heap[(targetsAt + 8) >> 3] = t.serviceLevel || 0;
+          wasm.HEAP32[(targetsAt + 16) >> 2] = count("service-level basis", t.serviceLevelBasis || 0);
+          heap[(targetsAt + 24) >> 3] = t.meanAnswerWait || 0;
+          heap[(targetsAt + 32) >> 3] = t.abandonment || 0;
+          heap[(targetsAt + 40) >> 3] = t.waitProbability || 0;
+          heap[(targetsAt + 48) >> 3] = t.occupancy || 0;
+          const NONE = 0xffffffff;   // the index is written only when an interval is refused
+          wasm.HEAPU32[indexAt >> 2] = NONE;
+          const status = wasm._moravel_day_plan(n, c, h, p, targetsAt, intervalMinutes, shrinkage,
+                                                intervalsAt, totalsAt, indexAt);
+          if (status !== 0) {
+            const error = new MoravelError(status, wasm.UTF8ToString(wasm._moravel_status_message(status)));
+            const index = wasm.HEAPU32[indexAt >> 2];
+            if (index !== NONE) error.index = index;
+            throw error;
+          }
+          const intervals = [];
+          for (let j = 0; j < n; ++j) {
+            const at = intervalsAt + j * INTERVAL_BYTES;
+            intervals.push({ traffic: f64(at), agentsNeeded: i32(at + 8), agentsScheduled: i32(at + 12),
+                             figures: contactCentreResult(at + 16) });
+          }
+          return {
+            intervals,
+            totals: {
+              calls: f64(totalsAt), handlingTime: f64(totalsAt + 8), traffic: f64(totalsAt + 16),
+              answeredCalls: f64(totalsAt + 24), abandonedCalls: f64(totalsAt + 32),
+              agentIntervalsNeeded: i64(totalsAt + 40), agentIntervalsScheduled: i64(totalsAt + 48),
+              scheduledAgentHours: f64(totalsAt + 56), peakAgentsScheduled: i32(totalsAt + 64),
+              figures: contactCentreResult(totalsAt + 72),
+            },
+          };
+        });
+      },
     };
   }
 
@@ -335,5 +454,8 @@
     return wrap(await create());
   }
 
-  return { load, MoravelError, MOST_FREE: 1, FEWEST_FREE: 2, RANDOM_FREE: 3 };
+  return { load, MoravelError, MOST_FREE: 1, FEWEST_FREE: 2, RANDOM_FREE: 3,
+           NO_LINE_LIMIT: 0, SERVICE_LEVEL_OFFERED: 0, SERVICE_LEVEL_EXCLUDING_SHORT_ABANDONS: 1,
+           GOAL_SERVICE_LEVEL: 1, GOAL_SERVICE_LEVEL_EXCLUDING_SHORT_ABANDONS: 2, GOAL_MEAN_ANSWER_WAIT: 3,
+           GOAL_ABANDON_PROBABILITY: 4, GOAL_WAIT_PROBABILITY: 5 };
 });

@@ -37,8 +37,9 @@
   }
 
   // series: [{name, points: [[x, y], ...]}]; options: title, xLabel, yLabel,
-  // scale ("log", the default, or "linear"), floor, marker [x, y] or null,
-  // reference {y, label} (a horizontal line, such as a target).
+  // scale ("log", the default, or "linear": 0 to 1, or to yMax where given),
+  // floor, marker [x, y] or null, reference {y, label} (a horizontal line,
+  // such as a target), xLabels (names of the x positions 1, 2, ...).
   function draw(svg, series, options) {
     while (svg.firstChild) svg.removeChild(svg.firstChild);
     const width = 640, height = 360;
@@ -62,9 +63,14 @@
     const xLo = Math.min(...xs), xHi = Math.max(...xs);
     let yLo, yHi, ticks, Y, label;
     if (linear) {
+      // A share from 0 to 1, or counts and times from 0 to options.yMax.
       yLo = 0;
-      yHi = 1;
-      ticks = [0, 0.2, 0.4, 0.6, 0.8, 1];
+      yHi = options.yMax > 0 ? options.yMax : 1;
+      ticks = options.yMax > 0 ? linearTicks(0, yHi) : [0, 0.2, 0.4, 0.6, 0.8, 1];
+      if (ticks[ticks.length - 1] < yHi) {
+        yHi = ticks[ticks.length - 1] + (ticks[1] - ticks[0]);
+        ticks.push(yHi);
+      }
       Y = (y) => top + (yHi - y) / (yHi - yLo) * (height - top - bottom);
       label = String;
     } else {
@@ -91,11 +97,19 @@
       svg.appendChild(element("line", { class: "grid", x1: left, x2: width - right, y1: y, y2: y }));
       svg.appendChild(element("text", { x: left - 6, y: y + 4, "text-anchor": "end" }, label(d)));
     }
-    for (const x of linearTicks(xLo, xHi)) {
+    // Whole x positions may carry names (options.xLabels[x - 1]), at most
+    // about eight of them written.
+    const names = options.xLabels;
+    const xTicks = names ? [] : linearTicks(xLo, xHi);
+    if (names) {
+      const every = Math.max(1, Math.ceil(names.length / 8));
+      for (let x = 1; x <= names.length; x += every) xTicks.push(x);
+    }
+    for (const x of xTicks) {
       const px = X(x);
       svg.appendChild(element("line", { class: "grid", x1: px, x2: px, y1: top, y2: height - bottom }));
       svg.appendChild(element("text", { x: px, y: height - bottom + 16, "text-anchor": "middle" },
-                              String(x)));
+                              names ? names[x - 1] : String(x)));
     }
     svg.appendChild(element("line", { class: "axis", x1: left, x2: left, y1: top, y2: height - bottom }));
     svg.appendChild(element("line", { class: "axis", x1: left, x2: width - right,

@@ -46,78 +46,78 @@
 #include "export.h"
 
 #ifdef __cplusplus
-#  define MORAVEL_NOEXCEPT noexcept
+#define MORAVEL_NOEXCEPT noexcept
 extern "C" {
 #else
-#  define MORAVEL_NOEXCEPT
+#define MORAVEL_NOEXCEPT
 #endif
 
 /* ---- Status ------------------------------------------------------------ */
 
 typedef enum moravel_status {
   MORAVEL_OK = 0,
-  MORAVEL_ERROR_NULL_POINTER = 1,          /* an argument or result pointer is NULL */
-  MORAVEL_ERROR_OUT_OF_MEMORY = 2,         /* memory ran out */
-  MORAVEL_ERROR_INTERNAL = 3,              /* an unexpected failure inside the library */
-  MORAVEL_ERROR_SERVERS = 4,               /* servers must be at least 1 */
-  MORAVEL_ERROR_SERVERS_TOO_MANY = 5,      /* servers must be below 2147483647 */
-  MORAVEL_ERROR_TRAFFIC = 6,               /* traffic must be finite and not negative */
-  MORAVEL_ERROR_TRAFFIC_NOT_POSITIVE = 7,  /* traffic must be above 0 */
-  MORAVEL_ERROR_TRAFFIC_NOT_BELOW_SERVERS = 8, /* delay system: A < V */
-  MORAVEL_ERROR_SOURCES = 9,               /* sources must be at least 1 */
-  MORAVEL_ERROR_SOURCE_TRAFFIC = 10,       /* traffic per source in [0, 1) */
-  MORAVEL_ERROR_DIRECT_FORM_SERVERS = 11,  /* direct form: 0 <= V <= 170 */
-  MORAVEL_ERROR_RATIO_SERVERS = 12,        /* ratio: 0 <= V - i <= 170 */
-  MORAVEL_ERROR_OVERFLOW = 13,             /* the result leaves the range of a double */
-  MORAVEL_ERROR_ASSEMBLY_TIMES = 14,       /* x and y must be finite and above 0 */
-  MORAVEL_ERROR_ASSEMBLY_Z = 15,           /* z must be finite and not negative */
-  MORAVEL_ERROR_ASSEMBLY_MULTIPLIER = 16,  /* n must not be negative */
-  MORAVEL_ERROR_ASSEMBLED_LOAD = 17,       /* the assembled load is not finite */
-  MORAVEL_ERROR_HOLDING_TIME = 18,         /* mean holding time must be finite and above 0 */
-  MORAVEL_ERROR_THRESHOLD = 19,            /* waiting-time threshold finite, not negative */
-  MORAVEL_ERROR_CALLS = 20,                /* calls must be at least 1 */
-  MORAVEL_ERROR_CLASSES = 21,              /* classes must be at least 1 */
-  MORAVEL_ERROR_DEMAND = 22,               /* demands: whole numbers of at least 1 unit */
-  MORAVEL_ERROR_LINKS = 23,                /* links must be at least 1 */
-  MORAVEL_ERROR_LINK_UNITS = 24,           /* units per link must be at least 1 */
-  MORAVEL_ERROR_GROUP_SIZE = 25,           /* links x units per link below 2^31 */
-  MORAVEL_ERROR_SUBSET = 26,               /* 1 <= g <= k */
-  MORAVEL_ERROR_SUBSET_COUNT = 27,         /* C(k, g) below 2^31 */
-  MORAVEL_ERROR_TOTAL_TRAFFIC = 28,        /* simulation: summed traffic finite, above 0 */
-  MORAVEL_ERROR_POLICY = 29,               /* unknown link-choice policy code */
-  MORAVEL_ERROR_TARGET = 30,               /* target must be above 0 and below 1 */
-  MORAVEL_ERROR_TARGET_WAIT = 31,          /* target mean wait must be finite and above 0 */
+  MORAVEL_ERROR_NULL_POINTER = 1,               /* an argument or result pointer is NULL */
+  MORAVEL_ERROR_OUT_OF_MEMORY = 2,              /* memory ran out */
+  MORAVEL_ERROR_INTERNAL = 3,                   /* an unexpected failure inside the library */
+  MORAVEL_ERROR_SERVERS = 4,                    /* servers must be at least 1 */
+  MORAVEL_ERROR_SERVERS_TOO_MANY = 5,           /* servers must be below 2147483647 */
+  MORAVEL_ERROR_TRAFFIC = 6,                    /* traffic must be finite and not negative */
+  MORAVEL_ERROR_TRAFFIC_NOT_POSITIVE = 7,       /* traffic must be above 0 */
+  MORAVEL_ERROR_TRAFFIC_NOT_BELOW_SERVERS = 8,  /* delay system: A < V */
+  MORAVEL_ERROR_SOURCES = 9,                    /* sources must be at least 1 */
+  MORAVEL_ERROR_SOURCE_TRAFFIC = 10,            /* traffic per source in [0, 1) */
+  MORAVEL_ERROR_DIRECT_FORM_SERVERS = 11,       /* direct form: 0 <= V <= 170 */
+  MORAVEL_ERROR_RATIO_SERVERS = 12,             /* ratio: 0 <= V - i <= 170 */
+  MORAVEL_ERROR_OVERFLOW = 13,                  /* the result leaves the range of a double */
+  MORAVEL_ERROR_ASSEMBLY_TIMES = 14,            /* x and y must be finite and above 0 */
+  MORAVEL_ERROR_ASSEMBLY_Z = 15,                /* z must be finite and not negative */
+  MORAVEL_ERROR_ASSEMBLY_MULTIPLIER = 16,       /* n must not be negative */
+  MORAVEL_ERROR_ASSEMBLED_LOAD = 17,            /* the assembled load is not finite */
+  MORAVEL_ERROR_HOLDING_TIME = 18,              /* mean holding time must be finite and above 0 */
+  MORAVEL_ERROR_THRESHOLD = 19,                 /* waiting-time threshold finite, not negative */
+  MORAVEL_ERROR_CALLS = 20,                     /* calls must be at least 1 */
+  MORAVEL_ERROR_CLASSES = 21,                   /* classes must be at least 1 */
+  MORAVEL_ERROR_DEMAND = 22,                    /* demands: whole numbers of at least 1 unit */
+  MORAVEL_ERROR_LINKS = 23,                     /* links must be at least 1 */
+  MORAVEL_ERROR_LINK_UNITS = 24,                /* units per link must be at least 1 */
+  MORAVEL_ERROR_GROUP_SIZE = 25,                /* links x units per link below 2^31 */
+  MORAVEL_ERROR_SUBSET = 26,                    /* 1 <= g <= k */
+  MORAVEL_ERROR_SUBSET_COUNT = 27,              /* C(k, g) below 2^31 */
+  MORAVEL_ERROR_TOTAL_TRAFFIC = 28,             /* simulation: summed traffic finite, above 0 */
+  MORAVEL_ERROR_POLICY = 29,                    /* unknown link-choice policy code */
+  MORAVEL_ERROR_TARGET = 30,                    /* target must be above 0 and below 1 */
+  MORAVEL_ERROR_TARGET_WAIT = 31,               /* target mean wait must be finite and above 0 */
   MORAVEL_ERROR_SERVERS_NOT_BELOW_SOURCES = 32, /* Engset traffic: V < N */
-  MORAVEL_ERROR_DEMAND_EXCEEDS_LINK = 33,  /* a class wider than a link: no size serves it */
-  MORAVEL_ERROR_UNREACHABLE = 34,          /* no size within 32 bits meets the target */
-  MORAVEL_ERROR_MODEL_LIMIT = 35,          /* beyond the sizes a model or solver computes */
-  MORAVEL_ERROR_EVERY_TRAFFIC_MEETS = 36,  /* every traffic taken meets the target: no largest */
-  MORAVEL_ERROR_PATIENCE = 40,             /* mean patience above 0 (+inf: never hang up) */
-  MORAVEL_ERROR_LINES = 41,                /* lines 0 (no limit) or at least the agents */
-  MORAVEL_ERROR_LINES_TOO_MANY = 42,       /* lines - agents at most 10000000 */
-  MORAVEL_ERROR_RETRY_SHARE = 43,          /* retry shares in [0, 1] */
-  MORAVEL_ERROR_REDIAL_TIME = 44,          /* mean redial time finite and above 0 */
-  MORAVEL_ERROR_RETRIALS_DIVERGE = 45,     /* retries grow without bound */
-  MORAVEL_ERROR_GOAL = 46,                 /* unknown contact-centre goal code */
-  MORAVEL_ERROR_OCCUPANCY = 47,            /* highest occupancy in (0, 1] */
-  MORAVEL_ERROR_PATIENCE_DISTRIBUTION = 48, /* simulation: a listed distribution, 1..100 phases */
-  MORAVEL_ERROR_RUN_LENGTH = 49,           /* simulation: warm-up >= 0, replications >= 1 */
-  MORAVEL_ERROR_DEGREES_OF_FREEDOM = 50,   /* degrees of freedom must be at least 1 */
-  MORAVEL_ERROR_LEVEL = 51,                /* confidence level above 0 and below 1 */
-  MORAVEL_ERROR_FIRST_SEED = 52,           /* first seed at least 1 (0 is the clock's) */
-  MORAVEL_ERROR_REPLICATIONS = 53,         /* an estimate needs at least 2 values */
-  MORAVEL_ERROR_SAMPLE = 54,               /* the values must be finite */
-  MORAVEL_ERROR_NOT_PROBABILITY = 55,      /* a value is not a probability in [0, 1] */
+  MORAVEL_ERROR_DEMAND_EXCEEDS_LINK = 33,       /* a class wider than a link: no size serves it */
+  MORAVEL_ERROR_UNREACHABLE = 34,               /* no size within 32 bits meets the target */
+  MORAVEL_ERROR_MODEL_LIMIT = 35,               /* beyond the sizes a model or solver computes */
+  MORAVEL_ERROR_EVERY_TRAFFIC_MEETS = 36,     /* every traffic taken meets the target: no largest */
+  MORAVEL_ERROR_PATIENCE = 40,                /* mean patience above 0 (+inf: never hang up) */
+  MORAVEL_ERROR_LINES = 41,                   /* lines 0 (no limit) or at least the agents */
+  MORAVEL_ERROR_LINES_TOO_MANY = 42,          /* lines - agents at most 10000000 */
+  MORAVEL_ERROR_RETRY_SHARE = 43,             /* retry shares in [0, 1] */
+  MORAVEL_ERROR_REDIAL_TIME = 44,             /* mean redial time finite and above 0 */
+  MORAVEL_ERROR_RETRIALS_DIVERGE = 45,        /* retries grow without bound */
+  MORAVEL_ERROR_GOAL = 46,                    /* unknown contact-centre goal code */
+  MORAVEL_ERROR_OCCUPANCY = 47,               /* highest occupancy in (0, 1] */
+  MORAVEL_ERROR_PATIENCE_DISTRIBUTION = 48,   /* simulation: a listed distribution, 1..100 phases */
+  MORAVEL_ERROR_RUN_LENGTH = 49,              /* simulation: warm-up >= 0, replications >= 1 */
+  MORAVEL_ERROR_DEGREES_OF_FREEDOM = 50,      /* degrees of freedom must be at least 1 */
+  MORAVEL_ERROR_LEVEL = 51,                   /* confidence level above 0 and below 1 */
+  MORAVEL_ERROR_FIRST_SEED = 52,              /* first seed at least 1 (0 is the clock's) */
+  MORAVEL_ERROR_REPLICATIONS = 53,            /* an estimate needs at least 2 values */
+  MORAVEL_ERROR_SAMPLE = 54,                  /* the values must be finite */
+  MORAVEL_ERROR_NOT_PROBABILITY = 55,         /* a value is not a probability in [0, 1] */
   MORAVEL_ERROR_DIRECT_FORM_UNREACHABLE = 56, /* no V up to 170 meets the target */
-  MORAVEL_ERROR_CALLS_OFFERED = 60,        /* calls offered finite and not negative */
-  MORAVEL_ERROR_INTERVAL_MINUTES = 61,     /* interval length finite and above 0 */
-  MORAVEL_ERROR_SHRINKAGE = 62,            /* shrinkage in [0, 1) */
-  MORAVEL_ERROR_NO_TARGET = 63,            /* a plan needs a goal */
-  MORAVEL_ERROR_SERVICE_LEVEL_BASIS = 64,  /* unknown service-level basis */
-  MORAVEL_ERROR_SERVICE_LEVEL_TARGET = 65, /* service level: 0 (none) or in (0, 1) */
-  MORAVEL_ERROR_ABANDONMENT_TARGET = 66,   /* abandonment: 0 (none) or in (0, 1) */
+  MORAVEL_ERROR_CALLS_OFFERED = 60,           /* calls offered finite and not negative */
+  MORAVEL_ERROR_INTERVAL_MINUTES = 61,        /* interval length finite and above 0 */
+  MORAVEL_ERROR_SHRINKAGE = 62,               /* shrinkage in [0, 1) */
+  MORAVEL_ERROR_NO_TARGET = 63,               /* a plan needs a goal */
+  MORAVEL_ERROR_SERVICE_LEVEL_BASIS = 64,     /* unknown service-level basis */
+  MORAVEL_ERROR_SERVICE_LEVEL_TARGET = 65,    /* service level: 0 (none) or in (0, 1) */
+  MORAVEL_ERROR_ABANDONMENT_TARGET = 66,      /* abandonment: 0 (none) or in (0, 1) */
   MORAVEL_ERROR_WAIT_PROBABILITY_TARGET = 67, /* probability of waiting: 0 or in (0, 1) */
-  MORAVEL_ERROR_SCHEDULED_TOO_MANY = 68    /* agents to schedule beyond 2^31 - 1 */
+  MORAVEL_ERROR_SCHEDULED_TOO_MANY = 68       /* agents to schedule beyond 2^31 - 1 */
 } moravel_status;
 
 /*! The static English text of a status code ("servers must be at least 1"),
@@ -128,17 +128,17 @@ MORAVEL_API const char* moravel_status_message(int32_t status) MORAVEL_NOEXCEPT;
 
 /*! A loss system's two figures, in the order moravel.h writes them. */
 typedef struct moravel_loss_result {
-  double loss;     /* loss probability (call congestion for finite sources) */
-  double carried;  /* carried traffic [erlang] */
+  double loss;    /* loss probability (call congestion for finite sources) */
+  double carried; /* carried traffic [erlang] */
 } moravel_loss_result;
 
 /*! The delay system's five figures, in the order moravel.h writes them. */
 typedef struct moravel_wait_result {
-  double wait_probability;      /* C, the probability that a call waits */
-  double wait_exceeds;          /* probability that the wait exceeds t */
-  double mean_wait;             /* mean wait over all calls [unit of h] */
-  double mean_wait_of_waiting;  /* mean wait of the calls that wait [unit of h] */
-  double queue_length;          /* mean number of calls in the queue */
+  double wait_probability;     /* C, the probability that a call waits */
+  double wait_exceeds;         /* probability that the wait exceeds t */
+  double mean_wait;            /* mean wait over all calls [unit of h] */
+  double mean_wait_of_waiting; /* mean wait of the calls that wait [unit of h] */
+  double queue_length;         /* mean number of calls in the queue */
 } moravel_wait_result;
 
 /* ---- Scalar formulas --------------------------------------------------- */
@@ -158,8 +158,7 @@ MORAVEL_API moravel_status moravel_erlang_c(int32_t servers, double traffic,
  *  servers - sources is odd and the traffic above 0, as EngsetTable()
  *  gives it. */
 MORAVEL_API moravel_status moravel_engset(int32_t sources, int32_t servers,
-                                          double traffic_per_source,
-                                          double* loss) MORAVEL_NOEXCEPT;
+                                          double traffic_per_source, double* loss) MORAVEL_NOEXCEPT;
 
 /*! Erlang B in direct form, as E().  0 <= servers <= 170
  *  (MORAVEL_ERROR_DIRECT_FORM_SERVERS: 171! overflows); E(0, A) = 1.  A
@@ -175,8 +174,7 @@ MORAVEL_API moravel_status moravel_erlang_b_direct(int32_t servers, double traff
  *  infinite or NaN (A^V beyond 1.8e308), or 0 or subnormal (below
  *  2.2e-308: E(170, 0.8) is 0, where the ratio is 0.0047).  Hi() itself
  *  still divides what it gets. */
-MORAVEL_API moravel_status moravel_erlang_b_ratio(int32_t servers, double traffic,
-                                                  int32_t fewer,
+MORAVEL_API moravel_status moravel_erlang_b_ratio(int32_t servers, double traffic, int32_t fewer,
                                                   double* ratio) MORAVEL_NOEXCEPT;
 
 /* ---- Single-service models --------------------------------------------- */
@@ -192,10 +190,9 @@ MORAVEL_API moravel_status moravel_loss(int32_t servers, double traffic,
 /*! Engset loss system, as Mi_M_V_L_an(): loss as moravel_engset(), carried
  *  traffic N b (1 - B) / ((1 - B) b + 1) with b = a / (1 - a), at most
  *  servers. */
-MORAVEL_API moravel_status moravel_loss_finite_sources(int32_t sources, int32_t servers,
-                                                       double traffic_per_source,
-                                                       moravel_loss_result* result)
-    MORAVEL_NOEXCEPT;
+MORAVEL_API moravel_status
+moravel_loss_finite_sources(int32_t sources, int32_t servers, double traffic_per_source,
+                            moravel_loss_result* result) MORAVEL_NOEXCEPT;
 
 /*! Erlang loss system on the load A = (n / (1/x + 1/y)) (z/y + 1), as
  *  M_G_V_L_an().  x, y finite and above 0 (MORAVEL_ERROR_ASSEMBLY_TIMES);
@@ -203,8 +200,8 @@ MORAVEL_API moravel_status moravel_loss_finite_sources(int32_t sources, int32_t 
  *  (MORAVEL_ERROR_ASSEMBLY_MULTIPLIER); servers >= 1; a load that comes
  *  out infinite gives MORAVEL_ERROR_ASSEMBLED_LOAD.  Carried traffic as
  *  moravel_loss(). */
-MORAVEL_API moravel_status moravel_loss_assembled(double x, double y, double z,
-                                                  int32_t servers, int32_t n,
+MORAVEL_API moravel_status moravel_loss_assembled(double x, double y, double z, int32_t servers,
+                                                  int32_t n,
                                                   moravel_loss_result* result) MORAVEL_NOEXCEPT;
 
 /*! Priority classes sharing the servers, as M_M_V_L_PRA_an(): classes >= 1
@@ -229,8 +226,8 @@ MORAVEL_API moravel_status moravel_loss_priority(int32_t classes, int32_t server
  *  (MORAVEL_ERROR_TRAFFIC_NOT_BELOW_SERVERS); MORAVEL_ERROR_OVERFLOW when
  *  h / (servers - traffic), which bounds the waits, passes half the largest
  *  double. */
-MORAVEL_API moravel_status moravel_wait(double threshold, double holding_time,
-                                        int32_t servers, double traffic,
+MORAVEL_API moravel_status moravel_wait(double threshold, double holding_time, int32_t servers,
+                                        double traffic,
                                         moravel_wait_result* result) MORAVEL_NOEXCEPT;
 
 /* ---- Array entry points -------------------------------------------------
@@ -251,8 +248,7 @@ MORAVEL_API moravel_status moravel_erlang_b_array(size_t n, const int32_t* serve
                                                   const double* traffic, double* loss,
                                                   size_t* refused_index) MORAVEL_NOEXCEPT;
 MORAVEL_API moravel_status moravel_erlang_c_array(size_t n, const int32_t* servers,
-                                                  const double* traffic,
-                                                  double* wait_probability,
+                                                  const double* traffic, double* wait_probability,
                                                   size_t* refused_index) MORAVEL_NOEXCEPT;
 MORAVEL_API moravel_status moravel_engset_array(size_t n, const int32_t* sources,
                                                 const int32_t* servers,
@@ -260,29 +256,25 @@ MORAVEL_API moravel_status moravel_engset_array(size_t n, const int32_t* sources
                                                 size_t* refused_index) MORAVEL_NOEXCEPT;
 MORAVEL_API moravel_status moravel_erlang_b_direct_array(size_t n, const int32_t* servers,
                                                          const double* traffic, double* loss,
-                                                         size_t* refused_index)
-    MORAVEL_NOEXCEPT;
+                                                         size_t* refused_index) MORAVEL_NOEXCEPT;
 MORAVEL_API moravel_status moravel_erlang_b_ratio_array(size_t n, const int32_t* servers,
-                                                        const double* traffic,
-                                                        const int32_t* fewer, double* ratio,
+                                                        const double* traffic, const int32_t* fewer,
+                                                        double* ratio,
                                                         size_t* refused_index) MORAVEL_NOEXCEPT;
 MORAVEL_API moravel_status moravel_loss_array(size_t n, const int32_t* servers,
-                                              const double* traffic,
-                                              moravel_loss_result* results,
+                                              const double* traffic, moravel_loss_result* results,
                                               size_t* refused_index) MORAVEL_NOEXCEPT;
 MORAVEL_API moravel_status moravel_loss_finite_sources_array(
     size_t n, const int32_t* sources, const int32_t* servers, const double* traffic_per_source,
     moravel_loss_result* results, size_t* refused_index) MORAVEL_NOEXCEPT;
-MORAVEL_API moravel_status moravel_loss_assembled_array(size_t n, const double* x,
-                                                        const double* y, const double* z,
-                                                        const int32_t* servers,
+MORAVEL_API moravel_status moravel_loss_assembled_array(size_t n, const double* x, const double* y,
+                                                        const double* z, const int32_t* servers,
                                                         const int32_t* multiplier,
                                                         moravel_loss_result* results,
                                                         size_t* refused_index) MORAVEL_NOEXCEPT;
 MORAVEL_API moravel_status moravel_wait_array(size_t n, const double* threshold,
-                                              const double* holding_time,
-                                              const int32_t* servers, const double* traffic,
-                                              moravel_wait_result* results,
+                                              const double* holding_time, const int32_t* servers,
+                                              const double* traffic, moravel_wait_result* results,
                                               size_t* refused_index) MORAVEL_NOEXCEPT;
 
 /* ---- Single-service simulations -----------------------------------------
@@ -301,15 +293,15 @@ MORAVEL_API moravel_status moravel_wait_array(size_t n, const double* threshold,
  *  at servers (M_M_V_L_im() writes it uncapped): with fewer calls than
  *  servers, or all calls arriving within a holding time (1.79e308 erlangs),
  *  it would otherwise pass them. */
-MORAVEL_API moravel_status moravel_simulate_loss(double traffic, int32_t servers,
-                                                 int32_t calls, uint32_t seed,
+MORAVEL_API moravel_status moravel_simulate_loss(double traffic, int32_t servers, int32_t calls,
+                                                 uint32_t seed,
                                                  moravel_loss_result* result) MORAVEL_NOEXCEPT;
 
 /*! Replays `calls` calls through a delay system, as M_M_V_W_FF_R_im():
  *  threshold in mean holding times, finite and not negative; traffic below
  *  servers (MORAVEL_ERROR_TRAFFIC_NOT_BELOW_SERVERS). */
-MORAVEL_API moravel_status moravel_simulate_wait(double traffic, int32_t servers,
-                                                 int32_t calls, double threshold, uint32_t seed,
+MORAVEL_API moravel_status moravel_simulate_wait(double traffic, int32_t servers, int32_t calls,
+                                                 double threshold, uint32_t seed,
                                                  moravel_wait_result* result) MORAVEL_NOEXCEPT;
 
 /* ---- Multi-service link groups ------------------------------------------
@@ -342,15 +334,14 @@ MORAVEL_API moravel_status moravel_link_group(const double* traffic, int32_t cla
 MORAVEL_API moravel_status moravel_link_subset(const double* traffic, int32_t classes,
                                                const double* demand, int32_t links,
                                                int32_t link_units, int32_t subset_links,
-                                               double* blocking,
-                                               double* carried) MORAVEL_NOEXCEPT;
+                                               double* blocking, double* carried) MORAVEL_NOEXCEPT;
 
 /*! How a simulated call chooses among the links of its subset that fit it
  *  (passed as an int32_t, so that any value can be refused). */
 typedef enum moravel_link_policy {
-  MORAVEL_MOST_FREE = 1,    /* "МаксСвоб": most free units, lowest position on a tie */
-  MORAVEL_FEWEST_FREE = 2,  /* "МинСвоб": fewest free units, lowest position on a tie */
-  MORAVEL_RANDOM_FREE = 3   /* "ПервСвоб": a link drawn uniformly */
+  MORAVEL_MOST_FREE = 1,   /* "МаксСвоб": most free units, lowest position on a tie */
+  MORAVEL_FEWEST_FREE = 2, /* "МинСвоб": fewest free units, lowest position on a tie */
+  MORAVEL_RANDOM_FREE = 3  /* "ПервСвоб": a link drawn uniformly */
 } moravel_link_policy;
 
 /*! Simulates `calls` calls through the group of moravel_link_subset(), as
@@ -376,10 +367,12 @@ typedef enum moravel_link_policy {
  *  MurmurHash3, U its inverse and + 1 stepping along 1 .. 2^32 - 1, 1 (see
  *  moravel.h).  S runs through all 2^32 - 1 nonzero words in one cycle, so
  *  the four seeds differ, and the run repeats exactly for a given s. */
-MORAVEL_API moravel_status moravel_simulate_link_subset(
-    const double* traffic, int32_t classes, const double* demand, int32_t links,
-    int32_t link_units, int32_t subset_links, int32_t calls, int32_t policy,
-    uint32_t seed, double* blocking, double* carried) MORAVEL_NOEXCEPT;
+MORAVEL_API moravel_status moravel_simulate_link_subset(const double* traffic, int32_t classes,
+                                                        const double* demand, int32_t links,
+                                                        int32_t link_units, int32_t subset_links,
+                                                        int32_t calls, int32_t policy,
+                                                        uint32_t seed, double* blocking,
+                                                        double* carried) MORAVEL_NOEXCEPT;
 
 /* ---- Solvers: the least size for a target loss ---------------------------
  * target in (0, 1) (MORAVEL_ERROR_TARGET).  Each answer is exact on the
@@ -393,8 +386,7 @@ MORAVEL_API moravel_status moravel_simulate_link_subset(
  *  that is beyond 2^31 - 2 (traffic beyond about 2.1e9 erlangs),
  *  MORAVEL_ERROR_MODEL_LIMIT when A (1 - target) (1 - 1e-3) passes 2^28
  *  (2.7e8 erlangs at 1%). */
-MORAVEL_API moravel_status moravel_erlang_b_servers(double traffic, double target,
-                                                    int32_t* servers,
+MORAVEL_API moravel_status moravel_erlang_b_servers(double traffic, double target, int32_t* servers,
                                                     double* loss) MORAVEL_NOEXCEPT;
 
 /*! Least servers V >= 1 with Engset(sources, V, traffic_per_source) <=
@@ -407,9 +399,8 @@ MORAVEL_API moravel_status moravel_engset_servers(int32_t sources, double traffi
 
 /*! Least servers for the assembled load of moravel_loss_assembled(), as
  *  moravel_erlang_b_servers(). */
-MORAVEL_API moravel_status moravel_loss_assembled_servers(double x, double y, double z,
-                                                          int32_t n, double target,
-                                                          int32_t* servers,
+MORAVEL_API moravel_status moravel_loss_assembled_servers(double x, double y, double z, int32_t n,
+                                                          double target, int32_t* servers,
                                                           double* loss) MORAVEL_NOEXCEPT;
 
 /*! Least links k >= 1 of link_units units for which every class's blocking
@@ -471,8 +462,7 @@ MORAVEL_API moravel_status moravel_erlang_b_traffic(int32_t servers, double targ
  *  servers < sources (MORAVEL_ERROR_SERVERS_NOT_BELOW_SOURCES: otherwise no
  *  call is ever lost).  MORAVEL_ERROR_EVERY_TRAFFIC_MEETS when every traffic
  *  below 1 meets the target. */
-MORAVEL_API moravel_status moravel_engset_traffic(int32_t sources, int32_t servers,
-                                                  double target,
+MORAVEL_API moravel_status moravel_engset_traffic(int32_t sources, int32_t servers, double target,
                                                   double* traffic_per_source) MORAVEL_NOEXCEPT;
 
 /* ---- Solvers: call-centre staffing ---------------------------------------
@@ -489,11 +479,11 @@ MORAVEL_API moravel_status moravel_engset_traffic(int32_t sources, int32_t serve
 
 /*! The figures a planner reads for V agents. */
 typedef struct moravel_staffing {
-  int32_t agents;               /* V */
-  double wait_probability;      /* C(V, A): probability that a call waits */
-  double service_level;         /* 1 - P(wait > t): answered within t */
-  double mean_speed_of_answer;  /* mean wait over all calls [unit of h] */
-  double occupancy;             /* A / V: share of time an agent is busy */
+  int32_t agents;              /* V */
+  double wait_probability;     /* C(V, A): probability that a call waits */
+  double service_level;        /* 1 - P(wait > t): answered within t */
+  double mean_speed_of_answer; /* mean wait over all calls [unit of h] */
+  double occupancy;            /* A / V: share of time an agent is busy */
 } moravel_staffing;
 
 /*! The figures for `agents` agents: agents >= 1 and traffic below agents
@@ -505,27 +495,21 @@ MORAVEL_API moravel_status moravel_staffing_figures(int32_t agents, double traff
 /*! Least agents with a service level (probability of an answer within
  *  answer_time) of at least target, target in (0, 1).  20 erlangs, 180 s
  *  handling, 80% within 20 s: 24 agents. */
-MORAVEL_API moravel_status moravel_agents_for_service_level(double traffic,
-                                                            double handling_time,
-                                                            double answer_time, double target,
-                                                            moravel_staffing* figures)
-    MORAVEL_NOEXCEPT;
+MORAVEL_API moravel_status
+moravel_agents_for_service_level(double traffic, double handling_time, double answer_time,
+                                 double target, moravel_staffing* figures) MORAVEL_NOEXCEPT;
 
 /*! Least agents with a mean speed of answer (mean wait over all calls, in
  *  the unit of handling_time) of at most target_wait, finite and above 0
  *  (MORAVEL_ERROR_TARGET_WAIT). */
 MORAVEL_API moravel_status moravel_agents_for_mean_wait(double traffic, double handling_time,
                                                         double answer_time, double target_wait,
-                                                        moravel_staffing* figures)
-    MORAVEL_NOEXCEPT;
+                                                        moravel_staffing* figures) MORAVEL_NOEXCEPT;
 
 /*! Least agents with a probability of waiting of at most target, in (0, 1). */
-MORAVEL_API moravel_status moravel_agents_for_wait_probability(double traffic,
-                                                               double handling_time,
-                                                               double answer_time,
-                                                               double target,
-                                                               moravel_staffing* figures)
-    MORAVEL_NOEXCEPT;
+MORAVEL_API moravel_status
+moravel_agents_for_wait_probability(double traffic, double handling_time, double answer_time,
+                                    double target, moravel_staffing* figures) MORAVEL_NOEXCEPT;
 
 /*! The largest traffic that `agents` agents answer at a service level of at
  *  least target (target in (0, 1)): SL(traffic) >= target > SL at the next
@@ -535,12 +519,9 @@ MORAVEL_API moravel_status moravel_agents_for_wait_probability(double traffic,
  *  erlangs.  MORAVEL_ERROR_EVERY_TRAFFIC_MEETS when every traffic below the
  *  agents meets the target; MORAVEL_ERROR_MODEL_LIMIT as for the traffic
  *  solvers above. */
-MORAVEL_API moravel_status moravel_traffic_for_service_level(int32_t agents,
-                                                             double handling_time,
-                                                             double answer_time, double target,
-                                                             double* traffic,
-                                                             moravel_staffing* figures)
-    MORAVEL_NOEXCEPT;
+MORAVEL_API moravel_status moravel_traffic_for_service_level(
+    int32_t agents, double handling_time, double answer_time, double target, double* traffic,
+    moravel_staffing* figures) MORAVEL_NOEXCEPT;
 
 /* ---- Solvers: the least size, by search ----------------------------------
  * The models without a recursion that visits every size: the answer is
@@ -572,10 +553,10 @@ MORAVEL_API moravel_status moravel_loss_priority_servers(int32_t classes, const 
 
 /*! A figure over the replications of a simulation. */
 typedef struct moravel_estimate_result {
-  double mean;            /* the mean of the values */
-  double standard_error;  /* sqrt(s^2 / n), s^2 the sample variance over n - 1 */
-  double ci_low;          /* lower end of the confidence interval */
-  double ci_high;         /* upper end of the confidence interval */
+  double mean;           /* the mean of the values */
+  double standard_error; /* sqrt(s^2 / n), s^2 the sample variance over n - 1 */
+  double ci_low;         /* lower end of the confidence interval */
+  double ci_high;        /* upper end of the confidence interval */
 } moravel_estimate_result;
 
 /*! The two-sided quantile t of Student's t distribution with
@@ -703,22 +684,20 @@ typedef struct moravel_contact_centre_result {
   double abandon_within_answer_time;
   double service_level;
   double service_level_excluding_short_abandons;
-  double mean_answer_wait;   /* [unit of h] */
-  double mean_wait;          /* [unit of h] */
+  double mean_answer_wait; /* [unit of h] */
+  double mean_wait;        /* [unit of h] */
   double queue_length;
   double occupancy;
-  double carried;            /* [erlang] */
+  double carried; /* [erlang] */
 } moravel_contact_centre_result;
 
 /*! The steady state of a contact centre.  20 erlangs, h = 180 s,
  *  p = 120 s, 20 agents, no line limit, t = 20 s: waits 0.482759, abandons
  *  0.0977110, 1.30281 calls waiting, 0.706453 of all offered calls
  *  answered within 20 s, occupancy 0.902289. */
-MORAVEL_API moravel_status moravel_contact_centre(double traffic, double handling_time,
-                                                  double patience, int32_t agents,
-                                                  int32_t lines, double answer_time,
-                                                  moravel_contact_centre_result* result)
-    MORAVEL_NOEXCEPT;
+MORAVEL_API moravel_status moravel_contact_centre(
+    double traffic, double handling_time, double patience, int32_t agents, int32_t lines,
+    double answer_time, moravel_contact_centre_result* result) MORAVEL_NOEXCEPT;
 
 /*! A contact centre whose blocked and abandoned callers try again.
  *  attempt: the figures every attempt meets, first attempts and retries
@@ -761,11 +740,11 @@ MORAVEL_API moravel_status moravel_contact_centre_retrials(
 /* ---- Contact centres: staffing ------------------------------------------
  * The goals (passed as an int32_t, so that any value can be refused): */
 typedef enum moravel_contact_goal {
-  MORAVEL_GOAL_SERVICE_LEVEL = 1,      /* service_level >= target, in (0, 1) */
+  MORAVEL_GOAL_SERVICE_LEVEL = 1,                          /* service_level >= target, in (0, 1) */
   MORAVEL_GOAL_SERVICE_LEVEL_EXCLUDING_SHORT_ABANDONS = 2, /* that level >= target */
-  MORAVEL_GOAL_MEAN_ANSWER_WAIT = 3,   /* mean_answer_wait <= target [unit of h] */
+  MORAVEL_GOAL_MEAN_ANSWER_WAIT = 3,    /* mean_answer_wait <= target [unit of h] */
   MORAVEL_GOAL_ABANDON_PROBABILITY = 4, /* abandon_probability <= target */
-  MORAVEL_GOAL_WAIT_PROBABILITY = 5    /* wait_probability <= target */
+  MORAVEL_GOAL_WAIT_PROBABILITY = 5     /* wait_probability <= target */
 } moravel_contact_goal;
 
 /*! The least agents n for which moravel_contact_centre() meets the goal
@@ -918,8 +897,8 @@ typedef struct moravel_contact_centre_estimate {
  *  clock (read again while it reads 0) and reports it in result->seed; any
  *  seed repeats the run bit for bit. */
 MORAVEL_API moravel_status moravel_simulate_contact_centre(
-    const moravel_contact_centre_setup* centre, int32_t calls, int32_t warmup_calls,
-    uint32_t seed, moravel_contact_centre_estimate* result) MORAVEL_NOEXCEPT;
+    const moravel_contact_centre_setup* centre, int32_t calls, int32_t warmup_calls, uint32_t seed,
+    moravel_contact_centre_estimate* result) MORAVEL_NOEXCEPT;
 
 /*! `replications` (>= 1, MORAVEL_ERROR_RUN_LENGTH) independent runs of
  *  moravel_simulate_contact_centre(), written to results[0 ..
@@ -934,9 +913,8 @@ MORAVEL_API moravel_status moravel_simulate_contact_centre(
  *  MORAVEL_ERROR_MODEL_LIMIT stops at the first run that passes its bound,
  *  the earlier results written. */
 MORAVEL_API moravel_status moravel_simulate_contact_centre_replications(
-    const moravel_contact_centre_setup* centre, int32_t calls, int32_t warmup_calls,
-    uint32_t seed, int32_t replications,
-    moravel_contact_centre_estimate* results) MORAVEL_NOEXCEPT;
+    const moravel_contact_centre_setup* centre, int32_t calls, int32_t warmup_calls, uint32_t seed,
+    int32_t replications, moravel_contact_centre_estimate* results) MORAVEL_NOEXCEPT;
 
 /* ---- A day's plan ---------------------------------------------------------
  * A day (or any run of equal intervals) as a contact centre plans it: per
@@ -978,29 +956,29 @@ typedef enum moravel_service_level_basis {
 } moravel_service_level_basis;
 
 typedef struct moravel_day_plan_targets {
-  double answer_time;        /* t of the service level [s], finite and >= 0
-                                (MORAVEL_ERROR_THRESHOLD); also the t of the
-                                figures reported */
-  double service_level;      /* answered within t: at least; (0, 1)
-                                (MORAVEL_ERROR_SERVICE_LEVEL_TARGET) */
+  double answer_time;          /* t of the service level [s], finite and >= 0
+                                  (MORAVEL_ERROR_THRESHOLD); also the t of the
+                                  figures reported */
+  double service_level;        /* answered within t: at least; (0, 1)
+                                  (MORAVEL_ERROR_SERVICE_LEVEL_TARGET) */
   int32_t service_level_basis; /* a moravel_service_level_basis
                                   (MORAVEL_ERROR_SERVICE_LEVEL_BASIS) */
-  double mean_answer_wait;   /* ASA, mean wait of answered calls [s]: at most;
-                                finite and > 0 (MORAVEL_ERROR_TARGET_WAIT) */
-  double abandonment;        /* share hanging up: at most; (0, 1)
-                                (MORAVEL_ERROR_ABANDONMENT_TARGET) */
-  double wait_probability;   /* share that waits: at most; (0, 1)
-                                (MORAVEL_ERROR_WAIT_PROBABILITY_TARGET) */
-  double occupancy;          /* highest occupancy; (0, 1]
-                                (MORAVEL_ERROR_OCCUPANCY) */
+  double mean_answer_wait;     /* ASA, mean wait of answered calls [s]: at most;
+                                  finite and > 0 (MORAVEL_ERROR_TARGET_WAIT) */
+  double abandonment;          /* share hanging up: at most; (0, 1)
+                                  (MORAVEL_ERROR_ABANDONMENT_TARGET) */
+  double wait_probability;     /* share that waits: at most; (0, 1)
+                                  (MORAVEL_ERROR_WAIT_PROBABILITY_TARGET) */
+  double occupancy;            /* highest occupancy; (0, 1]
+                                  (MORAVEL_ERROR_OCCUPANCY) */
 } moravel_day_plan_targets;
 
 /*! One interval of the plan. */
 typedef struct moravel_day_plan_interval {
-  double traffic;                         /* offered [erlang] */
-  int32_t agents_needed;                  /* 0 only without traffic */
+  double traffic;        /* offered [erlang] */
+  int32_t agents_needed; /* 0 only without traffic */
   int32_t agents_scheduled;
-  moravel_contact_centre_result figures;  /* at agents_needed; waits in s */
+  moravel_contact_centre_result figures; /* at agents_needed; waits in s */
 } moravel_day_plan_interval;
 
 /*! The day.  Sums in interval order; with c the calls of an interval:
@@ -1016,13 +994,13 @@ typedef struct moravel_day_plan_interval {
  *  figures of an empty interval. */
 typedef struct moravel_day_plan_totals {
   double calls;
-  double handling_time;              /* [s] */
-  double traffic;                    /* [erlang] */
+  double handling_time; /* [s] */
+  double traffic;       /* [erlang] */
   double answered_calls;
   double abandoned_calls;
   int64_t agent_intervals_needed;
   int64_t agent_intervals_scheduled;
-  double scheduled_agent_hours;      /* agent_intervals_scheduled x minutes / 60 */
+  double scheduled_agent_hours; /* agent_intervals_scheduled x minutes / 60 */
   int32_t peak_agents_scheduled;
   moravel_contact_centre_result figures;
 } moravel_day_plan_totals;
@@ -1049,8 +1027,7 @@ typedef struct moravel_day_plan_totals {
  *  intervals before a refused one are written, *totals is not.  count = 0
  *  gives totals of an empty day. */
 MORAVEL_API moravel_status moravel_day_plan(size_t count, const double* calls,
-                                            const double* handling_time,
-                                            const double* patience,
+                                            const double* handling_time, const double* patience,
                                             const moravel_day_plan_targets* targets,
                                             double interval_minutes, double shrinkage,
                                             moravel_day_plan_interval* intervals,

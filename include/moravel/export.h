@@ -10,15 +10,17 @@
 #define MORAVEL_EXPORT_H
 
 #if defined(_WIN32)
-#  if defined(MORAVEL_BUILDING_LIBRARY)
-#    define MORAVEL_API __declspec(dllexport)
-#  else
-#    define MORAVEL_API __declspec(dllimport)
-#  endif
-#elif defined(__GNUC__)
-#  define MORAVEL_API __attribute__((visibility("default")))
+#if defined(MORAVEL_BUILDING_LIBRARY)
+#define MORAVEL_API __declspec(dllexport)
+#elif defined(MORAVEL_STATIC)
+#define MORAVEL_API /* linked from the library's static archive */
 #else
-#  define MORAVEL_API
+#define MORAVEL_API __declspec(dllimport)
+#endif
+#elif defined(__GNUC__)
+#define MORAVEL_API __attribute__((visibility("default")))
+#else
+#define MORAVEL_API
 #endif
 
 #endif /* MORAVEL_EXPORT_H */

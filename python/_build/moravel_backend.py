@@ -100,9 +100,11 @@ def _wheel(directory: str, metadata_only: bool = False) -> str:
             with open(source, "rb") as text:
                 files.append((path, text.read(), False))
         if library:
-            # The soname, which the binding's search tries first.
+            # The soname, which the binding's search tries first; a DLL
+            # keeps its one name.
+            bundled = "libMoravel.dll" if library.lower().endswith(".dll") else "libMoravel.so.1"
             with open(library, "rb") as binary:
-                files.append((f"{NAME}/libMoravel.so.1", binary.read(), True))
+                files.append((f"{NAME}/{bundled}", binary.read(), True))
     wheel = (f"Wheel-Version: 1.0\nGenerator: {NAME}_backend\n"
              f"Root-Is-Purelib: {'false' if library else 'true'}\nTag: {tag}\n")
     files.append((f"{dist_info}/METADATA", _metadata().encode(), False))

@@ -29,6 +29,7 @@ import ctypes
 import ctypes.util
 import json
 import os
+import sys
 import threading
 
 ENVIRONMENT_VARIABLE = "MORAVEL_LIBRARY"
@@ -89,15 +90,18 @@ def signatures(described: dict) -> dict:
 SCALAR_EXPORTS = ("PalmTable", "ErlangFormula2", "EngsetTable", "E", "Hi")
 TEXT_EXPORTS = tuple(name for name in SIGNATURES if name not in SCALAR_EXPORTS)
 
-# Names the library may carry on the platforms it builds on, soname first.
-_FILE_NAMES = (
-    "libMoravel.so.1",
-    "libMoravel.so",
-    "libMoravel.1.dylib",
-    "libMoravel.dylib",
-    "Moravel.dll",
-    "libMoravel.dll",
-)
+def library_file_names(platform: str = sys.platform) -> tuple:
+    """The file names libMoravel carries on `platform` (a ``sys.platform``
+    value), in the order they are looked for: the soname first, where the
+    platform has one.  The Windows build is one file, libMoravel.dll."""
+    if platform in ("win32", "cygwin", "msys"):
+        return ("libMoravel.dll", "Moravel.dll")
+    if platform == "darwin":
+        return ("libMoravel.1.dylib", "libMoravel.dylib")
+    return ("libMoravel.so.1", "libMoravel.so")
+
+
+_FILE_NAMES = library_file_names()
 
 
 class _Loaded:

@@ -109,10 +109,9 @@ typedef const char* (*T_ddid)(double, double, int32_t, double);
 typedef const char* (*T_diiu)(double, int32_t, int32_t, uint32_t);
 typedef const char* (*T_diidu)(double, int32_t, int32_t, double, uint32_t);
 typedef const char* (*T_aiaii)(const double*, int32_t, const double*, int32_t, int32_t);
-typedef const char* (*T_aiaiii)(const double*, int32_t, const double*, int32_t, int32_t,
-                                int32_t);
-typedef const char* (*T_aiaiiiip)(const double*, int32_t, const double*, int32_t, int32_t,
-                                  int32_t, int32_t, const char*);
+typedef const char* (*T_aiaiii)(const double*, int32_t, const double*, int32_t, int32_t, int32_t);
+typedef const char* (*T_aiaiiiip)(const double*, int32_t, const double*, int32_t, int32_t, int32_t,
+                                  int32_t, const char*);
 
 typedef int32_t (*R_dddiid)(double, double, double, int32_t, int32_t, double, double*);
 typedef int32_t (*R_dddiidddd)(double, double, double, int32_t, int32_t, double, double, double,
@@ -146,8 +145,8 @@ static void Answer(AnyFunction symbol, const Export* e, const Arguments* x) {
     if (strcmp(k, "dddiid") == 0) {
       status = ((R_dddiid)symbol)(x->d[0], x->d[1], x->d[2], x->i[3], x->i[4], x->d[5], record);
     } else {
-      status = ((R_dddiidddd)symbol)(x->d[0], x->d[1], x->d[2], x->i[3], x->i[4], x->d[5],
-                                     x->d[6], x->d[7], x->d[8], record);
+      status = ((R_dddiidddd)symbol)(x->d[0], x->d[1], x->d[2], x->i[3], x->i[4], x->d[5], x->d[6],
+                                     x->d[7], x->d[8], record);
       count = 18;
     }
     printf("%" PRId32, status);
@@ -179,8 +178,8 @@ static void Answer(AnyFunction symbol, const Export* e, const Arguments* x) {
   } else if (strcmp(k, "aiaiii") == 0) {
     text = ((T_aiaiii)symbol)(x->a[0], x->i[1], x->a[2], x->i[3], x->i[4], x->i[5]);
   } else {
-    text = ((T_aiaiiiip)symbol)(x->a[0], x->i[1], x->a[2], x->i[3], x->i[4], x->i[5],
-                                x->i[6], x->p[7]);
+    text = ((T_aiaiiiip)symbol)(x->a[0], x->i[1], x->a[2], x->i[3], x->i[4], x->i[5], x->i[6],
+                                x->p[7]);
   }
   printf("[%s]\n", text);
 }

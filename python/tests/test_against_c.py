@@ -140,11 +140,12 @@ class AgainstC(unittest.TestCase):
             A, V = self.random.uniform(0.1, 20.0), self.random.randint(1, 20)
             N, seed = self.random.randint(1, 3000), self.random.randint(1, 2**32 - 1)
             text = self.check_text("M_M_V_L_im", (A, V, N, seed))
-            # The same run; the library's estimate of the carried traffic
-            # stays within the servers, the text keeps the raw estimate.
             loss, carried = text.split()
-            self.assertEqual(six_digits(moravel.simulate_loss(A, V, N, seed)),
-                             [loss, "%.6g" % min(float(carried), V)])
+            # The legacy estimate a t (1 - E) may pass the servers in a short
+            # run; the second interface reports at most what they hold.
+            if float(carried) > V:
+                carried = "%.6g" % V
+            self.assertEqual(six_digits(moravel.simulate_loss(A, V, N, seed)), [loss, carried])
 
     def test_waiting_simulation_matches_c(self) -> None:
         for _ in range(40):

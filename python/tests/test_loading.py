@@ -80,3 +80,38 @@ class Loading(unittest.TestCase):
 
 if __name__ == "__main__":
     unittest.main()
+
+
+class FileNames(unittest.TestCase):
+    """The names looked for beside the package and through the loader."""
+
+    def test_each_platform(self) -> None:
+        from moravel import _library
+        cases = {
+            "linux": ("libMoravel.so.1", "libMoravel.so"),
+            "freebsd13": ("libMoravel.so.1", "libMoravel.so"),
+            "darwin": ("libMoravel.1.dylib", "libMoravel.dylib"),
+            "win32": ("libMoravel.dll", "Moravel.dll"),
+            "cygwin": ("libMoravel.dll", "Moravel.dll"),
+        }
+        for platform, names in cases.items():
+            with self.subTest(platform=platform):
+                self.assertEqual(_library.library_file_names(platform), names)
+        self.assertEqual(_library._FILE_NAMES, _library.library_file_names(sys.platform))
+
+    def test_dll_next_to_the_package(self) -> None:
+        # The Windows search, run here: the loader reads the library whatever
+        # its file is called, so this machine's library stands in for the DLL.
+        directory = tempfile.mkdtemp(prefix="moravel-dll-")
+        self.addCleanup(shutil.rmtree, directory)
+        shutil.copytree(PACKAGE, os.path.join(directory, "moravel"),
+                        ignore=shutil.ignore_patterns("__pycache__", "libMoravel*"))
+        beside = os.path.join(directory, "moravel", "libMoravel.dll")
+        shutil.copy(LIBRARY, beside)
+        as_windows = "import sys; sys.platform = 'win32'; " + SHOW_PATH
+        result = run(as_windows, directory)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(result.stdout.split(), [beside, "0.5"])
+        # This platform's own search passes the DLL by.
+        result = run(SHOW_PATH, directory)
+        self.assertNotEqual(result.stdout.split()[:1], [beside])

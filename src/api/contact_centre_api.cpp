@@ -55,9 +55,9 @@ moravel_status CheckGoal(std::int32_t goal, double target, double max_occupancy,
                          double answer_time) {
   if (goal < 1 || goal > 5) return MORAVEL_ERROR_GOAL;
   const moravel_status target_status =
-      goal == MORAVEL_GOAL_MEAN_ANSWER_WAIT ? (IsFinitePositive(target) ? MORAVEL_OK
-                                                                        : MORAVEL_ERROR_TARGET_WAIT)
-                                            : CheckTarget(target);
+      goal == MORAVEL_GOAL_MEAN_ANSWER_WAIT
+          ? (IsFinitePositive(target) ? MORAVEL_OK : MORAVEL_ERROR_TARGET_WAIT)
+          : CheckTarget(target);
   const moravel_status occupancy =
       max_occupancy > 0.0 && max_occupancy <= 1.0 ? MORAVEL_OK : MORAVEL_ERROR_OCCUPANCY;
   return FirstRefusal(CheckThreshold(answer_time), target_status, occupancy);
@@ -100,9 +100,9 @@ MORAVEL_API moravel_status moravel_contact_centre_retrials(
   const auto share = [](double r) {
     return r >= 0.0 && r <= 1.0 ? MORAVEL_OK : MORAVEL_ERROR_RETRY_SHARE;
   };
-  if (const auto refused = FirstRefusal(share(blocked_retry_share), share(abandoned_retry_share),
-                                        IsFinitePositive(redial_time) ? MORAVEL_OK
-                                                                      : MORAVEL_ERROR_REDIAL_TIME)) {
+  if (const auto refused =
+          FirstRefusal(share(blocked_retry_share), share(abandoned_retry_share),
+                       IsFinitePositive(redial_time) ? MORAVEL_OK : MORAVEL_ERROR_REDIAL_TIME)) {
     return refused;
   }
   return Guarded([&] {
@@ -128,15 +128,15 @@ MORAVEL_API moravel_status moravel_contact_centre_retrials(
   });
 }
 
-MORAVEL_API moravel_status moravel_contact_centre_agents(
-    double traffic, double handling_time, double patience, int32_t lines, double answer_time,
-    int32_t goal, double target, double max_occupancy, int32_t* agents,
-    moravel_contact_centre_result* figures) noexcept {
+MORAVEL_API moravel_status
+moravel_contact_centre_agents(double traffic, double handling_time, double patience, int32_t lines,
+                              double answer_time, int32_t goal, double target, double max_occupancy,
+                              int32_t* agents, moravel_contact_centre_result* figures) noexcept {
   if (agents == nullptr) return MORAVEL_ERROR_NULL_POINTER;
-  const moravel_status lines_status =
-      lines < 0 ? MORAVEL_ERROR_LINES
-      : lines > moravel::contact::kLargestQueuePlaces ? MORAVEL_ERROR_LINES_TOO_MANY
-                                                      : MORAVEL_OK;
+  const moravel_status lines_status = lines < 0 ? MORAVEL_ERROR_LINES
+                                      : lines > moravel::contact::kLargestQueuePlaces
+                                          ? MORAVEL_ERROR_LINES_TOO_MANY
+                                          : MORAVEL_OK;
   if (const auto refused = FirstRefusal(CheckTraffic(traffic), CheckHoldingTime(handling_time),
                                         CheckPatience(patience), lines_status,
                                         CheckGoal(goal, target, max_occupancy, answer_time))) {

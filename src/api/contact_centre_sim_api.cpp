@@ -31,9 +31,7 @@ moravel_status CheckDistribution(const moravel_contact_centre_setup& c) {
 }
 
 // As the models: above 0, +inf taken, NaN not.
-moravel_status CheckPatience(double p) {
-  return p > 0.0 ? MORAVEL_OK : MORAVEL_ERROR_PATIENCE;
-}
+moravel_status CheckPatience(double p) { return p > 0.0 ? MORAVEL_OK : MORAVEL_ERROR_PATIENCE; }
 
 bool IsShare(double x) { return x >= 0.0 && x <= 1.0; }
 
@@ -63,12 +61,11 @@ moravel_status CheckRun(const moravel_contact_centre_setup* centre, std::int32_t
                         std::int32_t warmup_calls) {
   if (centre == nullptr) return MORAVEL_ERROR_NULL_POINTER;
   const moravel_contact_centre_setup& c = *centre;
-  return FirstRefusal(CheckPositiveTraffic(c.traffic), CheckServers(c.agents),
-                      CheckLines(c.lines, c.agents), CheckDistribution(c),
-                      CheckPatience(c.patience), CheckThreshold(c.answer_time), CheckShares(c),
-                      CheckRedialTime(c), calls >= 1 ? MORAVEL_OK : MORAVEL_ERROR_CALLS,
-                      warmup_calls >= 0 ? MORAVEL_OK : MORAVEL_ERROR_RUN_LENGTH,
-                      CheckSteadyState(c));
+  return FirstRefusal(
+      CheckPositiveTraffic(c.traffic), CheckServers(c.agents), CheckLines(c.lines, c.agents),
+      CheckDistribution(c), CheckPatience(c.patience), CheckThreshold(c.answer_time),
+      CheckShares(c), CheckRedialTime(c), calls >= 1 ? MORAVEL_OK : MORAVEL_ERROR_CALLS,
+      warmup_calls >= 0 ? MORAVEL_OK : MORAVEL_ERROR_RUN_LENGTH, CheckSteadyState(c));
 }
 
 moravel::CentreSetup Setup(const moravel_contact_centre_setup& c) {
@@ -77,8 +74,7 @@ moravel::CentreSetup Setup(const moravel_contact_centre_setup& c) {
   s.agents = c.agents;
   s.lines = c.lines;
   s.patience_distribution = static_cast<moravel::PatienceDistribution>(c.patience_distribution);
-  s.patience_phases =
-      c.patience_distribution == MORAVEL_PATIENCE_ERLANG ? c.patience_phases : 1;
+  s.patience_phases = c.patience_distribution == MORAVEL_PATIENCE_ERLANG ? c.patience_phases : 1;
   s.patience = c.patience;
   s.answer_time = c.answer_time;
   s.blocked_retry_share = c.blocked_retry_share;
@@ -129,8 +125,8 @@ using namespace moravel::api;
 extern "C" {
 
 MORAVEL_API moravel_status moravel_simulate_contact_centre(
-    const moravel_contact_centre_setup* centre, int32_t calls, int32_t warmup_calls,
-    uint32_t seed, moravel_contact_centre_estimate* result) noexcept {
+    const moravel_contact_centre_setup* centre, int32_t calls, int32_t warmup_calls, uint32_t seed,
+    moravel_contact_centre_estimate* result) noexcept {
   if (result == nullptr) return MORAVEL_ERROR_NULL_POINTER;
   if (const auto refused = CheckRun(centre, calls, warmup_calls)) return refused;
   return Guarded([&] {
@@ -144,8 +140,8 @@ MORAVEL_API moravel_status moravel_simulate_contact_centre(
 }
 
 MORAVEL_API moravel_status moravel_simulate_contact_centre_replications(
-    const moravel_contact_centre_setup* centre, int32_t calls, int32_t warmup_calls,
-    uint32_t seed, int32_t replications, moravel_contact_centre_estimate* results) noexcept {
+    const moravel_contact_centre_setup* centre, int32_t calls, int32_t warmup_calls, uint32_t seed,
+    int32_t replications, moravel_contact_centre_estimate* results) noexcept {
   if (results == nullptr) return MORAVEL_ERROR_NULL_POINTER;
   if (const auto refused = CheckRun(centre, calls, warmup_calls)) return refused;
   if (replications < 1) return MORAVEL_ERROR_RUN_LENGTH;

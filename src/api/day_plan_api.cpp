@@ -19,18 +19,17 @@ moravel_status CheckShare(double target, moravel_status refused) {
 moravel_status CheckTargets(const moravel_day_plan_targets& t) {
   const bool basis_known = t.service_level_basis == MORAVEL_SERVICE_LEVEL_OFFERED ||
                            t.service_level_basis == MORAVEL_SERVICE_LEVEL_EXCLUDING_SHORT_ABANDONS;
-  const bool wait_ok =
-      t.mean_answer_wait == 0.0 || IsFinitePositive(t.mean_answer_wait);
-  if (const auto refused = FirstRefusal(
-          CheckThreshold(t.answer_time),
-          CheckShare(t.service_level, MORAVEL_ERROR_SERVICE_LEVEL_TARGET),
-          basis_known ? MORAVEL_OK : MORAVEL_ERROR_SERVICE_LEVEL_BASIS,
-          wait_ok ? MORAVEL_OK : MORAVEL_ERROR_TARGET_WAIT,
-          CheckShare(t.abandonment, MORAVEL_ERROR_ABANDONMENT_TARGET),
-          CheckShare(t.wait_probability, MORAVEL_ERROR_WAIT_PROBABILITY_TARGET),
-          t.occupancy == 0.0 || (t.occupancy > 0.0 && t.occupancy <= 1.0)
-              ? MORAVEL_OK
-              : MORAVEL_ERROR_OCCUPANCY)) {
+  const bool wait_ok = t.mean_answer_wait == 0.0 || IsFinitePositive(t.mean_answer_wait);
+  if (const auto refused =
+          FirstRefusal(CheckThreshold(t.answer_time),
+                       CheckShare(t.service_level, MORAVEL_ERROR_SERVICE_LEVEL_TARGET),
+                       basis_known ? MORAVEL_OK : MORAVEL_ERROR_SERVICE_LEVEL_BASIS,
+                       wait_ok ? MORAVEL_OK : MORAVEL_ERROR_TARGET_WAIT,
+                       CheckShare(t.abandonment, MORAVEL_ERROR_ABANDONMENT_TARGET),
+                       CheckShare(t.wait_probability, MORAVEL_ERROR_WAIT_PROBABILITY_TARGET),
+                       t.occupancy == 0.0 || (t.occupancy > 0.0 && t.occupancy <= 1.0)
+                           ? MORAVEL_OK
+                           : MORAVEL_ERROR_OCCUPANCY)) {
     return refused;
   }
   const bool any = t.service_level != 0.0 || t.mean_answer_wait != 0.0 || t.abandonment != 0.0 ||

@@ -20,8 +20,8 @@ std::string ResultText;
 // locale machinery of a stream insertion, which costs several times more.
 void WriteNumber(double number) {
   char digits[32];  // the longest is "-1.23457e+308"
-  const auto written = std::to_chars(digits, digits + sizeof digits, number,
-                                     std::chars_format::general, 6);
+  const auto written =
+      std::to_chars(digits, digits + sizeof digits, number, std::chars_format::general, 6);
   ResultStream.write(digits, written.ptr - digits);
 }
 

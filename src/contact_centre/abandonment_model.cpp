@@ -65,7 +65,7 @@ std::optional<ContactCentreFigures> ContactCentreFromLoss(double A, double h, do
     f.service_level = answered;
     f.service_level_excluding_short_abandons = answered;
     // Never above the agents, whatever the rounding.
-  f.carried = std::min(A * answered, n);
+    f.carried = std::min(A * answered, n);
     f.occupancy = f.carried / n;
     return f;
   }
@@ -131,9 +131,10 @@ std::optional<ContactCentreFigures> ContactCentreFromLoss(double A, double h, do
   // The mean wait of answered calls as a ratio of unnormalised terms, which
   // holds even where both shares underflow.
   const double answered_lifted = std::exp(log_immediate - top) + std::exp(std::log(I[1]) - top);
-  f.mean_answer_wait = answered_lifted > 0.0 ? h * (std::exp(std::log(I[3]) - top) / answered_lifted)
-                       : I[1] > 0.0          ? h * (I[3] / I[1])
-                                             : 0.0;
+  f.mean_answer_wait = answered_lifted > 0.0
+                           ? h * (std::exp(std::log(I[3]) - top) / answered_lifted)
+                       : I[1] > 0.0 ? h * (I[3] / I[1])
+                                    : 0.0;
   f.mean_wait = h * waiting_time;
   f.queue_length = A * waiting_time;
   // Never above the agents, whatever the rounding.

@@ -11,17 +11,17 @@ namespace moravel::contact {
 // The figures, each over all offered calls unless said otherwise; waits in
 // the unit of the handling time.
 struct ContactCentreFigures {
-  double wait_probability;       // finds every agent busy and a line free: queues
-  double blocked_probability;    // finds every line busy (0 without a limit)
-  double abandon_probability;    // hangs up before an answer
-  double abandon_within_answer_time;  // hangs up after waiting at most t
-  double service_level;          // answered after waiting at most t
+  double wait_probability;                        // finds every agent busy and a line free: queues
+  double blocked_probability;                     // finds every line busy (0 without a limit)
+  double abandon_probability;                     // hangs up before an answer
+  double abandon_within_answer_time;              // hangs up after waiting at most t
+  double service_level;                           // answered after waiting at most t
   double service_level_excluding_short_abandons;  // the same over offered less abandoned within t
-  double mean_answer_wait;       // mean wait of answered calls (ASA)
-  double mean_wait;              // mean wait of all calls: 0 for blocked, until hang-up for abandoned
-  double queue_length;           // mean number of calls waiting
-  double occupancy;              // carried traffic over agents
-  double carried;                // carried traffic [erlang]: A x P(answered)
+  double mean_answer_wait;                        // mean wait of answered calls (ASA)
+  double mean_wait;     // mean wait of all calls: 0 for blocked, until hang-up for abandoned
+  double queue_length;  // mean number of calls waiting
+  double occupancy;     // carried traffic over agents
+  double carried;       // carried traffic [erlang]: A x P(answered)
 };
 
 // The queue places beyond the agents that lines may add at most: the

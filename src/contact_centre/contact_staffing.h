@@ -11,11 +11,11 @@
 namespace moravel::contact {
 
 enum class ContactGoal {
-  kServiceLevel = 1,                      // service_level >= target
+  kServiceLevel = 1,                        // service_level >= target
   kServiceLevelExcludingShortAbandons = 2,  // that one >= target
-  kMeanAnswerWait = 3,                    // mean_answer_wait <= target [unit of h]
-  kAbandonProbability = 4,                // abandon_probability <= target
-  kWaitProbability = 5,                   // wait_probability <= target
+  kMeanAnswerWait = 3,                      // mean_answer_wait <= target [unit of h]
+  kAbandonProbability = 4,                  // abandon_probability <= target
+  kWaitProbability = 5,                     // wait_probability <= target
 };
 
 // The goal met, and the occupancy at most `max_occupancy` (1: no bound).
@@ -24,10 +24,10 @@ bool MeetsGoal(const ContactCentreFigures& f, ContactGoal goal, double target,
 
 enum class StaffingOutcome {
   kFound,
-  kUnreachable,       // no count up to the lines (or the largest) meets the goal
-  kEveryTrafficMeets, // every traffic up to 1e15 erlangs meets it
-  kModelLimit,        // the search would pass kLargestSearchedAgents agents
-  kOverflow,          // the model's figures left the doubles
+  kUnreachable,        // no count up to the lines (or the largest) meets the goal
+  kEveryTrafficMeets,  // every traffic up to 1e15 erlangs meets it
+  kModelLimit,         // the search would pass kLargestSearchedAgents agents
+  kOverflow,           // the model's figures left the doubles
 };
 
 // The agents a search evaluates at most: each evaluation costs the model's

@@ -15,13 +15,15 @@ bool IsFiniteNonNegative(double x) { return x >= 0.0 && std::isfinite(x); }
 
 PlanRefusal CheckInterval(const PlanInterval& in) {
   if (!IsFiniteNonNegative(in.calls)) return PlanRefusal::kCalls;
-  if (!(in.handling_time > 0.0 && std::isfinite(in.handling_time))) return PlanRefusal::kHandlingTime;
+  if (!(in.handling_time > 0.0 && std::isfinite(in.handling_time)))
+    return PlanRefusal::kHandlingTime;
   if (!(in.patience > 0.0)) return PlanRefusal::kPatience;
   // The model takes hang-ups at the rate h / p, which must be a finite
   // double above 0 (0 only for callers who never hang up); the staffing
   // search would otherwise look for agents up to its bound before saying so.
   const double rate = in.handling_time / in.patience;
-  if (in.patience != std::numeric_limits<double>::infinity() && !(rate > 0.0 && std::isfinite(rate))) {
+  if (in.patience != std::numeric_limits<double>::infinity() &&
+      !(rate > 0.0 && std::isfinite(rate))) {
     return PlanRefusal::kOverflow;
   }
   return PlanRefusal::kNone;

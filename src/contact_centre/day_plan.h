@@ -37,9 +37,9 @@ bool MeetsTargets(const ContactCentreFigures& f, const PlanTargets& targets);
 
 struct PlanSettings {
   PlanTargets targets;
-  double answer_time;        // t of the service level [s]
-  double interval_minutes;   // length of every interval
-  double shrinkage;          // share of scheduled time not on the phones, in [0, 1)
+  double answer_time;       // t of the service level [s]
+  double interval_minutes;  // length of every interval
+  double shrinkage;         // share of scheduled time not on the phones, in [0, 1)
 };
 
 struct PlannedInterval {
@@ -65,14 +65,14 @@ struct PlanTotals {
 
 enum class PlanRefusal {
   kNone,
-  kCalls,          // calls not finite or negative
-  kHandlingTime,   // not finite or not above 0
-  kPatience,       // not above 0 (NaN included)
-  kTraffic,        // calls x handling time overflows
-  kUnreachable,    // no number of agents meets the targets (a highest occupancy)
-  kModelLimit,     // the search would pass the staffing solvers' bound
-  kOverflow,       // the model cannot compute the figures (patience far from handling)
-  kScheduled,      // the agents to schedule pass 2^31 - 1
+  kCalls,         // calls not finite or negative
+  kHandlingTime,  // not finite or not above 0
+  kPatience,      // not above 0 (NaN included)
+  kTraffic,       // calls x handling time overflows
+  kUnreachable,   // no number of agents meets the targets (a highest occupancy)
+  kModelLimit,    // the search would pass the staffing solvers' bound
+  kOverflow,      // the model cannot compute the figures (patience far from handling)
+  kScheduled,     // the agents to schedule pass 2^31 - 1
 };
 
 struct DayPlanResult {

@@ -14,8 +14,8 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 double StirlingCorrection(double b) {
   const double r = 1.0 / b;
   const double r2 = r * r;
-  constexpr double c[] = {1.0 / 12.0,    -1.0 / 360.0,   1.0 / 1260.0,    -1.0 / 1680.0,
-                          1.0 / 1188.0,  -691.0 / 360360.0, 1.0 / 156.0, -3617.0 / 122400.0};
+  constexpr double c[] = {1.0 / 12.0,   -1.0 / 360.0,      1.0 / 1260.0, -1.0 / 1680.0,
+                          1.0 / 1188.0, -691.0 / 360360.0, 1.0 / 156.0,  -3617.0 / 122400.0};
   double sum = c[7];
   for (int k = 6; k >= 0; --k) sum = sum * r2 + c[k];
   return sum * r;

@@ -15,10 +15,9 @@ double H1(double y) {
   if (std::fabs(y) < 0.125) {
     // sum_{k>=1} (-1)^(k+1) y^k / (k+1)!, to y^13 (the next term is below
     // 1e-17 of y/2 for |y| < 1/8), by Horner.
-    constexpr double c[] = {1.0 / 2,          -1.0 / 6,          1.0 / 24,
-                            -1.0 / 120,       1.0 / 720,         -1.0 / 5040,
-                            1.0 / 40320,      -1.0 / 362880,     1.0 / 3628800,
-                            -1.0 / 39916800,  1.0 / 479001600,   -1.0 / 6227020800,
+    constexpr double c[] = {1.0 / 2,          -1.0 / 6,        1.0 / 24,        -1.0 / 120,
+                            1.0 / 720,        -1.0 / 5040,     1.0 / 40320,     -1.0 / 362880,
+                            1.0 / 3628800,    -1.0 / 39916800, 1.0 / 479001600, -1.0 / 6227020800,
                             1.0 / 87178291200};
     double sum = c[12];
     for (int k = 11; k >= 0; --k) sum = sum * y + c[k];
@@ -112,8 +111,8 @@ QueueShape::Point QueueShape::Limited(double u) const {
   const double x = X(u);
   const PoissonSumLog sum = LogPoissonSum(places_, x);
   const double m = static_cast<double>(places_);
-  const double last_ratio = sum.lower ? std::exp(LogGammaPrefix(m, x) - sum.tail)
-                                      : x / (m * std::exp(sum.tail));
+  const double last_ratio =
+      sum.lower ? std::exp(LogGammaPrefix(m, x) - sum.tail) : x / (m * std::exp(sum.tail));
   const double delta = u - peak_;
   // Near the peak -n delta and the sum's growth nearly cancel; both are
   // written as delta (c - n) - c delta h1(theta delta) plus a concave
@@ -122,7 +121,8 @@ QueueShape::Point QueueShape::Limited(double u) const {
   const double slope_part = A_ * std::exp(-theta_ * peak_);  // X'(u*)
   const double bend = delta * H1(theta_ * delta);
   if (sum.lower && peak_sum_.lower) {
-    return {delta * (slope_part - n_) - slope_part * bend + (sum.tail - peak_sum_.tail), last_ratio, 0.0};
+    return {delta * (slope_part - n_) - slope_part * bend + (sum.tail - peak_sum_.tail), last_ratio,
+            0.0};
   }
   if (!sum.lower && !peak_sum_.lower) {
     const double c = (m - 1.0) * slope_part / peak_x_;

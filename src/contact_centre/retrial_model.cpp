@@ -12,7 +12,8 @@ constexpr int kMostEvaluations = 200;
 
 RetrialOutcome RetrialModel(double A, double h, double p, std::int32_t n, std::int64_t places,
                             double t, double rb, double ra, double redial, RetrialFigures& out) {
-  const bool delay_system = p == std::numeric_limits<double>::infinity() && places == kUnlimitedPlaces;
+  const bool delay_system =
+      p == std::numeric_limits<double>::infinity() && places == kUnlimitedPlaces;
   int evaluations = 0;
   ContactCentreFigures figures{};
   // F(T) and the figures at T; false when the model declines T.
@@ -88,8 +89,7 @@ RetrialOutcome RetrialModel(double A, double h, double p, std::int32_t n, std::i
   const double retried = rb * figures.blocked_probability + ra * figures.abandon_probability;
   const double per_caller = 1.0 / (1.0 - retried);  // attempts per caller
   out.attempts_per_caller = A > 0.0 ? T / A : 1.0;
-  const double answered =
-      1.0 - figures.blocked_probability - figures.abandon_probability;
+  const double answered = 1.0 - figures.blocked_probability - figures.abandon_probability;
   out.answered_share = answered * per_caller;
   out.blocked_share = (1.0 - rb) * figures.blocked_probability * per_caller;
   out.abandoned_share = (1.0 - ra) * figures.abandon_probability * per_caller;

@@ -22,9 +22,9 @@ struct RetrialFigures {
 
 enum class RetrialOutcome {
   kSolved,
-  kDiverges,          // no total below kLargestRetriedTraffic balances
-  kModelRefusesTotal, // the delay system (p = +inf, no limit) reached n
-  kOverflow,          // the model's figures left the doubles
+  kDiverges,           // no total below kLargestRetriedTraffic balances
+  kModelRefusesTotal,  // the delay system (p = +inf, no limit) reached n
+  kOverflow,           // the model's figures left the doubles
 };
 
 inline constexpr double kLargestRetriedTraffic = 1e15;

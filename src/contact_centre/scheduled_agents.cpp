@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <string_view>
 
@@ -61,19 +63,27 @@ struct Decimal {
 };
 
 Decimal ShortestDecimal(double s) {
+  // The fewest significant digits that read back as s, correctly rounded:
+  // the shortest decimal, the closest of that length.  (printf rather than
+  // the floating-point std::to_chars, which some standard libraries the
+  // library is built with, such as WebAssembly's, do not have.)
   char text[64];
-  const auto written = std::to_chars(text, text + sizeof text, s, std::chars_format::scientific);
-  const std::string_view all(text, static_cast<std::size_t>(written.ptr - text));
+  std::string_view all;
+  for (int precision = 0; precision <= 16; ++precision) {
+    const int length = std::snprintf(text, sizeof text, "%.*e", precision, s);
+    all = std::string_view(text, static_cast<std::size_t>(length));
+    if (std::strtod(text, nullptr) == s) break;
+  }
   const std::size_t e = all.find('e');
   Decimal d;
   int fraction_digits = 0;
   bool after_point = false;
   for (char c : all.substr(0, e)) {
-    if (c == '.') {
-      after_point = true;
-    } else {
+    if (c >= '0' && c <= '9') {
       d.digits = d.digits * 10 + static_cast<std::uint64_t>(c - '0');
       if (after_point) ++fraction_digits;
+    } else {
+      after_point = true;  // the decimal point, whatever the locale writes
     }
   }
   int power = 0;  // the text is not terminated: read the exponent within it

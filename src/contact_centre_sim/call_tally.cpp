@@ -19,8 +19,7 @@ CallFigures CallTally::Figures(double A, std::int32_t n, std::int64_t callers) c
   f.abandon_probability = Share(abandoned_, offered_);
   f.abandon_within_answer_time = Share(abandoned_within_, offered_);
   f.service_level = Share(answered_within_, offered_);
-  f.service_level_excluding_short_abandons =
-      Share(answered_within_, offered_ - abandoned_within_);
+  f.service_level_excluding_short_abandons = Share(answered_within_, offered_ - abandoned_within_);
   f.mean_answer_wait = answered == 0 ? 0.0 : answered_wait_ / static_cast<double>(answered);
   f.mean_wait = offered_ == 0 ? 0.0 : queue_time_ / offered;
   // Little's law per caller: callers / A is the time they take to arrive.

@@ -20,9 +20,9 @@ enum class AttemptEnd {
 // times.  The queue length, carried traffic and occupancy are the group's
 // share of the centre's, per caller (see ContactCentreEstimate).
 struct CallFigures {
-  double wait_probability = 0.0;     // found every agent busy and a line free
-  double blocked_probability = 0.0;  // found every line busy
-  double abandon_probability = 0.0;  // hung up before an answer
+  double wait_probability = 0.0;            // found every agent busy and a line free
+  double blocked_probability = 0.0;         // found every line busy
+  double abandon_probability = 0.0;         // hung up before an answer
   double abandon_within_answer_time = 0.0;  // hung up after waiting at most t
   // Answered after waiting at most t, over all offered attempts.
   double service_level = 0.0;
@@ -46,9 +46,7 @@ class CallTally {
   void Record(AttemptEnd end, double queued, double answer_time) {
     ++offered_;
     switch (end) {
-      case AttemptEnd::kAnsweredAtOnce:
-        ++answered_within_;
-        break;
+      case AttemptEnd::kAnsweredAtOnce: ++answered_within_; break;
       case AttemptEnd::kAnsweredLater:
         ++waited_;
         ++answered_later_;

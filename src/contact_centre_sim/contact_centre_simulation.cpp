@@ -89,9 +89,9 @@ bool Replay::Run(std::int64_t calls, std::int64_t warmup) {
   const std::int64_t end_counted = warmup + calls;
   const std::int64_t bound = kAttemptsPerCallerBound * end_counted;
   const double rate = centre_.traffic;
-  std::int64_t fresh = 0;        // first attempts offered so far
-  std::int64_t in_orbit = 0;     // counted callers waiting to redial
-  std::int64_t offered = 0;      // attempts offered so far
+  std::int64_t fresh = 0;     // first attempts offered so far
+  std::int64_t in_orbit = 0;  // counted callers waiting to redial
+  std::int64_t offered = 0;   // attempts offered so far
   double next_fresh = 0.0 + arrivals_.Next() / rate;
   while (fresh < end_counted || in_orbit > 0) {
     if (++offered > bound) return false;
@@ -141,8 +141,7 @@ bool Replay::Run(std::int64_t calls, std::int64_t warmup) {
 }  // namespace
 
 std::optional<ContactCentreEstimate> SimulateContactCentre(const CentreSetup& centre,
-                                                           std::int64_t calls,
-                                                           std::int64_t warmup,
+                                                           std::int64_t calls, std::int64_t warmup,
                                                            std::uint32_t seed) {
   Replay replay(centre, seed);
   if (!replay.Run(calls, warmup)) return std::nullopt;
@@ -153,8 +152,7 @@ std::optional<ContactCentreEstimate> SimulateContactCentre(const CentreSetup& ce
   e.first_attempt = replay.first_attempts().Figures(A, centre.agents, calls);
   e.attempts_per_caller = static_cast<double>(replay.attempts().offered()) / callers;
   e.offered_total = A * e.attempts_per_caller;
-  e.retry_traffic =
-      A * (static_cast<double>(replay.attempts().offered() - calls) / callers);
+  e.retry_traffic = A * (static_cast<double>(replay.attempts().offered() - calls) / callers);
   e.answered_share = static_cast<double>(replay.callers().answered) / callers;
   e.blocked_share = static_cast<double>(replay.callers().gave_up_blocked) / callers;
   e.abandoned_share = static_cast<double>(replay.callers().gave_up_abandoned) / callers;

@@ -14,16 +14,16 @@
 namespace moravel {
 
 struct ContactCentreEstimate {
-  CallFigures attempt;        // every attempt of the counted callers
-  CallFigures first_attempt;  // their first attempts
-  double offered_total = 0.0;        // A x attempts per caller [erlang]
-  double retry_traffic = 0.0;        // A x redials per caller [erlang]
+  CallFigures attempt;         // every attempt of the counted callers
+  CallFigures first_attempt;   // their first attempts
+  double offered_total = 0.0;  // A x attempts per caller [erlang]
+  double retry_traffic = 0.0;  // A x redials per caller [erlang]
   double attempts_per_caller = 0.0;
-  double answered_share = 0.0;       // callers answered at some attempt
-  double blocked_share = 0.0;        // callers who stopped after a busy tone
-  double abandoned_share = 0.0;      // callers who stopped after hanging up
-  double redialling = 0.0;           // mean number of callers waiting to redial
-  std::uint32_t seed = 0;            // the run's seed
+  double answered_share = 0.0;   // callers answered at some attempt
+  double blocked_share = 0.0;    // callers who stopped after a busy tone
+  double abandoned_share = 0.0;  // callers who stopped after hanging up
+  double redialling = 0.0;       // mean number of callers waiting to redial
+  std::uint32_t seed = 0;        // the run's seed
 };
 
 // Each attempt is decided when it arrives.  The agents are first come,
@@ -51,8 +51,7 @@ struct ContactCentreEstimate {
 // which only persistent redialling reaches.  The setup must have been
 // checked (moravel_simulate_contact_centre's refusals); seed != 0.
 std::optional<ContactCentreEstimate> SimulateContactCentre(const CentreSetup& centre,
-                                                           std::int64_t calls,
-                                                           std::int64_t warmup,
+                                                           std::int64_t calls, std::int64_t warmup,
                                                            std::uint32_t seed);
 
 inline constexpr std::int64_t kAttemptsPerCallerBound = 64;

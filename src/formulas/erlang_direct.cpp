@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "formulas/correctly_rounded_power.h"
+
 namespace moravel {
 namespace {
 
@@ -22,7 +24,7 @@ double Factorial(std::int32_t n) {
 }
 
 double E(std::int32_t V, double A) {
-  const double p = std::pow(A, static_cast<double>(V));
+  const double p = DirectFormPower(A, V);
   if (V < 0) return (p / 0.0) / 0.0;
   const double numerator = p / Factorial(V);
 
@@ -32,7 +34,7 @@ double E(std::int32_t V, double A) {
   double factorial = 1.0;
   for (std::int32_t k = 0; k <= last_finite; ++k) {
     if (k > 1) factorial *= static_cast<double>(k);
-    sum += std::pow(A, static_cast<double>(k)) / factorial;
+    sum += DirectFormPower(A, k) / factorial;
   }
 
   // Terms k = 171 .. V divide by an infinite k!.  A finite power gives a
@@ -48,8 +50,8 @@ double E(std::int32_t V, double A) {
 }
 
 double Hi(std::int32_t V, double A, std::int32_t i) {
-  const auto fewer = static_cast<std::int32_t>(static_cast<std::uint32_t>(V) -
-                                               static_cast<std::uint32_t>(i));
+  const auto fewer =
+      static_cast<std::int32_t>(static_cast<std::uint32_t>(V) - static_cast<std::uint32_t>(i));
   if (fewer < 0) return 0.0;
   return E(V, A) / E(fewer, A);
 }

@@ -12,7 +12,9 @@ namespace moravel {
 double Factorial(std::int32_t n);
 
 // E(V, A) = (A^V / V!) / sum_{k=0..V} A^k / k!, every power from its own
-// pow() call.  For V < 0 the factorial and the sum count as 0.
+// pow() call (DirectFormPower: the same bits on every platform wherever the
+// C library's pow is correctly rounded).  For V < 0 the factorial and the
+// sum count as 0.
 double E(std::int32_t V, double A);
 
 // E(V, A) / E(V - i, A); 0 when V - i (wrapping in 32 bits) is negative.

@@ -9,9 +9,7 @@ extern "C" {
 
 MORAVEL_API double PalmTable(int32_t V, double A) { return moravel::PalmTable(V, A); }
 
-MORAVEL_API double ErlangFormula2(int32_t V, double A) {
-  return moravel::ErlangFormula2(V, A);
-}
+MORAVEL_API double ErlangFormula2(int32_t V, double A) { return moravel::ErlangFormula2(V, A); }
 
 MORAVEL_API double EngsetTable(int32_t N, int32_t V, double a) {
   return moravel::EngsetTable(N, V, a);

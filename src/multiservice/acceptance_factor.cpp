@@ -20,8 +20,8 @@ void AssignDemands(const double* t, std::int32_t M, AcceptanceTables& tables) {
   const auto classes = static_cast<std::size_t>(M);
   tables.table_of_class.resize(classes);
   for (std::size_t i = 0; i < classes; ++i) {
-    const auto at = std::lower_bound(tables.demands.begin(), tables.demands.end(),
-                                     DemandCount(t[i]));
+    const auto at =
+        std::lower_bound(tables.demands.begin(), tables.demands.end(), DemandCount(t[i]));
     tables.table_of_class[i] = static_cast<std::size_t>(at - tables.demands.begin());
   }
 }
@@ -131,8 +131,8 @@ AcceptanceTables TabulateAcceptance(const double* t, std::int32_t M, std::int32_
   return TabulateAcceptance(t, M, k, f, DistinctDemands(t, M));
 }
 
-AcceptanceTables TabulateAcceptance(const double* t, std::int32_t M, std::int32_t k,
-                                    std::int32_t f, std::vector<std::int64_t> demands) {
+AcceptanceTables TabulateAcceptance(const double* t, std::int32_t M, std::int32_t k, std::int32_t f,
+                                    std::vector<std::int64_t> demands) {
   AcceptanceTables tables;
   tables.demands = std::move(demands);
   AssignDemands(t, M, tables);

@@ -96,8 +96,8 @@ struct AcceptanceTables {
 AcceptanceTables TabulateAcceptance(const double* t, std::int32_t M, std::int32_t k,
                                     std::int32_t f);
 // The same with the classes' distinct demands, DistinctDemands(t, M), at hand.
-AcceptanceTables TabulateAcceptance(const double* t, std::int32_t M, std::int32_t k,
-                                    std::int32_t f, std::vector<std::int64_t> demands);
+AcceptanceTables TabulateAcceptance(const double* t, std::int32_t M, std::int32_t k, std::int32_t f,
+                                    std::vector<std::int64_t> demands);
 
 }  // namespace moravel
 

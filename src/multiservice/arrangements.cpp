@@ -93,15 +93,15 @@ ArrangementCoefficients TabulateCoefficients(std::int32_t k, std::int32_t x_max)
   return c;
 }
 
-double Arrangements(const ArrangementCoefficients& coefficients, std::int32_t x,
-                    std::int32_t hi, std::int32_t lo) {
+double Arrangements(const ArrangementCoefficients& coefficients, std::int32_t x, std::int32_t hi,
+                    std::int32_t lo) {
   return CountArrangements(x, coefficients.k, hi, lo, TabulatedLinks{coefficients},
                            TabulatedParts{coefficients});
 }
 
 std::vector<double> TabulateArrangements(const ArrangementCoefficients& coefficients,
-                                         std::int32_t hi, std::int32_t lo,
-                                         std::int32_t x_first, std::int32_t x_last, bool* exact) {
+                                         std::int32_t hi, std::int32_t lo, std::int32_t x_first,
+                                         std::int32_t x_last, bool* exact) {
   if (exact != nullptr) *exact = true;
   if (x_last < x_first) return {};
   std::vector<double> counts(static_cast<std::size_t>(std::int64_t{x_last} - x_first + 1), 0.0);
@@ -140,11 +140,11 @@ std::vector<double> TabulateArrangements(const ArrangementCoefficients& coeffici
   // C(z, k - 1), a product below 2^52 settles it at once.
   bool watch = false;
   if (exact != nullptr && x_top >= 1 && !coefficients.parts.empty() &&
-      !(k <= 52 && coefficients.parts.back() <
-                       static_cast<double>(std::int64_t{1} << (52 - k)))) {
+      !(k <= 52 && coefficients.parts.back() < static_cast<double>(std::int64_t{1} << (52 - k)))) {
     double bound = 0.0;
     for (std::int64_t j = 0; j <= r_max; ++j) {
-      bound += std::fabs(links(j)) * coefficients.parts[static_cast<std::size_t>(x_top + shift_of(j))];
+      bound +=
+          std::fabs(links(j)) * coefficients.parts[static_cast<std::size_t>(x_top + shift_of(j))];
     }
     watch = !(bound < 0.5 * kExactLimit);
   }

@@ -36,8 +36,8 @@ ArrangementCoefficients TabulateCoefficients(std::int32_t k, std::int32_t x_max)
 
 // Arrangements(x, coefficients.k, hi, lo), bit for bit, reading the
 // coefficients from the tables (and computing any outside them).
-double Arrangements(const ArrangementCoefficients& coefficients, std::int32_t x,
-                    std::int32_t hi, std::int32_t lo);
+double Arrangements(const ArrangementCoefficients& coefficients, std::int32_t x, std::int32_t hi,
+                    std::int32_t lo);
 
 // The same for x = x_first..x_last: element i holds x = x_first + i.  Where
 // no 32-bit step can wrap (k >= 0, 0 <= lo <= hi, 0 <= x_first, x_last <=
@@ -49,9 +49,8 @@ double Arrangements(const ArrangementCoefficients& coefficients, std::int32_t x,
 // exact whole number, and beyond that the alternating sum may have lost
 // any number of its digits.
 std::vector<double> TabulateArrangements(const ArrangementCoefficients& coefficients,
-                                         std::int32_t hi, std::int32_t lo,
-                                         std::int32_t x_first, std::int32_t x_last,
-                                         bool* exact = nullptr);
+                                         std::int32_t hi, std::int32_t lo, std::int32_t x_first,
+                                         std::int32_t x_last, bool* exact = nullptr);
 
 }  // namespace moravel
 

@@ -11,13 +11,13 @@ namespace moravel {
 
 // Filled by one evaluation and released after the export has written it.
 struct ClassResults {
-  const double* a = nullptr;       // offered traffic per class [erlang], borrowed
-  const double* t = nullptr;       // demand per call per class [units], borrowed
-  std::int32_t k = 0;              // links in the group
-  std::int32_t f = 0;              // units per link
-  std::optional<std::int32_t> g;   // links a call is offered to, for the link-subset model
-  std::vector<double> E;           // blocking probability per class
-  std::vector<double> C;           // carried traffic per class [units]
+  const double* a = nullptr;      // offered traffic per class [erlang], borrowed
+  const double* t = nullptr;      // demand per call per class [units], borrowed
+  std::int32_t k = 0;             // links in the group
+  std::int32_t f = 0;             // units per link
+  std::optional<std::int32_t> g;  // links a call is offered to, for the link-subset model
+  std::vector<double> E;          // blocking probability per class
+  std::vector<double> C;          // carried traffic per class [units]
 };
 
 // A blocking is a probability up to the rounding of its sum: at most this
@@ -46,8 +46,7 @@ inline constexpr double kCancellingComplement = 1.0 / 1048576.0;  // 2^-20
 // of the group: a value above them (rounding) is brought down to them.
 template <class Accepting>
 void SetBlockingAndCarried(ClassResults& results, const std::vector<double>& blocking_of_demand,
-                           const std::vector<std::size_t>& demand_of_class,
-                           Accepting&& accepting) {
+                           const std::vector<std::size_t>& demand_of_class, Accepting&& accepting) {
   const double capacity = static_cast<double>(results.k) * results.f;
   for (std::size_t i = 0; i < results.E.size(); ++i) {
     const std::size_t j = demand_of_class[i];

@@ -101,8 +101,8 @@ DemandCounts CountByDemand(std::int32_t k, std::int32_t f, const std::vector<std
       // Reaching d: the new link holds d..f, or less and the others reach d.
       std::vector<WideDouble>& reaching = counts.reaching[j];
       sums.Take(reaching);
-      const std::int64_t top = std::min<std::int64_t>(
-          static_cast<std::int64_t>(counts.all.size()) - 1 + f, x_max);
+      const std::int64_t top =
+          std::min<std::int64_t>(static_cast<std::int64_t>(counts.all.size()) - 1 + f, x_max);
       next.assign(static_cast<std::size_t>(top) + 1, WideDouble{});
       for (std::int64_t x = 0; x <= top; ++x) {
         next[static_cast<std::size_t>(x)] = all_sums.Sum(x - f, x - d) + sums.Sum(x - d + 1, x);
@@ -112,8 +112,8 @@ DemandCounts CountByDemand(std::int32_t k, std::int32_t f, const std::vector<std
       // Short of d: every link holds less than d.
       std::vector<WideDouble>& short_of = counts.short_of[j];
       sums.Take(short_of);
-      const std::int64_t short_top = std::min<std::int64_t>(
-          static_cast<std::int64_t>(short_of.size()) - 1 + d - 1, x_max);
+      const std::int64_t short_top =
+          std::min<std::int64_t>(static_cast<std::int64_t>(short_of.size()) - 1 + d - 1, x_max);
       next.assign(static_cast<std::size_t>(short_top) + 1, WideDouble{});
       for (std::int64_t x = 0; x <= short_top; ++x) {
         next[static_cast<std::size_t>(x)] = sums.Sum(x - d + 1, x);
@@ -124,7 +124,8 @@ DemandCounts CountByDemand(std::int32_t k, std::int32_t f, const std::vector<std
     const std::int64_t top =
         std::min<std::int64_t>(static_cast<std::int64_t>(counts.all.size()) - 1 + f, x_max);
     next.assign(static_cast<std::size_t>(top) + 1, WideDouble{});
-    for (std::int64_t x = 0; x <= top; ++x) next[static_cast<std::size_t>(x)] = all_sums.Sum(x - f, x);
+    for (std::int64_t x = 0; x <= top; ++x)
+      next[static_cast<std::size_t>(x)] = all_sums.Sum(x - f, x);
     counts.all.swap(next);
     TrimZeros(counts.all);
   }

@@ -40,9 +40,9 @@ std::optional<ClassResults> LinkGroupModel(const double* a, std::int32_t M, cons
       continue;
     }
     // A refusing share at V - n needs V - n <= last_refusing.
-    const auto first = finite ? static_cast<std::size_t>(static_cast<std::int64_t>(V) -
-                                                         tables.last_refusing[j])
-                              : std::size_t{0};
+    const auto first =
+        finite ? static_cast<std::size_t>(static_cast<std::int64_t>(V) - tables.last_refusing[j])
+               : std::size_t{0};
     const std::vector<double>& refusal = tables.refusals[j];
     double E = 0.0;
     for (std::size_t n = first; n <= V; ++n) E += refusal[V - n] * Q[n];

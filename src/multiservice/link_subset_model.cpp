@@ -61,10 +61,11 @@ std::int64_t FirstTerm(std::int64_t m, std::int64_t low, std::int64_t high, std:
 // coefficients of counts over the g links; `finite` says whether every Q[n]
 // is finite.
 std::optional<SubsetShares> SubsetBlocking(std::int64_t d, std::int32_t k, std::int32_t f,
-                                     std::int32_t g, const std::vector<double>& Q,
-                                     const std::vector<double>& all,
-                                     const std::vector<double>& rest,
-                                     const ArrangementCoefficients& subset_links, bool finite) {
+                                           std::int32_t g, const std::vector<double>& Q,
+                                           const std::vector<double>& all,
+                                           const std::vector<double>& rest,
+                                           const ArrangementCoefficients& subset_links,
+                                           bool finite) {
   const std::int64_t V = std::int64_t{k} * f;
   const std::int64_t m = f - d + 1;  // 1..f+1
   if (m > V) return SubsetShares{};
@@ -82,10 +83,9 @@ std::optional<SubsetShares> SubsetBlocking(std::int64_t d, std::int32_t k, std::
   std::vector<double> beta(static_cast<std::size_t>(V - m + 1), 0.0);
   if (low <= high) {
     bool exact = true;
-    const std::vector<double> subset =
-        TabulateArrangements(subset_links, f, static_cast<std::int32_t>(m),
-                             static_cast<std::int32_t>(low), static_cast<std::int32_t>(high),
-                             &exact);
+    const std::vector<double> subset = TabulateArrangements(
+        subset_links, f, static_cast<std::int32_t>(m), static_cast<std::int32_t>(low),
+        static_cast<std::int32_t>(high), &exact);
     if (!exact) return std::nullopt;
     for (std::int64_t w = low; w <= high; ++w) {
       const double on_subset = subset[static_cast<std::size_t>(w - low)];
@@ -105,8 +105,8 @@ std::optional<SubsetShares> SubsetBlocking(std::int64_t d, std::int32_t k, std::
 // with each of the g subset links holding m..f units and the other links
 // 0..f: the k - g other links' counts with g links of m..f added.
 SubsetShares WideSubsetBlocking(std::int64_t d, std::int32_t f, std::int32_t g,
-                          const std::vector<double>& Q, const std::vector<WideDouble>& others,
-                          const std::vector<WideDouble>& all, bool finite) {
+                                const std::vector<double>& Q, const std::vector<WideDouble>& others,
+                                const std::vector<WideDouble>& all, bool finite) {
   const auto V = static_cast<std::int64_t>(Q.size()) - 1;
   const std::int64_t m = f - d + 1;
   if (m > V) return SubsetShares{};

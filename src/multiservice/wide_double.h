@@ -78,13 +78,9 @@ inline WideDouble operator+(WideDouble a, WideDouble b) {
 
 inline WideDouble operator-(WideDouble a, WideDouble b) { return a + WideDouble{-b.m, b.e}; }
 
-inline WideDouble operator*(WideDouble a, WideDouble b) {
-  return Normalised(a.m * b.m, a.e + b.e);
-}
+inline WideDouble operator*(WideDouble a, WideDouble b) { return Normalised(a.m * b.m, a.e + b.e); }
 
-inline WideDouble operator/(WideDouble a, WideDouble b) {
-  return Normalised(a.m / b.m, a.e - b.e);
-}
+inline WideDouble operator/(WideDouble a, WideDouble b) { return Normalised(a.m / b.m, a.e - b.e); }
 
 // |a| < |b|.
 inline bool SmallerMagnitude(WideDouble a, WideDouble b) {

@@ -66,8 +66,8 @@ EqualWeightChoice::EqualWeightChoice(std::int32_t count) : count_(count) {
 }
 
 std::int32_t EqualWeightChoice::IndexOf(double u) const {
-  const auto run = std::partition_point(runs_.begin(), runs_.end(),
-                                        [u](const Run& r) { return r.last < u; });
+  const auto run =
+      std::partition_point(runs_.begin(), runs_.end(), [u](const Run& r) { return r.last < u; });
   if (run == runs_.end()) return count_ - 1;
   if (run->length == 1 || run->start >= u) return run->first;
   // The first i with start + i*step >= u, which exists since last >= u.

@@ -8,9 +8,8 @@
 
 extern "C" {
 
-MORAVEL_API const char* VM_VMl_VDg_L_im(const double* a, int32_t M, const double* t,
-                                        int32_t k, int32_t f, int32_t g, int32_t N,
-                                        const char* policy) {
+MORAVEL_API const char* VM_VMl_VDg_L_im(const double* a, int32_t M, const double* t, int32_t k,
+                                        int32_t f, int32_t g, int32_t N, const char* policy) {
   return moravel::RunTextExport([&](moravel::ResultWriter& out) {
     // Every engine is seeded from the platform's random device, so runs
     // cannot be repeated; "ПервСвоб" therefore draws its positions from one

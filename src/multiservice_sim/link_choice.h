@@ -55,10 +55,8 @@ std::optional<LinkChoice> ChooseLink(std::span<const std::int32_t> free, std::in
   }
   if (candidates == 0) return std::nullopt;
   switch (policy) {
-    case LinkPolicy::kMostFree:
-      return most;
-    case LinkPolicy::kFewestFree:
-      return fewest;
+    case LinkPolicy::kMostFree: return most;
+    case LinkPolicy::kFewestFree: return fewest;
     case LinkPolicy::kRandomFree: {
       std::uint32_t r = random_index(candidates);
       for (std::size_t p = 0; p < free.size(); ++p) {
@@ -67,8 +65,7 @@ std::optional<LinkChoice> ChooseLink(std::span<const std::int32_t> free, std::in
       }
       return std::nullopt;  // not reached: r < candidates
     }
-    case LinkPolicy::kNone:
-      break;
+    case LinkPolicy::kNone: break;
   }
   return std::nullopt;
 }

@@ -31,10 +31,12 @@ bool IsWithinRunLimits(std::int32_t k, std::int32_t f, std::int32_t g, std::int3
          std::int64_t{N} * g <= kMaxLinkReads;
 }
 
-std::optional<SimulatedClassResults> SimulateLinkSubsetSystem(
-    const double* a, std::int32_t M, const double* t, std::int32_t k, std::int32_t f,
-    std::int32_t g, std::int32_t N, const char* policy, const SeedSource& seeds,
-    RandomPlacementSeeding placement) {
+std::optional<SimulatedClassResults> SimulateLinkSubsetSystem(const double* a, std::int32_t M,
+                                                              const double* t, std::int32_t k,
+                                                              std::int32_t f, std::int32_t g,
+                                                              std::int32_t N, const char* policy,
+                                                              const SeedSource& seeds,
+                                                              RandomPlacementSeeding placement) {
   if (M <= 0 || N <= 0 || a == nullptr || t == nullptr || policy == nullptr) return std::nullopt;
   if (k < 0 || f < 0) return std::nullopt;
   const std::int64_t unit_count = std::int64_t{k} * f;
@@ -84,8 +86,7 @@ std::optional<SimulatedClassResults> SimulateLinkSubsetSystem(
   const EqualWeightChoice subset_choice(*subset_count);
 
   std::optional<Mt19937> placement_engine;
-  if (chooser == LinkPolicy::kRandomFree &&
-      placement == RandomPlacementSeeding::kOneEnginePerRun) {
+  if (chooser == LinkPolicy::kRandomFree && placement == RandomPlacementSeeding::kOneEnginePerRun) {
     placement_engine.emplace(seeds());
   }
   const auto random_index = [&](std::uint32_t n) -> std::uint32_t {

@@ -48,8 +48,8 @@ bool IsWithinRunLimits(std::int32_t k, std::int32_t f, std::int32_t g, std::int3
 
 // The per-class estimates of one run, with the inputs they came from.
 struct SimulatedClassResults {
-  const double* a = nullptr;     // offered traffic per class [erlang], borrowed
-  const double* t = nullptr;     // demand per class [units], borrowed
+  const double* a = nullptr;  // offered traffic per class [erlang], borrowed
+  const double* t = nullptr;  // demand per class [units], borrowed
   std::int32_t k = 0;
   std::int32_t f = 0;
   std::int32_t g = 0;
@@ -95,10 +95,12 @@ struct SimulatedClassResults {
 // C(k, g) (with 768 kB at most for numbering the subsets); each call costs
 // O(g log k) for its subset's links and O(log n) for the departures it
 // passes, n the calls in progress, whatever f.
-std::optional<SimulatedClassResults> SimulateLinkSubsetSystem(
-    const double* a, std::int32_t M, const double* t, std::int32_t k, std::int32_t f,
-    std::int32_t g, std::int32_t N, const char* policy, const SeedSource& seeds,
-    RandomPlacementSeeding placement);
+std::optional<SimulatedClassResults> SimulateLinkSubsetSystem(const double* a, std::int32_t M,
+                                                              const double* t, std::int32_t k,
+                                                              std::int32_t f, std::int32_t g,
+                                                              std::int32_t N, const char* policy,
+                                                              const SeedSource& seeds,
+                                                              RandomPlacementSeeding placement);
 
 }  // namespace moravel
 

@@ -19,8 +19,7 @@ MORAVEL_API const char* M_M_V_L_im(double A, int32_t V, int32_t N, uint32_t seed
   });
 }
 
-MORAVEL_API const char* M_M_V_W_FF_R_im(double A, int32_t V, int32_t N, double t,
-                                        uint32_t seed) {
+MORAVEL_API const char* M_M_V_W_FF_R_im(double A, int32_t V, int32_t N, double t, uint32_t seed) {
   return RunTextExport([&](ResultWriter& out) {
     if (const auto result = moravel::SimulateWaitingSystem(A, 1.0, V, N, t, seed)) {
       out.WriteSeparated(result->output);

@@ -10,10 +10,10 @@ namespace {
 std::int32_t CountLostCalls(double lambda, double mu, std::int32_t V, std::int32_t N,
                             std::uint32_t seed) {
   if (V == 0 || NoArrivalComesAfterZero(lambda)) return N;
-  return CountCallsNotStartedAtOnce(
-      lambda, mu, V, N, seed, [](ServerCalendar& servers, double arrival, double holding) {
-        return servers.StartIfFree(arrival, holding);
-      });
+  return CountCallsNotStartedAtOnce(lambda, mu, V, N, seed,
+                                    [](ServerCalendar& servers, double arrival, double holding) {
+                                      return servers.StartIfFree(arrival, holding);
+                                    });
 }
 
 }  // namespace

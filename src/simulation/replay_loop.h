@@ -63,9 +63,10 @@ std::int32_t CountCallsNotStartedAtOnce(double lambda, double mu, std::int32_t V
     int count = static_cast<int>(std::min<std::int64_t>(CallStreams::kBlockSize, N - done));
     streams.Draw(count, arrivals, holdings);
     const bool nan_reached = std::isnan(arrivals[count - 1]);
-    if (nan_reached) count = static_cast<int>(std::find_if(arrivals, arrivals + count,
-                                                           [](double a) { return std::isnan(a); }) -
-                                              arrivals);
+    if (nan_reached)
+      count = static_cast<int>(
+          std::find_if(arrivals, arrivals + count, [](double a) { return std::isnan(a); }) -
+          arrivals);
     for (int i = 0; i < count; ++i) {
       if (!offer(servers, arrivals[i], holdings[i])) ++not_at_once;
     }

@@ -105,9 +105,7 @@ class ServerCalendar {
   //                       instant taken, handed back when the caller gives
   //                       up.
   bool FreeBefore(double arrival) { return arrival > 0.0 && HasFreeServer(arrival); }
-  double TakeEarliestFree() {
-    return stored_ < servers_ ? 0.0 : TakeEarliest();
-  }
+  double TakeEarliestFree() { return stored_ < servers_ ? 0.0 : TakeEarliest(); }
   void Occupy(double instant) { Place(instant); }
 
  private:

@@ -11,10 +11,10 @@ namespace {
 std::int32_t CountDelayedCalls(double lambda, double mu, std::int32_t V, std::int32_t N,
                                std::uint32_t seed) {
   if (NoArrivalComesAfterZero(lambda)) return N;
-  return CountCallsNotStartedAtOnce(
-      lambda, mu, V, N, seed, [](ServerCalendar& servers, double arrival, double holding) {
-        return servers.StartAtOnceOrWait(arrival, holding);
-      });
+  return CountCallsNotStartedAtOnce(lambda, mu, V, N, seed,
+                                    [](ServerCalendar& servers, double arrival, double holding) {
+                                      return servers.StartAtOnceOrWait(arrival, holding);
+                                    });
 }
 
 }  // namespace

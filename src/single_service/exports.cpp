@@ -12,9 +12,8 @@ using moravel::RunTextExport;
 extern "C" {
 
 MORAVEL_API const char* M_M_V_L_an(int32_t V, double A) {
-  return RunTextExport([&](ResultWriter& out) {
-    out.WriteSeparated(moravel::PoissonLossModel(V, A).Numbers());
-  });
+  return RunTextExport(
+      [&](ResultWriter& out) { out.WriteSeparated(moravel::PoissonLossModel(V, A).Numbers()); });
 }
 
 MORAVEL_API const char* Mi_M_V_L_an(int32_t N, int32_t V, double a) {
@@ -38,9 +37,8 @@ MORAVEL_API const char* M_M_V_L_PRA_an(int32_t N, int32_t V, const double* a) {
 }
 
 MORAVEL_API const char* M_M_V_W_FF_R_an(double t, double h, int32_t V, double A) {
-  return RunTextExport([&](ResultWriter& out) {
-    out.WriteSeparated(moravel::WaitingModel(t, h, V, A).Numbers());
-  });
+  return RunTextExport(
+      [&](ResultWriter& out) { out.WriteSeparated(moravel::WaitingModel(t, h, V, A).Numbers()); });
 }
 
 }  // extern "C"

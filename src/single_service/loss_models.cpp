@@ -35,8 +35,7 @@ namespace moravel {
 LossPair PoissonLossWithinServers(std::int32_t V, double A, double B) {
   if (!(B > 0.5)) return PoissonLossFromLoss(A, B);
   const auto servers = static_cast<double>(V);
-  // B(0, A) = 1: no server loses every call (PalmTable answers 0 below one
-  // server, which would make the carried traffic A itself).
+  // E(0, A) = 1: a single server's predecessor blocks every call.
   const double t = A * (V > 1 ? PalmTable(V - 1, A) : 1.0);
   const double carried = servers * (A / (servers + t));
   return {B, carried < servers ? carried : servers};

@@ -12,12 +12,12 @@ namespace moravel {
 // summed traffic, so class j loses what that aggregate loses beyond the
 // loss of classes 0..j-1.
 struct PriorityResults {
-  const double* a = nullptr;   // offered traffic per class, borrowed
-  std::vector<double> E;       // loss probability per class
-  std::vector<double> Y;       // carried traffic per class [erlang]
+  const double* a = nullptr;  // offered traffic per class, borrowed
+  std::vector<double> E;      // loss probability per class
+  std::vector<double> Y;      // carried traffic per class [erlang]
   std::int32_t V = 0;
   std::int32_t N = 0;
-  std::vector<double> R;       // E0, Y0, E1, Y1, ... as written
+  std::vector<double> R;  // E0, Y0, E1, Y1, ... as written
 };
 
 // The loss probability of a class offering A2 - A1 erlangs below classes

@@ -3,9 +3,9 @@
 #ifndef MORAVEL_SOLVERS_BRACKETED_SEARCH_H
 #define MORAVEL_SOLVERS_BRACKETED_SEARCH_H
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 
 namespace moravel {
@@ -15,14 +15,27 @@ namespace moravel {
 // where the logarithm is nearly straight and the values are not).
 enum class SecantScale { kLinear, kLogarithmic };
 
+// The bits of a double and back.  A copy rather than std::bit_cast, which
+// the libc++ of the WebAssembly toolchain lacks; both compile to one move.
+inline std::uint64_t BitsOfDouble(double x) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &x, sizeof bits);
+  return bits;
+}
+inline double DoubleOfBits(std::uint64_t bits) {
+  double x;
+  std::memcpy(&x, &bits, sizeof x);
+  return x;
+}
+
 // The double halfway between two doubles 0 <= lo < hi in their ordering:
 // the middle of their bit patterns, which are ordered as the values are.
 // Halving this way closes any bracket in at most 64 steps, however many
 // decades it spans.
 inline double MiddleDouble(double lo, double hi) {
-  const auto a = std::bit_cast<std::uint64_t>(lo + 0.0);  // -0 as +0
-  const auto b = std::bit_cast<std::uint64_t>(hi);
-  return std::bit_cast<double>(a + (b - a) / 2);
+  const auto a = BitsOfDouble(lo + 0.0);  // -0 as +0
+  const auto b = BitsOfDouble(hi);
+  return DoubleOfBits(a + (b - a) / 2);
 }
 
 // Given 0 <= lo < hi with F(lo) <= target < F(hi) (flo = F(lo), fhi =
@@ -54,7 +67,7 @@ std::optional<double> LargestAtOrBelow(Function&& F, double target, double lo, d
   bool glo_logarithmic = logarithmic && flo > 0.0;
   int kept = 0;  // -1: lo moved last, +1: hi moved last
   const auto order_width = [](double l, double h) {
-    return std::bit_cast<std::uint64_t>(h) - std::bit_cast<std::uint64_t>(l + 0.0);
+    return BitsOfDouble(h) - BitsOfDouble(l + 0.0);
   };
   std::uint64_t width_before = order_width(lo, hi);
   for (long step = 1;; ++step) {

@@ -128,8 +128,7 @@ TrafficAnswer LargestEngsetTraffic(std::int32_t N, std::int32_t V, double target
   if (!(loss(highest) > target)) return {SolverOutcome::kEveryTraffic, 0.0};
   // N sources of a erlangs offer about N a: start from the Poisson traffic
   // that V servers carry at the target, shared among the sources.
-  const double start =
-      std::min(ErlangTrafficEstimate(V, target) / static_cast<double>(N), 0.5);
+  const double start = std::min(ErlangTrafficEstimate(V, target) / static_cast<double>(N), 0.5);
   return SearchFrom(loss, target, start, 0.05 * start, 0.0, highest, SecantScale::kLogarithmic,
                     EvaluationsWithin(2 * kSolverStepBudget, cost) - 1);
 }

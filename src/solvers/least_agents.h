@@ -29,8 +29,7 @@ struct AgentsAnswer {
 // when none does (A at or above 2^31 - 2).  The run takes at least A steps:
 // kModelLimit when A passes kSolverStepBudget, or when the run passes twice
 // that.
-AgentsAnswer LeastAgents(double A, double h, double t, StaffingGoal goal,
-                                        double target);
+AgentsAnswer LeastAgents(double A, double h, double t, StaffingGoal goal, double target);
 
 }  // namespace moravel
 

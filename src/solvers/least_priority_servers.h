@@ -25,8 +25,8 @@ struct PriorityServersAnswer {
 // a sound probability, or a carried traffic that is not finite, stops the
 // search as kOverflow.  Each evaluation costs V steps per class; one that
 // would take the search past kSolverStepBudget stops it (over_budget, with
-// kOverflow), so that the call ends within its bound.  N >= 1, a[N] finite and not negative with a finite
-// sum; target in (0, 1).
+// kOverflow), so that the call ends within its bound.  N >= 1, a[N] finite and not negative with a
+// finite sum; target in (0, 1).
 PriorityServersAnswer LeastPriorityServers(std::int32_t N, const double* a, double target);
 
 }  // namespace moravel

@@ -24,9 +24,9 @@ inline constexpr std::int64_t kPlannedEvaluations = 16;
 
 enum class SolverOutcome {
   kFound,
-  kUnreachable,  // no size within 32 bits meets the target
-  kEveryTraffic, // every traffic the model takes meets the target
-  kModelLimit,   // the work would pass the budget
+  kUnreachable,   // no size within 32 bits meets the target
+  kEveryTraffic,  // every traffic the model takes meets the target
+  kModelLimit,    // the work would pass the budget
 };
 
 }  // namespace moravel

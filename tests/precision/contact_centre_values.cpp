@@ -20,10 +20,10 @@ int main() {
     const moravel_status status = moravel_contact_centre(A, h, p, n, lines, t, &r);
     std::printf("%d", static_cast<int>(status));
     if (status == MORAVEL_OK) {
-      for (double x : {r.wait_probability, r.blocked_probability, r.abandon_probability,
-                       r.abandon_within_answer_time, r.service_level,
-                       r.service_level_excluding_short_abandons, r.mean_answer_wait, r.mean_wait,
-                       r.queue_length, r.occupancy, r.carried}) {
+      for (double x :
+           {r.wait_probability, r.blocked_probability, r.abandon_probability,
+            r.abandon_within_answer_time, r.service_level, r.service_level_excluding_short_abandons,
+            r.mean_answer_wait, r.mean_wait, r.queue_length, r.occupancy, r.carried}) {
         std::printf(" %.17g", x);
       }
     }

@@ -76,7 +76,8 @@ ExactCentre BirthDeathCentre(double A, std::int32_t n, std::int32_t L, double p,
     const std::int64_t M =
         static_cast<std::int64_t>(mean_jumps + 30.0L * std::sqrt(mean_jumps) + 100.0L);
     std::vector<R> v(static_cast<std::size_t>(J + 1));
-    for (std::int64_t k = 0; k <= J; ++k) v[static_cast<std::size_t>(k)] = pi[static_cast<std::size_t>(n + k)];
+    for (std::int64_t k = 0; k <= J; ++k)
+      v[static_cast<std::size_t>(k)] = pi[static_cast<std::size_t>(n + k)];
     R ans = 0.0L, ab = 0.0L, weight = std::exp(-mean_jumps), mass = weight;
     for (std::int64_t m = 1; m <= M; ++m) {
       R moved_in = 0.0L;
@@ -169,7 +170,8 @@ ContactCentreEstimate ContactCentreReplay(const CentreSetup& centre, std::int64_
       case PatienceDistribution::kDeterministic: return m;
       case PatienceDistribution::kErlang: {
         double sum = patiences.Exponential();
-        for (std::int32_t k = 1; k < centre.patience_phases; ++k) sum = sum + patiences.Exponential();
+        for (std::int32_t k = 1; k < centre.patience_phases; ++k)
+          sum = sum + patiences.Exponential();
         return (m / centre.patience_phases) * sum;
       }
       case PatienceDistribution::kExponential: break;
@@ -181,9 +183,10 @@ ContactCentreEstimate ContactCentreReplay(const CentreSetup& centre, std::int64_
   std::int64_t fresh = 0, in_orbit = 0;
   double next_fresh = 0.0 + arrivals.Exponential() / centre.traffic;
   while (fresh < end_counted || in_orbit > 0) {
-    auto earliest = std::min_element(orbit.begin(), orbit.end(), [](const Pending& x, const Pending& y) {
-      return x.instant < y.instant || (x.instant == y.instant && x.order < y.order);
-    });
+    auto earliest =
+        std::min_element(orbit.begin(), orbit.end(), [](const Pending& x, const Pending& y) {
+          return x.instant < y.instant || (x.instant == y.instant && x.order < y.order);
+        });
     double a;
     bool counted, is_first;
     if (earliest == orbit.end() || !(earliest->instant < next_fresh)) {

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "formulas/correctly_rounded_power.h"
+
 namespace moravel::reference {
 
 double Factorial(std::int32_t n) {
@@ -13,11 +15,13 @@ double Factorial(std::int32_t n) {
 }
 
 double E(std::int32_t V, double A) {
-  const double p = std::pow(A, static_cast<double>(V));
+  // The library's power for the direct form: pow itself where that is
+  // correctly rounded on these arguments, the library's own elsewhere.
+  const double p = DirectFormPower(A, V);
   if (V < 0) return (p / 0.0) / 0.0;
   const double numerator = p / Factorial(V);
   double S = 0.0;
-  for (std::int32_t k = 0; k <= V; ++k) S = S + std::pow(A, static_cast<double>(k)) / Factorial(k);
+  for (std::int32_t k = 0; k <= V; ++k) S = S + DirectFormPower(A, k) / Factorial(k);
   return numerator / S;
 }
 

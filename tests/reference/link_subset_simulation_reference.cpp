@@ -73,9 +73,11 @@ bool SameBytes(const char* policy, const char* keyword) {
          std::memcmp(policy, keyword, std::strlen(keyword)) == 0;
 }
 
-std::optional<std::pair<std::int32_t, std::int32_t>> ChooseLink(
-    double T, const std::vector<double>& row, std::int32_t g, std::int32_t f,
-    const char* policy, std::int32_t d, const RandomDevice& device) {
+std::optional<std::pair<std::int32_t, std::int32_t>> ChooseLink(double T,
+                                                                const std::vector<double>& row,
+                                                                std::int32_t g, std::int32_t f,
+                                                                const char* policy, std::int32_t d,
+                                                                const RandomDevice& device) {
   std::vector<std::pair<std::int32_t, std::int32_t>> candidates;
   for (std::int32_t p = 0; p < g; ++p) {
     std::int32_t free = 0;
@@ -101,8 +103,7 @@ std::optional<std::pair<std::int32_t, std::int32_t>> ChooseLink(
   }
   if (SameBytes(policy, "ПервСвоб")) {
     Mt19937 engine(device());
-    const std::uint32_t r =
-        UniformInteger(engine, static_cast<std::uint32_t>(candidates.size()));
+    const std::uint32_t r = UniformInteger(engine, static_cast<std::uint32_t>(candidates.size()));
     return candidates[r];
   }
   return std::nullopt;
@@ -135,7 +136,7 @@ std::vector<std::vector<std::int32_t>> DistinctPermutations(std::vector<std::int
 }
 
 std::vector<std::vector<std::int32_t>> BuildSubsetUnits(std::int32_t k, std::int32_t g,
-                                                         std::int32_t f) {
+                                                        std::int32_t f) {
   std::vector<std::int32_t> mask(static_cast<std::size_t>(k - g), 0);
   mask.insert(mask.end(), static_cast<std::size_t>(g), 1);
   std::vector<std::vector<std::int32_t>> units;
@@ -181,8 +182,8 @@ LinkSubsetCounts SimulateLinkSubsetSystem(const double* a, std::int32_t M, const
   result.lost.assign(m, 0);
   for (std::size_t n = 0; n < n_calls; ++n) result.offered[static_cast<std::size_t>(c[n])] += 1;
   const auto units = BuildSubsetUnits(k, g, f);
-  std::vector<std::vector<double>> table(
-      static_cast<std::size_t>(K), std::vector<double>(static_cast<std::size_t>(g) * f, 0.0));
+  std::vector<std::vector<double>> table(static_cast<std::size_t>(K),
+                                         std::vector<double>(static_cast<std::size_t>(g) * f, 0.0));
   std::vector<double> D(n_calls, 0.0);
 
   // Call loop.

@@ -21,7 +21,7 @@ std::vector<std::vector<std::int32_t>> DistinctPermutations(std::vector<std::int
 // One unit list per subset of g links, in ascending order of the subsets'
 // masks: the subset's links in ascending order, f units each.
 std::vector<std::vector<std::int32_t>> BuildSubsetUnits(std::int32_t k, std::int32_t g,
-                                                         std::int32_t f);
+                                                        std::int32_t f);
 
 struct LinkSubsetCounts {
   std::vector<std::int32_t> offered;

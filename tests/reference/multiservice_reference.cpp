@@ -23,8 +23,7 @@ double Arrangements(std::int32_t x, std::int32_t k, std::int32_t hi, std::int32_
   if (r < 0) return 0.0;
   double sum = 0.0;
   for (std::int32_t j = 0; j <= r; j++) {
-    sum = sum + Binomial(k, j) * std::pow(-1.0, j) *
-                    Binomial(x - (lo - 1) * k - 1 - j * w, k - 1);
+    sum = sum + Binomial(k, j) * std::pow(-1.0, j) * Binomial(x - (lo - 1) * k - 1 - j * w, k - 1);
   }
   return sum;
 }
@@ -146,8 +145,8 @@ ClassResults LinkSubsetModel(const double* a, std::int32_t M, const double* t, s
               const double divisor = Arrangements(n, k, f, 0);
               beta = 0.0;
               for (std::int32_t w = m * g; w <= h; w++) {
-                beta = beta + (Arrangements(w, g, f, m) * Arrangements(n - w, k - g, f, 0)) /
-                                  divisor;
+                beta =
+                    beta + (Arrangements(w, g, f, m) * Arrangements(n - w, k - g, f, 0)) / divisor;
               }
             }
           }

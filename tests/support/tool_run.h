@@ -20,8 +20,8 @@ struct ToolRun {
 // The tool run with `arguments`, as a shell would split them; standard
 // error is left out of `out` when with_stderr is false.
 inline ToolRun RunTool(const std::string& arguments, bool with_stderr = true) {
-  const std::string command = std::string(MORAVEL_TOOL_FILE) + " " + arguments +
-                              (with_stderr ? " 2>&1" : " 2>/dev/null");
+  const std::string command =
+      std::string(MORAVEL_TOOL_FILE) + " " + arguments + (with_stderr ? " 2>&1" : " 2>/dev/null");
   ToolRun run;
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return run;

@@ -35,6 +35,22 @@ const screenshot = option("screenshot");
 // refusedAt: the message slot that must show the library's message; the
 // link panel's per-class outputs are written "row:N:KIND".
 
+// The contact-centre figures in the record's order, as the page names them.
+const CT_FIGURES = ["wait", "blocked", "abandon", "abandon-short", "sl", "sl-excluding", "asa", "mean-wait",
+                    "queue", "occupancy", "carried"];
+const CT_LEAST = ["ct-out-least", ...CT_FIGURES.map((k) => "ct-out-s-" + k)];
+const CT_RETRIALS = ["ct-out-total", "ct-out-retry-traffic", "ct-out-attempts", "ct-out-answered",
+                     "ct-out-gave-up-blocked", "ct-out-gave-up-abandoned", "ct-out-redialling"];
+// A day's plan of n intervals: each interval's figures, then the day's.
+function dayOutputs(n) {
+  const figures = ["sl", "sl-excluding", "asa", "abandon", "occupancy"];
+  const rows = [];
+  for (let j = 0; j < n; ++j) rows.push(...["traffic", "needed", "scheduled", ...figures].map((k) => `ct-day-${j}-${k}`));
+  return [...rows, "ct-day-total-calls", "ct-day-total-traffic", "ct-day-total-needed", "ct-day-total-scheduled",
+          "ct-out-day-hours", "ct-out-day-peak", "ct-out-day-answered", "ct-out-day-abandoned",
+          ...figures.map((k) => "ct-day-total-" + k)];
+}
+
 const cases = [
   { name: "Erlang B loss", panel: "erlang-b",
     inputs: [["eb-find", "loss"], ["eb-servers", "10"], ["eb-traffic", "5"]],
@@ -127,6 +143,100 @@ const cases = [
     inputs: [["cc-calls", "400"], ["cc-interval", "30"], ["cc-handling", "180"], ["cc-answer", "-1"], ["cc-service", "0.8"]],
     request: "cc 400 30 180 -1 0.8", refusedAt: "cc-answer-msg" },
 
+  { name: "Contact centre, the worked example", panel: "contact-centre",
+    inputs: [["ct-mode", "one"], ["ct-target-kind", "sl-offered"], ["ct-calls", "200"], ["ct-interval", "30"],
+             ["ct-handling", "180"], ["ct-patience", "120"], ["ct-agents", "20"], ["ct-lines", ""], ["ct-answer", "20"],
+             ["ct-retry-blocked", ""], ["ct-retry-abandoned", ""], ["ct-target", "80"], ["ct-occupancy", ""]],
+    request: "ct 200 30 180 120 20 0 20", outputs: ["ct-out-traffic", ...CT_FIGURES.map((k) => "ct-out-" + k)],
+    also: [{ request: "ct_agents 200 30 180 120 0 20 sl-offered 0.8 1", outputs: CT_LEAST },
+           { request: "ct_traffic 20 180 120 0 20 sl-offered 0.8 1", outputs: ["ct-out-largest"] }] },
+  { name: "Contact centre: callers who never hang up, lines, retries", panel: "contact-centre",
+    inputs: [["ct-mode", "one"], ["ct-target-kind", "sl-excluding"], ["ct-calls", "200"], ["ct-interval", "30"],
+             ["ct-handling", "180"], ["ct-patience", "∞"], ["ct-agents", "22"], ["ct-lines", "25"], ["ct-answer", "20"],
+             ["ct-retry-blocked", "50%"], ["ct-retry-abandoned", "30"], ["ct-redial", "300"], ["ct-target", "0.8"],
+             ["ct-occupancy", "85%"]],
+    request: "ct 200 30 180 inf 22 25 20", outputs: ["ct-out-traffic", ...CT_FIGURES.map((k) => "ct-out-" + k)],
+    also: [{ request: "ct_retrials 200 30 180 inf 22 25 20 0.5 0.3 300",
+             outputs: [...CT_FIGURES.map((k) => "ct-out-r-" + k), ...CT_RETRIALS] },
+           { request: "ct_agents 200 30 180 inf 25 20 sl-excluding 0.8 0.85", outputs: CT_LEAST },
+           { request: "ct_traffic 22 180 inf 25 20 sl-excluding 0.8 0.85", outputs: ["ct-out-largest"] }] },
+  { name: "Contact centre in overload, an ASA target, decimal commas", panel: "contact-centre",
+    inputs: [["ct-mode", "one"], ["ct-target-kind", "asa"], ["ct-calls", "1234,5"], ["ct-interval", "15"],
+             ["ct-handling", "263,7"], ["ct-patience", "90,5"], ["ct-agents", "300"], ["ct-lines", "330"], ["ct-answer", "15"],
+             ["ct-retry-blocked", "0.8"], ["ct-retry-abandoned", "0.5"], ["ct-redial", "120"], ["ct-target", "12,5"],
+             ["ct-occupancy", ""]],
+    request: "ct 1234.5 15 263.7 90.5 300 330 15", outputs: ["ct-out-traffic", ...CT_FIGURES.map((k) => "ct-out-" + k)],
+    also: [{ request: "ct_retrials 1234.5 15 263.7 90.5 300 330 15 0.8 0.5 120",
+             outputs: [...CT_FIGURES.map((k) => "ct-out-r-" + k), ...CT_RETRIALS] },
+           { request: "ct_agents 1234.5 15 263.7 90.5 330 15 asa 12.5 1", outputs: CT_LEAST },
+           { request: "ct_traffic 300 263.7 90.5 330 15 asa 12.5 1", outputs: ["ct-out-largest"] }] },
+  { name: "Contact centre refuses a patience of 0", panel: "contact-centre",
+    inputs: [["ct-mode", "one"], ["ct-calls", "200"], ["ct-interval", "30"], ["ct-handling", "180"], ["ct-patience", "0"],
+             ["ct-agents", "20"], ["ct-lines", ""], ["ct-answer", "20"], ["ct-retry-blocked", ""], ["ct-retry-abandoned", ""]],
+    request: "ct 200 30 180 0 20 0 20", refusedAt: "ct-patience-msg" },
+  { name: "Contact centre refuses fewer lines than agents", panel: "contact-centre",
+    inputs: [["ct-mode", "one"], ["ct-calls", "200"], ["ct-interval", "30"], ["ct-handling", "180"], ["ct-patience", "120"],
+             ["ct-agents", "20"], ["ct-lines", "10"], ["ct-answer", "20"], ["ct-retry-blocked", ""], ["ct-retry-abandoned", ""]],
+    request: "ct 200 30 180 120 20 10 20", refusedAt: "ct-lines-msg" },
+  { name: "Contact centre refuses callers who never hang up at the agents' capacity", panel: "contact-centre",
+    inputs: [["ct-mode", "one"], ["ct-calls", "200"], ["ct-interval", "30"], ["ct-handling", "180"], ["ct-patience", ""],
+             ["ct-agents", "20"], ["ct-lines", ""], ["ct-answer", "20"], ["ct-retry-blocked", ""], ["ct-retry-abandoned", ""]],
+    request: "ct 200 30 180 inf 20 0 20", refusedAt: "ct-agents-msg" },
+  { name: "Contact centre refuses a retry share of 150 %", panel: "contact-centre",
+    inputs: [["ct-mode", "one"], ["ct-calls", "200"], ["ct-interval", "30"], ["ct-handling", "180"], ["ct-patience", "120"],
+             ["ct-agents", "20"], ["ct-lines", ""], ["ct-answer", "20"], ["ct-retry-blocked", "0.2"],
+             ["ct-retry-abandoned", "150%"], ["ct-redial", "300"]],
+    request: "ct_retrials 200 30 180 120 20 0 20 0.2 1.5 300", refusedAt: "ct-retry-abandoned-msg" },
+  { name: "Contact centre refuses a highest occupancy of 150 %", panel: "contact-centre",
+    inputs: [["ct-mode", "one"], ["ct-target-kind", "sl-offered"], ["ct-calls", "200"], ["ct-interval", "30"],
+             ["ct-handling", "180"], ["ct-patience", "120"], ["ct-agents", "20"], ["ct-lines", ""], ["ct-answer", "20"],
+             ["ct-retry-blocked", ""], ["ct-retry-abandoned", ""], ["ct-target", "80"], ["ct-occupancy", "150%"]],
+    request: "ct_agents 200 30 180 120 0 20 sl-offered 0.8 1.5", refusedAt: "ct-occupancy-msg" },
+  { name: "Contact centre refuses a service-level target of 100 %", panel: "contact-centre",
+    inputs: [["ct-mode", "one"], ["ct-target-kind", "sl-offered"], ["ct-calls", "200"], ["ct-interval", "30"],
+             ["ct-handling", "180"], ["ct-patience", "120"], ["ct-agents", "20"], ["ct-lines", ""], ["ct-answer", "20"],
+             ["ct-retry-blocked", ""], ["ct-retry-abandoned", ""], ["ct-target", "100%"], ["ct-occupancy", ""]],
+    request: "ct_agents 200 30 180 120 0 20 sl-offered 1 1", refusedAt: "ct-target-msg" },
+  { name: "Contact centre: no largest traffic when every traffic meets the target", panel: "contact-centre",
+    inputs: [["ct-mode", "one"], ["ct-target-kind", "asa"], ["ct-calls", "200"], ["ct-interval", "30"],
+             ["ct-handling", "180"], ["ct-patience", "120"], ["ct-agents", "20"], ["ct-lines", ""], ["ct-answer", "20"],
+             ["ct-retry-blocked", ""], ["ct-retry-abandoned", ""], ["ct-target", "100000"], ["ct-occupancy", ""]],
+    request: "ct_traffic 20 180 120 0 20 asa 100000 1", refusedAt: "ct-largest-msg" },
+  { name: "Day plan refuses a highest occupancy of 150 %", panel: "contact-centre",
+    inputs: [["ct-mode", "day"], ["ct-target-kind", "sl-offered"], ["ct-interval", "30"], ["ct-answer", "20"],
+             ["ct-target", "80%"], ["ct-occupancy", "150%"], ["ct-shrinkage", "30%"], ["ct-day", "08:00;200;180;120"]],
+    request: "ct_day 30 20 sl-offered 0.8 1.5 0.3 1 200 180 120", refusedAt: "ct-occupancy-msg" },
+  { name: "Day plan", panel: "contact-centre",
+    inputs: [["ct-mode", "day"], ["ct-target-kind", "sl-offered"], ["ct-interval", "30"], ["ct-answer", "20"],
+             ["ct-target", "80%"], ["ct-occupancy", ""], ["ct-shrinkage", "30%"],
+             ["ct-day", "interval;calls;handling time;patience\n08:00;120;180;120\n08:30;200;180;120\n09:00;310;175;120\n09:30;260;185;120"]],
+    request: "ct_day 30 20 sl-offered 0.8 0 0.3 4 120 200 310 260 180 180 175 185 120 120 120 120",
+    outputs: dayOutputs(4) },
+  { name: "Day plan pasted from a spreadsheet: tabs, decimal commas, no patience", panel: "contact-centre",
+    inputs: [["ct-mode", "day"], ["ct-target-kind", "abandon"], ["ct-interval", "15"], ["ct-answer", "30"],
+             ["ct-target", "5%"], ["ct-occupancy", "0,9"], ["ct-shrinkage", "35"],
+             ["ct-day", "7:00\t40,5\t210\n7:15\t55\t205,5\n7:30\t0\t200\n"]],
+    request: "ct_day 15 30 abandon 0.05 0.9 0.35 3 40.5 55 0 210 205.5 200 none",
+    outputs: dayOutputs(3) },
+  { name: "Contact centre refuses an interval of 0 minutes", panel: "contact-centre",
+    inputs: [["ct-mode", "one"], ["ct-calls", "200"], ["ct-interval", "0"], ["ct-handling", "180"], ["ct-patience", "120"],
+             ["ct-agents", "20"], ["ct-lines", ""], ["ct-answer", "20"]],
+    request: "ct_day 0 20 sl-offered 0.8 0 0.3 1 200 180 120", refusedAt: "ct-interval-msg" },
+  { name: "Day plan refuses an interval of 0 minutes", panel: "contact-centre",
+    inputs: [["ct-mode", "day"], ["ct-target-kind", "sl-offered"], ["ct-interval", "0"], ["ct-answer", "20"],
+             ["ct-target", "80%"], ["ct-occupancy", ""], ["ct-shrinkage", "30%"], ["ct-day", "08:00;200;180;120"]],
+    request: "ct_day 0 20 sl-offered 0.8 0 0.3 1 200 180 120", refusedAt: "ct-interval-msg" },
+  { name: "Day plan refuses a shrinkage of 100 %", panel: "contact-centre",
+    inputs: [["ct-mode", "day"], ["ct-target-kind", "sl-offered"], ["ct-interval", "30"], ["ct-answer", "20"],
+             ["ct-target", "80%"], ["ct-occupancy", ""], ["ct-shrinkage", "100%"], ["ct-day", "08:00;200;180;120"]],
+    request: "ct_day 30 20 sl-offered 0.8 0 1 1 200 180 120", refusedAt: "ct-shrinkage-msg" },
+  { name: "Day plan: a refused interval is named by its line", panel: "contact-centre",
+    inputs: [["ct-mode", "day"], ["ct-target-kind", "sl-offered"], ["ct-interval", "30"], ["ct-answer", "20"],
+             ["ct-target", "80%"], ["ct-occupancy", ""], ["ct-shrinkage", "30%"],
+             ["ct-day", "08:00;120;180;120\n08:30;200;0;120"]],
+    request: "ct_day 30 20 sl-offered 0.8 0 0.3 2 120 200 180 0 120 120", refusedAt: "ct-day-msg",
+    refusalPrefix: "line 2 (08:30): " },
+
   { name: "Link group, two classes", panel: "links",
     inputs: [["lk-model", "group"], ["lk-links", "4"], ["lk-units", "10"], ["lk-target", "0.01"]],
     classes: [["5", "1"], ["3", "2"]],
@@ -177,6 +287,22 @@ const pageRefusals = [
   { name: "an interval of 0 minutes", panel: "call-centre",
     inputs: [["cc-calls", "400"], ["cc-interval", "0"], ["cc-handling", "180"], ["cc-answer", "20"], ["cc-service", "0.8"]],
     slot: "cc-interval-msg", message: "the interval must be finite and above 0 minutes" },
+  { name: "a day's cell that is not a number, named by line and column", panel: "contact-centre",
+    inputs: [["ct-mode", "day"], ["ct-target-kind", "sl-offered"], ["ct-interval", "30"], ["ct-answer", "20"],
+             ["ct-target", "80%"], ["ct-day", "interval;calls;handling time\n08:00;120;180\n08:30;lots;180"]],
+    slot: "ct-day-msg", message: "line 3, column 2 (calls): not a number" },
+  { name: "a day's line with too few cells", panel: "contact-centre",
+    inputs: [["ct-mode", "day"], ["ct-day", "08:00;120;180\n08:30;200"]],
+    slot: "ct-day-msg", message: "line 2, column 3 (handling time): missing" },
+  { name: "a day's line with too many cells", panel: "contact-centre",
+    inputs: [["ct-mode", "day"], ["ct-day", "08:00;120;180;120;9"]],
+    slot: "ct-day-msg", message: "line 1: 5 cells, at most 4" },
+  { name: "a day without intervals", panel: "contact-centre",
+    inputs: [["ct-mode", "day"], ["ct-day", "interval;calls;handling time"]],
+    slot: "ct-day-msg", message: "paste at least one interval" },
+  { name: "a patience that is not a number", panel: "contact-centre",
+    inputs: [["ct-mode", "one"], ["ct-patience", "never"]],
+    slot: "ct-patience-msg", message: "not a number" },
   { name: "a class's traffic, named in the table's slot", panel: "links",
     inputs: [["lk-model", "group"], ["lk-links", "4"], ["lk-units", "10"], ["lk-target", "0.01"]],
     classes: [["5", "1"], ["x", "2"]],
@@ -249,9 +375,18 @@ async function type(page, id, value) {
     await page.select(selector, value);
     return;
   }
+  if (await page.$eval(selector, (el) => el.tagName === "TEXTAREA")) {
+    // A table is pasted, tabs and all: one input event.
+    await page.$eval(selector, (el, text) => {
+      el.focus();
+      el.value = text;
+      el.dispatchEvent(new InputEvent("input", { bubbles: true, inputType: "insertFromPaste" }));
+    }, value);
+    return;
+  }
   await page.click(selector, { clickCount: 3 });
   await page.keyboard.press("Backspace");
-  await page.type(selector, value);
+  if (value !== "") await page.type(selector, value);
 }
 
 async function setClasses(page, classes) {
@@ -268,14 +403,16 @@ async function setClasses(page, classes) {
   }
 }
 
+const SELECTS = ["eb-find", "ec-find", "en-find", "lk-model", "en-form", "ct-mode", "ct-target-kind"];
+
 async function fill(page, c) {
   await page.click(`#tabs button[data-panel="${c.panel}"]`);
   for (const [id, value] of c.inputs) {
-    if (id.endsWith("-find") || id === "lk-model" || id === "en-form") await type(page, id, value);
+    if (SELECTS.includes(id)) await type(page, id, value);
   }
   if (c.classes) await setClasses(page, c.classes);
   for (const [id, value] of c.inputs) {
-    if (!(id.endsWith("-find") || id === "lk-model" || id === "en-form")) await type(page, id, value);
+    if (!SELECTS.includes(id)) await type(page, id, value);
   }
   await idle(page);
 }
@@ -300,11 +437,12 @@ function expect(ok, what) {
   else failures.push(what);
 }
 
-async function compare(page, name, expected, outputs, refusedAt) {
+async function compare(page, name, expected, outputs, refusedAt, prefix = "") {
   if (refusedAt) {
     expect(expected.status !== undefined, `${name}: the native library accepted the input`);
     const shown = await page.$eval("#" + refusedAt, (el) => el.textContent);
-    expect(shown === expected.message, `${name}: "${shown}" beside ${refusedAt}, expected "${expected.message}"`);
+    const message = prefix + expected.message;
+    expect(shown === message, `${name}: "${shown}" beside ${refusedAt}, expected "${message}"`);
     return;
   }
   if (expected.status !== undefined) {
@@ -314,8 +452,12 @@ async function compare(page, name, expected, outputs, refusedAt) {
   for (let j = 0; j < outputs.length; ++j) {
     const shown = await read(page, outputs[j]);
     const want = Number(expected.values[j]);
+    // A figure missing: what the page says instead.
+    const said = shown !== null ? "" : " (the page says: " + await page.evaluate(() =>
+      Array.from(document.querySelectorAll(".panel:not([hidden]) .msg, #status"), (el) => el.textContent)
+        .filter((t) => t).join(" | ")) + ")";
     expect(shown !== null && Object.is(Number(shown), want),
-           `${name}: ${outputs[j]} is ${shown}, the native library gives ${expected.values[j]}`);
+           `${name}: ${outputs[j]} is ${shown}, the native library gives ${expected.values[j]}${said}`);
   }
 }
 
@@ -349,9 +491,13 @@ async function instrument(page) {
 
 // Types `text` into the field one key at a time (after clearing it) and
 // returns the handler time of each key, in ms.
-async function typeTimed(page, selector, text) {
-  await page.click(selector, { clickCount: 3 });
-  await page.keyboard.press("Backspace");
+async function typeTimed(page, selector, text, append = false) {
+  if (append) {
+    await page.$eval(selector, (el) => { el.focus(); el.setSelectionRange(el.value.length, el.value.length); });
+  } else {
+    await page.click(selector, { clickCount: 3 });
+    await page.keyboard.press("Backspace");
+  }
   const times = [];
   for (const key of text) {
     await page.evaluate(() => { window.handlerMs = []; });
@@ -382,16 +528,40 @@ const typing = [
     selector: "#eb-servers", text: "2000000000" },
 ];
 
+// Contact centres: 10^5 agents with retries, and a day of 48 intervals
+// (the benchmark's) to which a row is typed.
+const DAY_48 = fs.readFileSync(path.join(__dirname, "../../bench/day_plan_48.csv"), "utf8").trimEnd();
+const contactTyping = [
+  { name: "contact centre, 10^5 agents with retries: calls 1000000",
+    address: "p=contact-centre&ct-mode=one&ct-calls=10&ct-interval=30&ct-handling=180&ct-patience=120" +
+             "&ct-agents=100000&ct-lines=&ct-answer=20&ct-retry-blocked=50&ct-retry-abandoned=50&ct-redial=300" +
+             "&ct-target-kind=sl-offered&ct-target=80&ct-occupancy=&ct-shrinkage=30",
+    selector: "#ct-calls", text: "1000000" },
+  { name: "day plan of 48 intervals: a row typed",
+    address: "p=contact-centre&ct-mode=day&ct-interval=30&ct-answer=20&ct-target-kind=sl-offered&ct-target=80" +
+             "&ct-occupancy=&ct-shrinkage=30&ct-day=" + encodeURIComponent(DAY_48),
+    selector: "#ct-day", text: "\n23:59,31,180,120", append: true },
+];
+
 async function keystrokes(browser, origin, stray) {
   const page = await browser.newPage();
   await instrument(page);
   page.on("pageerror", (error) => stray.push("page error: " + error.message));
-  for (const t of typing) {
+  for (const t of [...contactTyping, ...typing]) {
     await page.goto("about:blank");
     await page.goto(`${origin}/index.html#${t.address}`);
     await page.waitForSelector("body[data-ready=true]");
+    await idle(page);
     await page.evaluate(() => { window.longTasks = []; });
-    const times = await typeTimed(page, t.selector, t.text);
+    const times = await typeTimed(page, t.selector, t.text, t.append);
+    if (t.append) {
+      // The answer to the last key, the pause in typing included.
+      const typed = Date.now();
+      await idle(page);
+      const rows = await page.$$eval("#ct-day-rows tr", (trs) => trs.length);
+      expect(rows === 50, `${t.name}: ${rows} rows shown, expected 49 intervals and the day`);
+      console.log(`${t.name}: the plan shown ${Date.now() - typed} ms after the last key`);
+    }
     const longest = await page.evaluate(() => Math.max(0, ...window.longTasks));
     const worst = Math.max(...times);
     console.log(`keystrokes, ${t.name}: ${times.map((x) => x.toFixed(1)).join(" ")} ms ` +
@@ -412,6 +582,27 @@ async function keystrokes(browser, origin, stray) {
                 ["eb-out-servers", "eb-out-traffic", "eb-out-loss", "eb-out-carried"]);
   console.log(`overtaking: keystrokes ${times.map((x) => x.toFixed(1)).join(" ")} ms, ` +
               `answer for 10 servers after ${Date.now() - before} ms`);
+  await page.close();
+}
+
+// What a 48-interval day plan costs in the page's module: the median of 21
+// calls of moravel.js's dayPlan, timed in the page.
+async function dayPlanTime(browser, origin, stray) {
+  const page = await open(browser, origin + "/index.html", origin, stray);
+  const rows = DAY_48.split("\n").slice(1).map((line) => line.split(",").map(Number));
+  const ms = await page.evaluate(async (rows) => {
+    const moravel = await Moravel.load();
+    const targets = { answerTime: 20, serviceLevel: 0.8 };
+    const times = [];
+    for (let j = 0; j < 21; ++j) {
+      const start = performance.now();
+      moravel.dayPlan(rows.map((r) => r[1]), rows.map((r) => r[2]), rows.map((r) => r[3]), targets, 30, 0.3);
+      times.push(performance.now() - start);
+    }
+    return times.sort((a, b) => a - b)[10];
+  }, rows);
+  console.log(`a day plan of ${rows.length} intervals in the page's module: ${ms.toFixed(2)} ms (median of 21)`);
+  expect(rows.length === 48 && ms < 100, `a day plan of ${rows.length} intervals took ${ms.toFixed(1)} ms`);
   await page.close();
 }
 
@@ -444,6 +635,43 @@ async function plots(page) {
   expect(plot.series.length === 1 && plot.series[0] === "service level" && plot.reference === 1,
          `call-centre plot: ${JSON.stringify(plot)}`);
   expect(plot.title === "Call centre: service level against agents, 40 erlangs", `call-centre plot title: ${plot.title}`);
+
+  // The contact centre: both service levels against the agents, the target as a line.
+  await fill(page, cases.find((c) => c.name === "Contact centre, the worked example"));
+  const shape = async () => page.$eval("#plot", (svg) => ({
+    series: Array.from(new Set(Array.from(svg.querySelectorAll("polyline"), (l) => l.dataset.series))),
+    reference: svg.querySelectorAll(".reference").length,
+    ticks: Array.from(svg.querySelectorAll("text"), (t) => t.textContent),
+    title: document.querySelector("#plot-title").textContent,
+  }));
+  expect(await axis() === "linear 0 1", `contact-centre plot axis: ${await axis()}, expected linear 0 1`);
+  let drawn = await shape();
+  expect(drawn.series.join("|") === "over all offered calls|over the offered calls less those who hung up within t" && drawn.reference === 1,
+         `contact-centre plot: ${JSON.stringify(drawn.series)}, ${drawn.reference} reference lines`);
+  expect(drawn.title === "Contact centre: service level against agents, 20 erlangs", `contact-centre plot title: ${drawn.title}`);
+  // An ASA target: the ASA against the agents, on seconds from 0.
+  await fill(page, cases.find((c) => c.name === "Contact centre in overload, an ASA target, decimal commas"));
+  drawn = await shape();
+  expect(/^linear 0 \d+$/.test(await axis()) && drawn.series.join("|") === "ASA" && drawn.reference === 1,
+         `ASA plot: ${await axis()}, ${JSON.stringify(drawn.series)}, ${drawn.reference} reference lines`);
+  expect(drawn.title === "Contact centre: mean wait of answered calls against agents, 361.708 erlangs",
+         `ASA plot title: ${drawn.title}`);
+  // A day's plan: the agents needed and to schedule, interval by interval, named.
+  await fill(page, cases.find((c) => c.name === "Day plan"));
+  drawn = await shape();
+  expect(drawn.series.join("|") === "needed|to schedule" && ["08:00", "08:30", "09:00", "09:30"].every((l) => drawn.ticks.includes(l)),
+         `day-plan plot: ${JSON.stringify(drawn)}`);
+  expect(drawn.title === "Contact centre: agents by interval, 4 intervals", `day-plan plot title: ${drawn.title}`);
+}
+
+// The worked example as the page writes it.
+async function workedExample(page) {
+  await fill(page, cases.find((c) => c.name === "Contact centre, the worked example"));
+  for (const [id, text] of [["ct-out-traffic", "20"], ["ct-out-wait", "0.482759"], ["ct-out-abandon", "0.097711"],
+                            ["ct-out-queue", "1.30281"], ["ct-out-sl", "0.706453"], ["ct-out-occupancy", "0.902289"]]) {
+    const shown = await page.$eval("#" + id, (el) => el.textContent);
+    expect(shown === text, `worked example: ${id} shows "${shown}", expected "${text}"`);
+  }
 }
 
 // ---- Notation, labels, fields, layout, icon ---------------------------------------
@@ -458,6 +686,11 @@ const labels = [
   ["cc-interval", "Interval (minutes)"], ["cc-handling", "Mean handling time (seconds)"],
   ["cc-answer", "Answer-time target (seconds)"], ["ec-holding", "Mean holding time (seconds)"],
   ["ec-answer", "Answer time (seconds)"], ["en-traffic", "Offered traffic per source a [erlang]"],
+  ["ct-interval", "Interval (minutes)"], ["ct-handling", "Mean handling time (seconds)"],
+  ["ct-patience", "Mean patience (seconds)"], ["ct-answer", "Answer time t (seconds)"],
+  ["ct-redial", "Mean redial time (seconds)"], ["ct-lines", "Lines L (blank: no limit)"],
+  ["ct-retry-blocked", "Share of busy-tone callers who retry"],
+  ["ct-retry-abandoned", "Share of callers who hung up and retry"],
 ];
 
 async function details(page, origin) {
@@ -473,6 +706,28 @@ async function details(page, origin) {
     const shown = await page.$eval("#" + id, (el) => el.textContent);
     expect(shown === "0.8, 80 and 80% all mean 80 %", `${id}: "${shown}"`);
   }
+  const patienceHint = await page.$eval("#ct-patience-hint", (el) => el.textContent);
+  expect(patienceHint === "blank or ∞: callers who never hang up", `ct-patience-hint: "${patienceHint}"`);
+  // The two service levels, each named by the calls it counts.
+  const rows = await page.$$eval("#panel-contact-centre table.figures th[scope=row]", (ths) => ths.map((th) => th.textContent));
+  for (const name of ["Service level: answered within t, over all offered calls",
+                      "Service level: answered within t, over the offered calls less those who hung up within t"]) {
+    expect(rows.includes(name), `the contact-centre figures name "${name}": ${rows.join(" | ")}`);
+  }
+  const dayTitles = await page.$$eval("#panel-contact-centre table.day-plan th", (ths) => ths.map((th) => th.textContent));
+  for (const name of ["Service level, all offered calls", "Service level, offered less hung up within t", "ASA (seconds)"]) {
+    expect(dayTitles.includes(name), `the day plan's columns name "${name}": ${dayTitles.join(" | ")}`);
+  }
+  // The target's label follows its kind.
+  await page.click('#tabs button[data-panel="contact-centre"]');
+  for (const [kind, label] of [["asa", "Mean wait of answered calls, at most (seconds)"],
+                               ["abandon", "Share hanging up, at most"], ["wait", "Probability of waiting, at most"],
+                               ["sl-excluding", "Service level, at least"], ["sl-offered", "Service level, at least"]]) {
+    await type(page, "ct-target-kind", kind);
+    const shown = await page.$eval("#ct-target-label", (el) => el.textContent);
+    expect(shown === label, `the target ${kind} is labelled "${shown}", expected "${label}"`);
+  }
+  await idle(page);
   await page.click('#tabs button[data-panel="engset"]');
   await type(page, "en-form", "idle");
   const idleLabel = await page.$eval('label[for="en-traffic"]', (el) => el.textContent.trim());
@@ -497,8 +752,9 @@ async function narrow(browser, origin, stray) {
   const page = await open(browser, origin + "/index.html", origin, stray);
   await page.setViewport({ width: 390, height: 844 });
   await fill(page, cases.find((c) => c.name === "Link subset, three classes"));
-  for (const panel of ["links", "erlang-b", "erlang-c", "engset", "call-centre"]) {
-    await page.click(`#tabs button[data-panel="${panel}"]`);
+  for (const panel of ["links", "erlang-b", "erlang-c", "engset", "call-centre", "contact-centre", "day plan"]) {
+    if (panel === "day plan") await fill(page, cases.find((c) => c.name === "Day plan"));
+    else await page.click(`#tabs button[data-panel="${panel}"]`);
     await idle(page);
     const wide = await page.evaluate(() => {
       const over = Array.from(document.querySelectorAll("main *"))
@@ -574,6 +830,15 @@ async function fromFile(browser) {
   await page.waitForSelector("body[data-ready=true]");
   await idle(page);
   await compare(page, "an older address", g.expected, g.outputs);
+  // The contact centre's worked example, computed in the page.
+  const w = cases.find((x) => x.name === "Contact centre, the worked example");
+  await page.goto("about:blank");
+  await page.goto(`file://${path.resolve(site)}/index.html#p=contact-centre&ct-mode=one&ct-calls=200&ct-interval=30` +
+                  "&ct-handling=180&ct-patience=120&ct-agents=20&ct-lines=&ct-answer=20&ct-target-kind=sl-offered&ct-target=80");
+  await page.waitForSelector("body[data-ready=true]");
+  await idle(page);
+  await compare(page, "the worked example from a file", w.expected, w.outputs);
+  for (const m of w.more) await compare(page, "the worked example from a file (staffing)", m.expected, m.outputs);
   expect(errors.length === 0, "page errors from a file: " + errors.join(", "));
   await page.close();
 }
@@ -582,12 +847,14 @@ async function main() {
   for (const [name, value] of [["site", site], ["native", native], ["chromium", chromium]]) {
     if (!value) throw new Error(`--${name} is needed`);
   }
-  const requests = cases.flatMap((c) => [c.request, ...(c.also ? [c.also.request] : [])]);
+  // A case's further requests: one ("also") or several.
+  for (const c of cases) c.more = c.also ? [].concat(c.also) : [];
+  const requests = cases.flatMap((c) => [c.request, ...c.more.map((m) => m.request)]);
   const answers = nativeAnswers(requests);
   let next = 0;
   for (const c of cases) {
     c.expected = answers[next++];
-    if (c.also) c.also.expected = answers[next++];
+    for (const m of c.more) m.expected = answers[next++];
   }
 
   const server = await serve(path.resolve(site));
@@ -602,14 +869,18 @@ async function main() {
     const page = await open(browser, origin + "/index.html", origin, stray);
     for (const c of cases) {
       await fill(page, c);
-      await compare(page, c.name, c.expected, c.outputs, c.refusedAt);
-      if (c.also) await compare(page, c.name + " (links)", c.also.expected, c.also.outputs, c.also.refusedAt);
+      await compare(page, c.name, c.expected, c.outputs, c.refusedAt, c.refusalPrefix);
+      for (const [j, m] of c.more.entries()) {
+        await compare(page, `${c.name} (further figures ${j + 1})`, m.expected, m.outputs, m.refusedAt);
+      }
       if (!c.refusedAt) {
         // The address holds the inputs: a fresh page opened on it shows the same figures.
         const address = await page.evaluate(() => location.href);
         const reopened = await open(browser, address, origin, stray);
         await compare(reopened, c.name + " (reopened)", c.expected, c.outputs, c.refusedAt);
-        if (c.also) await compare(reopened, c.name + " (links, reopened)", c.also.expected, c.also.outputs, c.also.refusedAt);
+        for (const [j, m] of c.more.entries()) {
+          await compare(reopened, `${c.name} (further figures ${j + 1}, reopened)`, m.expected, m.outputs, m.refusedAt);
+        }
         await reopened.close();
       }
     }
@@ -618,10 +889,12 @@ async function main() {
       const shown = await page.$eval("#" + r.slot, (el) => el.textContent);
       expect(shown === r.message, `${r.name}: "${shown}" beside ${r.slot}, expected "${r.message}"`);
     }
+    await workedExample(page);
     await plots(page);
     await details(page, origin);
     await narrow(browser, origin, stray);
     await keystrokes(browser, origin, stray);
+    await dayPlanTime(browser, origin, stray);
     await limits(browser, origin, stray);
     await fromFile(browser);
     // The plot is drawn: one curve per class of the last successful link case.

@@ -18,8 +18,23 @@
 //       -> blocking[M] carried[M]
 //   lk_group_links f target M a[M] t[M] | lk_subset_links f g target M a[M] t[M]
 //       -> links blocking[M]
+//   ct calls minutes h p n L t
+//       -> A and the eleven contact-centre figures, in the record's order
+//   ct_retrials calls minutes h p n L t rb ra redial
+//       -> the eleven figures of an attempt, total retry attempts_per_caller
+//          answered blocked abandoned redialling
+//   ct_agents calls minutes h p L t KIND target max_occupancy
+//       -> the least agents and the eleven figures there
+//   ct_traffic n h p L t KIND target max_occupancy
+//       -> the largest traffic and the eleven figures there
+//   ct_day minutes t KIND target occupancy shrinkage M calls[M] h[M] p[M]|none
+//       -> per interval: traffic needed scheduled SL SL_excluding ASA abandon
+//          occupancy; then the day: calls traffic needed scheduled hours peak
+//          answered abandoned SL SL_excluding ASA abandon occupancy
+//   (p may be inf; KIND is sl-offered, sl-excluding, asa, abandon or wait)
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -87,9 +102,49 @@ Answer EngsetFigures(std::int32_t N, std::int32_t V, double a) {
 
 Answer StaffingFigures(const moravel_staffing& s) {
   Answer out;
-  out << s.agents << s.wait_probability << s.service_level << s.mean_speed_of_answer
-      << s.occupancy;
+  out << s.agents << s.wait_probability << s.service_level << s.mean_speed_of_answer << s.occupancy;
   return out;
+}
+
+// A double as strtod reads it, "inf" included.
+double Real(std::istream& in) {
+  std::string token;
+  in >> token;
+  return std::strtod(token.c_str(), nullptr);
+}
+
+Answer& ContactFigures(Answer& out, const moravel_contact_centre_result& r) {
+  return out << r.wait_probability << r.blocked_probability << r.abandon_probability
+             << r.abandon_within_answer_time << r.service_level
+             << r.service_level_excluding_short_abandons << r.mean_answer_wait << r.mean_wait
+             << r.queue_length << r.occupancy << r.carried;
+}
+
+Answer& PlanFigures(Answer& out, const moravel_contact_centre_result& r) {
+  return out << r.service_level << r.service_level_excluding_short_abandons << r.mean_answer_wait
+             << r.abandon_probability << r.occupancy;
+}
+
+// The page's staffing targets: one kind with its value, and a highest occupancy.
+moravel_day_plan_targets Targets(std::istream& in, double answer_time) {
+  std::string kind;
+  in >> kind;
+  const double target = Real(in);
+  moravel_day_plan_targets t{};
+  t.answer_time = answer_time;
+  if (kind == "sl-offered" || kind == "sl-excluding") {
+    t.service_level = target;
+    t.service_level_basis = kind == "sl-excluding" ? MORAVEL_SERVICE_LEVEL_EXCLUDING_SHORT_ABANDONS
+                                                   : MORAVEL_SERVICE_LEVEL_OFFERED;
+  } else if (kind == "asa") {
+    t.mean_answer_wait = target;
+  } else if (kind == "abandon") {
+    t.abandonment = target;
+  } else {
+    t.wait_probability = target;
+  }
+  t.occupancy = Real(in);
+  return t;
 }
 
 Answer Respond(const std::string& name, std::istream& in) {
@@ -152,16 +207,109 @@ Answer Respond(const std::string& name, std::istream& in) {
         << s.wait_probability;
     return out;
   }
+  if (name == "ct" || name == "ct_retrials") {
+    const double calls = Real(in), minutes = Real(in);
+    h = Real(in);
+    const double p = Real(in);
+    std::int32_t lines = 0;
+    in >> V >> lines;
+    t = Real(in);
+    // The page's offered traffic, as in "cc".
+    A = (calls * h) / (minutes * 60);
+    Answer out;
+    if (name == "ct") {
+      moravel_contact_centre_result r;
+      Check(moravel_contact_centre(A, h, p, V, lines, t, &r));
+      out << A;
+      return ContactFigures(out, r);
+    }
+    const double rb = Real(in), ra = Real(in), redial = Real(in);
+    moravel_retrial_result r;
+    Check(moravel_contact_centre_retrials(A, h, p, V, lines, t, rb, ra, redial, &r));
+    ContactFigures(out, r.attempt);
+    out << r.offered_total << r.retry_traffic << r.attempts_per_caller << r.answered_share
+        << r.blocked_share << r.abandoned_share << r.redialling;
+    return out;
+  }
+  if (name == "ct_agents" || name == "ct_traffic") {
+    double calls = 0, minutes = 0;
+    if (name == "ct_agents") {
+      calls = Real(in);
+      minutes = Real(in);
+    } else {
+      in >> V;
+    }
+    h = Real(in);
+    const double p = Real(in);
+    std::int32_t lines = 0;
+    in >> lines;
+    t = Real(in);
+    std::string kind;
+    in >> kind;
+    const double goal_target = Real(in), max_occupancy = Real(in);
+    const std::int32_t goal = kind == "sl-offered" ? MORAVEL_GOAL_SERVICE_LEVEL
+                              : kind == "sl-excluding"
+                                  ? MORAVEL_GOAL_SERVICE_LEVEL_EXCLUDING_SHORT_ABANDONS
+                              : kind == "asa"     ? MORAVEL_GOAL_MEAN_ANSWER_WAIT
+                              : kind == "abandon" ? MORAVEL_GOAL_ABANDON_PROBABILITY
+                                                  : MORAVEL_GOAL_WAIT_PROBABILITY;
+    moravel_contact_centre_result r;
+    Answer out;
+    if (name == "ct_agents") {
+      A = (calls * h) / (minutes * 60);
+      Check(moravel_contact_centre_agents(A, h, p, lines, t, goal, goal_target, max_occupancy, &V,
+                                          &r));
+      out << V;
+    } else {
+      Check(moravel_contact_centre_traffic(V, h, p, lines, t, goal, goal_target, max_occupancy, &A,
+                                           &r));
+      out << A;
+    }
+    return ContactFigures(out, r);
+  }
+  if (name == "ct_day") {
+    const double minutes = Real(in);
+    t = Real(in);
+    const moravel_day_plan_targets targets = Targets(in, t);
+    const double shrinkage = Real(in);
+    std::size_t M = 0;
+    in >> M;
+    std::vector<double> calls(M), handling(M), patience(M);
+    for (double& c : calls) c = Real(in);
+    for (double& c : handling) c = Real(in);
+    std::string first;
+    in >> first;
+    const bool any_patience = first != "none";
+    if (any_patience && M > 0) {
+      patience[0] = std::strtod(first.c_str(), nullptr);
+      for (std::size_t i = 1; i < M; ++i) patience[i] = Real(in);
+    }
+    std::vector<moravel_day_plan_interval> intervals(M);
+    moravel_day_plan_totals totals;
+    Check(moravel_day_plan(M, calls.data(), handling.data(),
+                           any_patience ? patience.data() : nullptr, &targets, minutes, shrinkage,
+                           intervals.data(), &totals, nullptr));
+    Answer out;
+    for (const auto& i : intervals) {
+      out << i.traffic << i.agents_needed << i.agents_scheduled;
+      PlanFigures(out, i.figures);
+    }
+    out << totals.calls << totals.traffic << static_cast<double>(totals.agent_intervals_needed)
+        << static_cast<double>(totals.agent_intervals_scheduled) << totals.scheduled_agent_hours
+        << totals.peak_agents_scheduled << totals.answered_calls << totals.abandoned_calls;
+    PlanFigures(out, totals.figures);
+    return out;
+  }
   if (name == "lk_group" || name == "lk_subset") {
     in >> k >> f;
     if (name == "lk_subset") in >> g;
     const Classes c = ReadClasses(in);
     const auto M = static_cast<std::int32_t>(c.a.size());
     std::vector<double> blocking(M), carried(M);
-    Check(name == "lk_group" ? moravel_link_group(c.a.data(), M, c.t.data(), k, f,
-                                                  blocking.data(), carried.data())
-                             : moravel_link_subset(c.a.data(), M, c.t.data(), k, f, g,
-                                                   blocking.data(), carried.data()));
+    Check(name == "lk_group"
+              ? moravel_link_group(c.a.data(), M, c.t.data(), k, f, blocking.data(), carried.data())
+              : moravel_link_subset(c.a.data(), M, c.t.data(), k, f, g, blocking.data(),
+                                    carried.data()));
     Answer out;
     for (double b : blocking) out << b;
     for (double c2 : carried) out << c2;
@@ -174,11 +322,10 @@ Answer Respond(const std::string& name, std::istream& in) {
     const Classes c = ReadClasses(in);
     const auto M = static_cast<std::int32_t>(c.a.size());
     std::vector<double> blocking(M);
-    Check(name == "lk_group_links"
-              ? moravel_link_group_links(c.a.data(), M, c.t.data(), f, target, &links,
-                                         blocking.data())
-              : moravel_link_subset_links(c.a.data(), M, c.t.data(), f, g, target, &links,
-                                          blocking.data()));
+    Check(name == "lk_group_links" ? moravel_link_group_links(c.a.data(), M, c.t.data(), f, target,
+                                                              &links, blocking.data())
+                                   : moravel_link_subset_links(c.a.data(), M, c.t.data(), f, g,
+                                                               target, &links, blocking.data()));
     Answer out;
     out << links;
     for (double b : blocking) out << b;

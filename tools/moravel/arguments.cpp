@@ -142,9 +142,7 @@ double TrafficOf(const CallVolume& volume, double traffic, double holding_second
   return offered;
 }
 
-std::string TimeUnit(const CallVolume& volume) {
-  return volume.given() ? "s" : "time units";
-}
+std::string TimeUnit(const CallVolume& volume) { return volume.given() ? "s" : "time units"; }
 
 std::string Times(const std::vector<std::pair<std::string, double>>& times,
                   const CallVolume& volume) {

@@ -126,14 +126,14 @@ void RunCompare(const CompareArgs& args) {
   if (twin.simulation == "simulate-wait") {
     // The simulated delay system runs in mean holding times, at the traffic
     // the model was given or computed from a call volume.
-    simulation = {twin.simulation,
-                  "--servers",
-                  InputOf(analytic[0], "servers"),
-                  "--traffic",
-                  InputOf(analytic[0], "traffic"),
-                  "--threshold",
-                  ExactNumber(ValueOf(analytic[0], "threshold") /
-                              ValueOf(analytic[0], "holding_time"))};
+    simulation = {
+        twin.simulation,
+        "--servers",
+        InputOf(analytic[0], "servers"),
+        "--traffic",
+        InputOf(analytic[0], "traffic"),
+        "--threshold",
+        ExactNumber(ValueOf(analytic[0], "threshold") / ValueOf(analytic[0], "holding_time"))};
   }
   simulation.insert(simulation.end(), {"--calls", std::to_string(args.calls)});
   if (twin.takes_policy) simulation.insert(simulation.end(), {"--policy", args.policy});

@@ -68,9 +68,10 @@ struct CentreArgs {
 
 // The options of a centre, shared by the model and its simulation.
 void AddCentreOptions(CLI::App& command, CentreArgs& args) {
-  args.traffic_option = command.add_option("-A,--traffic", args.traffic, "Offered traffic [erlang]")
-                            ->check(Number())
-                            ->type_name("ERLANGS");
+  args.traffic_option =
+      command.add_option("-A,--traffic", args.traffic, "Offered traffic [erlang]")
+          ->check(Number())
+          ->type_name("ERLANGS");
   AddNumber(command, "--handling-time", args.handling,
             "Mean handling time: the unit of --patience, -t, --redial-time and of the waits "
             "(seconds with --calls-per-interval)")
@@ -134,8 +135,8 @@ std::vector<Figure> CentreInputs(const CentreArgs& args, double traffic, const s
 }
 
 std::string Title(const std::string& what, const CentreArgs& args, double traffic) {
-  std::string title = what + ", V = " + std::to_string(args.agents) + " agents, A = " +
-                      FormatNumber(traffic) + " erlangs, ";
+  std::string title = what + ", V = " + std::to_string(args.agents) +
+                      " agents, A = " + FormatNumber(traffic) + " erlangs, ";
   if (args.lines != MORAVEL_NO_LINE_LIMIT) title += std::to_string(args.lines) + " lines, ";
   std::vector<std::pair<std::string, double>> times{{"t", args.answer_time},
                                                     {"patience", args.patience}};
@@ -151,8 +152,7 @@ Row CentreRow(const moravel_contact_centre_result& r, const std::string& unit,
           {"blocked_probability", "probability of a busy tone", "", r.blocked_probability},
           {"abandon_probability", "probability of abandoning", "", r.abandon_probability},
           {"abandon_within_answer_time", "abandoning within t", "", r.abandon_within_answer_time},
-          {"service_level", "service level, answered within t of all offered", "",
-           r.service_level},
+          {"service_level", "service level, answered within t of all offered", "", r.service_level},
           {"service_level_excluding_short_abandons",
            "service level, of offered less abandoned within t", "",
            r.service_level_excluding_short_abandons},
@@ -237,11 +237,12 @@ std::vector<Row> EstimateRows(const std::vector<Row>& runs) {
     std::vector<double> values;
     for (const Row& run : runs) values.push_back(run[f].value);
     const Figure& figure = runs[0][f];
-    const bool probability = figure.unit.empty() && figure.name.find("attempts_per") ==
-                                                        std::string::npos;
+    const bool probability =
+        figure.unit.empty() && figure.name.find("attempts_per") == std::string::npos;
     moravel_estimate_result e{};
     Check(moravel_estimate(values.size(), values.data(), probability ? 1 : 0, 0.95, &e), {});
-    rows.push_back({Text("figure", "figure", figure.name), Text("unit", "unit", figure.unit),
+    rows.push_back({Text("figure", "figure", figure.name),
+                    Text("unit", "unit", figure.unit),
                     {"mean", "mean", figure.unit, e.mean},
                     {"standard_error", "standard error", figure.unit, e.standard_error},
                     {"ci_low", "95% interval from", figure.unit, e.ci_low},
@@ -249,7 +250,6 @@ std::vector<Row> EstimateRows(const std::vector<Row>& runs) {
   }
   return rows;
 }
-
 
 // The staffing questions: the least agents for a goal, the most traffic
 // given agents meet it.
@@ -334,8 +334,8 @@ std::vector<Figure> StaffingInputs(const StaffingArgs& args, const std::string& 
 }
 
 std::string StaffingTitle(const std::string& what, const StaffingArgs& args) {
-  std::string title = what + ", " + GoalNamed(args.goal).label + " " +
-                      FormatNumber(args.target) + ", ";
+  std::string title =
+      what + ", " + GoalNamed(args.goal).label + " " + FormatNumber(args.target) + ", ";
   if (args.max_occupancy != 1.0) {
     title += "occupancy at most " + FormatNumber(args.max_occupancy) + ", ";
   }
@@ -419,12 +419,15 @@ void AddContactCentreCommands(CLI::App& app, ModelCommands& commands) {
     const std::string unit = TimeUnit(c.volume);
     // The replay measures time in mean handling times.
     const double h = c.handling;
-    const std::int32_t distribution = sim->distribution == "deterministic" ? MORAVEL_PATIENCE_DETERMINISTIC
-                                 : sim->distribution == "erlang"      ? MORAVEL_PATIENCE_ERLANG
-                                                                      : MORAVEL_PATIENCE_EXPONENTIAL;
+    const std::int32_t distribution =
+        sim->distribution == "deterministic" ? MORAVEL_PATIENCE_DETERMINISTIC
+        : sim->distribution == "erlang"      ? MORAVEL_PATIENCE_ERLANG
+                                             : MORAVEL_PATIENCE_EXPONENTIAL;
     const moravel_contact_centre_setup setup{
-        traffic,        c.agents,          c.lines,           distribution,
-        sim->phases,    c.patience / h,    c.answer_time / h, c.blocked_share,
+        traffic,           c.agents,
+        c.lines,           distribution,
+        sim->phases,       c.patience / h,
+        c.answer_time / h, c.blocked_share,
         c.abandoned_share, c.redial_option->count() > 0 ? c.redial / h : 1.0};
     std::vector<Figure> inputs = CentreInputs(c, traffic, unit);
     inputs.push_back(Text("patience_distribution", "patience distribution", sim->distribution));
@@ -440,7 +443,7 @@ void AddContactCentreCommands(CLI::App& app, ModelCommands& commands) {
     if (sim->replications == 1) {
       moravel_contact_centre_estimate e{};
       CheckReplay(moravel_simulate_contact_centre(&setup, sim->calls, sim->warmup,
-                                                     static_cast<std::uint32_t>(sim->seed), &e),
+                                                  static_cast<std::uint32_t>(sim->seed), &e),
                   "moravel_simulate_contact_centre");
       Row row = EstimateRow(e, h, unit, c.redial_option->count() > 0);
       row.push_back(Count("seed_used", "seed used", e.seed));
@@ -449,9 +452,9 @@ void AddContactCentreCommands(CLI::App& app, ModelCommands& commands) {
     }
     std::vector<moravel_contact_centre_estimate> runs(
         static_cast<std::size_t>(std::max(sim->replications, 1)));
-    CheckReplay(moravel_simulate_contact_centre_replications(
-                       &setup, sim->calls, sim->warmup, static_cast<std::uint32_t>(sim->seed),
-                       sim->replications, runs.data()),
+    CheckReplay(moravel_simulate_contact_centre_replications(&setup, sim->calls, sim->warmup,
+                                                             static_cast<std::uint32_t>(sim->seed),
+                                                             sim->replications, runs.data()),
                 "moravel_simulate_contact_centre_replications");
     std::vector<Row> rows;
     for (const auto& run : runs) {
@@ -469,9 +472,10 @@ void AddContactCentreCommands(CLI::App& app, ModelCommands& commands) {
       "Least agents of a contact centre (callers who hang up, optional lines) for a service "
       "level, a mean answer wait, an abandonment or a waiting probability, and a highest "
       "occupancy");
-  staff->traffic_option = agents->add_option("-A,--traffic", staff->traffic, "Offered traffic [erlang]")
-                              ->check(Number())
-                              ->type_name("ERLANGS");
+  staff->traffic_option =
+      agents->add_option("-A,--traffic", staff->traffic, "Offered traffic [erlang]")
+          ->check(Number())
+          ->type_name("ERLANGS");
   AddStaffingOptions(*agents, *staff);
   AddCallVolume(*agents, staff->volume, staff->traffic_option);
   AddOutputOptions(*agents, staff->output);
@@ -490,12 +494,12 @@ void AddContactCentreCommands(CLI::App& app, ModelCommands& commands) {
     const std::string unit = TimeUnit(staff->volume);
     std::int32_t least = 0;
     moravel_contact_centre_result r{};
-    CheckDescribed(moravel_contact_centre_agents(traffic, staff->handling, staff->patience,
-                                                 staff->lines, staff->answer_time,
-                                                 GoalNamed(staff->goal).code, staff->target,
-                                                 staff->max_occupancy, &least, &r),
-                   "moravel_contact_centre_agents",
-                   {{"--traffic", staff->volume.given() ? "--calls-per-interval" : "--traffic"}});
+    CheckDescribed(
+        moravel_contact_centre_agents(traffic, staff->handling, staff->patience, staff->lines,
+                                      staff->answer_time, GoalNamed(staff->goal).code,
+                                      staff->target, staff->max_occupancy, &least, &r),
+        "moravel_contact_centre_agents",
+        {{"--traffic", staff->volume.given() ? "--calls-per-interval" : "--traffic"}});
     std::vector<Figure> inputs{{"traffic", "traffic", "erlang", traffic}};
     for (Figure& f : StaffingInputs(*staff, unit)) inputs.push_back(std::move(f));
     if (staff->volume.given()) {
@@ -504,45 +508,42 @@ void AddContactCentreCommands(CLI::App& app, ModelCommands& commands) {
     }
     Row row{Count("agents", "agents", least)};
     Append(row, CentreRow(r, unit));
-    answers.push_back({{StaffingTitle("Least agents for A = " + FormatNumber(traffic) +
-                                          " erlangs",
-                                      *staff),
-                        std::move(inputs),
-                        {std::move(row)}},
-                       staff->output});
+    answers.push_back(
+        {{StaffingTitle("Least agents for A = " + FormatNumber(traffic) + " erlangs", *staff),
+          std::move(inputs),
+          {std::move(row)}},
+         staff->output});
   });
 
   auto most = std::make_shared<StaffingArgs>();
-  auto* traffic = app.add_subcommand(
-      "contact-centre-traffic",
-      "Most traffic that given agents of a contact centre answer at a goal (as "
-      "contact-centre-agents)");
+  auto* traffic =
+      app.add_subcommand("contact-centre-traffic",
+                         "Most traffic that given agents of a contact centre answer at a goal (as "
+                         "contact-centre-agents)");
   AddWholeNumber(*traffic, "-V,--agents", most->agents, "Number of agents")->required();
   AddStaffingOptions(*traffic, *most);
   AddOutputOptions(*traffic, most->output);
-  Describe(commands, *traffic,
-           {"agents", "handling-time", "patience", "lines", "answer-time", "target",
-            "max-occupancy"},
-           ResultShape::kFigures);
+  Describe(
+      commands, *traffic,
+      {"agents", "handling-time", "patience", "lines", "answer-time", "target", "max-occupancy"},
+      ResultShape::kFigures);
   OnRun(commands, *traffic, [most, &answers] {
     double largest = 0.0;
     moravel_contact_centre_result r{};
-    CheckDescribed(moravel_contact_centre_traffic(most->agents, most->handling, most->patience,
-                                                  most->lines, most->answer_time,
-                                                  GoalNamed(most->goal).code, most->target,
-                                                  most->max_occupancy, &largest, &r),
+    CheckDescribed(moravel_contact_centre_traffic(
+                       most->agents, most->handling, most->patience, most->lines, most->answer_time,
+                       GoalNamed(most->goal).code, most->target, most->max_occupancy, &largest, &r),
                    "moravel_contact_centre_traffic");
     const std::string unit = TimeUnit(most->volume);
     std::vector<Figure> inputs{Count("agents", "agents", most->agents)};
     for (Figure& f : StaffingInputs(*most, unit)) inputs.push_back(std::move(f));
     Row row{{"traffic", "traffic", "erlang", largest}};
     Append(row, CentreRow(r, unit));
-    answers.push_back({{StaffingTitle("Most traffic for V = " + std::to_string(most->agents) +
-                                          " agents",
-                                      *most),
-                        std::move(inputs),
-                        {std::move(row)}},
-                       most->output});
+    answers.push_back(
+        {{StaffingTitle("Most traffic for V = " + std::to_string(most->agents) + " agents", *most),
+          std::move(inputs),
+          {std::move(row)}},
+         most->output});
   });
 }
 

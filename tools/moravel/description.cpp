@@ -56,12 +56,16 @@ std::optional<DescribedRefusal> RefusalOf(const std::string& c_name, int code) {
   if (entry == nullptr || status == nullptr) return std::nullopt;
   std::vector<std::string> options;
   for (const json& argument : entry->at("arguments")) {
-    if (argument.at("role") != "input" || !argument.at("tool").is_string()) continue;
+    if (argument.at("role") != "input") continue;
+    // The long option where the argument has one, else its short one (-x).
+    const json& spelling = argument.at("tool").is_string() ? argument.at("tool")
+                                                           : argument.value("tool_short", json());
+    if (!spelling.is_string()) continue;
     const auto& refused_by = argument.at("refused_by");
     if (std::find(refused_by.begin(), refused_by.end(), status->at("name")) == refused_by.end()) {
       continue;
     }
-    const std::string option = argument.at("tool");
+    const std::string option = spelling.get<std::string>();
     if (std::find(options.begin(), options.end(), option) == options.end()) {
       options.push_back(option);
     }

@@ -75,7 +75,7 @@ struct Plan {
 // NaN, which the library refuses as it refuses any value outside its range.
 double Given(const CLI::App& command, const char* option, double value) {
   return command.count(option) != 0 && value == 0.0 ? std::numeric_limits<double>::quiet_NaN()
-                                                     : value;
+                                                    : value;
 }
 
 // Column heads and cells of the text table.
@@ -95,7 +95,8 @@ void PrintTextTable(const std::vector<Column>& columns) {
     return std::string(w - std::min(w, s.size()), ' ') + s;
   };
   std::cout << ' ';
-  for (std::size_t c = 0; c < columns.size(); ++c) std::cout << ' ' << pad(columns[c].head, widths[c]);
+  for (std::size_t c = 0; c < columns.size(); ++c)
+    std::cout << ' ' << pad(columns[c].head, widths[c]);
   std::cout << '\n';
   for (std::size_t r = 0; r < columns[0].cells.size(); ++r) {
     std::cout << ' ';
@@ -199,22 +200,22 @@ std::string Title(const PlanArguments& a, const PlanFile& file) {
 void PrintText(const PlanArguments& a, const PlanFile& file, const Plan& plan) {
   const bool excluding = a.basis != "offered";
   std::cout << Title(a, file) << '\n';
-  std::vector<Column> columns{{"interval", {}},
-                              {"calls", {}},
-                              {"handling time [s]", {}},
-                              {"traffic [erl]", {}},
-                              {"agents needed", {}},
-                              {"scheduled", {}},
-                              {excluding ? "service level (excl. short abandons)" : "service level",
-                               {}},
-                              {"ASA [s]", {}},
-                              {"abandoned", {}},
-                              {"waiting", {}},
-                              {"occupancy", {}}};
+  std::vector<Column> columns{
+      {"interval", {}},
+      {"calls", {}},
+      {"handling time [s]", {}},
+      {"traffic [erl]", {}},
+      {"agents needed", {}},
+      {"scheduled", {}},
+      {excluding ? "service level (excl. short abandons)" : "service level", {}},
+      {"ASA [s]", {}},
+      {"abandoned", {}},
+      {"waiting", {}},
+      {"occupancy", {}}};
   if (file.has_patience) columns.insert(columns.begin() + 3, {"patience [s]", {}});
-  const auto add_row = [&](const std::string& label, double calls, double handling,
-                           double patience, double traffic, std::int64_t needed,
-                           std::int64_t scheduled, const moravel_contact_centre_result& f) {
+  const auto add_row = [&](const std::string& label, double calls, double handling, double patience,
+                           double traffic, std::int64_t needed, std::int64_t scheduled,
+                           const moravel_contact_centre_result& f) {
     std::vector<std::string> cells{label, FormatNumber(calls), FormatNumber(handling)};
     if (file.has_patience) cells.push_back(std::isnan(patience) ? "" : FormatNumber(patience));
     for (const std::string& s :
@@ -237,10 +238,11 @@ void PrintText(const PlanArguments& a, const PlanFile& file, const Plan& plan) {
           t.agent_intervals_needed, t.agent_intervals_scheduled, t.figures);
   PrintTextTable(columns);
   std::cout << "The day: " << t.agent_intervals_needed << " agent-intervals needed, "
-            << t.agent_intervals_scheduled << " scheduled (" << FormatNumber(t.scheduled_agent_hours)
-            << " agent-hours), at most " << t.peak_agents_scheduled << " agents at once; "
-            << FormatNumber(t.answered_calls) << " of " << FormatNumber(t.calls)
-            << " calls answered, " << FormatNumber(t.abandoned_calls) << " abandoned.\n";
+            << t.agent_intervals_scheduled << " scheduled ("
+            << FormatNumber(t.scheduled_agent_hours) << " agent-hours), at most "
+            << t.peak_agents_scheduled << " agents at once; " << FormatNumber(t.answered_calls)
+            << " of " << FormatNumber(t.calls) << " calls answered, "
+            << FormatNumber(t.abandoned_calls) << " abandoned.\n";
 }
 
 void PrintCsv(const PlanFile& file, const Plan& plan) {
@@ -248,7 +250,8 @@ void PrintCsv(const PlanFile& file, const Plan& plan) {
   for (const Named& n : TotalCells(plan.totals)) head += std::string(",") + n.name;
   std::cout << head << '\n';
   for (std::size_t i = 0; i < file.rows.size(); ++i) {
-    std::cout << CsvLine(file.rows[i].label, IntervalCells(file.rows[i], plan.intervals[i])) << '\n';
+    std::cout << CsvLine(file.rows[i].label, IntervalCells(file.rows[i], plan.intervals[i]))
+              << '\n';
   }
   std::cout << CsvLine("day", TotalCells(plan.totals)) << '\n';
 }
@@ -271,10 +274,10 @@ void PrintJson(const PlanArguments& a, const PlanFile& file, const Plan& plan) {
   totals["answered_calls"] = t.answered_calls;
   totals["abandoned_calls"] = t.abandoned_calls;
   nlohmann::ordered_json inputs{{"file", file.name},
-                        {"interval_minutes", a.interval_minutes},
-                        {"shrinkage", a.shrinkage},
-                        {"answer_time", a.answer_time},
-                        {"service_level_basis", a.basis}};
+                                {"interval_minutes", a.interval_minutes},
+                                {"shrinkage", a.shrinkage},
+                                {"answer_time", a.answer_time},
+                                {"service_level_basis", a.basis}};
   const std::pair<const char*, double> targets[] = {{"service_level", a.service_level},
                                                     {"mean_answer_wait", a.mean_answer_wait},
                                                     {"abandonment", a.abandonment},
@@ -283,10 +286,8 @@ void PrintJson(const PlanArguments& a, const PlanFile& file, const Plan& plan) {
   for (const auto& [name, value] : targets) {
     if (value != 0.0) inputs[name] = value;
   }
-  nlohmann::ordered_json document{{"title", Title(a, file)},
-                          {"inputs", inputs},
-                          {"intervals", intervals},
-                          {"totals", totals}};
+  nlohmann::ordered_json document{
+      {"title", Title(a, file)}, {"inputs", inputs}, {"intervals", intervals}, {"totals", totals}};
   std::cout << document.dump(2) << '\n';
 }
 
@@ -354,16 +355,16 @@ void AddPlanCommand(CLI::App& app) {
     } else if (a.basis == "excluding-short-abandons") {
       targets.service_level_basis = MORAVEL_SERVICE_LEVEL_EXCLUDING_SHORT_ABANDONS;
     } else {
-      throw CLI::ValidationError("--service-level-basis",
-                                 "accepts offered or excluding-short-abandons, not '" + a.basis +
-                                     "'");
+      throw CLI::ValidationError(
+          "--service-level-basis",
+          "accepts offered or excluding-short-abandons, not '" + a.basis + "'");
     }
     // The options first, on an empty day, so that their faults are named
     // before the file is read.
     moravel_day_plan_totals empty{};
-    if (const auto status = moravel_day_plan(0, nullptr, nullptr, nullptr, &targets,
-                                             a.interval_minutes, a.shrinkage, nullptr, &empty,
-                                             nullptr)) {
+    if (const auto status =
+            moravel_day_plan(0, nullptr, nullptr, nullptr, &targets, a.interval_minutes,
+                             a.shrinkage, nullptr, &empty, nullptr)) {
       RefuseOption(status);
     }
     PlanFile file;
@@ -384,17 +385,16 @@ void AddPlanCommand(CLI::App& app) {
     Plan result;
     result.intervals.resize(n);
     std::size_t refused = n;
-    const auto status =
-        moravel_day_plan(n, calls.data(), handling.data(), patience.data(), &targets,
-                         a.interval_minutes, a.shrinkage, result.intervals.data(), &result.totals,
-                         &refused);
+    const auto status = moravel_day_plan(n, calls.data(), handling.data(), patience.data(),
+                                         &targets, a.interval_minutes, a.shrinkage,
+                                         result.intervals.data(), &result.totals, &refused);
     if (status != MORAVEL_OK) {
       if (refused >= n) RefuseOption(status);
       const PlanColumn column = ColumnOf(status, file.has_patience);
-      throw CLI::ValidationError(
-          PlanFileError(file.name, file.rows[refused].places[static_cast<int>(column)],
-                        moravel_status_message(status))
-              .what());
+      throw CLI::ValidationError(PlanFileError(file.name,
+                                               file.rows[refused].places[static_cast<int>(column)],
+                                               moravel_status_message(status))
+                                     .what());
     }
     errno = 0;  // a failed write leaves its reason for the final check
     switch (a.format) {

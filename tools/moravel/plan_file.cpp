@@ -147,9 +147,9 @@ PlanFile ParsePlanFile(const std::string& name, const std::string& text) {
       }
       for (int k = 0; k < 3; ++k) {
         if (index_of[k] < 0) {
-          throw PlanFileError(name, {number, 1},
-                              std::string("no column ") + Quoted(ColumnName(kColumns[k])) +
-                                  " in the header");
+          throw PlanFileError(
+              name, {number, 1},
+              std::string("no column ") + Quoted(ColumnName(kColumns[k])) + " in the header");
         }
       }
       file.has_patience = index_of[3] >= 0;
@@ -159,8 +159,8 @@ PlanFile ParsePlanFile(const std::string& name, const std::string& text) {
       const std::size_t column =
           cells.size() > width ? cells[width].column : CharactersBefore(line, line.size()) + 1;
       throw PlanFileError(name, {number, column},
-                          "expected " + std::to_string(width) + " cells, as the header names, not " +
-                              std::to_string(cells.size()));
+                          "expected " + std::to_string(width) +
+                              " cells, as the header names, not " + std::to_string(cells.size()));
     }
     PlanRow row;
     row.patience = std::numeric_limits<double>::infinity();
@@ -175,14 +175,14 @@ PlanFile ParsePlanFile(const std::string& name, const std::string& text) {
       if (kColumns[k] == PlanColumn::kPatience && cell.text.empty()) continue;  // waits for ever
       const auto value = ReadNumber(cell.text);
       if (!value) {
-        throw PlanFileError(name, row.places[k],
-                            cell.text.empty() ? std::string("no number in the ") +
-                                                    ColumnName(kColumns[k]) + " cell"
-                                              : Quoted(cell.text) + " is not a number");
+        throw PlanFileError(
+            name, row.places[k],
+            cell.text.empty() ? std::string("no number in the ") + ColumnName(kColumns[k]) + " cell"
+                              : Quoted(cell.text) + " is not a number");
       }
-      (kColumns[k] == PlanColumn::kCalls           ? row.calls
+      (kColumns[k] == PlanColumn::kCalls          ? row.calls
        : kColumns[k] == PlanColumn::kHandlingTime ? row.handling_time
-                                                   : row.patience) = *value;
+                                                  : row.patience) = *value;
     }
     file.rows.push_back(std::move(row));
   }

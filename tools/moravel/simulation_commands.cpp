@@ -107,14 +107,14 @@ void AddSimulationCommands(CLI::App& app, ModelCommands& commands) {
     std::vector<Figure> inputs = Inputs(*args);
     inputs.push_back({"threshold", "threshold", unit, args->threshold});
     if (scaled) inputs.push_back({"holding_time", "holding time", unit, args->holding});
-    answers.push_back({{"Simulated Erlang delay system, " + Replayed(*args) + ", t = " +
-                            FormatNumber(args->threshold) +
-                            (scaled ? ", holding time " + FormatNumber(args->holding) +
-                                          " (one time unit)"
-                                    : std::string(" mean holding times")),
-                        std::move(inputs),
-                        {WaitRow(result, unit)}},
-                       args->output});
+    answers.push_back(
+        {{"Simulated Erlang delay system, " + Replayed(*args) +
+              ", t = " + FormatNumber(args->threshold) +
+              (scaled ? ", holding time " + FormatNumber(args->holding) + " (one time unit)"
+                      : std::string(" mean holding times")),
+          std::move(inputs),
+          {WaitRow(result, unit)}},
+         args->output});
   });
 }
 

@@ -51,7 +51,8 @@ void AddSingleServiceCommands(CLI::App& app, ModelCommands& commands) {
   AddServers(*loss, args->servers)->required();
   AddTraffic(*loss, args->traffic)->required();
   AddOutputOptions(*loss, args->output);
-  Describe(commands, *loss, {"servers", "traffic"}, ResultShape::kFigures, Twin{"simulate-loss", false, false, false});
+  Describe(commands, *loss, {"servers", "traffic"}, ResultShape::kFigures,
+           Twin{"simulate-loss", false, false, false});
   OnRun(commands, *loss, [args, &answers] {
     moravel_loss_result result{};
     Check(moravel_loss(args->servers, args->traffic, &result), {});
@@ -174,10 +175,10 @@ void AddSingleServiceCommands(CLI::App& app, ModelCommands& commands) {
       ->required();
   AddCallVolume(*wait, args->volume, traffic);
   AddOutputOptions(*wait, args->output);
-  Describe(commands, *wait,
-           {"servers", "traffic", "threshold", "holding-time", "calls-per-interval",
-            "interval-minutes"},
-           ResultShape::kFigures, Twin{"simulate-wait", false, false, false});
+  Describe(
+      commands, *wait,
+      {"servers", "traffic", "threshold", "holding-time", "calls-per-interval", "interval-minutes"},
+      ResultShape::kFigures, Twin{"simulate-wait", false, false, false});
   OnRun(commands, *wait, [args, &answers] {
     const double traffic = TrafficOf(args->volume, args->traffic, args->holding);
     moravel_wait_result result{};
@@ -205,13 +206,13 @@ void AddSingleServiceCommands(CLI::App& app, ModelCommands& commands) {
       inputs.push_back({"calls_per_interval", "calls per interval", "", args->volume.calls});
       inputs.push_back({"interval_minutes", "interval", "minutes", args->volume.minutes});
     }
-    answers.push_back({{"Erlang delay system, V = " + std::to_string(args->servers) +
-                            " servers, A = " + FormatNumber(traffic) + " erlangs, " +
-                            Times({{"t", args->threshold}, {"holding time", args->holding}},
-                                  args->volume),
-                        std::move(inputs),
-                        {std::move(row)}},
-                       args->output});
+    answers.push_back(
+        {{"Erlang delay system, V = " + std::to_string(args->servers) +
+              " servers, A = " + FormatNumber(traffic) + " erlangs, " +
+              Times({{"t", args->threshold}, {"holding time", args->holding}}, args->volume),
+          std::move(inputs),
+          {std::move(row)}},
+         args->output});
   });
 }
 
