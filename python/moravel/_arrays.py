@@ -20,7 +20,8 @@ from typing import List, Sequence, Tuple
 
 from . import _checks
 from ._errors import MoravelError, raise_status
-from ._library import api_function, status_message
+from ._calling import refusal
+from ._library import api_function, description
 
 try:
     import numpy
@@ -127,10 +128,28 @@ class Points:
         return list(buffer[field:self.count * width:width])
 
 
-def call(function: str, export: str, arguments: Sequence[Tuple[str, str, object]],
-         width: int) -> List:
-    """Runs an array entry point; returns one array per result field."""
-    points = Points(arguments)
+def _layout(export: str):
+    """The inputs of an array entry point as (Python name, kind) in C order,
+    "i" for int32 counts and "d" for doubles, and the doubles it writes per
+    point: both read from the library's description."""
+    described = description()
+    entry = next(e for e in described["entry_points"] if e["c_name"] == export)
+    inputs = [(argument["python"], "i" if "int32_t" in argument["type"] else "d")
+              for argument in entry["arguments"]
+              if argument["role"] == "input" and argument.get("python")]
+    written = [argument for argument in entry["arguments"]
+               if argument["role"] == "result" and argument["type"] != "size_t*"]
+    record = written[0].get("record")
+    width = 1 if record is None else len(
+        next(r for r in described["records"] if r["name"] == record)["fields"])
+    return inputs, width
+
+
+def call(function: str, export: str, values: dict) -> List:
+    """Runs an array entry point on the arguments by Python name; returns
+    one array per result field."""
+    inputs, width = _layout(export)
+    points = Points([(name, kind, values[name]) for name, kind in inputs])
     buffer, address = points.results(width)
     unset = ctypes.c_size_t(-1).value
     refused = ctypes.c_size_t(unset)
@@ -139,7 +158,7 @@ def call(function: str, export: str, arguments: Sequence[Tuple[str, str, object]
     if status != 0:
         index = None if refused.value == unset else refused.value
         where = function if index is None else f"{function} at {points.point(index)}"
-        raise_status(status, status_message(status), where, index)
+        raise_status(status, refusal(export, status), where, index)
     return [points.column(buffer, width, field) for field in range(width)]
 
 

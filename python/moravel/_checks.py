@@ -1,8 +1,11 @@
 """Argument checks shared by the raw and the high-level functions.
 
-Every check names the argument it rejects.  Counts are 32-bit signed in the
-C interface and seeds 32-bit unsigned; a value that does not fit raises
-OverflowError instead of being wrapped silently by ctypes.
+The library judges the values; these checks only keep a call safe and
+exact: a value must be a number of the right kind (TypeError), and counts
+are 32-bit signed in the C interface and seeds 32-bit unsigned, so that a
+value that does not fit raises OverflowError instead of being wrapped
+silently by ctypes.  `finite` is for the package's own arithmetic, which no
+entry point judges (offered_traffic).  Every check names the argument.
 """
 
 from __future__ import annotations
@@ -34,16 +37,6 @@ def uint32(name: str, value) -> int:
     value = whole(name, value)
     if not 0 <= value <= UINT32_MAX:
         raise OverflowError(f"{name} = {value} does not fit in a 32-bit unsigned seed")
-    return value
-
-
-def count(name: str, value, minimum: int, maximum: int = INT32_MAX) -> int:
-    """A 32-bit count in [minimum, maximum]."""
-    value = int32(name, value)
-    if value < minimum:
-        raise ValueError(f"{name} must be at least {minimum}, got {value}")
-    if value > maximum:
-        raise ValueError(f"{name} must be at most {maximum}, got {value}")
     return value
 
 

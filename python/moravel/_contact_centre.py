@@ -15,156 +15,21 @@ from __future__ import annotations
 import ctypes
 from typing import List, NamedTuple, Optional
 
-from . import _arrays, _checks
-from ._errors import raise_status
-from ._library import api_function, description, status_message
+from . import _arrays, _checks, _results
+from ._calling import call
 
 NO_LINE_LIMIT = 0
 
 
-class ContactCentre(NamedTuple):
-    """The figures of a contact centre, each a share of all offered calls
-    unless said otherwise.
-
-    wait_probability           -- finds every agent busy and a line free, so queues
-    blocked_probability        -- finds every line busy: a busy tone (0 without lines)
-    abandon_probability        -- hangs up before an answer
-    abandon_within_answer_time -- hangs up after waiting at most the answer time t
-    service_level              -- answered within t, over ALL offered calls
-                                  (abandoned and blocked calls count against it)
-    service_level_excluding_short_abandons
-                               -- answered within t, over the offered calls less
-                                  those that hung up within t
-    mean_answer_wait           -- mean wait of the answered calls (ASA), in the
-                                  unit of the handling time
-    mean_wait                  -- mean wait of all offered calls, in that unit
-    queue_length               -- mean number of calls waiting
-    occupancy                  -- carried traffic over the agents
-    carried                    -- carried traffic [erlang]
-    """
-
-    wait_probability: float
-    blocked_probability: float
-    abandon_probability: float
-    abandon_within_answer_time: float
-    service_level: float
-    service_level_excluding_short_abandons: float
-    mean_answer_wait: float
-    mean_wait: float
-    queue_length: float
-    occupancy: float
-    carried: float
-
-
-class Retrials(NamedTuple):
-    """A contact centre whose blocked and abandoned callers redial.
-
-    attempt             -- ContactCentre: what every attempt meets, first
-                           attempts and redials alike, at offered_total
-    offered_total       -- first attempts plus redials [erlang]
-    retry_traffic       -- redials alone [erlang]
-    attempts_per_caller -- offered_total / traffic
-    answered_share      -- callers answered in the end
-    blocked_share       -- callers who give up after a busy tone
-    abandoned_share     -- callers who give up after hanging up
-    redialling          -- mean number of callers waiting to redial
-    """
-
-    attempt: ContactCentre
-    offered_total: float
-    retry_traffic: float
-    attempts_per_caller: float
-    answered_share: float
-    blocked_share: float
-    abandoned_share: float
-    redialling: float
-
-
-class SimulatedCentre(NamedTuple):
-    """One replay of a contact centre (times in mean handling times).
-
-    attempt       -- ContactCentre over every attempt of the counted callers
-    first_attempt -- ContactCentre over their first attempts
-    the per-caller figures of Retrials, and
-    seed          -- the run's seed, with which it repeats (the clock's for 0)
-    """
-
-    attempt: ContactCentre
-    first_attempt: ContactCentre
-    offered_total: float
-    retry_traffic: float
-    attempts_per_caller: float
-    answered_share: float
-    blocked_share: float
-    abandoned_share: float
-    redialling: float
-    seed: int
-
-
-_CALLER_FIELDS = Retrials._fields[1:]
-
-
-class _CentreRecord(ctypes.Structure):
-    _fields_ = [(name, ctypes.c_double) for name in ContactCentre._fields]
-
-
-class _RetrialRecord(ctypes.Structure):
-    _fields_ = [("attempt", _CentreRecord)] + [(name, ctypes.c_double) for name in _CALLER_FIELDS]
-
-
-class _SetupRecord(ctypes.Structure):
-    _fields_ = [("traffic", ctypes.c_double), ("agents", ctypes.c_int32),
-                ("lines", ctypes.c_int32), ("patience_distribution", ctypes.c_int32),
-                ("patience_phases", ctypes.c_int32), ("patience", ctypes.c_double),
-                ("answer_time", ctypes.c_double), ("blocked_retry_share", ctypes.c_double),
-                ("abandoned_retry_share", ctypes.c_double), ("redial_time", ctypes.c_double)]
-
-
-class _EstimateRecord(ctypes.Structure):
-    _fields_ = ([("attempt", _CentreRecord), ("first_attempt", _CentreRecord)]
-                + [(name, ctypes.c_double) for name in _CALLER_FIELDS]
-                + [("seed", ctypes.c_uint32)])
+def _record_type(name: str):
+    return _results.structure(_results.SOURCES[name][1])
 
 
 # The patience distributions of the replay, by the names this package takes.
 PATIENCE_DISTRIBUTIONS = {"exponential": 1, "deterministic": 2, "erlang": 3}
 
-# Which arguments each refusal names, by entry point and status: read from
-# the library's description once.
-_refusals = {}
-
-
-def _refusal(export: str, status: int) -> str:
-    """The library's message for `status`, naming the arguments of `export`
-    that the description says it refuses, as this package spells them."""
-    key = (export, status)
-    if key not in _refusals:
-        described = description()
-        by_code = {s["code"]: s for s in described["statuses"]}
-        entry = next(e for e in described["entry_points"] if e["c_name"] == export)
-        text = status_message(status)
-        found = by_code.get(status)
-        if found is not None:
-            names = []
-            for argument in entry["arguments"]:
-                name = argument.get("python")
-                if (argument["role"] == "input" and name and found["name"] in argument["refused_by"]
-                        and name not in names):
-                    names.append(name)
-            if names:
-                # The message says what the arguments must be, or, where the
-                # library's text names none of them, what went wrong.
-                joiner = " " if found["subject"] else ": "
-                text = " and ".join(names) + joiner + found["message"]
-        _refusals[key] = text
-    return _refusals[key]
-
-
 def _call(export: str, function: str, arguments: dict, *values) -> None:
-    status = api_function(export)(*values)
-    if status != 0:
-        where = f"{function}(" + ", ".join(f"{k}={v!r}" for k, v in arguments.items()) + ")"
-        raise_status(status, _refusal(export, status), where)
+    call(export, function, arguments, *values)
 
 
 def _centre_arguments(traffic, handling_time, patience, agents, lines, answer_time) -> dict:
@@ -176,8 +41,8 @@ def _centre_arguments(traffic, handling_time, patience, agents, lines, answer_ti
             "answer_time": _checks.real("answer_time", answer_time)}
 
 
-def _centre(record) -> ContactCentre:
-    return ContactCentre(*(getattr(record, name) for name in ContactCentre._fields))
+def _centre(record):
+    return _results.values("ContactCentre", record)
 
 
 def contact_centre(traffic, handling_time, patience, agents, answer_time,
@@ -208,40 +73,23 @@ def contact_centre(traffic, handling_time, patience, agents, answer_time,
             "contact_centre", contact_centre,
             [("traffic", traffic), ("handling_time", handling_time), ("patience", patience),
              ("agents", agents), ("answer_time", answer_time), ("lines", lines)],
-            ContactCentre, counts=("agents", "lines"))
+            _results.result("ContactCentre"), counts=("agents", "lines"))
     arguments = _centre_arguments(traffic, handling_time, patience, agents, lines, answer_time)
-    result = _CentreRecord()
+    result = _record_type("ContactCentre")()
     _call("moravel_contact_centre", "contact_centre", arguments, *arguments.values(),
           ctypes.byref(result))
     return _centre(result)
 
 
-class _FlatRetrials(NamedTuple):
+def _flat_retrials_type():
     """Retrials with the attempt's figures spread out, for the array calls."""
-
-    wait_probability: float
-    blocked_probability: float
-    abandon_probability: float
-    abandon_within_answer_time: float
-    service_level: float
-    service_level_excluding_short_abandons: float
-    mean_answer_wait: float
-    mean_wait: float
-    queue_length: float
-    occupancy: float
-    carried: float
-    offered_total: float
-    retry_traffic: float
-    attempts_per_caller: float
-    answered_share: float
-    blocked_share: float
-    abandoned_share: float
-    redialling: float
+    fields = _results.result("ContactCentre")._fields + _results.result("Retrials")._fields[1:]
+    return NamedTuple("_FlatRetrials", [(name, float) for name in fields])
 
 
-def _flat_retrials(*values) -> _FlatRetrials:
+def _flat_retrials(*values) -> tuple:
     r = contact_centre_retrials(*values)
-    return _FlatRetrials(*r.attempt, *r[1:])
+    return (*r.attempt, *r[1:])
 
 
 def contact_centre_retrials(traffic, handling_time, patience, agents, answer_time,
@@ -271,24 +119,23 @@ def contact_centre_retrials(traffic, handling_time, patience, agents, answer_tim
              ("blocked_retry_share", blocked_retry_share),
              ("abandoned_retry_share", abandoned_retry_share), ("redial_time", redial_time),
              ("lines", lines)],
-            _FlatRetrials, counts=("agents", "lines"))
-        size = len(ContactCentre._fields)
-        return Retrials(ContactCentre(*flat[:size]), *flat[size:])
+            _flat_retrials_type(), counts=("agents", "lines"))
+        centre, retrials = _results.result("ContactCentre"), _results.result("Retrials")
+        size = len(centre._fields)
+        return retrials(centre(*flat[:size]), *flat[size:])
     arguments = _centre_arguments(traffic, handling_time, patience, agents, lines, answer_time)
     arguments["blocked_retry_share"] = _checks.real("blocked_retry_share", blocked_retry_share)
     arguments["abandoned_retry_share"] = _checks.real("abandoned_retry_share",
                                                       abandoned_retry_share)
     arguments["redial_time"] = _checks.real("redial_time", redial_time)
-    result = _RetrialRecord()
+    result = _record_type("Retrials")()
     _call("moravel_contact_centre_retrials", "contact_centre_retrials", arguments,
           *arguments.values(), ctypes.byref(result))
-    return Retrials(_centre(result.attempt),
-                    *(getattr(result, name) for name in _CALLER_FIELDS))
+    return _results.values("Retrials", result)
 
 
-def _estimate(record) -> SimulatedCentre:
-    return SimulatedCentre(_centre(record.attempt), _centre(record.first_attempt),
-                           *(getattr(record, name) for name in _CALLER_FIELDS), record.seed)
+def _estimate(record):
+    return _results.values("SimulatedCentre", record)
 
 
 def simulate_contact_centre(traffic, agents, patience, answer_time, calls, *,
@@ -335,20 +182,20 @@ def simulate_contact_centre(traffic, agents, patience, answer_time, calls, *,
                  "abandoned_retry_share": _checks.real("abandoned_retry_share",
                                                        abandoned_retry_share),
                  "redial_time": _checks.real("redial_time", redial_time)}
-    setup = _SetupRecord(**arguments)
+    setup = _results.structure("moravel_contact_centre_setup")(**arguments)
     calls = _checks.int32("calls", calls)
     warmup_calls = _checks.int32("warmup_calls", warmup_calls)
     seed = _checks.uint32("seed", seed)
     shown = dict(arguments, patience_distribution=patience_distribution, calls=calls,
                  warmup_calls=warmup_calls, seed=seed)
     if replications is None:
-        result = _EstimateRecord()
+        result = _record_type("SimulatedCentre")()
         _call("moravel_simulate_contact_centre", "simulate_contact_centre", shown,
               ctypes.byref(setup), calls, warmup_calls, seed, ctypes.byref(result))
         return _estimate(result)
     replications = _checks.int32("replications", replications)
     shown["replications"] = replications
-    results = (_EstimateRecord * max(replications, 1))()
+    results = (_record_type("SimulatedCentre") * max(replications, 1))()
     _call("moravel_simulate_contact_centre_replications", "simulate_contact_centre", shown,
           ctypes.byref(setup), calls, warmup_calls, seed, replications, results)
     return [_estimate(record) for record in results[:replications]]
@@ -357,20 +204,6 @@ def simulate_contact_centre(traffic, agents, patience, answer_time, calls, *,
 # The goals of the staffing solvers, by the names this package takes.
 GOALS = {"service_level": 1, "service_level_excluding_short_abandons": 2,
          "mean_answer_wait": 3, "abandon_probability": 4, "wait_probability": 5}
-
-
-class CentreAgents(NamedTuple):
-    """The least agents meeting a goal, and the centre's figures with them."""
-
-    agents: int
-    figures: ContactCentre
-
-
-class CentreTraffic(NamedTuple):
-    """The most traffic given agents answer at a goal, and the figures there."""
-
-    traffic: float
-    figures: ContactCentre
 
 
 def _goal(goal) -> int:
@@ -396,13 +229,14 @@ def _flat(solver, *values):
 
 
 def _staffing_arrays(name, solver, result, first, values):
+    result, centre = _results.result(result), _results.result("ContactCentre")
     names = (first, "handling_time", "patience", "answer_time", "goal", "target", "lines",
              "max_occupancy")
     flat = _arrays.elementwise(
         name, lambda *point: _flat(solver, *point), list(zip(names, values)),
-        NamedTuple("_Flat", [(first, float)] + [(f, float) for f in ContactCentre._fields]),
-        counts=("lines",) if result is CentreAgents else ("agents", "lines"))
-    return result(flat[0], ContactCentre(*flat[1:]))
+        NamedTuple("_Flat", [(first, float)] + [(f, float) for f in centre._fields]),
+        counts=("lines",) if first == "traffic" else ("agents", "lines"))
+    return result(flat[0], centre(*flat[1:]))
 
 
 def contact_centre_agents(traffic, handling_time, patience, answer_time, goal, target,
@@ -422,15 +256,15 @@ def contact_centre_agents(traffic, handling_time, patience, answer_time, goal, t
     if _arrays.any_array(traffic, handling_time, patience, answer_time, target, lines,
                          max_occupancy):
         return _staffing_arrays(
-            "contact_centre_agents", contact_centre_agents, CentreAgents, "traffic",
+            "contact_centre_agents", contact_centre_agents, "CentreAgents", "traffic",
             (traffic, handling_time, patience, answer_time, goal, target, lines, max_occupancy))
     arguments = {"traffic": _checks.real("traffic", traffic)}
     arguments.update(_staffing_arguments(handling_time, patience, lines, answer_time, goal,
                                          target, max_occupancy))
-    agents, figures = ctypes.c_int32(), _CentreRecord()
+    agents, figures = ctypes.c_int32(), _record_type("ContactCentre")()
     _call("moravel_contact_centre_agents", "contact_centre_agents", arguments,
           *arguments.values(), ctypes.byref(agents), ctypes.byref(figures))
-    return CentreAgents(agents.value, _centre(figures))
+    return _results.result("CentreAgents")(agents.value, _centre(figures))
 
 
 def contact_centre_traffic(agents, handling_time, patience, answer_time, goal, target,
@@ -442,18 +276,17 @@ def contact_centre_traffic(agents, handling_time, patience, answer_time, goal, t
     if _arrays.any_array(agents, handling_time, patience, answer_time, target, lines,
                          max_occupancy):
         return _staffing_arrays(
-            "contact_centre_traffic", contact_centre_traffic, CentreTraffic, "agents",
+            "contact_centre_traffic", contact_centre_traffic, "CentreTraffic", "agents",
             (agents, handling_time, patience, answer_time, goal, target, lines, max_occupancy))
     arguments = {"agents": _checks.int32("agents", agents)}
     arguments.update(_staffing_arguments(handling_time, patience, lines, answer_time, goal,
                                          target, max_occupancy))
-    traffic, figures = ctypes.c_double(), _CentreRecord()
+    traffic, figures = ctypes.c_double(), _record_type("ContactCentre")()
     _call("moravel_contact_centre_traffic", "contact_centre_traffic", arguments,
           *arguments.values(), ctypes.byref(traffic), ctypes.byref(figures))
-    return CentreTraffic(traffic.value, _centre(figures))
+    return _results.result("CentreTraffic")(traffic.value, _centre(figures))
 
 
-__all__: List[str] = ["ContactCentre", "Retrials", "SimulatedCentre", "contact_centre",
-                      "contact_centre_retrials", "simulate_contact_centre", "NO_LINE_LIMIT",
-                      "PATIENCE_DISTRIBUTIONS", "GOALS", "CentreAgents", "CentreTraffic",
+__all__: List[str] = ["contact_centre", "contact_centre_retrials", "simulate_contact_centre",
+                      "NO_LINE_LIMIT", "PATIENCE_DISTRIBUTIONS", "GOALS",
                       "contact_centre_agents", "contact_centre_traffic"]

@@ -65,71 +65,27 @@ SIGNATURES = {
     ),
 }
 
-_i32_p = ctypes.POINTER(ctypes.c_int32)
-_size_p = ctypes.POINTER(ctypes.c_size_t)
-_size = ctypes.c_size_t
-_p = ctypes.c_void_p  # result records, written by the library
-
-# The functions of moravel/api.h: name -> arguments; each returns a status.
-API_SIGNATURES = {
-    "moravel_erlang_b": (_i32, _f64, _c_double_p),
-    "moravel_erlang_c": (_i32, _f64, _c_double_p),
-    "moravel_engset": (_i32, _i32, _f64, _c_double_p),
-    "moravel_erlang_b_direct": (_i32, _f64, _c_double_p),
-    "moravel_erlang_b_ratio": (_i32, _f64, _i32, _c_double_p),
-    "moravel_loss": (_i32, _f64, _p),
-    "moravel_loss_finite_sources": (_i32, _i32, _f64, _p),
-    "moravel_loss_assembled": (_f64, _f64, _f64, _i32, _i32, _p),
-    "moravel_loss_priority": (_i32, _i32, _c_double_p, _c_double_p, _c_double_p),
-    "moravel_wait": (_f64, _f64, _i32, _f64, _p),
-    "moravel_erlang_b_array": (_size, _p, _p, _p, _size_p),
-    "moravel_erlang_c_array": (_size, _p, _p, _p, _size_p),
-    "moravel_engset_array": (_size, _p, _p, _p, _p, _size_p),
-    "moravel_erlang_b_direct_array": (_size, _p, _p, _p, _size_p),
-    "moravel_erlang_b_ratio_array": (_size, _p, _p, _p, _p, _size_p),
-    "moravel_loss_array": (_size, _p, _p, _p, _size_p),
-    "moravel_loss_finite_sources_array": (_size, _p, _p, _p, _p, _size_p),
-    "moravel_loss_assembled_array": (_size, _p, _p, _p, _p, _p, _p, _size_p),
-    "moravel_wait_array": (_size, _p, _p, _p, _p, _p, _size_p),
-    "moravel_simulate_loss": (_f64, _i32, _i32, _u32, _p),
-    "moravel_simulate_wait": (_f64, _i32, _i32, _f64, _u32, _p),
-    "moravel_link_group": (_c_double_p, _i32, _c_double_p, _i32, _i32, _c_double_p,
-                           _c_double_p),
-    "moravel_link_subset": (_c_double_p, _i32, _c_double_p, _i32, _i32, _i32, _c_double_p,
-                            _c_double_p),
-    "moravel_simulate_link_subset": (_c_double_p, _i32, _c_double_p, _i32, _i32, _i32, _i32,
-                                     _i32, _u32, _c_double_p, _c_double_p),
-    "moravel_erlang_b_servers": (_f64, _f64, _i32_p, _c_double_p),
-    "moravel_engset_servers": (_i32, _f64, _f64, _i32_p, _c_double_p),
-    "moravel_loss_assembled_servers": (_f64, _f64, _f64, _i32, _f64, _i32_p, _c_double_p),
-    "moravel_link_group_links": (_c_double_p, _i32, _c_double_p, _i32, _f64, _i32_p,
-                                 _c_double_p),
-    "moravel_link_subset_links": (_c_double_p, _i32, _c_double_p, _i32, _i32, _f64, _i32_p,
-                                  _c_double_p),
-    "moravel_erlang_b_traffic": (_i32, _f64, _c_double_p),
-    "moravel_engset_traffic": (_i32, _i32, _f64, _c_double_p),
-    "moravel_staffing_figures": (_i32, _f64, _f64, _f64, _p),
-    "moravel_agents_for_service_level": (_f64, _f64, _f64, _f64, _p),
-    "moravel_agents_for_mean_wait": (_f64, _f64, _f64, _f64, _p),
-    "moravel_agents_for_wait_probability": (_f64, _f64, _f64, _f64, _p),
-    "moravel_contact_centre": (_f64, _f64, _f64, _i32, _i32, _f64, _p),
-    "moravel_contact_centre_retrials": (_f64, _f64, _f64, _i32, _i32, _f64, _f64, _f64, _f64,
-                                        _p),
-    "moravel_contact_centre_agents": (_f64, _f64, _f64, _i32, _f64, _i32, _f64, _f64, _i32_p,
-                                      _p),
-    "moravel_contact_centre_traffic": (_i32, _f64, _f64, _i32, _f64, _i32, _f64, _f64,
-                                       _c_double_p, _p),
-    "moravel_simulate_contact_centre": (_p, _i32, _i32, _u32, _p),
-    "moravel_simulate_contact_centre_replications": (_p, _i32, _i32, _u32, _i32, _p),
-    "moravel_erlang_b_direct_servers": (_f64, _f64, _i32_p, _c_double_p),
-    "moravel_loss_priority_servers": (_i32, _c_double_p, _f64, _i32_p, _c_double_p),
-    "moravel_student_t_quantile": (_i32, _f64, _c_double_p),
-    "moravel_replication_seeds": (_u32, _size, ctypes.POINTER(ctypes.c_uint32)),
-    "moravel_estimate": (_size, _c_double_p, _i32, _f64, _p),
-    "moravel_check_probability": (_f64,),
-    "moravel_day_plan": (_size, _c_double_p, _c_double_p, _c_double_p, _p, _f64, _f64, _p, _p,
-                         _size_p),
+# The C types of the second interface's scalar arguments; every pointer (a
+# result, a record, an array) is passed as an address.
+C_TYPES = {
+    "int32_t": ctypes.c_int32,
+    "uint32_t": ctypes.c_uint32,
+    "double": ctypes.c_double,
+    "size_t": ctypes.c_size_t,
 }
+
+
+def _argument_type(c_type: str):
+    return ctypes.c_void_p if c_type.endswith("*") else C_TYPES[c_type]
+
+
+def signatures(described: dict) -> dict:
+    """The ctypes arguments of every status-returning entry point of a
+    description, by C name, in C order."""
+    return {entry["c_name"]: tuple(_argument_type(argument["type"])
+                                   for argument in entry["arguments"])
+            for entry in described["entry_points"] if entry["returns"] == "moravel_status"}
+
 
 SCALAR_EXPORTS = ("PalmTable", "ErlangFormula2", "EngsetTable", "E", "Hi")
 TEXT_EXPORTS = tuple(name for name in SIGNATURES if name not in SCALAR_EXPORTS)
@@ -160,19 +116,22 @@ class _Loaded:
             function.restype = result
             function.argtypes = arguments
             self.functions[name] = function
-        self.api = {}
-        for name, arguments in API_SIGNATURES.items():
-            function = _export(handle, path, name)
-            function.restype = ctypes.c_int32
-            function.argtypes = arguments
-            self.api[name] = function
         self.status_message = _export(handle, path, "moravel_status_message")
         self.status_message.restype = ctypes.c_char_p
         self.status_message.argtypes = (ctypes.c_int32,)
         self.description_text = _export(handle, path, "moravel_interface_description")
         self.description_text.restype = ctypes.c_char_p
         self.description_text.argtypes = ()
-        self.description = None
+        # The entry points, their arguments and results are the ones the
+        # library describes itself as having.
+        self.description = json.loads(self.description_text().decode("utf-8"))
+        self.signatures = signatures(self.description)
+        self.api = {}
+        for name, arguments in self.signatures.items():
+            function = _export(handle, path, name)
+            function.restype = ctypes.c_int32
+            function.argtypes = arguments
+            self.api[name] = function
 
 
 def _export(handle: ctypes.CDLL, path: str, name: str):
@@ -274,10 +233,15 @@ def status_message(status: int) -> str:
 def description() -> dict:
     """The loaded library's description of its interface
     (moravel_interface_description), parsed once."""
-    loaded = _load()
-    if loaded.description is None:
-        loaded.description = json.loads(loaded.description_text().decode("utf-8"))
-    return loaded.description
+    return _load().description
+
+
+def __getattr__(name: str):
+    # API_SIGNATURES (C name -> ctypes arguments) is read from the loaded
+    # library's description on first use, so that importing needs no library.
+    if name == "API_SIGNATURES":
+        return _load().signatures
+    raise AttributeError(f"module {__name__!r} has no attribute {name!r}")
 
 
 def _after_fork_in_child() -> None:

@@ -6,14 +6,15 @@ import ctypes
 import math
 from typing import Any, List, NamedTuple, Optional
 
+from . import _results
+from ._calling import refusal
 from ._errors import raise_status
-from ._library import api_function, status_message
+from ._library import api_function
 
-# The figures of moravel_contact_centre_result, in the record's order.
-FIGURES = ("wait_probability", "blocked_probability", "abandon_probability",
-           "abandon_within_answer_time", "service_level",
-           "service_level_excluding_short_abandons", "mean_answer_wait", "mean_wait",
-           "queue_length", "occupancy", "carried")
+def _figures(record) -> tuple:
+    """The figures of a moravel_contact_centre_result, in the record's order:
+    the last fields of PlannedInterval and PlanTotals."""
+    return tuple(_results.values("ContactCentre", record))
 
 # The service-level bases of moravel_day_plan_targets, by name.
 SERVICE_LEVEL_BASES = {"offered": 0, "excluding-short-abandons": 1}
@@ -74,32 +75,6 @@ class PlanTotals(NamedTuple):
 class DayPlan(NamedTuple):
     intervals: List[PlannedInterval]
     totals: PlanTotals
-
-
-class _Figures(ctypes.Structure):
-    _fields_ = [(name, ctypes.c_double) for name in FIGURES]
-
-
-class _Targets(ctypes.Structure):
-    _fields_ = [("answer_time", ctypes.c_double), ("service_level", ctypes.c_double),
-                ("service_level_basis", ctypes.c_int32),
-                ("mean_answer_wait", ctypes.c_double), ("abandonment", ctypes.c_double),
-                ("wait_probability", ctypes.c_double), ("occupancy", ctypes.c_double)]
-
-
-class _Interval(ctypes.Structure):
-    _fields_ = [("traffic", ctypes.c_double), ("agents_needed", ctypes.c_int32),
-                ("agents_scheduled", ctypes.c_int32), ("figures", _Figures)]
-
-
-class _Totals(ctypes.Structure):
-    _fields_ = [("calls", ctypes.c_double), ("handling_time", ctypes.c_double),
-                ("traffic", ctypes.c_double), ("answered_calls", ctypes.c_double),
-                ("abandoned_calls", ctypes.c_double),
-                ("agent_intervals_needed", ctypes.c_int64),
-                ("agent_intervals_scheduled", ctypes.c_int64),
-                ("scheduled_agent_hours", ctypes.c_double),
-                ("peak_agents_scheduled", ctypes.c_int32), ("figures", _Figures)]
 
 
 def _real(name: str, value: Any) -> float:
@@ -195,15 +170,15 @@ def plan(rows, *, answer_time, service_level=None, service_level_basis: str = "o
                          f"got {service_level_basis!r}")
     labels, calls, handling, patience = _columns(rows)
     count = len(labels)
-    targets = _Targets(_real("answer_time", answer_time), _target("service_level", service_level),
+    targets = _results.structure("moravel_day_plan_targets")(_real("answer_time", answer_time), _target("service_level", service_level),
                        SERVICE_LEVEL_BASES[service_level_basis],
                        _target("mean_answer_wait", mean_answer_wait),
                        _target("abandonment", abandonment),
                        _target("wait_probability", wait_probability),
                        _target("occupancy", occupancy))
     arrays = [(ctypes.c_double * count)(*values) for values in (calls, handling, patience)]
-    intervals = (_Interval * count)()
-    totals = _Totals()
+    intervals = (_results.structure("moravel_day_plan_interval") * max(count, 1))()
+    totals = _results.structure("moravel_day_plan_totals")()
     refused = ctypes.c_size_t(count)
     arguments = (count, *arrays, ctypes.byref(targets),
                  ctypes.c_double(_real("interval_minutes", interval_minutes)),
@@ -211,7 +186,7 @@ def plan(rows, *, answer_time, service_level=None, service_level_basis: str = "o
                  ctypes.byref(totals), ctypes.byref(refused))
     status = api_function("moravel_day_plan")(*arguments)
     if status != 0:
-        message = status_message(status)
+        message = refusal("moravel_day_plan", status)
         if refused.value < count:
             raise_status(status, message, f"plan(rows[{refused.value}])", refused.value)
         raise_status(status, message, "plan")
@@ -220,10 +195,10 @@ def plan(rows, *, answer_time, service_level=None, service_level_basis: str = "o
         p = intervals[i]
         planned.append(PlannedInterval(
             labels[i], calls[i], handling[i], patience[i], p.traffic, p.agents_needed,
-            p.agents_scheduled, *(getattr(p.figures, name) for name in FIGURES)))
+            p.agents_scheduled, *_figures(p.figures)))
     day = PlanTotals(
         totals.calls, totals.handling_time, totals.traffic, totals.answered_calls,
         totals.abandoned_calls, totals.agent_intervals_needed, totals.agent_intervals_scheduled,
         totals.scheduled_agent_hours, totals.peak_agents_scheduled,
-        *(getattr(totals.figures, name) for name in FIGURES))
+        *_figures(totals.figures))
     return DayPlan(planned, day)

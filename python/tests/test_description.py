@@ -1,14 +1,18 @@
 """The binding against the library's description of its interface
-(moravel_interface_description): the ctypes signatures it declares are the
-described prototypes, and the texts of the statuses are the described ones."""
+(moravel_interface_description): the ctypes signatures and the result
+tuples it makes are the described prototypes and records, every entry point
+is shown by the function the description names or says why not, and the
+texts of the statuses are the described ones."""
 
 from __future__ import annotations
 
 import ctypes
+import importlib
+import inspect
 import unittest
 
 import moravel
-from moravel import _library
+from moravel import _library, _results
 
 # The ctypes type each described C type is declared with; a pointer may
 # also be declared as void* (the records and the arrays of a buffer).
@@ -26,28 +30,89 @@ class Description(unittest.TestCase):
         self.assertEqual(described["format"], 1)
         self.assertEqual(described["legacy_exports"], list(_library.SIGNATURES))
 
-    def test_every_entry_point_shown_is_declared_as_described(self) -> None:
+    def test_every_entry_point_is_declared_as_described(self) -> None:
         declared = dict(_library.API_SIGNATURES)
         for entry in moravel.description()["entry_points"]:
             name = entry["c_name"]
             if entry["returns"] != "moravel_status":
                 continue  # the message and the description, bound apart
-            if "shows" not in entry["hosts"]["python"]:
-                self.assertNotIn(name, declared, entry["hosts"]["python"])
-                continue
             with self.subTest(name=name):
-                self.assertIn(name, declared)
                 arguments = declared.pop(name)
                 self.assertEqual(len(arguments), len(entry["arguments"]))
                 for argument, ctype in zip(entry["arguments"], arguments):
                     if argument["type"].endswith("*"):
-                        self.assertTrue(ctype is ctypes.c_void_p
-                                        or issubclass(ctype, ctypes._Pointer)
-                                        or issubclass(ctype, ctypes.Array),
-                                        argument["name"])
+                        self.assertIs(ctype, ctypes.c_void_p, argument["name"])
                     else:
                         self.assertIs(ctype, _SCALARS[argument["type"]], argument["name"])
         self.assertEqual(declared, {}, "declared but not described")
+
+    def test_every_entry_point_is_shown_or_says_why_not(self) -> None:
+        for entry in moravel.description()["entry_points"]:
+            python = entry["hosts"]["python"]
+            with self.subTest(name=entry["c_name"]):
+                self.assertEqual(len(python), 1, python)
+                if "omitted" in python:
+                    self.assertRegex(python["omitted"], r"\w+ \w+")
+                    continue
+                self.assertTrue(python["shows"])
+                for shown in python["shows"]:
+                    module, _, function = shown.rpartition(".")
+                    where = importlib.import_module("moravel" + ("." + module if module else ""))
+                    self.assertTrue(callable(getattr(where, function, None)), shown)
+                    if not module:
+                        self.assertIn(function, moravel.__all__)
+
+    def test_each_argument_python_spells_is_a_parameter(self) -> None:
+        for entry in moravel.description()["entry_points"]:
+            shown = entry["hosts"]["python"].get("shows", [])
+            functions = [getattr(moravel, name) for name in shown if "." not in name]
+            for argument in entry["arguments"]:
+                spelled = argument.get("python")
+                if argument["role"] != "input" or not spelled or not functions:
+                    continue
+                with self.subTest(name=entry["c_name"], argument=spelled):
+                    self.assertTrue(any(spelled in inspect.signature(function).parameters
+                                        for function in functions))
+
+    def test_result_tuples_are_the_described_records(self) -> None:
+        described = moravel.description()
+        records = {record["name"]: record for record in described["records"]}
+        types = {"double": float, "int32_t": int, "uint32_t": int}
+        for name, (kind, source) in _results.SOURCES.items():
+            made = getattr(moravel, name)
+            with self.subTest(name=name):
+                self.assertIs(made, _results.result(name))
+                if kind == "record":
+                    fields = records[source]["fields"]
+                    self.assertEqual(made._fields,
+                                     tuple(f.get("python", f["name"]) for f in fields))
+                    structure = _results.structure(source)
+                    self.assertEqual(ctypes.sizeof(structure), records[source]["size"])
+                    for field in fields:
+                        self.assertEqual(getattr(structure, field["name"]).offset,
+                                         field["offset"])
+                        if field["type"] in types:
+                            self.assertIs(made.__annotations__[field.get("python", field["name"])],
+                                          types[field["type"]])
+                else:
+                    entry = next(e for e in described["entry_points"] if e["c_name"] == source)
+                    self.assertEqual(made._fields, tuple(
+                        a["name"] for a in entry["arguments"] if a["role"] == "result"))
+
+    def test_the_day_plans_figures_are_the_centres(self) -> None:
+        figures = moravel.ContactCentre._fields
+        for flat in (moravel.PlannedInterval, moravel.PlanTotals):
+            self.assertEqual(flat._fields[-len(figures):], figures)
+
+    def test_policies_and_limits_are_the_described(self) -> None:
+        described = moravel.description()
+        self.assertEqual(moravel.POLICIES, {
+            "max-free": 1, "min-free": 2, "first-free": 3,
+            "МаксСвоб": 1, "МинСвоб": 2, "ПервСвоб": 3})
+        self.assertEqual({p["code"] for p in described["policies"]}, {1, 2, 3})
+        self.assertEqual(moravel.DIRECT_FORM_MAX_SERVERS, 170)
+        self.assertEqual(moravel.DIRECT_FORM_MAX_SERVERS,
+                         described["limits"]["largest_direct_form_servers"])
 
     def test_status_texts(self) -> None:
         for status in moravel.description()["statuses"]:

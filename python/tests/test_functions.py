@@ -111,80 +111,105 @@ class RawExports(unittest.TestCase):
 
 
 class RefusedArguments(unittest.TestCase):
-    """Input the library would answer with an empty text or numbers without
-    meaning is refused, naming the argument."""
+    """What the library refuses raises ArgumentError with the library's
+    message, naming the argument as Python spells it; the binding itself
+    refuses only what is not a number of the right kind or does not fit in 32
+    bits."""
 
-    CASES = [
-        (moravel.erlang_b, (0, 1.0), ValueError, "servers"),
-        (moravel.erlang_b, (2**31 - 1, 1.0), ValueError, "servers"),
-        (moravel.erlang_b, (10, -1.0), ValueError, "traffic"),
-        (moravel.erlang_b, (10, math.nan), ValueError, "traffic"),
-        (moravel.erlang_c, (0, 1.0), ValueError, "servers"),
-        (moravel.erlang_c, (10, 12.0), ValueError, "traffic"),
-        (moravel.erlang_c, (10, 10.0), ValueError, "traffic"),
-        (moravel.engset, (0, 1, 0.5), ValueError, "sources"),
-        (moravel.engset, (5, 0, 0.3), ValueError, "servers"),
-        (moravel.engset, (5, 3, 1.0), ValueError, "traffic_per_source"),
-        (moravel.engset, (5, 3, -0.1), ValueError, "traffic_per_source"),
-        (moravel.engset, (2**32, 3, 0.1), OverflowError, "sources"),
-        (moravel.erlang_b_direct, (-1, 2.0), ValueError, "servers"),
-        (moravel.erlang_b_direct, (171, 10.0), ValueError, "servers"),
-        (moravel.erlang_b_direct, (170, 100.0), ValueError, "traffic"),
-        (moravel.erlang_b_ratio, (5, 3.0, 6), ValueError, "fewer"),
-        (moravel.erlang_b_ratio, (5, 3.0, -1), ValueError, "fewer"),
-        (moravel.erlang_b_ratio, (3, 0.0, 1), ValueError, "traffic"),
-        (moravel.loss, (0, 3.0), ValueError, "servers"),
-        (moravel.loss, (10, -5.0), ValueError, "traffic"),
-        (moravel.loss_finite, (5, 0, 0.3), ValueError, "servers"),
-        (moravel.loss_finite, (5, 3, 1.0), ValueError, "traffic_per_source"),
-        (moravel.loss_assembled, (0.0, 1.0, 1.0, 3, 2), ValueError, "x"),
-        (moravel.loss_assembled, (1.0, 0.0, 0.0, 3, 2), ValueError, "y"),
-        (moravel.loss_assembled, (1.0, 1.0, -1.0, 3, 2), ValueError, "z"),
-        (moravel.loss_assembled, (1.0, 1.0, 1.0, 3, -2), ValueError, "n"),
-        (moravel.loss_assembled, (1.0, 1e-300, 1e300, 3, 2), ValueError, "load"),
-        (moravel.loss_priority, (10, []), ValueError, "traffics"),
-        (moravel.loss_priority, (10, [1.0, -2.0]), ValueError, r"traffics\[1\]"),
-        (moravel.loss_priority, (0, [1.0]), ValueError, "servers"),
-        (moravel.loss_priority, (10, "12"), TypeError, "traffics"),
-        (moravel.wait, (10, 10.0, 1.0, 1.0), ValueError, "traffic"),
-        (moravel.wait, (0, 1.0, 1.0, 1.0), ValueError, "servers"),
-        (moravel.wait, (10, 5.0, -1.0, 1.0), ValueError, "threshold"),
-        (moravel.wait, (10, 5.0, 1.0, 0.0), ValueError, "holding_time"),
-        (moravel.simulate_loss, (0.0, 10, 100, 1), ValueError, "traffic"),
-        (moravel.simulate_loss, (5.0, 0, 100, 1), ValueError, "servers"),
-        (moravel.simulate_loss, (5.0, 10, 0, 1), ValueError, "calls"),
-        (moravel.simulate_loss, (5.0, 10, 100, 2**32), OverflowError, "seed"),
-        (moravel.simulate_wait, (10.0, 10, 100, 1.0), ValueError, "traffic"),
-        (moravel.simulate_wait, (5.0, 10, 100, -1.0), ValueError, "threshold"),
-        (moravel.link_group, ([], 2, 5), ValueError, "classes"),
-        (moravel.link_group, ([(1.0, 1.0)], 0, 5), ValueError, "links"),
-        (moravel.link_group, ([(1.0, 1.0)], 2, 0), ValueError, "units"),
-        (moravel.link_group, ([(1.0, 1.0)], 2**16, 2**15), OverflowError, "links"),
-        (moravel.link_group, ([(1.0, 0.0)], 2, 5), ValueError, r"classes\[0\] demand"),
-        (moravel.link_group, ([(1.0, 1.5)], 2, 5), ValueError, r"classes\[0\] demand.*whole"),
-        (moravel.link_group, ([(1.0, 1.0), (-1.0, 1.0)], 2, 5), ValueError,
-         r"classes\[1\] traffic"),
-        (moravel.link_group, ([(1.0, 1.0, 2.0)], 2, 5), TypeError, r"classes\[0\]"),
-        (moravel.link_group, ([1.0], 2, 5), TypeError, r"classes\[0\]"),
-        (moravel.link_subset, ([(1.0, 1.0)], 2, 5, 3), ValueError, "subset"),
-        (moravel.link_subset, ([(1.0, 1.0)], 2, 5, 0), ValueError, "subset"),
-        (moravel.simulate_link_subset, ([(1.0, 1.0)], 2, 5, 1, 100, "fastest"), ValueError,
-         "policy"),
-        (moravel.simulate_link_subset, ([(1.0, 1.0)], 2, 5, 1, 100, "МаксСвоб".encode()),
-         TypeError, "policy"),
-        (moravel.simulate_link_subset, ([(0.0, 1.0)], 2, 5, 1, 100, "max-free"), ValueError,
-         "classes"),
-        (moravel.simulate_link_subset, ([(1.0, 1.0)], 2, 5, 1, 0, "max-free"), ValueError,
-         "calls"),
-        (moravel.simulate_link_subset, ([(1.0, 1.0)], 40, 1, 20, 10, "max-free"), OverflowError,
-         "subset"),
+    REFUSED = [
+        (moravel.erlang_b, (0, 1.0), "servers must be at least 1"),
+        (moravel.erlang_b, (2**31 - 1, 1.0), "servers must be below 2147483647"),
+        (moravel.erlang_b, (10, -1.0), "traffic must be finite and not negative"),
+        (moravel.erlang_b, (10, math.nan), "traffic must be finite and not negative"),
+        (moravel.erlang_c, (0, 1.0), "servers must be at least 1"),
+        (moravel.erlang_c, (10, 12.0), "traffic must be below the number of servers"),
+        (moravel.erlang_c, (10, 10.0), "traffic must be below the number of servers"),
+        (moravel.engset, (0, 1, 0.5), "sources must be at least 1"),
+        (moravel.engset, (5, 0, 0.3), "servers must be at least 1"),
+        (moravel.engset, (5, 3, 1.0), "traffic_per_source must be at least 0 and below 1"),
+        (moravel.engset, (5, 3, -0.1), "traffic_per_source must be at least 0 and below 1"),
+        (moravel.erlang_b_direct, (-1, 2.0), "servers must be between 0 and 170 in the direct form"),
+        (moravel.erlang_b_direct, (171, 10.0), "servers must be between 0 and 170 in the direct form"),
+        (moravel.erlang_b_direct, (170, 100.0), "the result leaves the range of a double"),
+        (moravel.erlang_b_ratio, (5, 3.0, 6), "fewer must be between 0 and 170"),
+        (moravel.erlang_b_ratio, (3, 0.0, 1), "traffic must be above 0"),
+        (moravel.loss, (0, 3.0), "servers must be at least 1"),
+        (moravel.loss, (10, -5.0), "traffic must be finite and not negative"),
+        (moravel.loss_finite, (5, 0, 0.3), "servers must be at least 1"),
+        (moravel.loss_finite, (5, 3, 1.0), "traffic_per_source must be at least 0 and below 1"),
+        (moravel.loss_assembled, (0.0, 1.0, 1.0, 3, 2), "x and y must be finite and above 0"),
+        (moravel.loss_assembled, (1.0, 0.0, 0.0, 3, 2), "x and y must be finite and above 0"),
+        (moravel.loss_assembled, (1.0, 1.0, -1.0, 3, 2), "z must be finite and not negative"),
+        (moravel.loss_assembled, (1.0, 1.0, 1.0, 3, -2), "n must not be negative"),
+        (moravel.loss_assembled, (1.0, 1e-300, 1e300, 3, 2),
+         "x, y, z and n: the assembled load must be finite"),
+        (moravel.loss_priority, (10, []), "traffics must be at least 1"),
+        (moravel.loss_priority, (10, [1.0, -2.0]), "traffics must be finite and not negative"),
+        (moravel.loss_priority, (0, [1.0]), "servers must be at least 1"),
+        (moravel.wait, (10, 10.0, 1.0, 1.0), "traffic must be below the number of servers"),
+        (moravel.wait, (0, 1.0, 1.0, 1.0), "servers must be at least 1"),
+        (moravel.wait, (10, 5.0, -1.0, 1.0), "threshold must be finite and not negative"),
+        (moravel.wait, (10, 5.0, 1.0, 0.0), "holding_time must be finite and above 0"),
+        (moravel.simulate_loss, (0.0, 10, 100, 1), "traffic must be above 0"),
+        (moravel.simulate_loss, (5.0, 0, 100, 1), "servers must be at least 1"),
+        (moravel.simulate_loss, (5.0, 10, 0, 1), "calls must be at least 1"),
+        (moravel.simulate_wait, (10.0, 10, 100, 1.0), "traffic must be below the number of servers"),
+        (moravel.simulate_wait, (5.0, 10, 100, -1.0), "threshold must be finite and not negative"),
+        (moravel.link_group, ([], 2, 5), "classes must be at least 1"),
+        (moravel.link_group, ([(1.0, 1.0)], 0, 5), "links must be at least 1"),
+        (moravel.link_group, ([(1.0, 1.0)], 2, 0), "units must be at least 1"),
+        (moravel.link_group, ([(1.0, 1.0)], 2**16, 2**15), "links and units must be below 2^31"),
+        (moravel.link_group, ([(1.0, 0.0)], 2, 5),
+         "classes must be whole numbers of at least 1 unit"),
+        (moravel.link_group, ([(1.0, 1.5)], 2, 5),
+         "classes must be whole numbers of at least 1 unit"),
+        (moravel.link_group, ([(1.0, 1.0), (-1.0, 1.0)], 2, 5),
+         "classes must be finite and not negative"),
+        (moravel.link_subset, ([(1.0, 1.0)], 2, 5, 3),
+         "subset must be at least 1 and at most the number of links"),
+        (moravel.link_subset, ([(1.0, 1.0)], 2, 5, 0),
+         "subset must be at least 1 and at most the number of links"),
+        (moravel.simulate_link_subset, ([(0.0, 1.0)], 2, 5, 1, 100, "max-free"),
+         "classes: the traffics must sum to a finite value above 0"),
+        (moravel.simulate_link_subset, ([(1.0, 1.0)], 2, 5, 1, 0, "max-free"),
+         "calls must be at least 1"),
+        (moravel.simulate_link_subset, ([(1.0, 1.0)], 40, 1, 20, 10, "max-free"),
+         "subset: the number of subsets C(k, g) must be below 2^31"),
     ]
 
-    def test_refused(self) -> None:
-        for function, arguments, error, name in self.CASES:
+    # What the binding refuses before the library sees it: the kind of a
+    # value, a count beyond 32 bits, a policy name it has no code for.
+    NOT_PASSED = [
+        (moravel.engset, (2**32, 3, 0.1), OverflowError, "sources"),
+        (moravel.simulate_loss, (5.0, 10, 100, 2**32), OverflowError, "seed"),
+        (moravel.loss_priority, (10, "12"), TypeError, "traffics"),
+        (moravel.erlang_b, (10.5, 1.0), TypeError, "servers"),
+        (moravel.erlang_b, (10, "1.0"), TypeError, "traffic"),
+        (moravel.link_group, ([(1.0, 1.0, 2.0)], 2, 5), TypeError, r"classes\[0\]"),
+        (moravel.link_group, ([1.0], 2, 5), TypeError, r"classes\[0\]"),
+        (moravel.link_group, ([(1.0, 1.0)], 2**32, 5), OverflowError, "links"),
+        (moravel.simulate_link_subset, ([(1.0, 1.0)], 2, 5, 1, 100, "fastest"), ValueError,
+         "policy must be one of 'max-free', 'min-free', 'first-free', 'МаксСвоб', 'МинСвоб', "
+         "'ПервСвоб'; got 'fastest'"),
+        (moravel.simulate_link_subset, ([(1.0, 1.0)], 2, 5, 1, 100, "МаксСвоб".encode()),
+         TypeError, "policy"),
+    ]
+
+    def test_the_library_judges(self) -> None:
+        for function, arguments, message in self.REFUSED:
             with self.subTest(function=function.__name__, arguments=arguments):
-                with self.assertRaisesRegex(error, name):
+                with self.assertRaises(moravel.ArgumentError) as raised:
                     function(*arguments)
+                self.assertEqual(raised.exception.message, message)
+                self.assertTrue(str(raised.exception).endswith("): " + message),
+                                str(raised.exception))
+
+    def test_the_binding_checks_kinds_and_widths(self) -> None:
+        for function, arguments, error, pattern in self.NOT_PASSED:
+            with self.subTest(function=function.__name__, arguments=arguments):
+                with self.assertRaisesRegex(error, pattern) as raised:
+                    function(*arguments)
+                self.assertNotIsInstance(raised.exception, moravel.MoravelError)
 
 
 class Interface(unittest.TestCase):
@@ -221,6 +246,17 @@ class Interface(unittest.TestCase):
         self.assertEqual(set(moravel.exports()), set(raw.__all__))
         for name in raw.__all__:
             self.assertTrue(callable(getattr(raw, name)))
+
+
+class OneServer(unittest.TestCase):
+    def test_carries_a_over_one_plus_a(self) -> None:
+        # Above B = 1/2 the carried traffic is V A / (V + A B(V - 1, A)),
+        # with B(0, A) = 1 for one server: A / (1 + A), never the server
+        # itself.
+        for traffic in (1.5, 11.35, 1e3, 1e300):
+            with self.subTest(traffic=traffic):
+                self.assertEqual(bits(moravel.loss(1, traffic).carried),
+                                 bits(traffic / (1.0 + traffic)))
 
 
 class LossSimulation(unittest.TestCase):

@@ -462,22 +462,26 @@ class FailingTask(unittest.TestCase):
         self.assertEqual(error.index, 1)
         self.assertEqual(error.point, {"servers": 0, "traffic": 5.0})
         self.assertIsInstance(error.__cause__, ValueError)
+        self.assertIsInstance(error.__cause__, moravel.ArgumentError)
         self.assertEqual(str(error), "loss at grid point 1 {servers=0, traffic=5.0}: "
-                                     "ValueError: servers must be at least 1, got 0")
+                                     "ArgumentError: loss(servers=0, traffic=5.0): "
+                                     "servers must be at least 1")
         self.assertGreater(sum(future.cancelled() for future in executor.futures), 30)
 
     def test_in_a_worker_process(self) -> None:
         with concurrent.futures.ProcessPoolExecutor(2) as pool:
             with self.assertRaisesRegex(study.StudyError,
                                         r"^wait at grid point 3 \{servers=3, traffic=3.0, "
-                                        r"threshold=1.0, holding_time=1.0\}: ValueError: "
-                                        r"traffic must be below 3"):
+                                        r"threshold=1.0, holding_time=1.0\}: ArgumentError: "
+                                        r"wait\(.*\): traffic must be below the number of "
+                                        r"servers$"):
                 study.sweep("wait", {"servers": [3], "traffic": [0.5, 1.0, 2.5, 3.0, 1.5, 0.0]},
                             pool, fixed={"threshold": 1.0, "holding_time": 1.0})
 
     def test_in_the_calling_process(self) -> None:
         with self.assertRaisesRegex(study.StudyError, r"^dimension of erlang_b for route "
-                                    r"\{traffic=-1.0\}: ValueError: traffic must be at least 0"):
+                                    r"\{traffic=-1.0\}: ArgumentError: erlang_b_servers\(.*\): "
+                                    r"traffic must be finite and not negative$"):
             study.dimension("erlang_b", 0.01, {"traffic": -1.0})
 
 

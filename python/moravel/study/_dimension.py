@@ -5,6 +5,7 @@ from __future__ import annotations
 from typing import List, Optional, Union
 
 from .. import _checks
+from . import _models
 from ._arguments import _chunk_size, _executor, _one_or_many, _text, _workers
 from ._executing import _execute
 from ._models import _MODELS, _check_names, _model
@@ -51,14 +52,16 @@ def dimension(model, target: float, routes, executor=None, *,
         if entry.size in route:
             raise ValueError(f"{where} gives {entry.size!r}, the size that dimension searches for")
         _check_names(name, where, route, exclude=(entry.size,))
+    largest = entry.maximum if isinstance(entry.maximum, int) else _models.limit(entry.maximum)
     if maximum is None:
-        maximum = entry.maximum
+        maximum = largest
     else:
         maximum = _checks.whole("maximum", maximum)
-        if not 1 <= maximum <= _checks.INT32_MAX - 1:
-            raise ValueError(f"maximum must be from 1 to {_checks.INT32_MAX - 1}, got {maximum}")
-        if name == "erlang_b_direct" and maximum > entry.maximum:
-            raise ValueError(f"maximum must be at most {entry.maximum} for erlang_b_direct, "
+        servers = _models.limit("largest_servers")
+        if not 1 <= maximum <= servers:
+            raise ValueError(f"maximum must be from 1 to {servers}, got {maximum}")
+        if name == "erlang_b_direct" and maximum > largest:
+            raise ValueError(f"maximum must be at most {largest} for erlang_b_direct, "
                              f"got {maximum}")
     chunk_size = _chunk_size(chunk_size)
     workers = _workers(workers)

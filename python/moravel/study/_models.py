@@ -11,19 +11,25 @@ from typing import NamedTuple, Optional, Sequence
 import moravel
 
 
+def limit(name: str) -> int:
+    """A limit of the library, as its description gives it."""
+    return moravel.description()["limits"][name]
+
+
 class _Model(NamedTuple):
     simulation: bool
     seeded: bool           # takes a seed that repeats the run
     size: Optional[str]    # the argument dimension() searches, if any
     twin: Optional[str]    # the analytic twin of a simulation
-    maximum: int           # default upper bound of dimension()'s search
+    maximum: object        # default upper bound of dimension()'s search, or
+                           # the name of the described limit that is
 
 
 _MODELS = {
     "erlang_b": _Model(False, False, "servers", None, 10**6),
     "erlang_c": _Model(False, False, "servers", None, 10**6),
     "engset": _Model(False, False, "servers", None, 10**6),
-    "erlang_b_direct": _Model(False, False, "servers", None, moravel.DIRECT_FORM_MAX_SERVERS),
+    "erlang_b_direct": _Model(False, False, "servers", None, "largest_direct_form_servers"),
     "erlang_b_ratio": _Model(False, False, None, None, 0),
     "loss": _Model(False, False, "servers", None, 10**6),
     "loss_finite": _Model(False, False, "servers", None, 10**6),

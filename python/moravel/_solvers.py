@@ -1,0 +1,283 @@
+"""The dimensioning questions: the least servers, links or agents for a
+target, the most traffic, and call-centre staffing."""
+
+from __future__ import annotations
+
+import ctypes
+import math
+from typing import NamedTuple, Sequence, Tuple
+
+from . import _arrays, _checks, _results
+from ._calling import call as _api, double as _double, record as _record
+from ._link_groups import c_array, class_arrays
+
+
+# ---- solvers: the least size for a target ----------------------------------
+
+def _sized(export: str, function: str, arguments: dict, *values):
+    servers, value = ctypes.c_int32(), ctypes.c_double()
+    _api(export, function, arguments, *values, ctypes.byref(servers), ctypes.byref(value))
+    return _results.result("Servers")(servers.value, value.value)
+
+
+def erlang_b_servers(traffic, target):
+    """The least number of servers V with Erlang B(V, traffic) at most target.
+
+    traffic -- offered traffic A [erlang], finite and not negative
+    target  -- the loss to meet, above 0 and below 1
+
+    Returns Servers(servers, loss), exact on the values erlang_b computes:
+    one server fewer loses more than the target.  20 servers for 12 erlangs
+    at 1%.
+    """
+    if _arrays.any_array(traffic, target):
+        return _arrays.elementwise("erlang_b_servers", erlang_b_servers,
+            [("traffic", traffic), ("target", target)], _results.result("Servers"))
+    traffic, target = _checks.real("traffic", traffic), _checks.real("target", target)
+    return _sized("moravel_erlang_b_servers", "erlang_b_servers",
+                  {"traffic": traffic, "target": target}, traffic, target)
+
+
+def engset_servers(sources, traffic_per_source, target):
+    """The least number of servers whose Engset call congestion is at most target.
+
+    sources            -- number of traffic sources N, at least 1
+    traffic_per_source -- offered traffic per source a, from 0 up to (not
+                          including) 1
+    target             -- the loss to meet, above 0 and below 1
+
+    Returns Servers(servers, loss); N servers always suffice.
+    """
+    if _arrays.any_array(sources, traffic_per_source, target):
+        return _arrays.elementwise("engset_servers", engset_servers,
+            [("sources", sources), ("traffic_per_source", traffic_per_source),
+             ("target", target)], _results.result("Servers"), counts=("sources",))
+    sources = _checks.int32("sources", sources)
+    a = _checks.real("traffic_per_source", traffic_per_source)
+    target = _checks.real("target", target)
+    return _sized("moravel_engset_servers", "engset_servers",
+                  {"sources": sources, "traffic_per_source": a, "target": target},
+                  sources, a, target)
+
+
+def loss_assembled_servers(x, y, z, n, target):
+    """The least number of servers for the assembled load of ``loss_assembled``
+    whose loss is at most target; returns Servers(servers, loss)."""
+    if _arrays.any_array(x, y, z, n, target):
+        return _arrays.elementwise("loss_assembled_servers", loss_assembled_servers,
+            [("x", x), ("y", y), ("z", z), ("n", n), ("target", target)],
+            _results.result("Servers"),
+            counts=("n",))
+    x = _checks.real("x", x)
+    y = _checks.real("y", y)
+    z = _checks.real("z", z)
+    n = _checks.int32("n", n)
+    target = _checks.real("target", target)
+    return _sized("moravel_loss_assembled_servers", "loss_assembled_servers",
+                  {"x": x, "y": y, "z": z, "n": n, "target": target}, x, y, z, n, target)
+
+
+def _links(export: str, function: str, arguments: dict, classes, units, *rest):
+    traffic, demand = class_arrays(classes)
+    count = len(traffic)
+    blocking = c_array([0.0] * count)
+    links = ctypes.c_int32()
+    _api(export, function, arguments, c_array(traffic), count, c_array(demand), units, *rest,
+         ctypes.byref(links), blocking)
+    return _results.result("Links")(links.value, list(blocking[:count]))
+
+
+def link_group_links(classes: Sequence[Tuple[float, float]], units: int,
+                     target: float):
+    """The least number of links k of `units` units each for which every
+    class's blocking in ``link_group`` is at most target.
+
+    classes -- (traffic [erlang], demand [units]) per class, as for link_group;
+               no class wider than a link
+    units   -- capacity f of one link [allocation units], at least 1
+    target  -- the blocking to meet, above 0 and below 1
+
+    Returns Links(links, blocking per class at that number).
+    """
+    units = _checks.int32("units", units)
+    target = _checks.real("target", target)
+    return _links("moravel_link_group_links", "link_group_links",
+                  {"classes": classes, "units": units, "target": target},
+                  classes, units, target)
+
+
+def link_subset_links(classes: Sequence[Tuple[float, float]], units: int, subset: int,
+                      target: float):
+    """As ``link_group_links`` for ``link_subset``, each call offered to
+    `subset` links: the least number of links, at least `subset`."""
+    units = _checks.int32("units", units)
+    subset = _checks.int32("subset", subset)
+    target = _checks.real("target", target)
+    return _links("moravel_link_subset_links", "link_subset_links",
+                  {"classes": classes, "units": units, "subset": subset, "target": target},
+                  classes, units, subset, target)
+
+
+# ---- solvers: the most traffic for a target --------------------------------
+
+def erlang_b_traffic(servers, target):
+    """The largest offered traffic [erlang] that V servers carry at an Erlang B
+    loss of at most target: exact on the computed values, the next double
+    above loses more.  12.0306... erlangs for 20 servers at 1%."""
+    if _arrays.any_array(servers, target):
+        return _arrays.elementwise("erlang_b_traffic", erlang_b_traffic,
+            [("servers", servers), ("target", target)], counts=("servers",))
+    servers = _checks.int32("servers", servers)
+    target = _checks.real("target", target)
+    return _double("moravel_erlang_b_traffic", "erlang_b_traffic",
+                   {"servers": servers, "target": target}, servers, target)
+
+
+def engset_traffic(sources, servers, target):
+    """The largest traffic per source (below 1) at which N sources on V < N
+    servers meet an Engset loss of at most target."""
+    if _arrays.any_array(sources, servers, target):
+        return _arrays.elementwise("engset_traffic", engset_traffic,
+            [("sources", sources), ("servers", servers), ("target", target)],
+            counts=("sources", "servers"))
+    sources = _checks.int32("sources", sources)
+    servers = _checks.int32("servers", servers)
+    target = _checks.real("target", target)
+    return _double("moravel_engset_traffic", "engset_traffic",
+                   {"sources": sources, "servers": servers, "target": target},
+                   sources, servers, target)
+
+
+# ---- solvers: call-centre staffing -----------------------------------------
+
+def offered_traffic(calls_per_interval, interval_minutes, handling_time_seconds):
+    """The offered traffic [erlang] of `calls_per_interval` calls in an
+    interval of `interval_minutes` minutes, each held `handling_time_seconds`
+    seconds on average: calls x seconds / (60 x minutes).  400 calls in 30
+    minutes of 180 s each are 40 erlangs.  Sequences or arrays give an array.
+    """
+    if _arrays.any_array(calls_per_interval, interval_minutes, handling_time_seconds):
+        return _arrays.elementwise(
+            "offered_traffic", offered_traffic,
+            [("calls_per_interval", calls_per_interval), ("interval_minutes", interval_minutes),
+             ("handling_time_seconds", handling_time_seconds)])
+    # Python's own arithmetic, with no entry point to judge it: checked here.
+    calls = _checks.finite("calls_per_interval", calls_per_interval, 0.0)
+    minutes = _checks.finite("interval_minutes", interval_minutes, 0.0, above=True)
+    seconds = _checks.finite("handling_time_seconds", handling_time_seconds, 0.0, above=True)
+    traffic = calls * seconds / (minutes * 60.0)
+    if not math.isfinite(traffic):
+        raise ValueError("calls_per_interval x handling_time_seconds / (60 x interval_minutes) "
+                         f"must be finite, got {traffic!r}")
+    return traffic
+
+
+def _staffing(export: str, function: str, arguments: dict, *values):
+    return _record("Staffing", export, function, arguments, *values)
+
+
+def _centre(traffic, handling_time, answer_time) -> Tuple[float, float, float]:
+    return (_checks.real("traffic", traffic), _checks.real("handling_time", handling_time),
+            _checks.real("answer_time", answer_time))
+
+
+def staffing(agents, traffic, handling_time,
+             answer_time):
+    """The figures of a call centre with V agents: the Erlang delay system.
+
+    agents        -- number of agents V, at least 1 and above the traffic
+    traffic       -- offered traffic A [erlang]
+    handling_time -- mean handling time h, above 0
+    answer_time   -- the answer time t of the service level, in the unit of h
+
+    Returns Staffing(agents, wait_probability, service_level,
+    mean_speed_of_answer, occupancy).
+    """
+    if _arrays.any_array(agents, traffic, handling_time, answer_time):
+        return _arrays.elementwise("staffing", staffing,
+            [("agents", agents), ("traffic", traffic), ("handling_time", handling_time),
+             ("answer_time", answer_time)], _results.result("Staffing"), counts=("agents",))
+    agents = _checks.int32("agents", agents)
+    traffic, h, t = _centre(traffic, handling_time, answer_time)
+    return _staffing("moravel_staffing_figures", "staffing",
+                     {"agents": agents, "traffic": traffic, "handling_time": h,
+                      "answer_time": t}, agents, traffic, h, t)
+
+
+def agents_for_service_level(traffic, handling_time, answer_time,
+                             target):
+    """The least agents answering at least the share `target` of the calls
+    within `answer_time`; 24 agents for 20 erlangs, 180 s handling, 80%
+    within 20 s.  Returns their Staffing figures."""
+    if _arrays.any_array(traffic, handling_time, answer_time, target):
+        return _arrays.elementwise("agents_for_service_level", agents_for_service_level,
+            [("traffic", traffic), ("handling_time", handling_time), ("answer_time", answer_time),
+             ("target", target)], _results.result("Staffing"))
+    traffic, h, t = _centre(traffic, handling_time, answer_time)
+    target = _checks.real("target", target)
+    return _staffing("moravel_agents_for_service_level", "agents_for_service_level",
+                     {"traffic": traffic, "handling_time": h, "answer_time": t,
+                      "target": target}, traffic, h, t, target)
+
+
+def agents_for_mean_wait(traffic, handling_time, answer_time,
+                         target_wait):
+    """The least agents whose mean speed of answer (mean wait over all calls,
+    in the unit of handling_time) is at most target_wait, above 0.  Returns
+    their Staffing figures."""
+    if _arrays.any_array(traffic, handling_time, answer_time, target_wait):
+        return _arrays.elementwise("agents_for_mean_wait", agents_for_mean_wait,
+            [("traffic", traffic), ("handling_time", handling_time), ("answer_time", answer_time),
+             ("target_wait", target_wait)], _results.result("Staffing"))
+    traffic, h, t = _centre(traffic, handling_time, answer_time)
+    target_wait = _checks.real("target_wait", target_wait)
+    return _staffing("moravel_agents_for_mean_wait", "agents_for_mean_wait",
+                     {"traffic": traffic, "handling_time": h, "answer_time": t,
+                      "target_wait": target_wait}, traffic, h, t, target_wait)
+
+
+def agents_for_wait_probability(traffic, handling_time, answer_time,
+                                target):
+    """The least agents with a probability of waiting of at most target.
+    Returns their Staffing figures."""
+    if _arrays.any_array(traffic, handling_time, answer_time, target):
+        return _arrays.elementwise("agents_for_wait_probability", agents_for_wait_probability,
+            [("traffic", traffic), ("handling_time", handling_time), ("answer_time", answer_time),
+             ("target", target)], _results.result("Staffing"))
+    traffic, h, t = _centre(traffic, handling_time, answer_time)
+    target = _checks.real("target", target)
+    return _staffing("moravel_agents_for_wait_probability", "agents_for_wait_probability",
+                     {"traffic": traffic, "handling_time": h, "answer_time": t,
+                      "target": target}, traffic, h, t, target)
+
+
+def traffic_for_service_level(agents, handling_time, answer_time, target):
+    """The largest offered traffic [erlang] that `agents` agents answer at a
+    service level of at least target (the share of calls answered within
+    answer_time, in the unit of handling_time): it meets the target and the
+    next double above does not.  20.0938 erlangs for 24 agents, 180 s
+    handling, 80% within 20 s.  Returns StaffedTraffic(traffic, figures),
+    the figures the Staffing there.  Sequences or arrays give arrays, one
+    search per point."""
+    if _arrays.any_array(agents, handling_time, answer_time, target):
+        staffing_fields = _results.result("Staffing")._fields
+        flat = _arrays.elementwise(
+            "traffic_for_service_level",
+            lambda *point: (lambda r: (r.traffic, *r.figures))(
+                traffic_for_service_level(*point)),
+            [("agents", agents), ("handling_time", handling_time),
+             ("answer_time", answer_time), ("target", target)],
+            NamedTuple("_Flat", [("traffic", float)] + [(f, float) for f in staffing_fields]),
+            counts=("agents",))
+        return _results.result("StaffedTraffic")(
+            flat[0], _results.result("Staffing")(*flat[1:]))
+    arguments = {"agents": _checks.int32("agents", agents),
+                 "handling_time": _checks.real("handling_time", handling_time),
+                 "answer_time": _checks.real("answer_time", answer_time),
+                 "target": _checks.real("target", target)}
+    traffic = ctypes.c_double()
+    figures = _results.structure("moravel_staffing")()
+    _api("moravel_traffic_for_service_level", "traffic_for_service_level", arguments,
+         *arguments.values(), ctypes.byref(traffic), ctypes.byref(figures))
+    return _results.result("StaffedTraffic")(traffic.value,
+                                             _results.values("Staffing", figures))
