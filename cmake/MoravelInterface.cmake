@@ -50,6 +50,8 @@ endforeach()
 # ---- entry points ------------------------------------------------------------
 math(EXPR _last_entry "${_entries} - 1")
 set(_map_names "")
+# Every moravel_ name, for builds that list their exports (WebAssembly).
+set(MORAVEL_API_NAMES "")
 set(_entry_rows "")
 set(_type_checks "")
 set(_api_names "")
@@ -93,6 +95,7 @@ foreach(i RANGE ${_last_entry})
     endif()
   endforeach()
   string(APPEND _map_names "    ${_name};\n")
+  list(APPEND MORAVEL_API_NAMES ${_name})
   string(APPEND _api_names "    \"${_name}\",\n")
   string(APPEND _entry_rows "    {\"${_name}\", \"${_returns}\", \"${_declared}\"},\n")
   string(APPEND _type_checks
