@@ -295,3 +295,12 @@ TEST(Solvers, LargestTrafficClosesItsBracketAtExtremeTargets) {
 }
 
 }  // namespace
+
+// The largest server count wraps to "no servers" in every recursion of the
+// priority model, its cancellation-free form included (V + 1 must not
+// overflow there): the same text as a negative count.
+TEST(PriorityClasses, TheLargestServerCountCountsAsNoServers) {
+  const double a[] = {100.0, 1e-17};
+  const std::string negative = M_M_V_L_PRA_an(2, -1, a);
+  EXPECT_EQ(std::string(M_M_V_L_PRA_an(2, 2147483647, a)), negative);
+}

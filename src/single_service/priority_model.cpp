@@ -1,5 +1,7 @@
 #include "single_service/priority_model.h"
 
+#include <cstdint>
+
 #include "formulas/erlang_loss.h"
 
 namespace moravel {
@@ -26,7 +28,9 @@ constexpr double kCancellationLimit = 0x1p-20;
 // small a is next to A1; every factor i A1 / ((i + t_i) A2) is below 1, so
 // w_i stays below 2 (i + 1).
 double LossBelowHigherClasses(std::int32_t V, double A1, double A2) {
-  if (V + 1 < 2) return 0.0;  // as PalmTable: no loss without servers
+  // As PalmTable: V + 1 in two's complement, so that the largest V wraps
+  // and counts as no servers, and no loss without servers.
+  if (static_cast<std::int32_t>(static_cast<std::uint32_t>(V) + 1u) < 2) return 0.0;
   double b = 1.0;
   double w = 1.0;
   for (std::int32_t i = 1; i <= V; ++i) {
