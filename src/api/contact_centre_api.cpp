@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "api/checks.h"
+#include "api/contact_centre_results.h"
 #include "contact_centre/abandonment_model.h"
 #include "contact_centre/contact_staffing.h"
 #include "contact_centre/retrial_model.h"
@@ -35,20 +36,6 @@ moravel_status CheckContactCentre(double A, double h, double p, std::int32_t n, 
 std::int64_t Places(std::int32_t lines, std::int32_t agents) {
   return lines == MORAVEL_NO_LINE_LIMIT ? moravel::contact::kUnlimitedPlaces
                                         : std::int64_t{lines} - agents;
-}
-
-void Store(const contact::ContactCentreFigures& f, moravel_contact_centre_result& r) {
-  r.wait_probability = f.wait_probability;
-  r.blocked_probability = f.blocked_probability;
-  r.abandon_probability = f.abandon_probability;
-  r.abandon_within_answer_time = f.abandon_within_answer_time;
-  r.service_level = f.service_level;
-  r.service_level_excluding_short_abandons = f.service_level_excluding_short_abandons;
-  r.mean_answer_wait = f.mean_answer_wait;
-  r.mean_wait = f.mean_wait;
-  r.queue_length = f.queue_length;
-  r.occupancy = f.occupancy;
-  r.carried = f.carried;
 }
 
 moravel_status CheckGoal(std::int32_t goal, double target, double max_occupancy,
@@ -146,14 +133,7 @@ moravel_contact_centre_agents(double traffic, double handling_time, double patie
     const auto found = moravel::contact::LeastContactAgents(
         traffic, handling_time, patience, lines, answer_time,
         static_cast<moravel::contact::ContactGoal>(goal), target, max_occupancy);
-    switch (found.outcome) {
-      case moravel::contact::StaffingOutcome::kFound: break;
-      case moravel::contact::StaffingOutcome::kUnreachable: return MORAVEL_ERROR_UNREACHABLE;
-      case moravel::contact::StaffingOutcome::kEveryTrafficMeets:
-        return MORAVEL_ERROR_EVERY_TRAFFIC_MEETS;
-      case moravel::contact::StaffingOutcome::kModelLimit: return MORAVEL_ERROR_MODEL_LIMIT;
-      case moravel::contact::StaffingOutcome::kOverflow: return MORAVEL_ERROR_OVERFLOW;
-    }
+    if (const moravel_status status = StatusOf(found.outcome)) return status;
     *agents = found.agents;
     if (figures != nullptr) Store(found.figures, *figures);
     return MORAVEL_OK;
@@ -174,14 +154,7 @@ MORAVEL_API moravel_status moravel_contact_centre_traffic(
     const auto found = moravel::contact::LargestContactTraffic(
         agents, handling_time, patience, lines, answer_time,
         static_cast<moravel::contact::ContactGoal>(goal), target, max_occupancy);
-    switch (found.outcome) {
-      case moravel::contact::StaffingOutcome::kFound: break;
-      case moravel::contact::StaffingOutcome::kUnreachable: return MORAVEL_ERROR_UNREACHABLE;
-      case moravel::contact::StaffingOutcome::kEveryTrafficMeets:
-        return MORAVEL_ERROR_EVERY_TRAFFIC_MEETS;
-      case moravel::contact::StaffingOutcome::kModelLimit: return MORAVEL_ERROR_MODEL_LIMIT;
-      case moravel::contact::StaffingOutcome::kOverflow: return MORAVEL_ERROR_OVERFLOW;
-    }
+    if (const moravel_status status = StatusOf(found.outcome)) return status;
     *traffic = found.traffic;
     if (figures != nullptr) Store(found.figures, *figures);
     return MORAVEL_OK;

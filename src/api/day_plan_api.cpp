@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "api/checks.h"
+#include "api/contact_centre_results.h"
 #include "contact_centre/day_plan.h"
 #include "moravel/api.h"
 
@@ -50,20 +51,6 @@ moravel_status StatusOf(contact::PlanRefusal refusal) {
     case contact::PlanRefusal::kScheduled: return MORAVEL_ERROR_SCHEDULED_TOO_MANY;
   }
   return MORAVEL_ERROR_INTERNAL;
-}
-
-void Store(const contact::ContactCentreFigures& f, moravel_contact_centre_result& r) {
-  r = {f.wait_probability,
-       f.blocked_probability,
-       f.abandon_probability,
-       f.abandon_within_answer_time,
-       f.service_level,
-       f.service_level_excluding_short_abandons,
-       f.mean_answer_wait,
-       f.mean_wait,
-       f.queue_length,
-       f.occupancy,
-       f.carried};
 }
 
 }  // namespace
