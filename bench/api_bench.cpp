@@ -13,6 +13,7 @@
 #include <random>
 #include <vector>
 
+#include "bench_support.h"
 #include "formulas/erlang_loss.h"
 #include "moravel.h"
 #include "moravel/api.h"
@@ -36,65 +37,56 @@ struct Sweep {
   }
 };
 
-void PerPoint(benchmark::State& state) {
-  state.counters["ns_per_point"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * kPoints,
-                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+// Times `sweep_once` over the points of a sweep of range(0) servers; the
+// counter ns_per_point is the cost of one point.
+template <class SweepOnce>
+void TimeSweep(benchmark::State& state, SweepOnce sweep_once) {
+  Sweep sweep(static_cast<std::int32_t>(state.range(0)));
+  for (auto _ : state) {
+    sweep_once(sweep);
+    benchmark::ClobberMemory();
+  }
+  moravel::bench::TimePerItem(state, "ns_per_point", kPoints);
 }
 
 void BM_ErlangBArray(benchmark::State& state) {
-  Sweep sweep(static_cast<std::int32_t>(state.range(0)));
-  for (auto _ : state) {
+  TimeSweep(state, [](Sweep& sweep) {
     benchmark::DoNotOptimize(
         moravel_erlang_b_array(kPoints, sweep.V.data(), sweep.A.data(), sweep.out.data(), nullptr));
-    benchmark::ClobberMemory();
-  }
-  PerPoint(state);
+  });
 }
 
 void BM_PalmTableLoop(benchmark::State& state) {
-  Sweep sweep(static_cast<std::int32_t>(state.range(0)));
-  for (auto _ : state) {
+  TimeSweep(state, [](Sweep& sweep) {
     for (std::size_t j = 0; j < kPoints; ++j) sweep.out[j] = PalmTable(sweep.V[j], sweep.A[j]);
-    benchmark::ClobberMemory();
-  }
-  PerPoint(state);
+  });
 }
 
 void BM_LossArray(benchmark::State& state) {
-  Sweep sweep(static_cast<std::int32_t>(state.range(0)));
-  for (auto _ : state) {
+  TimeSweep(state, [](Sweep& sweep) {
     benchmark::DoNotOptimize(
         moravel_loss_array(kPoints, sweep.V.data(), sweep.A.data(), sweep.results.data(), nullptr));
-    benchmark::ClobberMemory();
-  }
-  PerPoint(state);
+  });
 }
 
 void BM_LossLoop(benchmark::State& state) {
-  Sweep sweep(static_cast<std::int32_t>(state.range(0)));
-  for (auto _ : state) {
+  TimeSweep(state, [](Sweep& sweep) {
     for (std::size_t j = 0; j < kPoints; ++j) {
       benchmark::DoNotOptimize(moravel_loss(sweep.V[j], sweep.A[j], &sweep.results[j]));
     }
-    benchmark::ClobberMemory();
-  }
-  PerPoint(state);
+  });
 }
 
 // The legacy export's text, read back into doubles as a host must.
 void BM_LossTextLoop(benchmark::State& state) {
-  Sweep sweep(static_cast<std::int32_t>(state.range(0)));
-  for (auto _ : state) {
+  TimeSweep(state, [](Sweep& sweep) {
     for (std::size_t j = 0; j < kPoints; ++j) {
       const char* text = M_M_V_L_an(sweep.V[j], sweep.A[j]);
       char* end = nullptr;
       sweep.results[j].loss = std::strtod(text, &end);
       sweep.results[j].carried = std::strtod(end, nullptr);
     }
-    benchmark::ClobberMemory();
-  }
-  PerPoint(state);
+  });
 }
 
 BENCHMARK(BM_ErlangBArray)->Arg(10)->Arg(100)->Arg(1000);

@@ -7,16 +7,14 @@
 //  - CentreAbandonment: M/M/n+M, mean patience one handling time, no lines;
 //  - CentreOverloaded: the same at A = 1.2 V, most calls waiting;
 //  - CentreLinesRedials: 1.1 V lines, half the failures redialling.
-// The machine may be shared: run with --benchmark_repetitions=5
-// --benchmark_enable_random_interleaving=true and compare the minima.
+// The machine may be shared: compare the minima (bench_support.h).
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <vector>
 
+#include "bench_support.h"
 #include "contact_centre_sim/contact_centre_simulation.h"
 #include "simulation/loss_simulation.h"
 
@@ -26,9 +24,7 @@ constexpr std::uint32_t kSeed = 20240601u;
 constexpr std::int32_t kCalls = 2000000;
 
 void PerCall(benchmark::State& state, std::int64_t calls) {
-  state.counters["ns_per_call"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * static_cast<double>(calls),
-                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  moravel::bench::TimePerItem(state, "ns_per_call", static_cast<double>(calls));
 }
 
 moravel::CentreSetup Centre(std::int64_t V, double load) {
@@ -88,23 +84,11 @@ void BM_CentreLinesRedials(benchmark::State& state) {
   RunCentre(state, c);
 }
 
-double Minimum(const std::vector<double>& values) {
-  return *std::min_element(values.begin(), values.end());
-}
-
-void Agents(benchmark::internal::Benchmark* b) {
-  b->Arg(10)
-      ->Arg(1000)
-      ->Arg(100000)
-      ->Unit(benchmark::kMillisecond)
-      ->ComputeStatistics("min", Minimum);
-}
-
 }  // namespace
 
-BENCHMARK(BM_LossReplay)->Apply(Agents);
-BENCHMARK(BM_LossReplayOverloaded)->Apply(Agents);
-BENCHMARK(BM_CentreAsLossSystem)->Apply(Agents);
-BENCHMARK(BM_CentreAbandonment)->Apply(Agents);
-BENCHMARK(BM_CentreOverloaded)->Apply(Agents);
-BENCHMARK(BM_CentreLinesRedials)->Apply(Agents);
+BENCHMARK(BM_LossReplay)->Apply(moravel::bench::TenToHundredThousand);
+BENCHMARK(BM_LossReplayOverloaded)->Apply(moravel::bench::TenToHundredThousand);
+BENCHMARK(BM_CentreAsLossSystem)->Apply(moravel::bench::TenToHundredThousand);
+BENCHMARK(BM_CentreAbandonment)->Apply(moravel::bench::TenToHundredThousand);
+BENCHMARK(BM_CentreOverloaded)->Apply(moravel::bench::TenToHundredThousand);
+BENCHMARK(BM_CentreLinesRedials)->Apply(moravel::bench::TenToHundredThousand);

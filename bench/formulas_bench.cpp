@@ -3,6 +3,7 @@
 // last.  The chain is the floor; the ratio tells what the loop adds.
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
 #include "formulas/erlang_loss.h"
 
 namespace {
@@ -23,9 +24,7 @@ void BM_PalmTable(benchmark::State& state) {
     benchmark::DoNotOptimize(A);
     benchmark::DoNotOptimize(moravel::PalmTable(V, A));
   }
-  state.counters["ns_per_server"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * V,
-                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  moravel::bench::TimePerItem(state, "ns_per_server", V);
 }
 
 void BM_BareChain(benchmark::State& state) {
@@ -35,9 +34,7 @@ void BM_BareChain(benchmark::State& state) {
     benchmark::DoNotOptimize(A);
     benchmark::DoNotOptimize(BareChain(V, A));
   }
-  state.counters["ns_per_server"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * V,
-                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  moravel::bench::TimePerItem(state, "ns_per_server", V);
 }
 
 BENCHMARK(BM_PalmTable)->Arg(10)->Arg(1000)->Arg(1000000);

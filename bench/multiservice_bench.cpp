@@ -40,68 +40,64 @@ const Group& GroupAt(std::int64_t index) {
   return groups[index];
 }
 
-void BM_LinkGroupExport(benchmark::State& state) {
+// Times `call` on the group of the benchmark's argument.
+template <class Call>
+void TimeOnGroup(benchmark::State& state, Call call) {
   const Group& group = GroupAt(state.range(0));
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(
-        VM_VMl_V_L_an(group.a.data(), group.M(), group.t.data(), group.k, group.f));
-  }
+  for (auto _ : state) benchmark::DoNotOptimize(call(group));
+}
+
+void BM_LinkGroupExport(benchmark::State& state) {
+  TimeOnGroup(state, [](const Group& group) {
+    return VM_VMl_V_L_an(group.a.data(), group.M(), group.t.data(), group.k, group.f);
+  });
 }
 
 void BM_LinkGroupTranscription(benchmark::State& state) {
-  const Group& group = GroupAt(state.range(0));
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(moravel::reference::LinkGroupText(group.a.data(), group.M(),
-                                                               group.t.data(), group.k, group.f));
-  }
+  TimeOnGroup(state, [](const Group& group) {
+    return moravel::reference::LinkGroupText(group.a.data(), group.M(), group.t.data(), group.k,
+                                             group.f);
+  });
 }
 
 void BM_LinkSubsetExport(benchmark::State& state) {
-  const Group& group = GroupAt(state.range(0));
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(
-        VM_VMl_VDg_L_an(group.a.data(), group.M(), group.t.data(), group.k, group.f, group.g));
-  }
+  TimeOnGroup(state, [](const Group& group) {
+    return VM_VMl_VDg_L_an(group.a.data(), group.M(), group.t.data(), group.k, group.f, group.g);
+  });
 }
 
 void BM_LinkSubsetTranscription(benchmark::State& state) {
-  const Group& group = GroupAt(state.range(0));
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(moravel::reference::LinkSubsetText(
-        group.a.data(), group.M(), group.t.data(), group.k, group.f, group.g));
-  }
+  TimeOnGroup(state, [](const Group& group) {
+    return moravel::reference::LinkSubsetText(group.a.data(), group.M(), group.t.data(), group.k,
+                                              group.f, group.g);
+  });
 }
 
 void BM_LinkGroupModel(benchmark::State& state) {
-  const Group& group = GroupAt(state.range(0));
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(
-        moravel::LinkGroupModel(group.a.data(), group.M(), group.t.data(), group.k, group.f));
-  }
+  TimeOnGroup(state, [](const Group& group) {
+    return moravel::LinkGroupModel(group.a.data(), group.M(), group.t.data(), group.k, group.f);
+  });
 }
 
 void BM_LinkGroupTranscriptionModel(benchmark::State& state) {
-  const Group& group = GroupAt(state.range(0));
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(moravel::reference::LinkGroupModel(group.a.data(), group.M(),
-                                                                group.t.data(), group.k, group.f));
-  }
+  TimeOnGroup(state, [](const Group& group) {
+    return moravel::reference::LinkGroupModel(group.a.data(), group.M(), group.t.data(), group.k,
+                                              group.f);
+  });
 }
 
 void BM_LinkSubsetModel(benchmark::State& state) {
-  const Group& group = GroupAt(state.range(0));
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(moravel::LinkSubsetModel(group.a.data(), group.M(), group.t.data(),
-                                                      group.k, group.f, group.g));
-  }
+  TimeOnGroup(state, [](const Group& group) {
+    return moravel::LinkSubsetModel(group.a.data(), group.M(), group.t.data(), group.k, group.f,
+                                    group.g);
+  });
 }
 
 void BM_LinkSubsetTranscriptionModel(benchmark::State& state) {
-  const Group& group = GroupAt(state.range(0));
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(moravel::reference::LinkSubsetModel(
-        group.a.data(), group.M(), group.t.data(), group.k, group.f, group.g));
-  }
+  TimeOnGroup(state, [](const Group& group) {
+    return moravel::reference::LinkSubsetModel(group.a.data(), group.M(), group.t.data(), group.k,
+                                               group.f, group.g);
+  });
 }
 
 BENCHMARK(BM_LinkGroupExport)->DenseRange(0, 2);

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "multiservice_sim/link_choice.h"
 #include "multiservice_sim/link_subset_simulation.h"
 #include "reference/link_subset_simulation_reference.h"
@@ -71,10 +72,22 @@ std::string Keyword(int policy) {
   }
 }
 
-void Report(benchmark::State& state, std::int64_t calls_per_run, std::size_t peak) {
-  state.counters["ns_per_call"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * static_cast<double>(calls_per_run),
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+// Runs `run(seeds)` once an iteration, each from its own seed source, and
+// reports the time per call and the heap the run held at its peak.
+template <class Run>
+void Measure(benchmark::State& state, std::int64_t calls_per_run, Run run) {
+  std::size_t peak = 0;
+  std::uint32_t seed = 1;
+  for (auto _ : state) {
+    std::mt19937 source(seed++);
+    const moravel::SeedSource seeds = [&source] { return static_cast<std::uint32_t>(source()); };
+    const std::size_t baseline = live_bytes;
+    peak_bytes = live_bytes;
+    auto r = run(seeds);
+    peak = peak_bytes - baseline;
+    benchmark::DoNotOptimize(r);
+  }
+  moravel::bench::TimePerItem(state, "ns_per_call", static_cast<double>(calls_per_run));
   state.counters["peak_heap_bytes"] = static_cast<double>(peak);
 }
 
@@ -87,38 +100,21 @@ void Library(benchmark::State& state, const Group& x) {
   const auto placement = state.range(2) == 0
                              ? moravel::RandomPlacementSeeding::kFreshEnginePerArrival
                              : moravel::RandomPlacementSeeding::kOneEnginePerRun;
-  std::size_t peak = 0;
-  std::uint32_t seed = 1;
-  for (auto _ : state) {
-    std::mt19937 source(seed++);
-    const moravel::SeedSource seeds = [&source] { return static_cast<std::uint32_t>(source()); };
-    const std::size_t baseline = live_bytes;
-    peak_bytes = live_bytes;
-    auto r = moravel::SimulateLinkSubsetSystem(x.a.data(), static_cast<std::int32_t>(x.a.size()),
-                                               x.t.data(), x.k, x.f, x.g, N, policy.c_str(), seeds,
-                                               placement);
-    peak = peak_bytes - baseline;
-    benchmark::DoNotOptimize(r);
-  }
-  Report(state, N, peak);
+  Measure(state, N, [&](const moravel::SeedSource& seeds) {
+    return moravel::SimulateLinkSubsetSystem(x.a.data(), static_cast<std::int32_t>(x.a.size()),
+                                             x.t.data(), x.k, x.f, x.g, N, policy.c_str(), seeds,
+                                             placement);
+  });
 }
 
 void Literal(benchmark::State& state, const Group& x) {
   const std::string policy = Keyword(static_cast<int>(state.range(0)));
   const auto N = static_cast<std::int32_t>(state.range(1));
-  std::size_t peak = 0;
-  std::uint32_t seed = 1;
-  for (auto _ : state) {
-    std::mt19937 source(seed++);
-    const std::size_t baseline = live_bytes;
-    peak_bytes = live_bytes;
-    auto r = moravel::reference::SimulateLinkSubsetSystem(
+  Measure(state, N, [&](const moravel::SeedSource& seeds) {
+    return moravel::reference::SimulateLinkSubsetSystem(
         x.a.data(), static_cast<std::int32_t>(x.a.size()), x.t.data(), x.k, x.f, x.g, N,
-        policy.c_str(), [&source] { return static_cast<std::uint32_t>(source()); });
-    peak = peak_bytes - baseline;
-    benchmark::DoNotOptimize(r);
-  }
-  Report(state, N, peak);
+        policy.c_str(), seeds);
+  });
 }
 
 void BM_Library_Small(benchmark::State& state) { Library(state, kSmall); }
@@ -136,36 +132,26 @@ void BM_Library_LinkSize(benchmark::State& state) {
   for (double& v : state.range(1) == 0 ? x.t : x.a) v *= scale;
   const std::string policy(moravel::kMostFreeKeyword);
   constexpr std::int32_t kCalls = 200000;
-  std::size_t peak = 0;
-  std::uint32_t seed = 1;
-  for (auto _ : state) {
-    std::mt19937 source(seed++);
-    const moravel::SeedSource seeds = [&source] { return static_cast<std::uint32_t>(source()); };
-    const std::size_t baseline = live_bytes;
-    peak_bytes = live_bytes;
-    auto r = moravel::SimulateLinkSubsetSystem(x.a.data(), 3, x.t.data(), x.k, x.f, x.g, kCalls,
-                                               policy.c_str(), seeds,
-                                               moravel::RandomPlacementSeeding::kOneEnginePerRun);
-    peak = peak_bytes - baseline;
-    benchmark::DoNotOptimize(r);
-  }
-  Report(state, kCalls, peak);
+  Measure(state, kCalls, [&](const moravel::SeedSource& seeds) {
+    return moravel::SimulateLinkSubsetSystem(x.a.data(), 3, x.t.data(), x.k, x.f, x.g, kCalls,
+                                             policy.c_str(), seeds,
+                                             moravel::RandomPlacementSeeding::kOneEnginePerRun);
+  });
 }
 
-BENCHMARK(BM_Library_Small)
-    ->Args({0, 1000000, 0})
-    ->Args({1, 1000000, 0})
-    ->Args({2, 1000000, 0})
-    ->Args({2, 1000000, 1})
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
-BENCHMARK(BM_Library_Large)
-    ->Args({0, 1000000, 0})
-    ->Args({1, 1000000, 0})
-    ->Args({2, 1000000, 0})
-    ->Args({2, 1000000, 1})
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
+// Each policy with a fresh engine per arrival, and the random policy with
+// one engine per run, on a million calls.
+void EveryPolicy(benchmark::internal::Benchmark* b) {
+  b->Args({0, 1000000, 0})
+      ->Args({1, 1000000, 0})
+      ->Args({2, 1000000, 0})
+      ->Args({2, 1000000, 1})
+      ->Unit(benchmark::kMillisecond)
+      ->Iterations(3);
+}
+
+BENCHMARK(BM_Library_Small)->Apply(EveryPolicy);
+BENCHMARK(BM_Library_Large)->Apply(EveryPolicy);
 BENCHMARK(BM_Library_LinkSize)
     ->ArgsProduct({{10, 100, 1000, 10000}, {0, 1}})
     ->Unit(benchmark::kMillisecond)

@@ -5,14 +5,13 @@
 //  - the plain transcription (tests/reference/): four materialised lists of
 //    N doubles and a linear minimum search over the V servers per call.  It
 //    runs on fewer calls where V is large, since its cost per call is V.
-// The machine may be shared: run with --benchmark_repetitions=5
-// --benchmark_enable_random_interleaving=true and compare the minima.
+// The machine may be shared: compare the minima (bench_support.h).
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <vector>
+
+#include "bench_support.h"
 
 #include "random/mt19937.h"
 #include "random/second_seed.h"
@@ -34,9 +33,7 @@ std::int32_t TranscriptionCalls(std::int64_t V) {
 }
 
 void PerCall(benchmark::State& state, std::int32_t calls) {
-  state.counters["ns_per_call"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * calls,
-                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  moravel::bench::TimePerItem(state, "ns_per_call", calls);
 }
 
 void BM_Floor(benchmark::State& state) {
@@ -92,22 +89,10 @@ void BM_WaitingTranscription(benchmark::State& state) {
   PerCall(state, N);
 }
 
-double Minimum(const std::vector<double>& values) {
-  return *std::min_element(values.begin(), values.end());
-}
-
-void Servers(benchmark::internal::Benchmark* b) {
-  b->Arg(10)
-      ->Arg(1000)
-      ->Arg(100000)
-      ->Unit(benchmark::kMillisecond)
-      ->ComputeStatistics("min", Minimum);
-}
-
 }  // namespace
 
-BENCHMARK(BM_Floor)->Apply(Servers);
-BENCHMARK(BM_LossReplay)->Apply(Servers);
-BENCHMARK(BM_WaitingReplay)->Apply(Servers);
-BENCHMARK(BM_LossTranscription)->Apply(Servers);
-BENCHMARK(BM_WaitingTranscription)->Apply(Servers);
+BENCHMARK(BM_Floor)->Apply(moravel::bench::TenToHundredThousand);
+BENCHMARK(BM_LossReplay)->Apply(moravel::bench::TenToHundredThousand);
+BENCHMARK(BM_WaitingReplay)->Apply(moravel::bench::TenToHundredThousand);
+BENCHMARK(BM_LossTranscription)->Apply(moravel::bench::TenToHundredThousand);
+BENCHMARK(BM_WaitingTranscription)->Apply(moravel::bench::TenToHundredThousand);

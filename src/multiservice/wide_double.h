@@ -5,8 +5,9 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <limits>
+
+#include "numeric/double_bits.h"
 
 namespace moravel {
 
@@ -26,40 +27,27 @@ namespace wide_detail {
 
 constexpr std::uint64_t kExponentMask = std::uint64_t{0x7ff} << 52;
 
-// The bits of a double and back.  A copy rather than std::bit_cast, which
-// the libc++ of the WebAssembly toolchain lacks; both compile to one move.
-inline std::uint64_t BitsOf(double x) {
-  std::uint64_t bits;
-  std::memcpy(&bits, &x, sizeof bits);
-  return bits;
-}
-inline double FromBits(std::uint64_t bits) {
-  double x;
-  std::memcpy(&x, &bits, sizeof x);
-  return x;
-}
-
 // 2^p for -1022 <= p <= 1023, built from its bits.
 inline double PowerOfTwo(std::int64_t p) {
-  return FromBits(static_cast<std::uint64_t>(p + 1023) << 52);
+  return DoubleOfBits(static_cast<std::uint64_t>(p + 1023) << 52);
 }
 
 }  // namespace wide_detail
 
 // m 2^e brought to 1 <= |m| < 2.
 inline WideDouble Normalised(double m, std::int64_t e) {
-  std::uint64_t bits = wide_detail::BitsOf(m);
+  std::uint64_t bits = BitsOfDouble(m);
   auto field = static_cast<std::int64_t>((bits & wide_detail::kExponentMask) >> 52);
   if (field == 0x7ff) return {m, 0};
   if (field == 0) {
     if (m == 0.0) return {m, 0};  // a signed zero
     m *= 18446744073709551616.0;  // 2^64: a subnormal becomes normal, exactly
     e -= 64;
-    bits = wide_detail::BitsOf(m);
+    bits = BitsOfDouble(m);
     field = static_cast<std::int64_t>((bits & wide_detail::kExponentMask) >> 52);
   }
   bits = (bits & ~wide_detail::kExponentMask) | (std::uint64_t{1023} << 52);
-  return {wide_detail::FromBits(bits), e + field - 1023};
+  return {DoubleOfBits(bits), e + field - 1023};
 }
 
 inline WideDouble Wide(double value) { return Normalised(value, 0); }

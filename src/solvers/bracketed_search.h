@@ -5,8 +5,9 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <optional>
+
+#include "numeric/double_bits.h"
 
 namespace moravel {
 
@@ -14,19 +15,6 @@ namespace moravel {
 // logarithms (for losses that span hundreds of decades across a bracket,
 // where the logarithm is nearly straight and the values are not).
 enum class SecantScale { kLinear, kLogarithmic };
-
-// The bits of a double and back.  A copy rather than std::bit_cast, which
-// the libc++ of the WebAssembly toolchain lacks; both compile to one move.
-inline std::uint64_t BitsOfDouble(double x) {
-  std::uint64_t bits;
-  std::memcpy(&bits, &x, sizeof bits);
-  return bits;
-}
-inline double DoubleOfBits(std::uint64_t bits) {
-  double x;
-  std::memcpy(&x, &bits, sizeof x);
-  return x;
-}
 
 // The double halfway between two doubles 0 <= lo < hi in their ordering:
 // the middle of their bit patterns, which are ordered as the values are.
