@@ -173,22 +173,33 @@ TEST(Api, FiguresAreSoundOrRefused) {
   }
 }
 
-// array(results) fills n results; point(j, &result) gives result j alone.
+// Every array entry point gives each point the bits of its single call,
+// into separate arrays and with its results written over one of its inputs,
+// in place or shifted.  `array(input, results)` takes that input apart from
+// the rest; `point(j, result)` is the single call for point j.
 template <class Result, class Array, class Point>
-void ExpectEachPointsBits(std::size_t n, Array&& array, Point&& point) {
-  std::vector<Result> results(n);
-  ASSERT_EQ(array(results.data()), MORAVEL_OK);
-  for (std::size_t j = 0; j < n; ++j) {
-    Result one;
-    ASSERT_EQ(point(j, &one), MORAVEL_OK);
-    EXPECT_EQ(std::memcmp(&results[j], &one, sizeof one), 0) << j;
+void ExpectEachPointsBits(const char* name, const std::vector<double>& input, Array&& array,
+                          Point&& point) {
+  const std::size_t n = input.size();
+  std::vector<Result> single(n);
+  for (std::size_t j = 0; j < n; ++j) ASSERT_EQ(point(j, &single[j]), MORAVEL_OK) << name << j;
+  std::vector<Result> apart(n);
+  ASSERT_EQ(array(input.data(), apart.data()), MORAVEL_OK) << name;
+  EXPECT_EQ(std::memcmp(apart.data(), single.data(), n * sizeof(Result)), 0) << name;
+  for (const std::size_t shift : {0, 1, 5}) {  // results over input[shift ..], in doubles
+    std::vector<Result> shared(n + shift);
+    double* over = reinterpret_cast<double*>(shared.data()) + shift;
+    std::memcpy(over, input.data(), n * sizeof(double));
+    ASSERT_EQ(array(over, shared.data()), MORAVEL_OK) << name << " shift " << shift;
+    EXPECT_EQ(std::memcmp(shared.data(), single.data(), n * sizeof(Result)), 0)
+        << name << " shift " << shift;
   }
 }
 
 TEST(Api, ArraysGiveEachPointsBits) {
   std::mt19937_64 engine(32);
   std::uniform_real_distribution<double> unit(0.0, 1.0);
-  constexpr std::size_t n = 400;
+  constexpr std::size_t n = 400;  // more than one chunk of points
   std::vector<std::int32_t> V(n), N(n), fewer(n), multiplier(n);
   std::vector<double> A(n), a(n), x(n), y(n), z(n), threshold(n), holding(n), small(n);
   for (std::size_t j = 0; j < n; ++j) {
@@ -203,54 +214,62 @@ TEST(Api, ArraysGiveEachPointsBits) {
     threshold[j] = unit(engine), holding[j] = 0.5 + unit(engine);
   }
   ExpectEachPointsBits<double>(
-      n, [&](double* out) { return moravel_erlang_b_array(n, V.data(), A.data(), out, nullptr); },
+      "erlang_b", A,
+      [&](const double* in, double* out) {
+        return moravel_erlang_b_array(n, V.data(), in, out, nullptr);
+      },
       [&](std::size_t j, double* out) { return moravel_erlang_b(V[j], A[j], out); });
   ExpectEachPointsBits<double>(
-      n, [&](double* out) { return moravel_erlang_c_array(n, V.data(), A.data(), out, nullptr); },
+      "erlang_c", A,
+      [&](const double* in, double* out) {
+        return moravel_erlang_c_array(n, V.data(), in, out, nullptr);
+      },
       [&](std::size_t j, double* out) { return moravel_erlang_c(V[j], A[j], out); });
   ExpectEachPointsBits<double>(
-      n,
-      [&](double* out) {
-        return moravel_engset_array(n, N.data(), V.data(), a.data(), out, nullptr);
+      "engset", a,
+      [&](const double* in, double* out) {
+        return moravel_engset_array(n, N.data(), V.data(), in, out, nullptr);
       },
       [&](std::size_t j, double* out) { return moravel_engset(N[j], V[j], a[j], out); });
   ExpectEachPointsBits<double>(
-      n,
-      [&](double* out) {
-        return moravel_erlang_b_direct_array(n, V.data(), small.data(), out, nullptr);
+      "direct", small,
+      [&](const double* in, double* out) {
+        return moravel_erlang_b_direct_array(n, V.data(), in, out, nullptr);
       },
       [&](std::size_t j, double* out) { return moravel_erlang_b_direct(V[j], small[j], out); });
   ExpectEachPointsBits<double>(
-      n,
-      [&](double* out) {
-        return moravel_erlang_b_ratio_array(n, V.data(), small.data(), fewer.data(), out, nullptr);
+      "ratio", small,
+      [&](const double* in, double* out) {
+        return moravel_erlang_b_ratio_array(n, V.data(), in, fewer.data(), out, nullptr);
       },
       [&](std::size_t j, double* out) {
         return moravel_erlang_b_ratio(V[j], small[j], fewer[j], out);
       });
   ExpectEachPointsBits<moravel_loss_result>(
-      n, [&](auto* out) { return moravel_loss_array(n, V.data(), A.data(), out, nullptr); },
+      "loss", A,
+      [&](const double* in, auto* out) {
+        return moravel_loss_array(n, V.data(), in, out, nullptr);
+      },
       [&](std::size_t j, auto* out) { return moravel_loss(V[j], A[j], out); });
   ExpectEachPointsBits<moravel_loss_result>(
-      n,
-      [&](auto* out) {
-        return moravel_loss_finite_sources_array(n, N.data(), V.data(), a.data(), out, nullptr);
+      "loss_finite_sources", a,
+      [&](const double* in, auto* out) {
+        return moravel_loss_finite_sources_array(n, N.data(), V.data(), in, out, nullptr);
       },
       [&](std::size_t j, auto* out) { return moravel_loss_finite_sources(N[j], V[j], a[j], out); });
   ExpectEachPointsBits<moravel_loss_result>(
-      n,
-      [&](auto* out) {
-        return moravel_loss_assembled_array(n, x.data(), y.data(), z.data(), V.data(),
-                                            multiplier.data(), out, nullptr);
+      "loss_assembled", y,
+      [&](const double* in, auto* out) {
+        return moravel_loss_assembled_array(n, x.data(), in, z.data(), V.data(), multiplier.data(),
+                                            out, nullptr);
       },
       [&](std::size_t j, auto* out) {
         return moravel_loss_assembled(x[j], y[j], z[j], V[j], multiplier[j], out);
       });
   ExpectEachPointsBits<moravel_wait_result>(
-      n,
-      [&](auto* out) {
-        return moravel_wait_array(n, threshold.data(), holding.data(), V.data(), A.data(), out,
-                                  nullptr);
+      "wait", holding,
+      [&](const double* in, auto* out) {
+        return moravel_wait_array(n, threshold.data(), in, V.data(), A.data(), out, nullptr);
       },
       [&](std::size_t j, auto* out) {
         return moravel_wait(threshold[j], holding[j], V[j], A[j], out);

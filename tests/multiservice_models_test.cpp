@@ -5,10 +5,6 @@
 // shapes: bad_input_test; the size limit itself: multiservice_counting_test.)
 #include <gtest/gtest.h>
 
-#if !defined(_WIN32)
-#include <sys/resource.h>
-#endif
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -16,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "formulas/erlang_loss.h"
 #include "moravel.h"
+#include "support/capped_child.h"
 #include "multiservice/link_group_model.h"
 #include "multiservice/link_subset_model.h"
 
@@ -67,22 +63,6 @@ TEST(MultiserviceExamples, PublishedGroupsGiveTheirFigures) {
   }
 }
 
-// One link and one class of demand 1: the Erlang loss system.
-TEST(MultiserviceReductions, OneLinkOneUnitIsErlangLoss) {
-  for (std::int32_t V : {1, 2, 5, 10, 30, 100}) {
-    for (double A : {0.1, 1.0, 5.0, 0.7 * V, 1.3 * V}) {
-      const double a[1] = {A};
-      const double t[1] = {1.0};
-      const auto group = moravel::LinkGroupModel(a, 1, t, 1, V);
-      const double B = moravel::PalmTable(V, A);
-      EXPECT_NEAR(group->E[0], B, 1e-13 * B) << "V=" << V << " A=" << A;
-      EXPECT_NEAR(group->C[0], A * (1.0 - B), 1e-13 * A) << "V=" << V << " A=" << A;
-      const auto subset = moravel::LinkSubsetModel(a, 1, t, 1, V, 1);
-      EXPECT_NEAR(subset->E[0], B, 1e-13 * B) << "V=" << V << " A=" << A;
-    }
-  }
-}
-
 // Offered to all k links, a call meets the link-group blocking.
 TEST(MultiserviceReductions, WholeSubsetMatchesTheLinkGroup) {
   struct Case {
@@ -120,26 +100,15 @@ TEST(MultiserviceEdges, EnormousDemandsAreJustTooWide) {
   }
 }
 
-#if !defined(_WIN32)  // address-space caps and forked children are POSIX
 // A group of 2^31 - 1 units is accepted, and runs out of memory: the export
-// answers with the empty text instead of letting the failure escape.  Run
-// in a child process whose address space is capped at 1 GiB.
-void ExitZeroIfHugeGroupsGiveTheEmptyText() {
-  const rlimit cap{1u << 30, 1u << 30};
-  setrlimit(RLIMIT_AS, &cap);
-  const double a[1] = {1.0};
-  const double t[1] = {1.0};
-  const bool empty = std::string(VM_VMl_V_L_an(a, 1, t, 1, kMax)).empty() &&
-                     std::string(VM_VMl_VDg_L_an(a, 1, t, 1, kMax, 1)).empty();
-  std::exit(empty ? 0 : 1);
-}
-
+// answers with the empty text instead of letting the failure escape.
 TEST(MultiserviceRefusals, MemoryExhaustionGivesTheEmptyText) {
-#if defined(__SANITIZE_ADDRESS__)
-  GTEST_SKIP() << "the address sanitizer needs more address space than the cap leaves";
-#endif
-  EXPECT_EXIT(ExitZeroIfHugeGroupsGiveTheEmptyText(), ::testing::ExitedWithCode(0), "");
+  moravel::testing::ExpectRightUnderAddressCap(0, [] {
+    const double a[1] = {1.0};
+    const double t[1] = {1.0};
+    return std::string(VM_VMl_V_L_an(a, 1, t, 1, kMax)).empty() &&
+           std::string(VM_VMl_VDg_L_an(a, 1, t, 1, kMax, 1)).empty();
+  });
 }
-#endif
 
 }  // namespace

@@ -18,7 +18,7 @@
 #include "simulation/loss_simulation.h"
 #include "simulation/replay_loop.h"
 #include "simulation/waiting_simulation.h"
-#include "support/bits.h"
+#include "support/text_rows.h"
 
 namespace moravel {
 namespace {
@@ -204,51 +204,27 @@ TEST(SimulateWaitingSystem, AgreesWithErlangDelayFormula) {
 }
 
 // The exports' texts at the edges (refused input: bad_input_test).
-TEST(M_M_V_L_im, Edges) {
-  struct Case {
-    double A;
-    std::int32_t V, N;
-    std::uint32_t seed;
-    const char* text;
-  };
-  const Case cases[] = {
-      {2.5, 3, 1, 9u, "0 2.5"},             // one call finds every server free
-      {4.0, 50, 40, 3u, "0 4"},             // V >= N: nothing lost
-      {0.0, 2, 5, 4u, "0.6 0"},             // arrivals at +inf: two carried, then
-                                            // three arrive exactly as a server frees
-      {5.0, kMaxCount, 100000, 3u, "0 5"},  // only about A servers are ever busy
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(std::string(M_M_V_L_im(c.A, c.V, c.N, c.seed)), c.text)
-        << "A " << c.A << " V " << c.V << " N " << c.N;
-  }
-}
-
-TEST(M_M_V_W_FF_R_im, Edges) {
-  struct Case {
-    double A;
-    std::int32_t V, N;
-    double t;
-    std::uint32_t seed;
-    const char* text;
-  };
-  const Case cases[] = {
-      {2.0, 4, 1, 1.0, 5u, "0 0 0 0.5 0"},  // one call: no wait, w = 1 / (V - A)
-      {3.0, 40, 30, 1.0, 6u, "0 0 0 0.027027 0"},
-      {0.0, 2, 5, 0.0, 4u, "0.6 0.6 0.3 0.5 0"},  // arrivals at +inf: the last
-                                                  // three arrive as servers free
-      {5.0, kMaxCount, 100000, 1.0, 3u, "0 0 0 4.65661e-10 0"},
+TEST(SimulationExports, Edges) {
+  const testing::TextRow rows[] = {
+      TEXT_ROW(M_M_V_L_im(2.5, 3, 1, 9u), "0 2.5"),  // one call finds every server free
+      TEXT_ROW(M_M_V_L_im(4.0, 50, 40, 3u), "0 4"),  // V >= N: nothing lost
+      // Arrivals at +inf: two carried, then three arrive exactly as a server frees.
+      TEXT_ROW(M_M_V_L_im(0.0, 2, 5, 4u), "0.6 0"),
+      TEXT_ROW(M_M_V_L_im(5.0, kMaxCount, 100000, 3u), "0 5"),  // about A servers ever busy
+      // One call: no wait, w = 1 / (V - A).
+      TEXT_ROW(M_M_V_W_FF_R_im(2.0, 4, 1, 1.0, 5u), "0 0 0 0.5 0"),
+      TEXT_ROW(M_M_V_W_FF_R_im(3.0, 40, 30, 1.0, 6u), "0 0 0 0.027027 0"),
+      // Arrivals at +inf: the last three arrive as servers free.
+      TEXT_ROW(M_M_V_W_FF_R_im(0.0, 2, 5, 0.0, 4u), "0.6 0.6 0.3 0.5 0"),
+      TEXT_ROW(M_M_V_W_FF_R_im(5.0, kMaxCount, 100000, 1.0, 3u), "0 0 0 4.65661e-10 0"),
       // A <= 0 is settled without drawing, so even the largest N returns at once.
-      {-2.0, 10, kMaxCount, 0.0, 1u, "1 1 0.0833333 0.0833333 -0.166667"},
+      TEXT_ROW(M_M_V_W_FF_R_im(-2.0, 10, kMaxCount, 0.0, 1u), "1 1 0.0833333 0.0833333 -0.166667"),
       // t = 0: the second number repeats the first.
-      {9.0, 10, 50000, 0.0, 31u, "0.66762 0.66762 0.66762 1 6.00858"},
+      TEXT_ROW(M_M_V_W_FF_R_im(9.0, 10, 50000, 0.0, 31u), "0.66762 0.66762 0.66762 1 6.00858"),
       // Traffic equal to the servers: the means are infinite.
-      {10.0, 10, 20000, 1.0, 32u, "0.98025 0.98025 inf inf inf"},
+      TEXT_ROW(M_M_V_W_FF_R_im(10.0, 10, 20000, 1.0, 32u), "0.98025 0.98025 inf inf inf"),
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(std::string(M_M_V_W_FF_R_im(c.A, c.V, c.N, c.t, c.seed)), c.text)
-        << "A " << c.A << " V " << c.V << " N " << c.N;
-  }
+  testing::ExpectTexts(rows);
 }
 
 // Seed 0 seeds the engines from the clock (fixed seeds are replayed above).

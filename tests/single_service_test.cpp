@@ -1,93 +1,54 @@
-// The single-service analytic models and the result text they return.
+// The single-service analytic models and the result text they return
+// (input outside their meaning: bad_input_test).
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <limits>
+#include <cstdio>
 #include <string>
 
 #include "formulas/erlang_loss.h"
 #include "moravel.h"
+#include "support/text_rows.h"
 
 namespace {
 
-struct TextCase {
-  const char* name;
-  std::string (*call)();
-  const char* text;
-};
+using moravel::testing::ExpectTexts;
+using moravel::testing::TextRow;
 
-class ResultTexts : public ::testing::TestWithParam<TextCase> {};
-
-TEST_P(ResultTexts, MatchExactly) { EXPECT_EQ(GetParam().call(), GetParam().text); }
-
-const double kTwoClasses[] = {5.0, 3.0};
-const double kOneClass[] = {5.0};
-const double kZeroMiddle[] = {2.0, 0.0, 3.0};
-
-INSTANTIATE_TEST_SUITE_P(
-    Models, ResultTexts,
-    ::testing::Values(
-        TextCase{"Loss_10_5", [] { return std::string(M_M_V_L_an(10, 5.0)); }, "0.0183846 4.90808"},
-        TextCase{"Loss_1_1", [] { return std::string(M_M_V_L_an(1, 1.0)); }, "0.5 0.5"},
-        TextCase{"Loss_0_3", [] { return std::string(M_M_V_L_an(0, 3.0)); }, "0 3"},
-        TextCase{"Loss_5_0", [] { return std::string(M_M_V_L_an(5, 0.0)); }, "0 0"},
-        TextCase{"Loss_big", [] { return std::string(M_M_V_L_an(1, 1234567.0)); },
-                 "0.999999 0.999999"},
-        TextCase{"Finite_10_5", [] { return std::string(Mi_M_V_L_an(10, 5, 0.2)); },
-                 "0.0165659 1.97341"},
-        TextCase{"Finite_2_1", [] { return std::string(Mi_M_V_L_an(2, 1, 0.5)); }, "0.5 0.666667"},
-        TextCase{"Finite_5_0", [] { return std::string(Mi_M_V_L_an(5, 0, 0.3)); }, "0 1.5"},
-        TextCase{"Finite_3_4", [] { return std::string(Mi_M_V_L_an(3, 4, 0.2)); }, "-0 0.6"},
-        TextCase{"Finite_a1", [] { return std::string(Mi_M_V_L_an(5, 3, 1.0)); }, "-nan -nan"},
-        TextCase{"Assembled_2", [] { return std::string(M_G_V_L_an(1.0, 1.0, 1.0, 5, 2)); },
-                 "0.0366972 1.92661"},
-        TextCase{"Assembled_5_4", [] { return std::string(M_G_V_L_an(2.0, 3.0, 1.5, 4, 3)); },
-                 "0.42865 3.08529"},
-        TextCase{"Assembled_x0", [] { return std::string(M_G_V_L_an(0.0, 1.0, 1.0, 3, 2)); },
-                 "0 0"},
-        TextCase{"Assembled_n0", [] { return std::string(M_G_V_L_an(1.0, 1.0, 1.0, 3, 0)); },
-                 "0 0"},
-        TextCase{"Assembled_y0z0", [] { return std::string(M_G_V_L_an(1.0, 0.0, 0.0, 3, 2)); },
-                 "-nan -nan"},
-        TextCase{"Priority_none", [] { return std::string(M_M_V_L_PRA_an(0, 10, kOneClass)); }, ""},
-        TextCase{"Priority_one", [] { return std::string(M_M_V_L_PRA_an(1, 10, kOneClass)); },
-                 "0.0183846 4.90808 "},
-        TextCase{"Priority_two", [] { return std::string(M_M_V_L_PRA_an(2, 10, kTwoClasses)); },
-                 "0.0183846 4.90808 0.293789 2.11863 "},
-        TextCase{"Priority_negative", [] { return std::string(M_M_V_L_PRA_an(-1, 10, kOneClass)); },
-                 ""},
-        TextCase{"Priority_null", [] { return std::string(M_M_V_L_PRA_an(2, 10, nullptr)); }, ""},
-        TextCase{"Priority_null_none", [] { return std::string(M_M_V_L_PRA_an(0, 10, nullptr)); },
-                 ""},
-        TextCase{"Priority_no_servers",
-                 [] { return std::string(M_M_V_L_PRA_an(2, 0, kTwoClasses)); }, "0 5 0 3 "},
-        TextCase{"Priority_idle_class",
-                 [] { return std::string(M_M_V_L_PRA_an(3, 2, kZeroMiddle)); },
-                 "0.4 1.2 0 0 0.859459 0.421622 "},
-        TextCase{"Wait_1_1_10_5", [] { return std::string(M_M_V_W_FF_R_an(1.0, 1.0, 10, 5.0)); },
-                 "0.0361054 0.000243276 0.00722107 0.2 0.0361054"},
-        TextCase{"Wait_t0", [] { return std::string(M_M_V_W_FF_R_an(0.0, 1.0, 10, 5.0)); },
-                 "0.0361054 0.0361054 0.00722107 0.2 0.0361054"},
-        TextCase{"Wait_2_3_2_1", [] { return std::string(M_M_V_W_FF_R_an(2.0, 3.0, 2, 1.0)); },
-                 "0.333333 0.171139 1 3 0.333333"},
-        TextCase{"Wait_60_180_30_20",
-                 [] { return std::string(M_M_V_W_FF_R_an(60.0, 180.0, 30, 20.0)); },
-                 "0.0249505 0.000890082 0.449108 18 0.0499009"},
-        TextCase{"Wait_A_equals_V", [] { return std::string(M_M_V_W_FF_R_an(1.0, 1.0, 2, 2.0)); },
-                 "1 1 inf inf inf"},
-        TextCase{"Wait_overload", [] { return std::string(M_M_V_W_FF_R_an(1.0, 1.0, 1, 2.0)); },
-                 "2 5.43656 -2 -1 -4"},
-        TextCase{"Wait_h0", [] { return std::string(M_M_V_W_FF_R_an(1.0, 0.0, 10, 5.0)); },
-                 "0.0361054 0 0 0 0.0361054"},
-        TextCase{"Wait_no_servers", [] { return std::string(M_M_V_W_FF_R_an(1.0, 1.0, 0, 2.0)); },
-                 "-0 -0 0 -0.5 0"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(ResultText, SecondCallReplacesTheFirstText) {
-  const char* first = M_M_V_L_an(10, 5.0);
-  ASSERT_STREQ(first, "0.0183846 4.90808");
-  const char* second = M_M_V_L_an(1, 1.0);
-  EXPECT_STREQ(second, "0.5 0.5");
+TEST(ResultTexts, MatchExactly) {
+  const double two_classes[] = {5.0, 3.0}, one_class[] = {5.0}, idle_middle[] = {2.0, 0.0, 3.0};
+  // With no servers every class carries all it offers: the text shows the
+  // offered values themselves, in exponent form at both ends.
+  const double far_apart[] = {1234567.0, 0.00001};
+  const TextRow rows[] = {
+      TEXT_ROW(M_M_V_L_an(10, 5.0), "0.0183846 4.90808"),
+      TEXT_ROW(M_M_V_L_an(1, 1.0), "0.5 0.5"),
+      TEXT_ROW(M_M_V_L_an(0, 3.0), "0 3"),
+      TEXT_ROW(M_M_V_L_an(5, 0.0), "0 0"),
+      TEXT_ROW(M_M_V_L_an(1, 1234567.0), "0.999999 0.999999"),
+      TEXT_ROW(Mi_M_V_L_an(10, 5, 0.2), "0.0165659 1.97341"),
+      TEXT_ROW(Mi_M_V_L_an(2, 1, 0.5), "0.5 0.666667"),
+      TEXT_ROW(Mi_M_V_L_an(5, 0, 0.3), "0 1.5"),
+      TEXT_ROW(Mi_M_V_L_an(3, 4, 0.2), "-0 0.6"),
+      TEXT_ROW(M_G_V_L_an(1.0, 1.0, 1.0, 5, 2), "0.0366972 1.92661"),
+      TEXT_ROW(M_G_V_L_an(2.0, 3.0, 1.5, 4, 3), "0.42865 3.08529"),
+      TEXT_ROW(M_G_V_L_an(0.0, 1.0, 1.0, 3, 2), "0 0"),
+      TEXT_ROW(M_G_V_L_an(1.0, 1.0, 1.0, 3, 0), "0 0"),
+      TEXT_ROW(M_M_V_L_PRA_an(1, 10, one_class), "0.0183846 4.90808 "),
+      TEXT_ROW(M_M_V_L_PRA_an(2, 10, two_classes), "0.0183846 4.90808 0.293789 2.11863 "),
+      TEXT_ROW(M_M_V_L_PRA_an(0, 10, nullptr), ""),  // a valid pointer to an empty text
+      TEXT_ROW(M_M_V_L_PRA_an(2, 0, two_classes), "0 5 0 3 "),
+      TEXT_ROW(M_M_V_L_PRA_an(2, 0, far_apart), "0 1.23457e+06 0 1e-05 "),
+      TEXT_ROW(M_M_V_L_PRA_an(3, 2, idle_middle), "0.4 1.2 0 0 0.859459 0.421622 "),
+      TEXT_ROW(M_M_V_W_FF_R_an(1.0, 1.0, 10, 5.0),
+               "0.0361054 0.000243276 0.00722107 0.2 0.0361054"),
+      TEXT_ROW(M_M_V_W_FF_R_an(0.0, 1.0, 10, 5.0), "0.0361054 0.0361054 0.00722107 0.2 0.0361054"),
+      TEXT_ROW(M_M_V_W_FF_R_an(2.0, 3.0, 2, 1.0), "0.333333 0.171139 1 3 0.333333"),
+      TEXT_ROW(M_M_V_W_FF_R_an(60.0, 180.0, 30, 20.0),
+               "0.0249505 0.000890082 0.449108 18 0.0499009"),
+      TEXT_ROW(M_M_V_W_FF_R_an(1.0, 0.0, 10, 5.0), "0.0361054 0 0 0 0.0361054"),
+      TEXT_ROW(M_M_V_W_FF_R_an(1.0, 1.0, 0, 2.0), "-0 -0 0 -0.5 0"),
+  };
+  ExpectTexts(rows);
 }
 
 TEST(ResultText, ScalarCallsLeaveTheTextAlone) {
@@ -99,19 +60,6 @@ TEST(ResultText, ScalarCallsLeaveTheTextAlone) {
   (void)E(5, 3.0);
   (void)Hi(5, 3.0, 2);
   EXPECT_EQ(before, text);
-}
-
-TEST(ResultText, EmptyTextIsAValidPointer) {
-  const char* text = M_M_V_L_PRA_an(0, 10, nullptr);
-  ASSERT_NE(text, nullptr);
-  EXPECT_EQ(text[0], '\0');
-}
-
-TEST(ResultText, NumberFormatIsPercentPointSixG) {
-  const double classes[] = {1234567.0, 0.00001};
-  // With no servers every class carries all it offers: the text shows the
-  // offered values themselves, in exponent form at both ends.
-  EXPECT_STREQ(M_M_V_L_PRA_an(2, 0, classes), "0 1.23457e+06 0 1e-05 ");
 }
 
 TEST(PriorityModel, LostTrafficAddsUpToTheAggregate) {

@@ -222,6 +222,8 @@ TEST(Solvers, LargestTrafficMeetsItsBracket) {
   }
 }
 
+// The refusals, named: bad input, no size meets the target, every traffic
+// meets it, or the work would pass the budget.
 TEST(Solvers, Refusals) {
   const double a[] = {2.0, 1.0}, t[] = {1.0, 2.0}, wide[] = {1.0, 6.0}, none[] = {0.0, 0.0};
   std::int32_t size = -1;
@@ -274,12 +276,33 @@ TEST(Solvers, Refusals) {
       {moravel_traffic_for_service_level(24, 180.0, 20.0, 0.0, &x, &s), MORAVEL_ERROR_TARGET},
       {moravel_traffic_for_service_level(24, 180.0, 20.0, 0.8, nullptr, &s),
        MORAVEL_ERROR_NULL_POINTER},
+      // Beyond the budget of recursion steps, or where every traffic meets
+      // the target.
+      {moravel_erlang_b_traffic(2147483646, 0.5, &x), MORAVEL_ERROR_MODEL_LIMIT},
+      {moravel_erlang_b_traffic(16777217, 0.01, &x), MORAVEL_ERROR_MODEL_LIMIT},  // 2^24 + 1
+      {moravel_engset_traffic(2147483647, 5592406, 0.01, &x), MORAVEL_ERROR_MODEL_LIMIT},
+      {moravel_engset_traffic(10, 9, 0.9999999999999999, &x), MORAVEL_ERROR_EVERY_TRAFFIC_MEETS},
+      {moravel_traffic_for_service_level(16777217, 180.0, 20.0, 0.8, &x, &s),
+       MORAVEL_ERROR_MODEL_LIMIT},
+      {moravel_traffic_for_service_level(24, 1.0, 1e300, 0.8, &x, &s),
+       MORAVEL_ERROR_EVERY_TRAFFIC_MEETS},
+      {moravel_erlang_b_servers(2.72e8, 0.01, &size, &x), MORAVEL_ERROR_MODEL_LIMIT},
+      {moravel_loss_assembled_servers(1.0, 1.0, 0.0, 600000000, 0.01, &size, &x),
+       MORAVEL_ERROR_MODEL_LIMIT},
+      {moravel_engset_servers(2147483647, 0.5, 0.01, &size, &x), MORAVEL_ERROR_MODEL_LIMIT},
+      {moravel_agents_for_service_level(268435457.0, 180.0, 20.0, 0.8, &s),
+       MORAVEL_ERROR_MODEL_LIMIT},
+      {moravel_agents_for_mean_wait(3e9, 180.0, 20.0, 1.0, &s), MORAVEL_ERROR_UNREACHABLE},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     EXPECT_EQ(cases[i].got, cases[i].expected) << "case " << i;
   }
   EXPECT_EQ(size, -1);  // nothing written by a refused call
   EXPECT_EQ(x, -1.0);
+  EXPECT_STREQ(moravel_status_message(MORAVEL_ERROR_EVERY_TRAFFIC_MEETS),
+               "every traffic the model takes meets the target: there is no largest one");
+  EXPECT_STREQ(moravel_status_message(MORAVEL_ERROR_MODEL_LIMIT),
+               "the input is beyond the sizes the model computes in bounded time");
   // No traffic at all: one link already meets any target.
   ASSERT_EQ(moravel_link_group_links(none, 2, t, 5, 0.01, &size, nullptr), MORAVEL_OK);
   EXPECT_EQ(size, 1);

@@ -1,13 +1,11 @@
 // Figures that would leave the doubles, cancel or pass what the servers
-// hold are refused or computed in a form that keeps them; array calls may
-// write over their inputs; the solvers answer or refuse within their
-// budget, and say which refusal is which.
+// hold are refused or computed in a form that keeps them; the traffic
+// searches close their brackets at extreme targets.  (Arrays written over
+// their inputs: api_test; the solvers' refusals: solvers_test.)
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
-#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -142,116 +140,6 @@ TEST(CarriedTraffic, NeverExceedsTheServers) {
   ASSERT_EQ(moravel_loss(10, 5.0, &r), MORAVEL_OK);
   EXPECT_EQ(Bits(r.carried), Bits((1.0 - moravel::PalmTable(10, 5.0)) * 5.0));
   EXPECT_EQ(std::string(M_M_V_L_an(10, 1e20)), "1 0");  // legacy text unchanged
-}
-
-// Every array entry point may write its results over its inputs, in place
-// or shifted, and gives the bits of separate arrays.
-TEST(ArrayCalls, ResultsMayOverlapTheInputs) {
-  constexpr std::size_t n = 300;  // more than one chunk of points
-  std::vector<std::int32_t> V(n), N(n), fewer(n);
-  std::vector<double> A(n), a(n), small(n);
-  for (std::size_t j = 0; j < n; ++j) {
-    V[j] = static_cast<std::int32_t>(1 + j % 60);
-    N[j] = V[j] + static_cast<std::int32_t>(j % 7);
-    fewer[j] = static_cast<std::int32_t>(j % 3);
-    A[j] = 0.9 * V[j] * static_cast<double>(j % 11) / 10.0;
-    a[j] = 0.01 * static_cast<double>(j % 50);
-    small[j] = 0.5 + static_cast<double>(j % 20);
-  }
-  const struct {
-    const char* name;
-    std::vector<double> in;
-    std::function<moravel_status(const double*, double*)> call;
-  } doubles[] = {
-      {"erlang_b", A,
-       [&](const double* x, double* out) {
-         return moravel_erlang_b_array(n, V.data(), x, out, nullptr);
-       }},
-      {"erlang_c", A,
-       [&](const double* x, double* out) {
-         return moravel_erlang_c_array(n, V.data(), x, out, nullptr);
-       }},
-      {"engset", a,
-       [&](const double* x, double* out) {
-         return moravel_engset_array(n, N.data(), V.data(), x, out, nullptr);
-       }},
-      {"direct", small,
-       [&](const double* x, double* out) {
-         return moravel_erlang_b_direct_array(n, V.data(), x, out, nullptr);
-       }},
-      {"ratio", small,
-       [&](const double* x, double* out) {
-         return moravel_erlang_b_ratio_array(n, V.data(), x, fewer.data(), out, nullptr);
-       }},
-  };
-  for (const auto& c : doubles) {
-    std::vector<double> apart(n);
-    ASSERT_EQ(c.call(c.in.data(), apart.data()), MORAVEL_OK) << c.name;
-    for (const std::size_t shift : {0, 1, 5}) {  // results written over traffic[shift ..]
-      std::vector<double> shared(n + shift);
-      std::memcpy(shared.data() + shift, c.in.data(), n * sizeof(double));
-      ASSERT_EQ(c.call(shared.data() + shift, shared.data()), MORAVEL_OK) << c.name;
-      for (std::size_t j = 0; j < n; ++j) {
-        ASSERT_EQ(Bits(shared[j]), Bits(apart[j])) << c.name << " shift " << shift << " " << j;
-      }
-    }
-  }
-  // Records of two doubles over the traffic array.
-  std::vector<moravel_loss_result> apart(n);
-  ASSERT_EQ(moravel_loss_array(n, V.data(), A.data(), apart.data(), nullptr), MORAVEL_OK);
-  std::vector<moravel_loss_result> shared(n);
-  auto* traffic = reinterpret_cast<double*>(shared.data());
-  std::memcpy(traffic, A.data(), n * sizeof(double));
-  ASSERT_EQ(moravel_loss_array(n, V.data(), traffic, shared.data(), nullptr), MORAVEL_OK);
-  EXPECT_EQ(std::memcmp(shared.data(), apart.data(), n * sizeof apart[0]), 0);
-  std::vector<moravel_wait_result> waits(n), waits_apart(n);
-  std::vector<double> t(n, 0.5), h(n, 2.0);
-  ASSERT_EQ(
-      moravel_wait_array(n, t.data(), h.data(), V.data(), A.data(), waits_apart.data(), nullptr),
-      MORAVEL_OK);
-  auto* holding = reinterpret_cast<double*>(waits.data()) + 3;
-  for (std::size_t j = 0; j < n; ++j) holding[j] = 2.0;
-  ASSERT_EQ(moravel_wait_array(n, t.data(), holding, V.data(), A.data(), waits.data(), nullptr),
-            MORAVEL_OK);
-  EXPECT_EQ(std::memcmp(waits.data(), waits_apart.data(), n * sizeof waits[0]), 0);
-}
-
-// The solvers refuse at once what their budget of recursion steps cannot
-// answer, and name the refusal: no size meets the target, every traffic
-// meets it, or the work would pass the budget.
-TEST(Solvers, RefuseBeyondTheirBudgetAndSayWhy) {
-  std::int32_t size = -1;
-  double x = -1.0;
-  moravel_staffing s;
-  const struct {
-    moravel_status got, expected;
-  } cases[] = {
-      {moravel_erlang_b_traffic(2147483646, 0.5, &x), MORAVEL_ERROR_MODEL_LIMIT},
-      {moravel_erlang_b_traffic(16777217, 0.01, &x), MORAVEL_ERROR_MODEL_LIMIT},  // 2^24 + 1
-      {moravel_engset_traffic(2147483647, 5592406, 0.01, &x), MORAVEL_ERROR_MODEL_LIMIT},
-      {moravel_engset_traffic(10, 9, 0.9999999999999999, &x), MORAVEL_ERROR_EVERY_TRAFFIC_MEETS},
-      {moravel_traffic_for_service_level(16777217, 180.0, 20.0, 0.8, &x, &s),
-       MORAVEL_ERROR_MODEL_LIMIT},
-      {moravel_traffic_for_service_level(24, 1.0, 1e300, 0.8, &x, &s),
-       MORAVEL_ERROR_EVERY_TRAFFIC_MEETS},
-      {moravel_erlang_b_servers(1e12, 0.01, &size, &x), MORAVEL_ERROR_UNREACHABLE},
-      {moravel_erlang_b_servers(2.72e8, 0.01, &size, &x), MORAVEL_ERROR_MODEL_LIMIT},
-      {moravel_loss_assembled_servers(1.0, 1.0, 0.0, 600000000, 0.01, &size, &x),
-       MORAVEL_ERROR_MODEL_LIMIT},
-      {moravel_engset_servers(2147483647, 0.5, 0.01, &size, &x), MORAVEL_ERROR_MODEL_LIMIT},
-      {moravel_agents_for_service_level(268435457.0, 180.0, 20.0, 0.8, &s),
-       MORAVEL_ERROR_MODEL_LIMIT},
-      {moravel_agents_for_mean_wait(3e9, 180.0, 20.0, 1.0, &s), MORAVEL_ERROR_UNREACHABLE},
-  };
-  for (std::size_t i = 0; i < std::size(cases); ++i) {
-    EXPECT_EQ(cases[i].got, cases[i].expected) << "case " << i;
-  }
-  EXPECT_EQ(size, -1);
-  EXPECT_EQ(x, -1.0);
-  EXPECT_STREQ(moravel_status_message(MORAVEL_ERROR_EVERY_TRAFFIC_MEETS),
-               "every traffic the model takes meets the target: there is no largest one");
-  EXPECT_STREQ(moravel_status_message(MORAVEL_ERROR_MODEL_LIMIT),
-               "the input is beyond the sizes the model computes in bounded time");
 }
 
 // The traffic searches start from an asymptotic root and close their

@@ -5,6 +5,15 @@
 
 namespace moravel::reference {
 
+std::uint64_t EnumeratedPlacements(int x, int k, int lo, int hi) {
+  if (k == 0) return x == 0 ? 1 : 0;
+  std::uint64_t count = 0;
+  for (int part = lo; part <= hi && part <= x; ++part) {
+    count += EnumeratedPlacements(x - part, k - 1, lo, hi);
+  }
+  return count;
+}
+
 double Binomial(std::int32_t n, std::int32_t k) {
   if (k > n || k < 0) return 0.0;
   double r = 1.0;

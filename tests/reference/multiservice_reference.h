@@ -20,6 +20,9 @@
 namespace moravel::reference {
 
 double Binomial(std::int32_t n, std::int32_t k);
+// The placements of x units on k links of lo..hi units each, counted one by
+// one (exact below 2^64: for the small groups that check the counts).
+std::uint64_t EnumeratedPlacements(int x, int k, int lo, int hi);
 double Arrangements(std::int32_t x, std::int32_t k, std::int32_t hi, std::int32_t lo);
 double AcceptanceFactor(std::int32_t x, std::int32_t d, std::int32_t k, std::int32_t f);
 // 1 - AcceptanceFactor, or B / N itself where that is below 2^-20 (1 - sigma
