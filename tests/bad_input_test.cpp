@@ -48,7 +48,7 @@ TEST(BadInput, ScalarFormulas) {
       TEXT_ROW(E(-2, 1e300), "-nan"),  // A^V underflows to 0: 0/0
       TEXT_ROW(E(171, 10.0), "0"),
       TEXT_ROW(E(170, 100.0), "-nan"),  // A^V overflows
-      TEXT_ROW(E(kMax, 0.5), "0"),   // returns at once
+      TEXT_ROW(E(kMax, 0.5), "0"),      // returns at once
       TEXT_ROW(Hi(5, 3.0, 6), "0"),
       TEXT_ROW(Hi(5, 3.0, kMin), "0"),  // V - i wraps negative
       TEXT_ROW(Hi(3, 0.0, 1), "-nan"),
