@@ -17,14 +17,8 @@ namespace {
 
 using testing::Bits;
 
-TEST(Mt19937, PublishedSequenceForDefaultSeed) {
-  Mt19937 engine(5489u);
-  EXPECT_EQ(engine(), 3499211612u);
-  EXPECT_EQ(engine(), 581869302u);
-  engine.Discard(9997);
-  EXPECT_EQ(engine(), 4123659995u);  // the 10000th output
-}
-
+// The standard library's engine is the reference, over several
+// regenerations of the state.
 TEST(Mt19937, MatchesStandardEngineAcrossRegenerations) {
   for (const std::uint32_t seed : {1u, 5489u, 0x80000000u, 0xffffffffu, 0u}) {
     Mt19937 engine(seed);

@@ -75,27 +75,20 @@ TEST(Estimate, MeanErrorAndInterval) {
   EXPECT_EQ(e.standard_error, std::sqrt(0.125 / 2.0 / 3.0));
   EXPECT_EQ(e.ci_low, 0.5 - t * e.standard_error);
   EXPECT_EQ(e.ci_high, 0.5 + t * e.standard_error);
-}
-
-// The compensated sums give the mean of values of very different sizes
-// that plain summation loses.
-TEST(Estimate, MeanSurvivesCancellation) {
-  const double values[] = {1e16, 1.0, -1e16, 1.0};
-  moravel_estimate_result e{};
-  ASSERT_EQ(moravel_estimate(4, values, 0, 0.95, &e), MORAVEL_OK);
+  // The compensated sums keep the mean of values of very different sizes
+  // that plain summation loses.
+  const double cancelling[] = {1e16, 1.0, -1e16, 1.0};
+  ASSERT_EQ(moravel_estimate(4, cancelling, 0, 0.95, &e), MORAVEL_OK);
   EXPECT_EQ(e.mean, 0.5);
-}
-
-TEST(Estimate, IntervalOfAProbabilityStaysInsideZeroAndOne) {
+  // The interval of a probability stays inside [0, 1]; the same values
+  // taken as no probability reach below 0.
   const double low[] = {0.0, 0.0, 0.0001};
   const double high[] = {1.0, 1.0, 0.9999};
-  moravel_estimate_result e{};
   ASSERT_EQ(moravel_estimate(3, low, 1, 0.95, &e), MORAVEL_OK);
   EXPECT_EQ(e.ci_low, 0.0);
   EXPECT_GT(e.ci_high, e.mean);
   ASSERT_EQ(moravel_estimate(3, high, 1, 0.95, &e), MORAVEL_OK);
   EXPECT_EQ(e.ci_high, 1.0);
-  // Not a probability: the same values give an interval below 0.
   ASSERT_EQ(moravel_estimate(3, low, 0, 0.95, &e), MORAVEL_OK);
   EXPECT_LT(e.ci_low, 0.0);
 }

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "api/checks.h"
 #include "moravel/api.h"
 
 namespace moravel::api {
@@ -87,6 +88,22 @@ moravel_status ChunkedPoints(std::size_t n, std::size_t* refused_index, Check&& 
     }
   }
   return MORAVEL_OK;
+}
+
+// The frame of an array entry point: refuses missing arrays, reads the
+// inputs apart from the results (each input pointer is replaced by its copy
+// where it overlaps them, before `walk` reads it) and runs walk(), the
+// walk over the points (ForEachPoint, ChunkedPoints), with no exception
+// let out.
+template <class Result, class Walk, class... Inputs>
+moravel_status ArrayCall(std::size_t n, Result* results, Walk&& walk,
+                         const Inputs*&... inputs) noexcept {
+  if (AnyArrayMissing(n, inputs..., results)) return MORAVEL_ERROR_NULL_POINTER;
+  return Guarded([&] {
+    InputsApartFrom apart(results, n);
+    ((inputs = apart(inputs, n)), ...);
+    return walk();
+  });
 }
 
 }  // namespace moravel::api

@@ -108,85 +108,76 @@ MORAVEL_API moravel_status moravel_erlang_b_ratio(int32_t servers, double traffi
 MORAVEL_API moravel_status moravel_erlang_b_array(size_t n, const int32_t* servers,
                                                   const double* traffic, double* loss,
                                                   size_t* refused_index) noexcept {
-  if (AnyArrayMissing(n, servers, traffic, loss)) return MORAVEL_ERROR_NULL_POINTER;
-  return Guarded([&] {
-    InputsApartFrom apart(loss, n);
-    servers = apart(servers, n);
-    traffic = apart(traffic, n);
-    return ChunkedPoints(
-        n, refused_index, [&](size_t j) { return CheckErlangB(servers[j], traffic[j]); },
-        [&](size_t first, size_t count) {
-          moravel::PalmTableBatch(count, servers + first, traffic + first, loss + first);
-        });
-  });
+  return ArrayCall(
+      n, loss,
+      [&] {
+        return ChunkedPoints(
+            n, refused_index, [&](size_t j) { return CheckErlangB(servers[j], traffic[j]); },
+            [&](size_t first, size_t count) {
+              moravel::PalmTableBatch(count, servers + first, traffic + first, loss + first);
+            });
+      },
+      servers, traffic);
 }
 
 MORAVEL_API moravel_status moravel_erlang_c_array(size_t n, const int32_t* servers,
                                                   const double* traffic, double* wait_probability,
                                                   size_t* refused_index) noexcept {
-  if (AnyArrayMissing(n, servers, traffic, wait_probability)) return MORAVEL_ERROR_NULL_POINTER;
-  return Guarded([&] {
-    InputsApartFrom apart(wait_probability, n);
-    servers = apart(servers, n);
-    traffic = apart(traffic, n);
-    return ChunkedPoints(
-        n, refused_index, [&](size_t j) { return CheckErlangC(servers[j], traffic[j]); },
-        [&](size_t first, size_t count) {
-          double* out = wait_probability + first;
-          moravel::PalmTableBatch(count, servers + first, traffic + first, out);
-          for (size_t i = 0; i < count; ++i) {
-            out[i] = moravel::ErlangCFromLoss(servers[first + i], traffic[first + i], out[i]);
-          }
-        });
-  });
+  return ArrayCall(
+      n, wait_probability,
+      [&] {
+        return ChunkedPoints(
+            n, refused_index, [&](size_t j) { return CheckErlangC(servers[j], traffic[j]); },
+            [&](size_t first, size_t count) {
+              double* out = wait_probability + first;
+              moravel::PalmTableBatch(count, servers + first, traffic + first, out);
+              for (size_t i = 0; i < count; ++i) {
+                out[i] = moravel::ErlangCFromLoss(servers[first + i], traffic[first + i], out[i]);
+              }
+            });
+      },
+      servers, traffic);
 }
 
 MORAVEL_API moravel_status moravel_engset_array(size_t n, const int32_t* sources,
                                                 const int32_t* servers,
                                                 const double* traffic_per_source, double* loss,
                                                 size_t* refused_index) noexcept {
-  if (AnyArrayMissing(n, sources, servers, traffic_per_source, loss)) {
-    return MORAVEL_ERROR_NULL_POINTER;
-  }
-  return Guarded([&] {
-    InputsApartFrom apart(loss, n);
-    sources = apart(sources, n);
-    servers = apart(servers, n);
-    traffic_per_source = apart(traffic_per_source, n);
-    return ForEachPoint(n, refused_index, [&](size_t j) {
-      return EngsetPoint(sources[j], servers[j], traffic_per_source[j], loss[j]);
-    });
-  });
+  return ArrayCall(
+      n, loss,
+      [&] {
+        return ForEachPoint(n, refused_index, [&](size_t j) {
+          return EngsetPoint(sources[j], servers[j], traffic_per_source[j], loss[j]);
+        });
+      },
+      sources, servers, traffic_per_source);
 }
 
 MORAVEL_API moravel_status moravel_erlang_b_direct_array(size_t n, const int32_t* servers,
                                                          const double* traffic, double* loss,
                                                          size_t* refused_index) noexcept {
-  if (AnyArrayMissing(n, servers, traffic, loss)) return MORAVEL_ERROR_NULL_POINTER;
-  return Guarded([&] {
-    InputsApartFrom apart(loss, n);
-    servers = apart(servers, n);
-    traffic = apart(traffic, n);
-    return ForEachPoint(n, refused_index, [&](size_t j) {
-      return ErlangBDirectPoint(servers[j], traffic[j], loss[j]);
-    });
-  });
+  return ArrayCall(
+      n, loss,
+      [&] {
+        return ForEachPoint(n, refused_index, [&](size_t j) {
+          return ErlangBDirectPoint(servers[j], traffic[j], loss[j]);
+        });
+      },
+      servers, traffic);
 }
 
 MORAVEL_API moravel_status moravel_erlang_b_ratio_array(size_t n, const int32_t* servers,
                                                         const double* traffic, const int32_t* fewer,
                                                         double* ratio,
                                                         size_t* refused_index) noexcept {
-  if (AnyArrayMissing(n, servers, traffic, fewer, ratio)) return MORAVEL_ERROR_NULL_POINTER;
-  return Guarded([&] {
-    InputsApartFrom apart(ratio, n);
-    servers = apart(servers, n);
-    traffic = apart(traffic, n);
-    fewer = apart(fewer, n);
-    return ForEachPoint(n, refused_index, [&](size_t j) {
-      return ErlangBRatioPoint(servers[j], traffic[j], fewer[j], ratio[j]);
-    });
-  });
+  return ArrayCall(
+      n, ratio,
+      [&] {
+        return ForEachPoint(n, refused_index, [&](size_t j) {
+          return ErlangBRatioPoint(servers[j], traffic[j], fewer[j], ratio[j]);
+        });
+      },
+      servers, traffic, fewer);
 }
 
 }  // extern "C"

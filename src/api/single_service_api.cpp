@@ -150,23 +150,22 @@ MORAVEL_API moravel_status moravel_wait(double threshold, double holding_time, i
 MORAVEL_API moravel_status moravel_loss_array(size_t n, const int32_t* servers,
                                               const double* traffic, moravel_loss_result* results,
                                               size_t* refused_index) noexcept {
-  if (AnyArrayMissing(n, servers, traffic, results)) return MORAVEL_ERROR_NULL_POINTER;
-  return Guarded([&] {
-    InputsApartFrom apart(results, n);
-    servers = apart(servers, n);
-    traffic = apart(traffic, n);
-    return ChunkedPoints(
-        n, refused_index, [&](size_t j) { return CheckLoss(servers[j], traffic[j]); },
-        [&](size_t first, size_t count) {
-          double loss[kChunk];
-          moravel::PalmTableBatch(count, servers + first, traffic + first, loss);
-          for (size_t i = 0; i < count; ++i) {
-            Store(
-                moravel::PoissonLossWithinServers(servers[first + i], traffic[first + i], loss[i]),
-                results[first + i]);
-          }
-        });
-  });
+  return ArrayCall(
+      n, results,
+      [&] {
+        return ChunkedPoints(
+            n, refused_index, [&](size_t j) { return CheckLoss(servers[j], traffic[j]); },
+            [&](size_t first, size_t count) {
+              double loss[kChunk];
+              moravel::PalmTableBatch(count, servers + first, traffic + first, loss);
+              for (size_t i = 0; i < count; ++i) {
+                Store(moravel::PoissonLossWithinServers(servers[first + i], traffic[first + i],
+                                                        loss[i]),
+                      results[first + i]);
+              }
+            });
+      },
+      servers, traffic);
 }
 
 MORAVEL_API moravel_status moravel_loss_finite_sources_array(size_t n, const int32_t* sources,
@@ -174,18 +173,14 @@ MORAVEL_API moravel_status moravel_loss_finite_sources_array(size_t n, const int
                                                              const double* traffic_per_source,
                                                              moravel_loss_result* results,
                                                              size_t* refused_index) noexcept {
-  if (AnyArrayMissing(n, sources, servers, traffic_per_source, results)) {
-    return MORAVEL_ERROR_NULL_POINTER;
-  }
-  return Guarded([&] {
-    InputsApartFrom apart(results, n);
-    sources = apart(sources, n);
-    servers = apart(servers, n);
-    traffic_per_source = apart(traffic_per_source, n);
-    return ForEachPoint(n, refused_index, [&](size_t j) {
-      return FiniteSourcesPoint(sources[j], servers[j], traffic_per_source[j], results[j]);
-    });
-  });
+  return ArrayCall(
+      n, results,
+      [&] {
+        return ForEachPoint(n, refused_index, [&](size_t j) {
+          return FiniteSourcesPoint(sources[j], servers[j], traffic_per_source[j], results[j]);
+        });
+      },
+      sources, servers, traffic_per_source);
 }
 
 MORAVEL_API moravel_status moravel_loss_assembled_array(size_t n, const double* x, const double* y,
@@ -193,61 +188,52 @@ MORAVEL_API moravel_status moravel_loss_assembled_array(size_t n, const double* 
                                                         const int32_t* multiplier,
                                                         moravel_loss_result* results,
                                                         size_t* refused_index) noexcept {
-  if (AnyArrayMissing(n, x, y, z, servers, multiplier, results)) {
-    return MORAVEL_ERROR_NULL_POINTER;
-  }
-  return Guarded([&] {
-    InputsApartFrom apart(results, n);
-    x = apart(x, n);
-    y = apart(y, n);
-    z = apart(z, n);
-    servers = apart(servers, n);
-    multiplier = apart(multiplier, n);
-    return ChunkedPoints(
-        n, refused_index,
-        [&](size_t j) { return CheckAssembled(x[j], y[j], z[j], servers[j], multiplier[j]); },
-        [&](size_t first, size_t count) {
-          double load[kChunk], loss[kChunk];
-          for (size_t i = 0; i < count; ++i) {
-            const size_t j = first + i;
-            load[i] = moravel::AssembledLoad(x[j], y[j], z[j], multiplier[j]);
-          }
-          moravel::PalmTableBatch(count, servers + first, load, loss);
-          for (size_t i = 0; i < count; ++i) {
-            Store(moravel::PoissonLossWithinServers(servers[first + i], load[i], loss[i]),
-                  results[first + i]);
-          }
-        });
-  });
+  return ArrayCall(
+      n, results,
+      [&] {
+        return ChunkedPoints(
+            n, refused_index,
+            [&](size_t j) { return CheckAssembled(x[j], y[j], z[j], servers[j], multiplier[j]); },
+            [&](size_t first, size_t count) {
+              double load[kChunk], loss[kChunk];
+              for (size_t i = 0; i < count; ++i) {
+                const size_t j = first + i;
+                load[i] = moravel::AssembledLoad(x[j], y[j], z[j], multiplier[j]);
+              }
+              moravel::PalmTableBatch(count, servers + first, load, loss);
+              for (size_t i = 0; i < count; ++i) {
+                Store(moravel::PoissonLossWithinServers(servers[first + i], load[i], loss[i]),
+                      results[first + i]);
+              }
+            });
+      },
+      x, y, z, servers, multiplier);
 }
 
 MORAVEL_API moravel_status moravel_wait_array(size_t n, const double* threshold,
                                               const double* holding_time, const int32_t* servers,
                                               const double* traffic, moravel_wait_result* results,
                                               size_t* refused_index) noexcept {
-  if (AnyArrayMissing(n, threshold, holding_time, servers, traffic, results)) {
-    return MORAVEL_ERROR_NULL_POINTER;
-  }
-  return Guarded([&] {
-    InputsApartFrom apart(results, n);
-    threshold = apart(threshold, n);
-    holding_time = apart(holding_time, n);
-    servers = apart(servers, n);
-    traffic = apart(traffic, n);
-    return ChunkedPoints(
-        n, refused_index,
-        [&](size_t j) { return CheckWait(threshold[j], holding_time[j], servers[j], traffic[j]); },
-        [&](size_t first, size_t count) {
-          double loss[kChunk];
-          moravel::PalmTableBatch(count, servers + first, traffic + first, loss);
-          for (size_t i = 0; i < count; ++i) {
-            const size_t j = first + i;
-            Store(moravel::WaitingFromLoss(threshold[j], holding_time[j], servers[j], traffic[j],
-                                           loss[i]),
-                  results[j]);
-          }
-        });
-  });
+  return ArrayCall(
+      n, results,
+      [&] {
+        return ChunkedPoints(
+            n, refused_index,
+            [&](size_t j) {
+              return CheckWait(threshold[j], holding_time[j], servers[j], traffic[j]);
+            },
+            [&](size_t first, size_t count) {
+              double loss[kChunk];
+              moravel::PalmTableBatch(count, servers + first, traffic + first, loss);
+              for (size_t i = 0; i < count; ++i) {
+                const size_t j = first + i;
+                Store(moravel::WaitingFromLoss(threshold[j], holding_time[j], servers[j],
+                                               traffic[j], loss[i]),
+                      results[j]);
+              }
+            });
+      },
+      threshold, holding_time, servers, traffic);
 }
 
 }  // extern "C"

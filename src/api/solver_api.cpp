@@ -71,8 +71,12 @@ moravel_status CheckCallCentre(double A, double h, double t) {
   return FirstRefusal(CheckTraffic(A), CheckHoldingTime(h), CheckThreshold(t));
 }
 
+// The least agents for `goal`, after refusing a missing record, then the
+// call centre's figures, then the target (target_refusal, its goal's check).
 moravel_status Staff(double A, double h, double t, StaffingGoal goal, double target,
-                     moravel_staffing* figures) {
+                     moravel_status target_refusal, moravel_staffing* figures) {
+  if (figures == nullptr) return MORAVEL_ERROR_NULL_POINTER;
+  if (const auto refused = FirstRefusal(CheckCallCentre(A, h, t), target_refusal)) return refused;
   const auto found = LeastAgents(A, h, t, goal, target);
   if (const auto refused = Refusal(found.outcome)) return refused;
   // A holding time near the largest double takes the mean wait beyond it.
@@ -196,39 +200,22 @@ MORAVEL_API moravel_status moravel_staffing_figures(int32_t agents, double traff
 MORAVEL_API moravel_status moravel_agents_for_service_level(double traffic, double handling_time,
                                                             double answer_time, double target,
                                                             moravel_staffing* figures) noexcept {
-  if (figures == nullptr) return MORAVEL_ERROR_NULL_POINTER;
-  if (const auto refused =
-          FirstRefusal(CheckCallCentre(traffic, handling_time, answer_time), CheckTarget(target))) {
-    return refused;
-  }
   return Staff(traffic, handling_time, answer_time, moravel::StaffingGoal::kServiceLevel, target,
-               figures);
+               CheckTarget(target), figures);
 }
 
 MORAVEL_API moravel_status moravel_agents_for_mean_wait(double traffic, double handling_time,
                                                         double answer_time, double target_wait,
                                                         moravel_staffing* figures) noexcept {
-  if (figures == nullptr) return MORAVEL_ERROR_NULL_POINTER;
-  const moravel_status target =
-      IsFinitePositive(target_wait) ? MORAVEL_OK : MORAVEL_ERROR_TARGET_WAIT;
-  if (const auto refused =
-          FirstRefusal(CheckCallCentre(traffic, handling_time, answer_time), target)) {
-    return refused;
-  }
   return Staff(traffic, handling_time, answer_time, moravel::StaffingGoal::kMeanWait, target_wait,
-               figures);
+               IsFinitePositive(target_wait) ? MORAVEL_OK : MORAVEL_ERROR_TARGET_WAIT, figures);
 }
 
 MORAVEL_API moravel_status moravel_agents_for_wait_probability(double traffic, double handling_time,
                                                                double answer_time, double target,
                                                                moravel_staffing* figures) noexcept {
-  if (figures == nullptr) return MORAVEL_ERROR_NULL_POINTER;
-  if (const auto refused =
-          FirstRefusal(CheckCallCentre(traffic, handling_time, answer_time), CheckTarget(target))) {
-    return refused;
-  }
   return Staff(traffic, handling_time, answer_time, moravel::StaffingGoal::kWaitProbability, target,
-               figures);
+               CheckTarget(target), figures);
 }
 
 MORAVEL_API moravel_status moravel_traffic_for_service_level(int32_t agents, double handling_time,
