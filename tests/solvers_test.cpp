@@ -186,39 +186,62 @@ void ExpectLargestTraffic(const std::function<double(double)>& loss, double targ
   EXPECT_NEAR(found, plain, 1e-12 * plain);
 }
 
+// Each search's answer, generated cases first, then extreme targets and
+// sizes, where the searches start from an asymptotic root and must close
+// their bracket to neighbouring doubles too.
+void ExpectErlangTraffic(std::int32_t V, double target) {
+  double A = 0.0;
+  ASSERT_EQ(moravel_erlang_b_traffic(V, target, &A), MORAVEL_OK) << V << " " << target;
+  ExpectLargestTraffic([V](double x) { return moravel::PalmTable(V, x); }, target, A,
+                       2.0 * A + 1.0);
+}
+
+void ExpectEngsetTraffic(std::int32_t N, std::int32_t V, double target) {
+  double a = 0.0;
+  ASSERT_EQ(moravel_engset_traffic(N, V, target, &a), MORAVEL_OK) << N << " " << V;
+  ExpectLargestTraffic([&](double x) { return moravel::EngsetTable(N, V, x); }, target, a,
+                       std::nextafter(1.0, 0.0));
+}
+
+// The delay system: the service level falls as the traffic rises, so its
+// negative is the nondecreasing function, against -level.
+void ExpectTrafficForServiceLevel(std::int32_t agents, double h, double t, double level) {
+  double traffic = 0.0;
+  moravel_staffing figures;
+  ASSERT_EQ(moravel_traffic_for_service_level(agents, h, t, level, &traffic, &figures), MORAVEL_OK);
+  ExpectLargestTraffic(
+      [&](double x) {
+        return -(1.0 - moravel::WaitingModel(t, h, agents, x).wait_exceeds_threshold);
+      },
+      -level, traffic, std::nextafter(static_cast<double>(agents), 0.0));
+  moravel_staffing at;
+  ASSERT_EQ(moravel_staffing_figures(agents, traffic, h, t, &at), MORAVEL_OK);
+  EXPECT_EQ(Bits(figures.service_level), Bits(at.service_level));
+  EXPECT_GE(figures.service_level, level);
+}
+
 TEST(Solvers, LargestTrafficMeetsItsBracket) {
   for (int c = 0; c < 200; ++c) {
-    const std::int32_t V = 1 + (c * 37) % 400;
+    SCOPED_TRACE(c);
     const double target = kTargets[c % std::size(kTargets)];
-    double A = 0.0;
-    ASSERT_EQ(moravel_erlang_b_traffic(V, target, &A), MORAVEL_OK);
-    ExpectLargestTraffic([V](double x) { return moravel::PalmTable(V, x); }, target, A, 1e9);
-
+    ExpectErlangTraffic(1 + (c * 37) % 400, target);
     const std::int32_t N = 2 + c % 120;
-    const std::int32_t servers = 1 + (c * 7) % (N - 1);
-    double a = 0.0;
-    ASSERT_EQ(moravel_engset_traffic(N, servers, target, &a), MORAVEL_OK);
-    ExpectLargestTraffic([&](double x) { return moravel::EngsetTable(N, servers, x); }, target, a,
-                         std::nextafter(1.0, 0.0));
-
-    // The delay system: the service level falls as the traffic rises, so
-    // its negative is the nondecreasing function, against -target.
-    const std::int32_t agents = 1 + (c * 13) % 300;
-    const double h = 30.0 + c % 7 * 60.0, t = c % 5 * 10.0;
-    const double level = 0.5 + 0.45 * (c % 10) / 10.0;
-    double traffic = 0.0;
-    moravel_staffing figures;
-    ASSERT_EQ(moravel_traffic_for_service_level(agents, h, t, level, &traffic, &figures),
-              MORAVEL_OK);
-    ExpectLargestTraffic(
-        [&](double x) {
-          return -(1.0 - moravel::WaitingModel(t, h, agents, x).wait_exceeds_threshold);
-        },
-        -level, traffic, std::nextafter(static_cast<double>(agents), 0.0));
-    moravel_staffing at;
-    ASSERT_EQ(moravel_staffing_figures(agents, traffic, h, t, &at), MORAVEL_OK);
-    EXPECT_EQ(Bits(figures.service_level), Bits(at.service_level));
-    EXPECT_GE(figures.service_level, level);
+    ExpectEngsetTraffic(N, 1 + (c * 7) % (N - 1), target);
+    ExpectTrafficForServiceLevel(1 + (c * 13) % 300, 30.0 + c % 7 * 60.0, c % 5 * 10.0,
+                                 0.5 + 0.45 * (c % 10) / 10.0);
+  }
+  for (const double target : {1e-300, 1e-12, 0.01, 0.5, 0.999999, 1.0 - 1e-12}) {
+    for (const std::int32_t V : {1, 7, 100, 5000, 100000}) ExpectErlangTraffic(V, target);
+  }
+  for (const std::int32_t N : {2, 50, 3000}) {
+    for (const std::int32_t V : {1, N / 2, N - 1}) {
+      for (const double target : {1e-300, 1e-12, 0.01, 0.5}) ExpectEngsetTraffic(N, V, target);
+    }
+  }
+  for (const std::int32_t V : {1, 24, 5000}) {
+    for (const double level : {0.01, 0.5, 0.8, 0.999}) {
+      ExpectTrafficForServiceLevel(V, 180.0, 20.0, level);
+    }
   }
 }
 
