@@ -178,10 +178,11 @@ double Tolerance(double p, std::int32_t N, double inflation) {
   return 5.0 * inflation * std::sqrt(p * (1.0 - p) / N);
 }
 
-TEST(SimulateLossSystem, AgreesWithErlangLossFormula) {
+TEST(SimulatedSystems, AgreeWithTheErlangFormulas) {
   constexpr std::int32_t N = 1000000;
-  const StatisticalCase cases[] = {{5, 2.0, 11u, 1.5}, {10, 8.0, 12u, 2.5}, {30, 25.0, 13u, 2.5}};
-  for (const auto& c : cases) {
+  const StatisticalCase loss_cases[] = {
+      {5, 2.0, 11u, 1.5}, {10, 8.0, 12u, 2.5}, {30, 25.0, 13u, 2.5}};
+  for (const auto& c : loss_cases) {
     const double B = PalmTable(c.V, c.A);
     const auto result = SimulateLossSystem(c.A, 1.0, c.V, N, c.seed);
     ASSERT_TRUE(result);
@@ -189,12 +190,9 @@ TEST(SimulateLossSystem, AgreesWithErlangLossFormula) {
         << "V " << c.V << " A " << c.A;
     EXPECT_NEAR(result->carried_traffic, (1.0 - B) * c.A, c.A * Tolerance(B, N, c.inflation));
   }
-}
-
-TEST(SimulateWaitingSystem, AgreesWithErlangDelayFormula) {
-  constexpr std::int32_t N = 1000000;
-  const StatisticalCase cases[] = {{5, 2.0, 21u, 2.5}, {10, 7.0, 22u, 5.0}, {20, 15.0, 23u, 6.5}};
-  for (const auto& c : cases) {
+  const StatisticalCase wait_cases[] = {
+      {5, 2.0, 21u, 2.5}, {10, 7.0, 22u, 5.0}, {20, 15.0, 23u, 6.5}};
+  for (const auto& c : wait_cases) {
     const double C = ErlangFormula2(c.V, c.A);
     const auto result = SimulateWaitingSystem(c.A, 1.0, c.V, N, 0.5, c.seed);
     ASSERT_TRUE(result);
