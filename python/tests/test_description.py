@@ -62,6 +62,20 @@ class Description(unittest.TestCase):
                     if not module:
                         self.assertIn(function, moravel.__all__)
 
+    def test_an_array_names_its_count(self) -> None:
+        # An array argument's length names an integral input of its entry
+        # point: the count a host passes as the array's length.
+        for entry in moravel.description()["entry_points"]:
+            arguments = {argument["name"]: argument for argument in entry["arguments"]}
+            for argument in entry["arguments"]:
+                with self.subTest(name=entry["c_name"], argument=argument["name"]):
+                    if "length" not in argument:
+                        continue
+                    self.assertTrue(argument["type"].endswith("*"))
+                    count = arguments[argument["length"]]
+                    self.assertEqual(count["role"], "input")
+                    self.assertIn(count["type"], ("int32_t", "size_t"))
+
     def test_each_argument_python_spells_is_a_parameter(self) -> None:
         for entry in moravel.description()["entry_points"]:
             shown = entry["hosts"]["python"].get("shows", [])

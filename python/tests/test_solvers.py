@@ -180,7 +180,7 @@ class Refusals(unittest.TestCase):
                 (lambda: moravel.erlang_b_servers(1e12, 0.01), 34,
                  "no size below 2^31 - 1 meets the target"),
                 (lambda: moravel.staffing(20, 20.0, 180.0, 20.0), 8,
-                 "agents must be below the number of servers"),
+                 "traffic must be below the number of servers"),
                 (lambda: moravel.agents_for_mean_wait(20.0, 180.0, 20.0, 0.0), 31,
                  "target_wait must be finite and above 0"),
                 (lambda: moravel.engset_servers(10, 1.0, 0.01), 10,
