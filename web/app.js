@@ -58,14 +58,31 @@
     return "";
   }
 
+  // A field's name in the library's sentences: its label without the unit
+  // or the note after it ("Mean holding time (seconds)": "Mean holding time").
+  function argumentName(field) {
+    return fieldName(field).split(/ \(| \[|,/)[0];
+  }
+
+  // The text of a refusal: the library's reason after the field's name,
+  // which takes the place of the library's subject ("Servers V must be at
+  // least 1"), or comes before a reason that names no argument ("Links k:
+  // ..."); the page's own message as it stands.
+  function refusalText(refusal) {
+    const name = refusal.status !== undefined && refusal.field ? argumentName(refusal.field) : "";
+    if (!name) return refusal.message;
+    return name + (refusal.subject ? " " : ": ") + refusal.reason;
+  }
+
   // Shows a refusal beside its field; in a slot that several fields share,
   // the message names the field.
   function refuse(refusal, prefix) {
     const field = refusal.field;
     const own = field && $(field + "-msg");
     const slot = own || (field && $(prefix + "-classes-msg")) || $(prefix + "-msg");
-    const name = !own && field ? fieldName(field) : "";
-    slot.textContent = name ? `${name}: ${refusal.message}` : refusal.message;
+    const text = refusalText(refusal);
+    const name = !own && field && text === refusal.message ? fieldName(field) : "";
+    slot.textContent = name ? `${name}: ${text}` : text;
     if (field && $(field)) $(field).setAttribute("aria-invalid", "true");
   }
 

@@ -15,19 +15,9 @@
 (function (root) {
   "use strict";
 
-  // The library's status codes (moravel/api.h) that the page places beside
-  // a field.
-  const S = {
-    SERVERS: 4, SERVERS_TOO_MANY: 5, TRAFFIC: 6, TRAFFIC_NOT_POSITIVE: 7, NOT_BELOW_SERVERS: 8,
-    SOURCES: 9, SOURCE_TRAFFIC: 10, OVERFLOW: 13, HOLDING_TIME: 18, THRESHOLD: 19,
-    CLASSES: 21, DEMAND: 22, LINKS: 23, LINK_UNITS: 24, GROUP_SIZE: 25, SUBSET: 26,
-    SUBSET_COUNT: 27, TARGET: 30, NOT_BELOW_SOURCES: 32, DEMAND_EXCEEDS_LINK: 33,
-    UNREACHABLE: 34, MODEL_LIMIT: 35, TARGET_WAIT: 31,
-    PATIENCE: 40, LINES: 41, LINES_TOO_MANY: 42, RETRY_SHARE: 43, REDIAL_TIME: 44,
-    RETRIALS_DIVERGE: 45, CALLS_OFFERED: 60, INTERVAL_MINUTES: 61, SHRINKAGE: 62, NO_TARGET: 63,
-    SERVICE_LEVEL_TARGET: 65, ABANDONMENT_TARGET: 66, WAIT_PROBABILITY_TARGET: 67,
-    SCHEDULED_TOO_MANY: 68, GOAL: 46, OCCUPANCY: 47, EVERY_TRAFFIC_MEETS: 36,
-  };
+  // The library's status codes by name (SERVERS: 4), from the module's
+  // description of its interface: set by run().
+  let S = null;
 
   // What a plot may cost, in multiples of one evaluation of the model at
   // the inputs: a plot of n points costs about n evaluations, so it gets
@@ -203,8 +193,7 @@
 
   const panels = {
     "erlang-b": {
-      fields: { [S.SERVERS]: "eb-servers", [S.SERVERS_TOO_MANY]: "eb-servers", [S.TRAFFIC]: "eb-traffic",
-                [S.TARGET]: "eb-loss", [S.UNREACHABLE]: "eb-loss" },
+      prefix: "eb", beside: "eb-loss",
       figures(moravel, read, out) {
         const find = read.text("eb-find");
         let V, A;
@@ -237,21 +226,20 @@
     },
 
     "erlang-c": {
-      fields: { [S.SERVERS]: "ec-servers", [S.SERVERS_TOO_MANY]: "ec-servers", [S.TRAFFIC]: "ec-traffic",
-                [S.NOT_BELOW_SERVERS]: "ec-traffic", [S.HOLDING_TIME]: "ec-holding",
-                [S.THRESHOLD]: "ec-answer", [S.TARGET]: "ec-service", [S.UNREACHABLE]: "ec-service" },
+      prefix: "ec", beside: "ec-service",
       figures(moravel, read, out) {
         const find = read.text("ec-find");
         const h = read.real("ec-holding"), t = read.real("ec-answer");
         let A, figures, ms;
         if (find === "traffic") {
-          [figures, ms] = timed(() => moravel.trafficForServiceLevel(read.whole("ec-servers"), h, t,
+          let largest;
+          [largest, ms] = timed(() => moravel.trafficForServiceLevel(read.whole("ec-servers"), h, t,
                                                                       read.serviceLevel("ec-service")));
-          A = figures.traffic;
+          ({ traffic: A, figures } = largest);
         } else {
           A = read.real("ec-traffic");
           [figures, ms] = timed(() => (find === "service"
-            ? moravel.staffingFigures(read.whole("ec-servers"), A, h, t)
+            ? moravel.staffing(read.whole("ec-servers"), A, h, t)
             : moravel.agentsForServiceLevel(A, h, t, read.serviceLevel("ec-service"))));
         }
         Object.assign(out, {
@@ -267,9 +255,7 @@
     },
 
     engset: {
-      fields: { [S.SOURCES]: "en-sources", [S.SERVERS]: "en-servers", [S.SERVERS_TOO_MANY]: "en-servers",
-                [S.NOT_BELOW_SOURCES]: "en-servers", [S.SOURCE_TRAFFIC]: "en-traffic",
-                [S.TARGET]: "en-loss", [S.UNREACHABLE]: "en-loss" },
+      prefix: "en", beside: "en-loss",
       figures(moravel, read, out) {
         const find = read.text("en-find");
         // The library takes the offered traffic per source a; a traffic per
@@ -291,7 +277,7 @@
           V = read.whole("en-servers");
           a = moravel.engsetTraffic(N, V, read.probability("en-loss"));
         }
-        const [result, ms] = timed(() => moravel.lossFiniteSources(N, V, a));
+        const [result, ms] = timed(() => moravel.lossFinite(N, V, a));
         Object.assign(out, { "en-out-servers": V, "en-out-traffic": a, "en-out-idle": a / (1 - a),
                              "en-out-loss": result.loss, "en-out-carried": result.carried });
         return { N, V, a, result, ms };
@@ -311,18 +297,15 @@
     },
 
     "call-centre": {
-      fields: { [S.TRAFFIC]: "cc-calls", [S.HOLDING_TIME]: "cc-handling", [S.THRESHOLD]: "cc-answer",
-                [S.TARGET]: "cc-service", [S.UNREACHABLE]: "cc-service" },
+      prefix: "cc", beside: "cc-service",
       figures(moravel, read, out) {
         const calls = read.real("cc-calls"), minutes = read.real("cc-interval");
         const h = read.real("cc-handling"), t = read.real("cc-answer");
         const target = read.serviceLevel("cc-service");
-        if (!(minutes > 0 && Number.isFinite(minutes))) {
-          throw new FieldError("cc-interval", "the interval must be finite and above 0 minutes");
-        }
-        if (!(h > 0 && Number.isFinite(h))) {
-          throw new moravel.MoravelError(S.HOLDING_TIME, moravel.statusMessage(S.HOLDING_TIME));
-        }
+        // The traffic is the page's to compute, so the page refuses, in the
+        // library's words, what would make it meaningless.
+        if (!(minutes > 0 && Number.isFinite(minutes))) throw pageRefusal(moravel, "INTERVAL_MINUTES", "cc-interval");
+        if (!(h > 0 && Number.isFinite(h))) throw pageRefusal(moravel, "HOLDING_TIME", "cc-handling");
         // Offered traffic: calls per second times the mean handling time.
         const A = (calls * h) / (minutes * 60);
         const [staff, ms] = timed(() => moravel.agentsForServiceLevel(A, h, t, target));
@@ -347,7 +330,7 @@
         if (affordable(ms, agents.length) < Math.min(MIN_POINTS, agents.length)) return { note: leftOut(ms) };
         const level = [];
         for (const n of agents) {
-          try { level.push([n, moravel.staffingFigures(n, A, h, t).serviceLevel]); } catch (error) { /* unstable */ }
+          try { level.push([n, moravel.staffing(n, A, h, t).serviceLevel]); } catch (error) { /* unstable */ }
         }
         return {
           title: `Call centre: service level against agents, ${root.MoravelFormat.readable(A)} erlangs`,
@@ -363,29 +346,7 @@
     // agents for a target, and a day's plan.  Times in seconds, the
     // interval in minutes.
     "contact-centre": {
-      fields: { [S.TRAFFIC]: "ct-calls", [S.CALLS_OFFERED]: "ct-calls", [S.HOLDING_TIME]: "ct-handling",
-                [S.PATIENCE]: "ct-patience", [S.OVERFLOW]: "ct-patience", [S.SERVERS]: "ct-agents",
-                [S.SERVERS_TOO_MANY]: "ct-agents", [S.NOT_BELOW_SERVERS]: "ct-agents",
-                [S.LINES]: "ct-lines", [S.LINES_TOO_MANY]: "ct-lines", [S.THRESHOLD]: "ct-answer",
-                [S.INTERVAL_MINUTES]: "ct-interval" },
-      retrialFields: { [S.REDIAL_TIME]: "ct-redial", [S.RETRY_SHARE]: "ct-retry-blocked" },
-      staffingFields: { [S.THRESHOLD]: "ct-answer", [S.SERVICE_LEVEL_TARGET]: "ct-target",
-                        [S.TARGET_WAIT]: "ct-target", [S.ABANDONMENT_TARGET]: "ct-target",
-                        [S.WAIT_PROBABILITY_TARGET]: "ct-target", [S.NO_TARGET]: "ct-target",
-                        [S.UNREACHABLE]: "ct-target", [S.MODEL_LIMIT]: "ct-target", [S.OCCUPANCY]: "ct-occupancy",
-                        [S.SHRINKAGE]: "ct-shrinkage", [S.SCHEDULED_TOO_MANY]: "ct-shrinkage",
-                        [S.INTERVAL_MINUTES]: "ct-interval", [S.CALLS_OFFERED]: "ct-calls",
-                        [S.TRAFFIC]: "ct-calls", [S.HOLDING_TIME]: "ct-handling",
-                        [S.PATIENCE]: "ct-patience", [S.OVERFLOW]: "ct-patience" },
-      // The staffing solvers' refusals; the largest traffic's own beside it.
-      solverFields: { [S.THRESHOLD]: "ct-answer", [S.GOAL]: "ct-target-kind", [S.TARGET]: "ct-target",
-                      [S.TARGET_WAIT]: "ct-target", [S.UNREACHABLE]: "ct-target", [S.OCCUPANCY]: "ct-occupancy",
-                      [S.TRAFFIC]: "ct-calls", [S.HOLDING_TIME]: "ct-handling", [S.PATIENCE]: "ct-patience",
-                      [S.OVERFLOW]: "ct-patience", [S.LINES]: "ct-lines", [S.LINES_TOO_MANY]: "ct-lines",
-                      [S.SERVERS]: "ct-agents", [S.SERVERS_TOO_MANY]: "ct-agents",
-                      [S.NOT_BELOW_SERVERS]: "ct-agents", [S.MODEL_LIMIT]: "ct-target" },
-      largestFields: { [S.UNREACHABLE]: "ct-largest", [S.EVERY_TRAFFIC_MEETS]: "ct-largest",
-                       [S.MODEL_LIMIT]: "ct-largest" },
+      prefix: "ct", beside: "ct-target",
       GOALS: { "sl-offered": 1, "sl-excluding": 2, asa: 3, abandon: 4, wait: 5 },
 
       // The goal of the staffing solvers: {goal, target, maxOccupancy}.
@@ -431,15 +392,9 @@
         // The traffic is the page's to compute, so the page refuses, in the
         // library's words, what would make it meaningless.
         const calls = read.real("ct-calls"), h = read.real("ct-handling");
-        if (!(minutes > 0 && Number.isFinite(minutes))) {
-          throw new moravel.MoravelError(S.INTERVAL_MINUTES, moravel.statusMessage(S.INTERVAL_MINUTES));
-        }
-        if (!(calls >= 0 && Number.isFinite(calls))) {
-          throw new moravel.MoravelError(S.CALLS_OFFERED, moravel.statusMessage(S.CALLS_OFFERED));
-        }
-        if (!(h > 0 && Number.isFinite(h))) {
-          throw new moravel.MoravelError(S.HOLDING_TIME, moravel.statusMessage(S.HOLDING_TIME));
-        }
+        if (!(minutes > 0 && Number.isFinite(minutes))) throw pageRefusal(moravel, "INTERVAL_MINUTES", "ct-interval");
+        if (!(calls >= 0 && Number.isFinite(calls))) throw pageRefusal(moravel, "CALLS_OFFERED", "ct-calls");
+        if (!(h > 0 && Number.isFinite(h))) throw pageRefusal(moravel, "HOLDING_TIME", "ct-handling");
         const p = read.patience("ct-patience");
         const t = read.real("ct-answer");
         // Offered traffic: calls per second times the mean handling time,
@@ -456,14 +411,14 @@
           out["ct-out-least"] = least.agents;
           this.put(out, "ct-out-s-", least.figures);
         } catch (error) {
-          snapshot.refusals.push(refusal(moravel, error, this.solverFields));
+          snapshot.refusals.push(refusal(moravel, error, "ct", "ct-target"));
         }
         if (goal) {
           try {
             out["ct-out-largest"] = moravel.contactCentreTraffic(n, h, p, L, t, goal.goal, goal.target,
                                                                  goal.maxOccupancy).traffic;
           } catch (error) {
-            snapshot.refusals.push(refusal(moravel, error, { ...this.solverFields, ...this.largestFields }));
+            snapshot.refusals.push(refusal(moravel, error, "ct", "ct-largest"));
           }
         }
         const [result, ms] = timed(() => moravel.contactCentre(A, h, p, n, L, t));
@@ -480,7 +435,7 @@
                                  "ct-out-gave-up-abandoned": r.abandonedShare,
                                  "ct-out-redialling": r.redialling });
           } catch (error) {
-            const refused = refusal(moravel, error, this.retrialFields);
+            const refused = refusal(moravel, error, "ct");
             // Which share the library refused: the busy-tone one alone, or else the other.
             if (refused.status === S.RETRY_SHARE) {
               try { moravel.contactCentreRetrials(A, h, p, n, L, t, rb, 0, 1); refused.field = "ct-retry-abandoned"; }
@@ -505,9 +460,6 @@
           if (error instanceof moravel.MoravelError && error.index !== undefined) {
             const row = rows[error.index];
             throw new FieldError("ct-day", `line ${row.line} (${row.label}): ${error.message}`);
-          }
-          if (error instanceof moravel.MoravelError) {
-            error.field = this.staffingFields[error.status];
           }
           throw error;
         }
@@ -598,11 +550,7 @@
     },
 
     links: {
-      fields: { [S.CLASSES]: "lk-classes", [S.TRAFFIC]: "lk-classes", [S.DEMAND]: "lk-classes",
-                [S.LINKS]: "lk-links", [S.LINK_UNITS]: "lk-units", [S.GROUP_SIZE]: "lk-units",
-                [S.SUBSET]: "lk-subset", [S.SUBSET_COUNT]: "lk-subset" },
-      targetFields: { [S.TARGET]: "lk-target", [S.DEMAND_EXCEEDS_LINK]: "lk-target",
-                      [S.UNREACHABLE]: "lk-target", [S.OVERFLOW]: "lk-target", [S.MODEL_LIMIT]: "lk-target" },
+      prefix: "lk", beside: "lk-target",
       figures(moravel, read, out, classes) {
         const subset = read.text("lk-model") === "subset";
         if (classes.length === 0) throw new FieldError("lk-classes", "add at least one class");
@@ -654,24 +602,40 @@
           snapshot.outputs["lk-out-links"] = least.links;
           classes.forEach((c, j) => { snapshot.outputs["lk-out-kblocking-" + c.index] = least.blocking[j]; });
         } catch (error) {
-          snapshot.refusals.push(refusal(moravel, error, this.targetFields));
+          snapshot.refusals.push(refusal(moravel, error, "lk", "lk-target"));
         }
       },
     },
   };
 
-  // A refusal as {field, message}: the page's own, or the library's static
-  // message with the field its status names.
-  function refusal(moravel, error, fields) {
+  // A refusal as {field, message}: the page's own, or the library's, with
+  // its status, subject and reason (the message without the subject), so
+  // that the page words it with the field's name (app.js).  Its field is
+  // the one the page set, else the first of the fields of `prefix`'s panel
+  // that the description names for the refused arguments, else `beside`:
+  // where the panel shows a refusal that is about no one argument (a
+  // target no size meets).
+  function refusal(moravel, error, prefix, beside = null) {
     if (error instanceof FieldError) return { field: error.field, message: error.message };
     if (error instanceof moravel.MoravelError) {
-      return { field: error.field || fields[error.status] || null, message: error.message, status: error.status };
+      const own = (error.fields || []).find((id) => id.startsWith(prefix + "-"));
+      return { field: error.field || own || beside, message: error.message, status: error.status,
+               subject: error.subject, reason: error.reason };
     }
     if (error instanceof RangeError) return { field: null, message: error.message };
     throw error;
   }
 
+  // The library's refusal `name` (a status without MORAVEL_ERROR_) of what
+  // the page computes itself, beside `field`.
+  function pageRefusal(moravel, name, field) {
+    const error = moravel.refusal(moravel.status[name]);
+    error.field = field;
+    return error;
+  }
+
   function run(moravel, request, post) {
+    S = moravel.status;
     const panel = panels[request.panel];
     const read = reader(request.values);
     const classes = request.classes || [];
@@ -680,7 +644,7 @@
     try {
       state = panel.figures(moravel, read, snapshot.outputs, classes, snapshot);
     } catch (error) {
-      snapshot.refusals.push(refusal(moravel, error, panel.fields));
+      snapshot.refusals.push(refusal(moravel, error, panel.prefix, panel.beside));
       snapshot.done = true;
       post(snapshot);
       return;

@@ -32,7 +32,9 @@ const screenshot = option("screenshot");
 // inputs: [id, value] in typing order (select ids are chosen, not typed);
 // classes: [[traffic, demand], ...] for the link panel; request: the native
 // helper's line; outputs: the output ids in the order of its answer, or
-// refusedAt: the message slot that must show the library's message; the
+// refusedAt: the message slot that must show the library's message, worded
+// with the field's name (see refusalText), and shows: that text written out,
+// where a case pins it; the
 // link panel's per-class outputs are written "row:N:KIND".
 
 // The contact-centre figures in the record's order, as the page names them.
@@ -66,7 +68,7 @@ const cases = [
     request: "eb_servers 12345.678 0.001", outputs: ["eb-out-servers", "eb-out-traffic", "eb-out-loss", "eb-out-carried"] },
   { name: "Erlang B refuses 0 servers", panel: "erlang-b",
     inputs: [["eb-find", "loss"], ["eb-servers", "0"], ["eb-traffic", "5"]],
-    request: "eb_loss 0 5", refusedAt: "eb-servers-msg" },
+    request: "eb_loss 0 5", refusedAt: "eb-servers-msg", shows: "Servers V must be at least 1" },
   { name: "Erlang B refuses a target of 1.5", panel: "erlang-b",
     inputs: [["eb-find", "servers"], ["eb-traffic", "5"], ["eb-loss", "1.5"]],
     request: "eb_servers 5 1.5", refusedAt: "eb-loss-msg" },
@@ -89,7 +91,8 @@ const cases = [
     request: "ec_traffic 24 180 20 1", refusedAt: "ec-service-msg" },
   { name: "Erlang C refuses traffic at the servers", panel: "erlang-c",
     inputs: [["ec-find", "service"], ["ec-servers", "24"], ["ec-traffic", "24"], ["ec-holding", "180"], ["ec-answer", "20"]],
-    request: "ec_service 24 24 180 20", refusedAt: "ec-traffic-msg" },
+    request: "ec_service 24 24 180 20", refusedAt: "ec-traffic-msg",
+    shows: "Traffic A must be below the number of servers" },
   { name: "Erlang C refuses a zero holding time", panel: "erlang-c",
     inputs: [["ec-find", "servers"], ["ec-traffic", "20"], ["ec-holding", "0"], ["ec-answer", "20"], ["ec-service", "0.8"]],
     request: "ec_servers 20 0 20 0.8", refusedAt: "ec-holding-msg" },
@@ -108,7 +111,8 @@ const cases = [
     request: `en_loss 10 5 ${0.3 / (1 + 0.3)}`, outputs: ["en-out-servers", "en-out-traffic", "en-out-loss", "en-out-carried"] },
   { name: "Engset refuses a traffic per source of 1", panel: "engset",
     inputs: [["en-find", "loss"], ["en-form", "offered"], ["en-sources", "20"], ["en-servers", "5"], ["en-traffic", "1"]],
-    request: "en_loss 20 5 1", refusedAt: "en-traffic-msg" },
+    request: "en_loss 20 5 1", refusedAt: "en-traffic-msg",
+    shows: "Offered traffic per source a must be at least 0 and below 1" },
   { name: "Engset refuses as many servers as sources", panel: "engset",
     inputs: [["en-find", "traffic"], ["en-form", "offered"], ["en-sources", "5"], ["en-servers", "5"], ["en-loss", "0.01"]],
     request: "en_traffic 5 5 0.01", refusedAt: "en-servers-msg" },
@@ -181,7 +185,8 @@ const cases = [
   { name: "Contact centre refuses callers who never hang up at the agents' capacity", panel: "contact-centre",
     inputs: [["ct-mode", "one"], ["ct-calls", "200"], ["ct-interval", "30"], ["ct-handling", "180"], ["ct-patience", ""],
              ["ct-agents", "20"], ["ct-lines", ""], ["ct-answer", "20"], ["ct-retry-blocked", ""], ["ct-retry-abandoned", ""]],
-    request: "ct 200 30 180 inf 20 0 20", refusedAt: "ct-agents-msg" },
+    request: "ct 200 30 180 inf 20 0 20", refusedAt: "ct-calls-msg",
+    shows: "Calls per interval must be below the number of servers" },
   { name: "Contact centre refuses a retry share of 150 %", panel: "contact-centre",
     inputs: [["ct-mode", "one"], ["ct-calls", "200"], ["ct-interval", "30"], ["ct-handling", "180"], ["ct-patience", "120"],
              ["ct-agents", "20"], ["ct-lines", ""], ["ct-answer", "20"], ["ct-retry-blocked", "0.2"],
@@ -201,11 +206,13 @@ const cases = [
     inputs: [["ct-mode", "one"], ["ct-target-kind", "asa"], ["ct-calls", "200"], ["ct-interval", "30"],
              ["ct-handling", "180"], ["ct-patience", "120"], ["ct-agents", "20"], ["ct-lines", ""], ["ct-answer", "20"],
              ["ct-retry-blocked", ""], ["ct-retry-abandoned", ""], ["ct-target", "100000"], ["ct-occupancy", ""]],
-    request: "ct_traffic 20 180 120 0 20 asa 100000 1", refusedAt: "ct-largest-msg" },
+    request: "ct_traffic 20 180 120 0 20 asa 100000 1", refusedAt: "ct-largest-msg",
+    shows: "every traffic the model takes meets the target: there is no largest one" },
   { name: "Day plan refuses a highest occupancy of 150 %", panel: "contact-centre",
     inputs: [["ct-mode", "day"], ["ct-target-kind", "sl-offered"], ["ct-interval", "30"], ["ct-answer", "20"],
              ["ct-target", "80%"], ["ct-occupancy", "150%"], ["ct-shrinkage", "30%"], ["ct-day", "08:00;200;180;120"]],
-    request: "ct_day 30 20 sl-offered 0.8 1.5 0.3 1 200 180 120", refusedAt: "ct-occupancy-msg" },
+    request: "ct_day 30 20 sl-offered 0.8 1.5 0.3 1 200 180 120", refusedAt: "ct-occupancy-msg",
+    shows: "Highest occupancy must be above 0 and at most 1" },
   { name: "Day plan", panel: "contact-centre",
     inputs: [["ct-mode", "day"], ["ct-target-kind", "sl-offered"], ["ct-interval", "30"], ["ct-answer", "20"],
              ["ct-target", "80%"], ["ct-occupancy", ""], ["ct-shrinkage", "30%"],
@@ -221,7 +228,8 @@ const cases = [
   { name: "Contact centre refuses an interval of 0 minutes", panel: "contact-centre",
     inputs: [["ct-mode", "one"], ["ct-calls", "200"], ["ct-interval", "0"], ["ct-handling", "180"], ["ct-patience", "120"],
              ["ct-agents", "20"], ["ct-lines", ""], ["ct-answer", "20"]],
-    request: "ct_day 0 20 sl-offered 0.8 0 0.3 1 200 180 120", refusedAt: "ct-interval-msg" },
+    request: "ct_day 0 20 sl-offered 0.8 0 0.3 1 200 180 120", refusedAt: "ct-interval-msg",
+    shows: "Interval must be finite and above 0 minutes" },
   { name: "Day plan refuses an interval of 0 minutes", panel: "contact-centre",
     inputs: [["ct-mode", "day"], ["ct-target-kind", "sl-offered"], ["ct-interval", "0"], ["ct-answer", "20"],
              ["ct-target", "80%"], ["ct-occupancy", ""], ["ct-shrinkage", "30%"], ["ct-day", "08:00;200;180;120"]],
@@ -257,16 +265,19 @@ const cases = [
   { name: "Link group refuses a demand of 1.5", panel: "links",
     inputs: [["lk-model", "group"], ["lk-links", "4"], ["lk-units", "10"], ["lk-target", "0.01"]],
     classes: [["5", "1.5"]],
-    request: "lk_group 4 10 1 5 1.5", refusedAt: "lk-classes-msg" },
+    request: "lk_group 4 10 1 5 1.5", refusedAt: "lk-classes-msg",
+    shows: "demands must be whole numbers of at least 1 unit" },
   { name: "Link subset refuses g above k", panel: "links",
     inputs: [["lk-model", "subset"], ["lk-links", "4"], ["lk-units", "10"], ["lk-subset", "5"], ["lk-target", "0.01"]],
     classes: [["5", "1"]],
-    request: "lk_subset 4 10 5 1 5 1", refusedAt: "lk-subset-msg" },
+    request: "lk_subset 4 10 5 1 5 1", refusedAt: "lk-subset-msg",
+    shows: "Links per call g must be at least 1 and at most the number of links" },
   { name: "Link group: a class wider than a link has no link count", panel: "links",
     inputs: [["lk-model", "group"], ["lk-links", "4"], ["lk-units", "10"], ["lk-target", "0.01"]],
     classes: [["5", "1"], ["3", "20"]],
     request: "lk_group 4 10 2 5 3 1 20", outputs: ["row:1:blocking", "row:2:blocking", "row:1:carried", "row:2:carried"],
-    also: { request: "lk_group_links 10 0.01 2 5 3 1 20", refusedAt: "lk-target-msg" } },
+    also: { request: "lk_group_links 10 0.01 2 5 3 1 20", refusedAt: "lk-classes-msg",
+            shows: "a class needs more units than a link has: no number of links serves it" } },
 ];
 
 // The page's own refusal of text that is not a number.
@@ -286,7 +297,7 @@ const pageRefusals = [
     slot: "eb-servers-msg", message: "must be a whole number within 32 bits" },
   { name: "an interval of 0 minutes", panel: "call-centre",
     inputs: [["cc-calls", "400"], ["cc-interval", "0"], ["cc-handling", "180"], ["cc-answer", "20"], ["cc-service", "0.8"]],
-    slot: "cc-interval-msg", message: "the interval must be finite and above 0 minutes" },
+    slot: "cc-interval-msg", message: "Interval must be finite and above 0 minutes" },
   { name: "a day's cell that is not a number, named by line and column", panel: "contact-centre",
     inputs: [["ct-mode", "day"], ["ct-target-kind", "sl-offered"], ["ct-interval", "30"], ["ct-answer", "20"],
              ["ct-target", "80%"], ["ct-day", "interval;calls;handling time\n08:00;120;180\n08:30;lots;180"]],
@@ -308,6 +319,45 @@ const pageRefusals = [
     classes: [["5", "1"], ["x", "2"]],
     slot: "lk-classes-msg", message: "class 2: not a number" },
 ];
+
+// ---- The library's refusals, as the page words them ------------------------------
+// The interface description of the source tree: each status's subject and
+// message.  The native library's text must be the two together, and the page
+// must put its field's name (the label up to a unit or a note) in place of
+// the subject, or before a message that has none.
+
+const DESCRIPTION = JSON.parse(fs.readFileSync(path.join(__dirname, "..", "..", "src", "api", "interface.json"), "utf8"));
+const STATUSES = new Map(DESCRIPTION.statuses.map((s) => [s.code, s]));
+
+// Every page field and panel the description names is on the page: a
+// refusal of an argument always has its field to stand beside.
+function describedFieldsExist() {
+  const html = fs.readFileSync(path.join(site, "index.html"), "utf8");
+  const named = new Set();
+  for (const entry of DESCRIPTION.entry_points) {
+    for (const argument of entry.arguments) (argument.page || []).forEach((id) => named.add(id));
+    (entry.hosts.page.shows || []).filter((id) => id.startsWith("panel-")).forEach((id) => named.add(id));
+  }
+  for (const record of DESCRIPTION.records) {
+    for (const field of record.fields) (field.page || []).forEach((id) => named.add(id));
+  }
+  for (const id of named) expect(html.includes(`id="${id}"`), `the description names page field ${id}, not on the page`);
+  expect(named.size > 40, `the description names ${named.size} page fields`);
+}
+
+async function refusalText(page, slot, expected) {
+  const described = STATUSES.get(expected.status);
+  const whole = described.subject ? `${described.subject} ${described.message}` : described.message;
+  expect(expected.message === whole, `status ${expected.status}: the library says "${expected.message}", ` +
+                                     `the description "${whole}"`);
+  const label = await page.evaluate((id) => {
+    const found = document.querySelector(`label[for="${id}"]`);
+    return found ? found.textContent.trim() : "";
+  }, slot.replace(/-msg$/, ""));
+  const name = label.split(/ \(| \[|,/)[0];
+  if (!name) return expected.message;
+  return name + (described.subject ? " " : ": ") + described.message;
+}
 
 // ---- Native answers ----------------------------------------------------------
 
@@ -437,12 +487,14 @@ function expect(ok, what) {
   else failures.push(what);
 }
 
-async function compare(page, name, expected, outputs, refusedAt, prefix = "") {
+async function compare(page, name, expected, outputs, refusedAt, prefix = "", shows = undefined) {
   if (refusedAt) {
     expect(expected.status !== undefined, `${name}: the native library accepted the input`);
+    if (expected.status === undefined) return;
     const shown = await page.$eval("#" + refusedAt, (el) => el.textContent);
-    const message = prefix + expected.message;
+    const message = prefix ? prefix + expected.message : await refusalText(page, refusedAt, expected);
     expect(shown === message, `${name}: "${shown}" beside ${refusedAt}, expected "${message}"`);
+    if (shows !== undefined) expect(shown === shows, `${name}: "${shown}" beside ${refusedAt}, expected "${shows}"`);
     return;
   }
   if (expected.status !== undefined) {
@@ -866,12 +918,13 @@ async function main() {
   });
   const stray = [];
   try {
+    describedFieldsExist();
     const page = await open(browser, origin + "/index.html", origin, stray);
     for (const c of cases) {
       await fill(page, c);
-      await compare(page, c.name, c.expected, c.outputs, c.refusedAt, c.refusalPrefix);
+      await compare(page, c.name, c.expected, c.outputs, c.refusedAt, c.refusalPrefix, c.shows);
       for (const [j, m] of c.more.entries()) {
-        await compare(page, `${c.name} (further figures ${j + 1})`, m.expected, m.outputs, m.refusedAt);
+        await compare(page, `${c.name} (further figures ${j + 1})`, m.expected, m.outputs, m.refusedAt, "", m.shows);
       }
       if (!c.refusedAt) {
         // The address holds the inputs: a fresh page opened on it shows the same figures.
