@@ -49,6 +49,15 @@ interface (``description()``) when the library is first used.  The
 exports of moravel.h, with their C names and arguments and their results as
 text, are in ``moravel.raw``.
 
+Functions that add nothing to the library's own description of an entry
+point are not written here: every entry point the description shows in
+Python under a name no module of this package defines (erlang_b_direct,
+erlang_b_ratio, engset_servers, loss_assembled_servers, engset_traffic,
+agents_for_mean_wait, agents_for_wait_probability, and any the library
+describes later) is a function made from the description on first use,
+with the described argument names, the array behaviour above and the
+library's refusals; ``__all__`` lists them with the rest.
+
 The library is found through the environment variable MORAVEL_LIBRARY, next to
 this package, in the prefix the package was installed into, or by the
 loader's normal search; see ``library_path()``.  Every function may be called
@@ -58,52 +67,49 @@ text-returning exports of ``moravel.raw`` are serialised by a lock.
 
 from __future__ import annotations
 
-from . import _results, raw
-from ._contact_centre import (GOALS, PATIENCE_DISTRIBUTIONS, contact_centre,
-                              contact_centre_agents, contact_centre_retrials,
-                              contact_centre_traffic, simulate_contact_centre)
-from ._errors import ArgumentError, MoravelError
-from ._formulas import engset, erlang_b, erlang_b_direct, erlang_b_ratio, erlang_c
-from ._library import description, exports, library_path, status_message
-from ._link_groups import link_group, link_subset
-from ._plan import DayPlan, PlannedInterval, PlanTotals, plan
-from ._simulations import simulate_link_subset, simulate_loss, simulate_wait
-from ._single_service import loss, loss_assembled, loss_finite, loss_priority, wait
-from ._solvers import (agents_for_mean_wait, agents_for_service_level,
-                       agents_for_wait_probability, engset_servers, engset_traffic,
-                       erlang_b_servers, erlang_b_traffic, link_group_links, link_subset_links,
-                       loss_assembled_servers, offered_traffic, staffing,
-                       traffic_for_service_level)
+from . import _contact_centre, _described, _errors, _formulas, _library, _link_groups, _plan
+from . import _results, _simulations, _single_service, _solvers, raw
+from ._contact_centre import *  # noqa: F401,F403
+from ._errors import *  # noqa: F401,F403
+from ._formulas import *  # noqa: F401,F403
+from ._library import description, exports, library_path, status_message  # noqa: F401
+from ._link_groups import *  # noqa: F401,F403
+from ._plan import *  # noqa: F401,F403
+from ._simulations import *  # noqa: F401,F403
+from ._single_service import *  # noqa: F401,F403
+from ._solvers import *  # noqa: F401,F403
 
 __version__ = "1.0.0"
 
-__all__ = [
-    "erlang_b", "erlang_c", "engset", "erlang_b_direct", "erlang_b_ratio",
-    "loss", "loss_finite", "loss_assembled", "loss_priority", "wait",
-    "simulate_loss", "simulate_wait",
-    "link_group", "link_subset", "simulate_link_subset",
-    "erlang_b_servers", "engset_servers", "loss_assembled_servers",
-    "link_group_links", "link_subset_links", "erlang_b_traffic", "engset_traffic",
-    "staffing", "offered_traffic", "agents_for_service_level", "agents_for_mean_wait",
-    "agents_for_wait_probability", "traffic_for_service_level", "StaffedTraffic", "plan",
-    "contact_centre", "contact_centre_retrials", "simulate_contact_centre",
-    "contact_centre_agents", "contact_centre_traffic",
-    "ContactCentre", "Retrials", "SimulatedCentre", "CentreAgents", "CentreTraffic",
-    "DayPlan", "PlannedInterval", "PlanTotals",
-    "PATIENCE_DISTRIBUTIONS", "GOALS",
-    "LossResult", "WaitResult", "ClassResult", "Servers", "Links", "Staffing", "POLICIES",
-    "MoravelError", "ArgumentError",
-    "description", "exports", "library_path", "raw",
-]
+# The functions this package writes by hand, each module's own public names.
+_WRITTEN = [name for module in (_formulas, _single_service, _simulations, _link_groups,
+                                _solvers, _contact_centre, _plan, _errors)
+            for name in module.__all__]
+_OWN = _WRITTEN + ["description", "exports", "library_path", "raw", "POLICIES",
+                   *_results.SOURCES]
+
+
+def _made_from_description() -> list:
+    """The functions the loaded library describes that no module writes:
+    none where the library cannot be loaded."""
+    try:
+        return _described.names(set(_OWN))
+    except OSError:
+        return []
 
 
 def __getattr__(name: str):
     # Read from the loaded library's description on first use, so that
     # importing the package needs no library:
+    #   __all__, the public names: this package's own and every function
+    #   the description shows in Python that no module writes by hand;
+    #   those functions, made from the description (see _described);
     #   the named tuples of the results (LossResult, Servers, ...);
     #   POLICIES, the link-choice policies of simulate_link_subset by their
     #   readable names and the library's keywords, each to its policy code;
     #   DIRECT_FORM_MAX_SERVERS, the most servers of the direct form.
+    if name == "__all__":
+        return _OWN + _made_from_description()
     if name in _results.SOURCES:
         return _results.result(name)
     if name == "POLICIES":
@@ -111,4 +117,10 @@ def __getattr__(name: str):
         return policies()
     if name == "DIRECT_FORM_MAX_SERVERS":
         return description()["limits"]["largest_direct_form_servers"]
+    if not name.startswith("_") and name in _made_from_description():
+        return _described.function(name)
     raise AttributeError(f"module {__name__!r} has no attribute {name!r}")
+
+
+def __dir__() -> list:
+    return sorted(set(globals()) | set(__getattr__("__all__")))

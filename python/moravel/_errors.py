@@ -41,3 +41,6 @@ def raise_status(status: int, message: str, where: str, index: Optional[int] = N
     """Raises the exception for a status other than 0."""
     kind = MoravelError if status in _NOT_ABOUT_ARGUMENTS else ArgumentError
     raise kind(f"{where}: {message}", status, message, index)
+
+
+__all__ = ["MoravelError", "ArgumentError"]

@@ -72,42 +72,4 @@ def engset(sources, servers, traffic_per_source):
                    sources, servers, a)
 
 
-def erlang_b_direct(servers, traffic):
-    """Erlang loss formula in its direct form (A^V/V!) / sum_k A^k/k!.
-
-    servers -- number of servers V, from 0 to 170 (V! leaves the double range
-               at 171; erlang_b has no such limit)
-    traffic -- offered traffic A [erlang], finite and not negative
-
-    Returns the loss probability; 1 for V = 0.  Raises ArgumentError (a
-    ValueError) when a power of A overflows on the way.  Sequences or arrays
-    give an array.
-    """
-    if _arrays.any_array(servers, traffic):
-        return _arrays.call("erlang_b_direct", "moravel_erlang_b_direct_array",
-                            {"servers": servers, "traffic": traffic})[0]
-    servers = _checks.int32("servers", servers)
-    traffic = _checks.real("traffic", traffic)
-    return _double("moravel_erlang_b_direct", "erlang_b_direct",
-                   {"servers": servers, "traffic": traffic}, servers, traffic)
-
-
-def erlang_b_ratio(servers, traffic, fewer):
-    """The ratio E(V, A) / E(V - i, A) of the direct-form loss formula.
-
-    servers -- number of servers V, from 0 to 170
-    traffic -- offered traffic A [erlang], finite and above 0
-    fewer   -- how many servers fewer the divisor has, i, from 0 to V
-
-    Raises ArgumentError (a ValueError) where a power of A overflows.
-    Sequences or arrays give an array.
-    """
-    if _arrays.any_array(servers, traffic, fewer):
-        return _arrays.call("erlang_b_ratio", "moravel_erlang_b_ratio_array",
-                            {"servers": servers, "traffic": traffic, "fewer": fewer})[0]
-    servers = _checks.int32("servers", servers)
-    traffic = _checks.real("traffic", traffic)
-    fewer = _checks.int32("fewer", fewer)
-    return _double("moravel_erlang_b_ratio", "erlang_b_ratio",
-                   {"servers": servers, "traffic": traffic, "fewer": fewer},
-                   servers, traffic, fewer)
+__all__ = ["erlang_b", "erlang_c", "engset"]

@@ -83,3 +83,6 @@ def link_subset(classes: Sequence[Tuple[float, float]], links: int, units: int,
     return per_class("moravel_link_subset", "link_subset",
                      {"classes": classes, "links": links, "units": units, "subset": subset},
                      traffic, demand, links, units, subset)
+
+
+__all__ = ["link_group", "link_subset"]

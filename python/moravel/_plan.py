@@ -202,3 +202,6 @@ def plan(rows, *, answer_time, service_level=None, service_level_basis: str = "o
         totals.scheduled_agent_hours, totals.peak_agents_scheduled,
         *_figures(totals.figures))
     return DayPlan(planned, day)
+
+
+__all__ = ["plan", "DayPlan", "PlannedInterval", "PlanTotals"]

@@ -102,3 +102,6 @@ def simulate_link_subset(classes: Sequence[Tuple[float, float]], links: int, uni
                      {"classes": classes, "links": links, "units": units, "subset": subset,
                       "calls": calls, "policy": policy, "seed": seed},
                      traffic, demand, links, units, subset, calls, code, seed)
+
+
+__all__ = ["simulate_loss", "simulate_wait", "simulate_link_subset"]

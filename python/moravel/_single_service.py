@@ -129,3 +129,6 @@ def wait(servers, traffic, threshold, holding_time):
         "WaitResult", "moravel_wait", "wait",
         {"servers": servers, "traffic": traffic, "threshold": threshold,
          "holding_time": holding_time}, threshold, holding_time, servers, traffic)
+
+
+__all__ = ["loss", "loss_finite", "loss_assembled", "loss_priority", "wait"]

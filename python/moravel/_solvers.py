@@ -38,43 +38,6 @@ def erlang_b_servers(traffic, target):
                   {"traffic": traffic, "target": target}, traffic, target)
 
 
-def engset_servers(sources, traffic_per_source, target):
-    """The least number of servers whose Engset call congestion is at most target.
-
-    sources            -- number of traffic sources N, at least 1
-    traffic_per_source -- offered traffic per source a, from 0 up to (not
-                          including) 1
-    target             -- the loss to meet, above 0 and below 1
-
-    Returns Servers(servers, loss); N servers always suffice.
-    """
-    if _arrays.any_array(sources, traffic_per_source, target):
-        return _arrays.elementwise("engset_servers", engset_servers,
-            [("sources", sources), ("traffic_per_source", traffic_per_source),
-             ("target", target)], _results.result("Servers"), counts=("sources",))
-    sources = _checks.int32("sources", sources)
-    a = _checks.real("traffic_per_source", traffic_per_source)
-    target = _checks.real("target", target)
-    return _sized("moravel_engset_servers", "engset_servers",
-                  {"sources": sources, "traffic_per_source": a, "target": target},
-                  sources, a, target)
-
-
-def loss_assembled_servers(x, y, z, n, target):
-    """The least number of servers for the assembled load of ``loss_assembled``
-    whose loss is at most target; returns Servers(servers, loss)."""
-    if _arrays.any_array(x, y, z, n, target):
-        return _arrays.elementwise("loss_assembled_servers", loss_assembled_servers,
-            [("x", x), ("y", y), ("z", z), ("n", n), ("target", target)],
-            _results.result("Servers"),
-            counts=("n",))
-    x = _checks.real("x", x)
-    y = _checks.real("y", y)
-    z = _checks.real("z", z)
-    n = _checks.int32("n", n)
-    target = _checks.real("target", target)
-    return _sized("moravel_loss_assembled_servers", "loss_assembled_servers",
-                  {"x": x, "y": y, "z": z, "n": n, "target": target}, x, y, z, n, target)
 
 
 def _links(export: str, function: str, arguments: dict, classes, units, *rest):
@@ -132,20 +95,6 @@ def erlang_b_traffic(servers, target):
     return _double("moravel_erlang_b_traffic", "erlang_b_traffic",
                    {"servers": servers, "target": target}, servers, target)
 
-
-def engset_traffic(sources, servers, target):
-    """The largest traffic per source (below 1) at which N sources on V < N
-    servers meet an Engset loss of at most target."""
-    if _arrays.any_array(sources, servers, target):
-        return _arrays.elementwise("engset_traffic", engset_traffic,
-            [("sources", sources), ("servers", servers), ("target", target)],
-            counts=("sources", "servers"))
-    sources = _checks.int32("sources", sources)
-    servers = _checks.int32("servers", servers)
-    target = _checks.real("target", target)
-    return _double("moravel_engset_traffic", "engset_traffic",
-                   {"sources": sources, "servers": servers, "target": target},
-                   sources, servers, target)
 
 
 # ---- solvers: call-centre staffing -----------------------------------------
@@ -220,35 +169,6 @@ def agents_for_service_level(traffic, handling_time, answer_time,
                       "target": target}, traffic, h, t, target)
 
 
-def agents_for_mean_wait(traffic, handling_time, answer_time,
-                         target_wait):
-    """The least agents whose mean speed of answer (mean wait over all calls,
-    in the unit of handling_time) is at most target_wait, above 0.  Returns
-    their Staffing figures."""
-    if _arrays.any_array(traffic, handling_time, answer_time, target_wait):
-        return _arrays.elementwise("agents_for_mean_wait", agents_for_mean_wait,
-            [("traffic", traffic), ("handling_time", handling_time), ("answer_time", answer_time),
-             ("target_wait", target_wait)], _results.result("Staffing"))
-    traffic, h, t = _centre(traffic, handling_time, answer_time)
-    target_wait = _checks.real("target_wait", target_wait)
-    return _staffing("moravel_agents_for_mean_wait", "agents_for_mean_wait",
-                     {"traffic": traffic, "handling_time": h, "answer_time": t,
-                      "target_wait": target_wait}, traffic, h, t, target_wait)
-
-
-def agents_for_wait_probability(traffic, handling_time, answer_time,
-                                target):
-    """The least agents with a probability of waiting of at most target.
-    Returns their Staffing figures."""
-    if _arrays.any_array(traffic, handling_time, answer_time, target):
-        return _arrays.elementwise("agents_for_wait_probability", agents_for_wait_probability,
-            [("traffic", traffic), ("handling_time", handling_time), ("answer_time", answer_time),
-             ("target", target)], _results.result("Staffing"))
-    traffic, h, t = _centre(traffic, handling_time, answer_time)
-    target = _checks.real("target", target)
-    return _staffing("moravel_agents_for_wait_probability", "agents_for_wait_probability",
-                     {"traffic": traffic, "handling_time": h, "answer_time": t,
-                      "target": target}, traffic, h, t, target)
 
 
 def traffic_for_service_level(agents, handling_time, answer_time, target):
@@ -281,3 +201,7 @@ def traffic_for_service_level(agents, handling_time, answer_time, target):
          *arguments.values(), ctypes.byref(traffic), ctypes.byref(figures))
     return _results.result("StaffedTraffic")(traffic.value,
                                              _results.values("Staffing", figures))
+
+
+__all__ = ["erlang_b_servers", "link_group_links", "link_subset_links", "erlang_b_traffic",
+           "offered_traffic", "staffing", "agents_for_service_level", "traffic_for_service_level"]
