@@ -239,6 +239,26 @@ def _staffing_arrays(name, solver, result, first, values):
     return result(flat[0], centre(*flat[1:]))
 
 
+def _staffing_search(name: str, export: str, result: str, first: str, values: tuple):
+    """One of the two staffing searches: `first` (the traffic or the agents)
+    and the goal's arguments in, the described results out, one search per
+    point where an argument but the goal is a sequence or an array."""
+    first_value, handling_time, patience, answer_time, goal, target, lines, max_occupancy = values
+    if _arrays.any_array(first_value, handling_time, patience, answer_time, target, lines,
+                         max_occupancy):
+        solver = contact_centre_agents if first == "traffic" else contact_centre_traffic
+        return _staffing_arrays(name, solver, result, first, values)
+    check = _checks.real if first == "traffic" else _checks.int32
+    arguments = {first: check(first, first_value)}
+    arguments.update(_staffing_arguments(handling_time, patience, lines, answer_time, goal,
+                                         target, max_occupancy))
+    found = ctypes.c_double() if first == "agents" else ctypes.c_int32()
+    figures = _record_type("ContactCentre")()
+    _call(export, name, arguments, *arguments.values(), ctypes.byref(found),
+          ctypes.byref(figures))
+    return _results.result(result)(found.value, _centre(figures))
+
+
 def contact_centre_agents(traffic, handling_time, patience, answer_time, goal, target,
                           lines=NO_LINE_LIMIT, max_occupancy=1.0):
     """The least agents for which contact_centre meets `goal` at `target` and
@@ -253,18 +273,10 @@ def contact_centre_agents(traffic, handling_time, patience, answer_time, goal, t
     Returns CentreAgents(agents, figures).  Sequences or arrays of any
     argument but goal give arrays, one search per point.
     """
-    if _arrays.any_array(traffic, handling_time, patience, answer_time, target, lines,
-                         max_occupancy):
-        return _staffing_arrays(
-            "contact_centre_agents", contact_centre_agents, "CentreAgents", "traffic",
-            (traffic, handling_time, patience, answer_time, goal, target, lines, max_occupancy))
-    arguments = {"traffic": _checks.real("traffic", traffic)}
-    arguments.update(_staffing_arguments(handling_time, patience, lines, answer_time, goal,
-                                         target, max_occupancy))
-    agents, figures = ctypes.c_int32(), _record_type("ContactCentre")()
-    _call("moravel_contact_centre_agents", "contact_centre_agents", arguments,
-          *arguments.values(), ctypes.byref(agents), ctypes.byref(figures))
-    return _results.result("CentreAgents")(agents.value, _centre(figures))
+    return _staffing_search("contact_centre_agents", "moravel_contact_centre_agents",
+                            "CentreAgents", "traffic",
+                            (traffic, handling_time, patience, answer_time, goal, target, lines,
+                             max_occupancy))
 
 
 def contact_centre_traffic(agents, handling_time, patience, answer_time, goal, target,
@@ -273,18 +285,10 @@ def contact_centre_traffic(agents, handling_time, patience, answer_time, goal, t
     contact_centre_agents): it meets it and the next double above does not.
     Returns CentreTraffic(traffic, figures); arrays as contact_centre_agents.
     """
-    if _arrays.any_array(agents, handling_time, patience, answer_time, target, lines,
-                         max_occupancy):
-        return _staffing_arrays(
-            "contact_centre_traffic", contact_centre_traffic, "CentreTraffic", "agents",
-            (agents, handling_time, patience, answer_time, goal, target, lines, max_occupancy))
-    arguments = {"agents": _checks.int32("agents", agents)}
-    arguments.update(_staffing_arguments(handling_time, patience, lines, answer_time, goal,
-                                         target, max_occupancy))
-    traffic, figures = ctypes.c_double(), _record_type("ContactCentre")()
-    _call("moravel_contact_centre_traffic", "contact_centre_traffic", arguments,
-          *arguments.values(), ctypes.byref(traffic), ctypes.byref(figures))
-    return _results.result("CentreTraffic")(traffic.value, _centre(figures))
+    return _staffing_search("contact_centre_traffic", "moravel_contact_centre_traffic",
+                            "CentreTraffic", "agents",
+                            (agents, handling_time, patience, answer_time, goal, target, lines,
+                             max_occupancy))
 
 
 __all__: List[str] = ["contact_centre", "contact_centre_retrials", "simulate_contact_centre",

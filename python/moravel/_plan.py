@@ -4,77 +4,27 @@ from __future__ import annotations
 
 import ctypes
 import math
-from typing import Any, List, NamedTuple, Optional
+from typing import Any, NamedTuple, Optional
 
 from . import _results
 from ._calling import refusal
 from ._errors import raise_status
 from ._library import api_function
 
-def _figures(record) -> tuple:
-    """The figures of a moravel_contact_centre_result, in the record's order:
-    the last fields of PlannedInterval and PlanTotals."""
-    return tuple(_results.values("ContactCentre", record))
-
 # The service-level bases of moravel_day_plan_targets, by name.
 SERVICE_LEVEL_BASES = {"offered": 0, "excluding-short-abandons": 1}
 
 
-class PlannedInterval(NamedTuple):
-    """One interval of a day plan: its row as given (patience inf when it had
-    none), the offered traffic [erlang], the agents needed and scheduled, and
-    the figures at the agents needed (waits in seconds)."""
-
-    label: str
-    calls: float
-    handling_time: float
-    patience: float
-    traffic: float
-    agents_needed: int
-    agents_scheduled: int
-    wait_probability: float
-    blocked_probability: float
-    abandon_probability: float
-    abandon_within_answer_time: float
-    service_level: float
-    service_level_excluding_short_abandons: float
-    mean_answer_wait: float
-    mean_wait: float
-    queue_length: float
-    occupancy: float
-    carried: float
-
-
-class PlanTotals(NamedTuple):
-    """The day: sums, and the figures weighted as moravel/api.h states for
-    moravel_day_plan_totals (shares by calls, the ASA by answered calls,
-    occupancy as carried traffic over agents needed)."""
-
-    calls: float
-    handling_time: float
-    traffic: float
-    answered_calls: float
-    abandoned_calls: float
-    agent_intervals_needed: int
-    agent_intervals_scheduled: int
-    scheduled_agent_hours: float
-    peak_agents_scheduled: int
-    wait_probability: float
-    blocked_probability: float
-    abandon_probability: float
-    abandon_within_answer_time: float
-    service_level: float
-    service_level_excluding_short_abandons: float
-    mean_answer_wait: float
-    mean_wait: float
-    queue_length: float
-    occupancy: float
-    carried: float
-
-
 class DayPlan(NamedTuple):
-    intervals: List[PlannedInterval]
-    totals: PlanTotals
+    """A day's plan: a PlannedInterval per row, and the day's PlanTotals
+    (both named tuples of the library's records, nested figures in place:
+    moravel_day_plan_interval after the row as given, and
+    moravel_day_plan_totals, whose figures are weighted as moravel/api.h
+    states: shares by calls, the ASA by answered calls, occupancy as
+    carried traffic over agents needed)."""
+
+    intervals: list
+    totals: tuple
 
 
 def _real(name: str, value: Any) -> float:
@@ -170,12 +120,14 @@ def plan(rows, *, answer_time, service_level=None, service_level_basis: str = "o
                          f"got {service_level_basis!r}")
     labels, calls, handling, patience = _columns(rows)
     count = len(labels)
-    targets = _results.structure("moravel_day_plan_targets")(_real("answer_time", answer_time), _target("service_level", service_level),
-                       SERVICE_LEVEL_BASES[service_level_basis],
-                       _target("mean_answer_wait", mean_answer_wait),
-                       _target("abandonment", abandonment),
-                       _target("wait_probability", wait_probability),
-                       _target("occupancy", occupancy))
+    targets = _results.structure("moravel_day_plan_targets")(
+        answer_time=_real("answer_time", answer_time),
+        service_level=_target("service_level", service_level),
+        service_level_basis=SERVICE_LEVEL_BASES[service_level_basis],
+        mean_answer_wait=_target("mean_answer_wait", mean_answer_wait),
+        abandonment=_target("abandonment", abandonment),
+        wait_probability=_target("wait_probability", wait_probability),
+        occupancy=_target("occupancy", occupancy))
     arrays = [(ctypes.c_double * count)(*values) for values in (calls, handling, patience)]
     intervals = (_results.structure("moravel_day_plan_interval") * max(count, 1))()
     totals = _results.structure("moravel_day_plan_totals")()
@@ -190,18 +142,11 @@ def plan(rows, *, answer_time, service_level=None, service_level_basis: str = "o
         if refused.value < count:
             raise_status(status, message, f"plan(rows[{refused.value}])", refused.value)
         raise_status(status, message, "plan")
-    planned = []
-    for i in range(count):
-        p = intervals[i]
-        planned.append(PlannedInterval(
-            labels[i], calls[i], handling[i], patience[i], p.traffic, p.agents_needed,
-            p.agents_scheduled, *_figures(p.figures)))
-    day = PlanTotals(
-        totals.calls, totals.handling_time, totals.traffic, totals.answered_calls,
-        totals.abandoned_calls, totals.agent_intervals_needed, totals.agent_intervals_scheduled,
-        totals.scheduled_agent_hours, totals.peak_agents_scheduled,
-        *_figures(totals.figures))
+    interval = _results.result("PlannedInterval")
+    planned = [interval(labels[i], calls[i], handling[i], patience[i], *_results.flat(intervals[i]))
+               for i in range(count)]
+    day = _results.result("PlanTotals")(*_results.flat(totals))
     return DayPlan(planned, day)
 
 
-__all__ = ["plan", "DayPlan", "PlannedInterval", "PlanTotals"]
+__all__ = ["plan", "DayPlan"]

@@ -35,6 +35,18 @@ SOURCES = {
     "CentreAgents": ("results", "moravel_contact_centre_agents"),
     "CentreTraffic": ("results", "moravel_contact_centre_traffic"),
     "StaffedTraffic": ("results", "moravel_traffic_for_service_level"),
+    # A record with its nested records' fields in their place, after the
+    # package's own leading fields (a day's row as it was given).
+    "PlannedInterval": ("flat", "moravel_day_plan_interval"),
+    "PlanTotals": ("flat", "moravel_day_plan_totals"),
+}
+
+# The leading fields of a flat tuple, before the record's: (name, type, meaning).
+LEADING = {
+    "PlannedInterval": [("label", str, "the row's label"),
+                        ("calls", float, "calls offered in the interval, as given"),
+                        ("handling_time", float, "mean handling time [s], as given"),
+                        ("patience", float, "mean patience [s], inf where none was given")],
 }
 
 # Each record's named tuple, by C name, for the nested records.
@@ -84,8 +96,30 @@ def _meaning(item: dict) -> str:
     return meaning + (f" [{unit}]" if unit and f"[{unit}]" not in meaning else "")
 
 
-def _fields(kind: str, source: str) -> list:
+def _flat_fields(record: str) -> list:
+    fields = []
+    for field in _records()[record]["fields"]:
+        if field["type"] in _records():
+            fields += _flat_fields(field["type"])
+        else:
+            fields.append((field.get("python", field["name"]), _field_type(field["type"]),
+                           _meaning(field)))
+    return fields
+
+
+def flat(record) -> list:
+    """The values of a filled ctypes record, its nested records' in their place."""
+    values = []
+    for name, kind in record._fields_:
+        value = getattr(record, name)
+        values += flat(value) if isinstance(value, ctypes.Structure) else [value]
+    return values
+
+
+def _fields(kind: str, source: str, name: str = "") -> list:
     """(Python name, annotation, meaning) of each field."""
+    if kind == "flat":
+        return LEADING.get(name, []) + _flat_fields(source)
     if kind == "record":
         return [(field.get("python", field["name"]), _field_type(field["type"]), _meaning(field))
                 for field in _records()[source]["fields"]]
@@ -100,7 +134,7 @@ def result(name: str):
     with _lock:
         if key not in _made:
             kind, source = SOURCES[name]
-            fields = _fields(kind, source)
+            fields = _fields(kind, source, name)
             made = NamedTuple(name, [(field, annotation) for field, annotation, _ in fields])
             width = max(len(field) for field, _, _ in fields)
             made.__doc__ = (f"{name}, the fields of {source} as the library describes them.\n\n"

@@ -108,6 +108,15 @@ class Description(unittest.TestCase):
                         if field["type"] in types:
                             self.assertIs(made.__annotations__[field.get("python", field["name"])],
                                           types[field["type"]])
+                elif kind == "flat":
+                    # The record's fields with its nested records' in their
+                    # place, after the package's own leading fields.
+                    def flat(record):
+                        return [name for f in records[record]["fields"]
+                                for name in (flat(f["type"]) if f["type"] in records
+                                             else [f.get("python", f["name"])])]
+                    leading = [field for field, _, _ in _results.LEADING.get(name, [])]
+                    self.assertEqual(made._fields, tuple(leading + flat(source)))
                 else:
                     entry = next(e for e in described["entry_points"] if e["c_name"] == source)
                     self.assertEqual(made._fields, tuple(
