@@ -56,7 +56,11 @@ erlang_b_ratio, engset_servers, loss_assembled_servers, engset_traffic,
 agents_for_mean_wait, agents_for_wait_probability, and any the library
 describes later) is a function made from the description on first use,
 with the described argument names, the array behaviour above and the
-library's refusals; ``__all__`` lists them with the rest.
+library's refusals; ``__all__`` lists them with the rest.  The functions
+written here for their documentation (erlang_b, loss, wait, staffing,
+simulate_loss, ...) call through the same made functions, so that a
+sequence given to any of them is broadcast the same way (the simulations
+too, one run per point).
 
 The library is found through the environment variable MORAVEL_LIBRARY, next to
 this package, in the prefix the package was installed into, or by the

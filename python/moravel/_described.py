@@ -23,13 +23,16 @@ its docstring, or a convenience (pairs of classes, a day's rows).
 from __future__ import annotations
 
 import ctypes
+import functools
 import inspect
+import operator
 import threading
 from typing import Dict, List, NamedTuple
 
 from . import _arrays, _checks, _results
-from ._calling import call as _api
-from ._library import description
+from ._calling import call as _api, described, refusal
+from ._errors import raise_status
+from ._library import api_function, description
 
 _SCALAR_CHECKS = {"int32_t": _checks.int32, "uint32_t": _checks.uint32, "double": _checks.real,
                   "size_t": _checks.whole}
@@ -121,6 +124,37 @@ def _make(name: str):
                        in _results.SOURCES.items() if kind == "record"}
     broadcast = all("length" not in p for p in parameters)
     python_names = [p["python"] for p in parameters]
+    fast = None
+
+    # Without arrays, and with the results after the inputs as in every
+    # such entry point, a call is planned once: each input's check, each
+    # result's ctypes type and how it is read.
+    inputs_first = [a["role"] for a in arguments] == (["input"] * len(parameters)
+                                                      + ["result"] * len(results))
+    if broadcast and inputs_first and not counts:
+        checks = [_SCALAR_CHECKS[p["type"]] for p in parameters]
+        makers, readers = [], []
+        for argument in shown:
+            base = _base(argument["type"])
+            if base in records:
+                makers.append(_results.structure(base))
+                readers.append(functools.partial(_results.values, tuple_of_record[base]))
+            else:
+                makers.append(_SCALAR_TYPES[base])
+                readers.append(operator.attrgetter("value"))
+        c_function = api_function(entry["c_name"])
+
+        def fast(*values):
+            checked = [check(spelled, value)
+                       for check, spelled, value in zip(checks, python_names, values)]
+            buffers = [made() for made in makers]
+            status = c_function(*checked, *[ctypes.byref(buffer) for buffer in buffers])
+            if status != 0:
+                raise_status(status, refusal(entry["c_name"], status),
+                             described(name, dict(zip(python_names, checked))))
+            if several:
+                return several(*[read(buffer) for read, buffer in zip(readers, buffers)])
+            return readers[0](buffers[0])
 
     def single(*values):
         given = {}
@@ -189,7 +223,7 @@ def _make(name: str):
             return _arrays.elementwise(
                 name, single, list(named.items()), result,
                 counts=[p["python"] for p in parameters if p["type"] == "int32_t"])
-        return single(*values)
+        return (fast if fast else single)(*values)
 
     function.__name__ = function.__qualname__ = name
     function.__module__ = "moravel"

@@ -1,11 +1,12 @@
-"""The scalar formulas: Erlang loss and delay, Engset, and the direct form
-of the loss formula with its ratio.  Each takes numbers, or sequences and
-arrays broadcast together for one library call."""
+"""The scalar formulas: Erlang loss and delay, and Engset.  Each takes
+numbers, or sequences and arrays broadcast together for one library call;
+the calling is the description's (see _described), the documentation this
+module's.  The direct form of the loss formula and its ratio are made from
+the description alone."""
 
 from __future__ import annotations
 
-from . import _arrays, _checks
-from ._calling import double as _double
+from . import _described
 
 
 # ---- scalar formulas -------------------------------------------------------
@@ -20,13 +21,7 @@ def erlang_b(servers, traffic):
     traffic of A erlangs finds them all busy and is lost.  Sequences or
     arrays of servers and traffics give an array of losses.
     """
-    if _arrays.any_array(servers, traffic):
-        return _arrays.call("erlang_b", "moravel_erlang_b_array",
-                            {"servers": servers, "traffic": traffic})[0]
-    servers = _checks.int32("servers", servers)
-    traffic = _checks.real("traffic", traffic)
-    return _double("moravel_erlang_b", "erlang_b", {"servers": servers, "traffic": traffic},
-                   servers, traffic)
+    return _described.function("erlang_b")(servers, traffic)
 
 
 def erlang_c(servers, traffic):
@@ -39,13 +34,7 @@ def erlang_c(servers, traffic):
     Returns the probability that a call must wait in a system of V servers
     with an unlimited queue.  Sequences or arrays give an array.
     """
-    if _arrays.any_array(servers, traffic):
-        return _arrays.call("erlang_c", "moravel_erlang_c_array",
-                            {"servers": servers, "traffic": traffic})[0]
-    servers = _checks.int32("servers", servers)
-    traffic = _checks.real("traffic", traffic)
-    return _double("moravel_erlang_c", "erlang_c", {"servers": servers, "traffic": traffic},
-                   servers, traffic)
+    return _described.function("erlang_c")(servers, traffic)
 
 
 def engset(sources, servers, traffic_per_source):
@@ -60,16 +49,7 @@ def engset(sources, servers, traffic_per_source):
     (possibly a negative zero) when there are at least as many servers as
     sources.  Sequences or arrays give an array.
     """
-    if _arrays.any_array(sources, servers, traffic_per_source):
-        return _arrays.call("engset", "moravel_engset_array",
-                            {"sources": sources, "servers": servers,
-                             "traffic_per_source": traffic_per_source})[0]
-    sources = _checks.int32("sources", sources)
-    servers = _checks.int32("servers", servers)
-    a = _checks.real("traffic_per_source", traffic_per_source)
-    return _double("moravel_engset", "engset",
-                   {"sources": sources, "servers": servers, "traffic_per_source": a},
-                   sources, servers, a)
+    return _described.function("engset")(sources, servers, traffic_per_source)
 
 
 __all__ = ["erlang_b", "erlang_c", "engset"]

@@ -13,6 +13,7 @@ loaded: importing the package needs no library.
 from __future__ import annotations
 
 import ctypes
+import operator
 import threading
 from typing import NamedTuple
 
@@ -145,18 +146,31 @@ def result(name: str):
         return _made[key]
 
 
+def _reader(name: str):
+    """Reads the named tuple `name` from a filled ctypes record, nested
+    records too: the fields and their tuples looked up once."""
+    key = ("reader", name)
+    with _lock:
+        if key not in _made:
+            made = result(name)
+            kind, source = SOURCES[name]
+            assert kind == "record"
+            fields = [(field["name"], _TUPLE_OF_RECORD.get(field["type"]))
+                      for field in _records()[source]["fields"]]
+            if len(fields) > 1 and not any(nested for _, nested in fields):
+                getter = operator.attrgetter(*[field for field, _ in fields])
+                _made[key] = lambda record: made(*getter(record))
+            else:
+                _made[key] = lambda record: made(*[
+                    values(nested, getattr(record, field)) if nested else getattr(record, field)
+                    for field, nested in fields])
+        return _made[key]
+
+
 def values(name: str, record) -> tuple:
     """The named tuple `name` of a filled ctypes record, nested records too."""
-    made = result(name)
-    kind, source = SOURCES[name]
-    assert kind == "record"
-    items = []
-    for field in _records()[source]["fields"]:
-        value = getattr(record, field["name"])
-        if field["type"] in _TUPLE_OF_RECORD:
-            value = values(_TUPLE_OF_RECORD[field["type"]], value)
-        items.append(value)
-    return made(*items)
+    reader = _made.get(("reader", name))
+    return (reader or _reader(name))(record)
 
 
 def __getattr__(name: str):

@@ -5,8 +5,7 @@ from __future__ import annotations
 
 from typing import Dict, Sequence, Tuple
 
-from . import _checks
-from ._calling import record as _record
+from . import _checks, _described
 from ._library import description
 from ._link_groups import class_arrays, per_class
 
@@ -34,14 +33,7 @@ def simulate_loss(traffic: float, servers: int, calls: int, seed: int = 0):
 
     Returns LossResult(loss, carried), estimated over the N calls.
     """
-    traffic = _checks.real("traffic", traffic)
-    servers = _checks.int32("servers", servers)
-    calls = _checks.int32("calls", calls)
-    seed = _checks.uint32("seed", seed)
-    return _record(
-        "LossResult", "moravel_simulate_loss", "simulate_loss",
-        {"traffic": traffic, "servers": servers, "calls": calls, "seed": seed},
-        traffic, servers, calls, seed)
+    return _described.function("simulate_loss")(traffic, servers, calls, seed)
 
 
 def simulate_wait(traffic: float, servers: int, calls: int, threshold: float,
@@ -57,15 +49,7 @@ def simulate_wait(traffic: float, servers: int, calls: int, threshold: float,
     Returns WaitResult with holding time 1: the probability of waiting is
     measured, the other four numbers follow from it.
     """
-    servers = _checks.int32("servers", servers)
-    traffic = _checks.real("traffic", traffic)
-    calls = _checks.int32("calls", calls)
-    threshold = _checks.real("threshold", threshold)
-    seed = _checks.uint32("seed", seed)
-    return _record(
-        "WaitResult", "moravel_simulate_wait", "simulate_wait",
-        {"traffic": traffic, "servers": servers, "calls": calls, "threshold": threshold,
-         "seed": seed}, traffic, servers, calls, threshold, seed)
+    return _described.function("simulate_wait")(traffic, servers, calls, threshold, seed)
 
 
 def simulate_link_subset(classes: Sequence[Tuple[float, float]], links: int, units: int,

@@ -6,8 +6,8 @@ from __future__ import annotations
 import ctypes
 from typing import Sequence
 
-from . import _arrays, _checks, _results
-from ._calling import call as _api, record as _record
+from . import _checks, _described, _results
+from ._calling import call as _api
 
 
 # ---- single-service models -------------------------------------------------
@@ -21,14 +21,7 @@ def loss(servers, traffic):
     Returns LossResult(loss, carried): the loss probability and the carried
     traffic [erlang].  Sequences or arrays give a LossResult of arrays.
     """
-    if _arrays.any_array(servers, traffic):
-        return _results.result("LossResult")(*_arrays.call(
-            "loss", "moravel_loss_array",
-            {"servers": servers, "traffic": traffic}))
-    servers = _checks.int32("servers", servers)
-    traffic = _checks.real("traffic", traffic)
-    return _record("LossResult", "moravel_loss", "loss",
-                               {"servers": servers, "traffic": traffic}, servers, traffic)
+    return _described.function("loss")(servers, traffic)
 
 
 def loss_finite(sources, servers, traffic_per_source):
@@ -42,17 +35,7 @@ def loss_finite(sources, servers, traffic_per_source):
     Returns LossResult(loss, carried): the call congestion and the carried
     traffic [erlang].  Sequences or arrays give a LossResult of arrays.
     """
-    if _arrays.any_array(sources, servers, traffic_per_source):
-        return _results.result("LossResult")(*_arrays.call(
-            "loss_finite", "moravel_loss_finite_sources_array",
-            {"sources": sources, "servers": servers,
-             "traffic_per_source": traffic_per_source}))
-    sources = _checks.int32("sources", sources)
-    servers = _checks.int32("servers", servers)
-    a = _checks.real("traffic_per_source", traffic_per_source)
-    return _record(
-        "LossResult", "moravel_loss_finite_sources", "loss_finite",
-        {"sources": sources, "servers": servers, "traffic_per_source": a}, sources, servers, a)
+    return _described.function("loss_finite")(sources, servers, traffic_per_source)
 
 
 def loss_assembled(x, y, z, servers, n):
@@ -66,18 +49,7 @@ def loss_assembled(x, y, z, servers, n):
     Returns LossResult(loss, carried) for the load A.  Sequences or arrays
     give a LossResult of arrays.
     """
-    if _arrays.any_array(x, y, z, servers, n):
-        return _results.result("LossResult")(*_arrays.call(
-            "loss_assembled", "moravel_loss_assembled_array",
-            {"x": x, "y": y, "z": z, "servers": servers, "n": n}))
-    x = _checks.real("x", x)
-    y = _checks.real("y", y)
-    z = _checks.real("z", z)
-    servers = _checks.int32("servers", servers)
-    n = _checks.int32("n", n)
-    return _record("LossResult", "moravel_loss_assembled", "loss_assembled",
-                               {"x": x, "y": y, "z": z, "servers": servers, "n": n},
-                               x, y, z, servers, n)
+    return _described.function("loss_assembled")(x, y, z, servers, n)
 
 
 def loss_priority(servers: int, traffics: Sequence[float]) -> list:
@@ -116,19 +88,8 @@ def wait(servers, traffic, threshold, holding_time):
     Returns WaitResult(wait, wait_exceeds, mean_wait, mean_wait_waiting,
     queue_length).  Sequences or arrays give a WaitResult of arrays.
     """
-    if _arrays.any_array(servers, traffic, threshold, holding_time):
-        return _results.result("WaitResult")(*_arrays.call(
-            "wait", "moravel_wait_array",
-            {"threshold": threshold, "holding_time": holding_time, "servers": servers,
-             "traffic": traffic}))
-    servers = _checks.int32("servers", servers)
-    traffic = _checks.real("traffic", traffic)
-    threshold = _checks.real("threshold", threshold)
-    holding_time = _checks.real("holding_time", holding_time)
-    return _record(
-        "WaitResult", "moravel_wait", "wait",
-        {"servers": servers, "traffic": traffic, "threshold": threshold,
-         "holding_time": holding_time}, threshold, holding_time, servers, traffic)
+    return _described.function("wait")(servers=servers, traffic=traffic, threshold=threshold,
+                                         holding_time=holding_time)
 
 
 __all__ = ["loss", "loss_finite", "loss_assembled", "loss_priority", "wait"]

@@ -7,18 +7,12 @@ import ctypes
 import math
 from typing import NamedTuple, Sequence, Tuple
 
-from . import _arrays, _checks, _results
-from ._calling import call as _api, double as _double, record as _record
+from . import _arrays, _checks, _described, _results
+from ._calling import call as _api
 from ._link_groups import c_array, class_arrays
 
 
 # ---- solvers: the least size for a target ----------------------------------
-
-def _sized(export: str, function: str, arguments: dict, *values):
-    servers, value = ctypes.c_int32(), ctypes.c_double()
-    _api(export, function, arguments, *values, ctypes.byref(servers), ctypes.byref(value))
-    return _results.result("Servers")(servers.value, value.value)
-
 
 def erlang_b_servers(traffic, target):
     """The least number of servers V with Erlang B(V, traffic) at most target.
@@ -30,12 +24,7 @@ def erlang_b_servers(traffic, target):
     one server fewer loses more than the target.  20 servers for 12 erlangs
     at 1%.
     """
-    if _arrays.any_array(traffic, target):
-        return _arrays.elementwise("erlang_b_servers", erlang_b_servers,
-            [("traffic", traffic), ("target", target)], _results.result("Servers"))
-    traffic, target = _checks.real("traffic", traffic), _checks.real("target", target)
-    return _sized("moravel_erlang_b_servers", "erlang_b_servers",
-                  {"traffic": traffic, "target": target}, traffic, target)
+    return _described.function("erlang_b_servers")(traffic, target)
 
 
 
@@ -87,13 +76,7 @@ def erlang_b_traffic(servers, target):
     """The largest offered traffic [erlang] that V servers carry at an Erlang B
     loss of at most target: exact on the computed values, the next double
     above loses more.  12.0306... erlangs for 20 servers at 1%."""
-    if _arrays.any_array(servers, target):
-        return _arrays.elementwise("erlang_b_traffic", erlang_b_traffic,
-            [("servers", servers), ("target", target)], counts=("servers",))
-    servers = _checks.int32("servers", servers)
-    target = _checks.real("target", target)
-    return _double("moravel_erlang_b_traffic", "erlang_b_traffic",
-                   {"servers": servers, "target": target}, servers, target)
+    return _described.function("erlang_b_traffic")(servers, target)
 
 
 
@@ -121,15 +104,6 @@ def offered_traffic(calls_per_interval, interval_minutes, handling_time_seconds)
     return traffic
 
 
-def _staffing(export: str, function: str, arguments: dict, *values):
-    return _record("Staffing", export, function, arguments, *values)
-
-
-def _centre(traffic, handling_time, answer_time) -> Tuple[float, float, float]:
-    return (_checks.real("traffic", traffic), _checks.real("handling_time", handling_time),
-            _checks.real("answer_time", answer_time))
-
-
 def staffing(agents, traffic, handling_time,
              answer_time):
     """The figures of a call centre with V agents: the Erlang delay system.
@@ -142,15 +116,7 @@ def staffing(agents, traffic, handling_time,
     Returns Staffing(agents, wait_probability, service_level,
     mean_speed_of_answer, occupancy).
     """
-    if _arrays.any_array(agents, traffic, handling_time, answer_time):
-        return _arrays.elementwise("staffing", staffing,
-            [("agents", agents), ("traffic", traffic), ("handling_time", handling_time),
-             ("answer_time", answer_time)], _results.result("Staffing"), counts=("agents",))
-    agents = _checks.int32("agents", agents)
-    traffic, h, t = _centre(traffic, handling_time, answer_time)
-    return _staffing("moravel_staffing_figures", "staffing",
-                     {"agents": agents, "traffic": traffic, "handling_time": h,
-                      "answer_time": t}, agents, traffic, h, t)
+    return _described.function("staffing")(agents, traffic, handling_time, answer_time)
 
 
 def agents_for_service_level(traffic, handling_time, answer_time,
@@ -158,15 +124,7 @@ def agents_for_service_level(traffic, handling_time, answer_time,
     """The least agents answering at least the share `target` of the calls
     within `answer_time`; 24 agents for 20 erlangs, 180 s handling, 80%
     within 20 s.  Returns their Staffing figures."""
-    if _arrays.any_array(traffic, handling_time, answer_time, target):
-        return _arrays.elementwise("agents_for_service_level", agents_for_service_level,
-            [("traffic", traffic), ("handling_time", handling_time), ("answer_time", answer_time),
-             ("target", target)], _results.result("Staffing"))
-    traffic, h, t = _centre(traffic, handling_time, answer_time)
-    target = _checks.real("target", target)
-    return _staffing("moravel_agents_for_service_level", "agents_for_service_level",
-                     {"traffic": traffic, "handling_time": h, "answer_time": t,
-                      "target": target}, traffic, h, t, target)
+    return _described.function("agents_for_service_level")(traffic, handling_time, answer_time, target)
 
 
 
