@@ -146,6 +146,16 @@ foreach(i RANGE ${_last_status})
          "static_assert(${_name} == ${_code}, \"${_name}: the header's code is not the described one\");\n")
 endforeach()
 
+# ---- codes: the values of the header's enumerations and constants -----------
+string(JSON _codes LENGTH "${_json}" codes)
+math(EXPR _last_code "${_codes} - 1")
+foreach(i RANGE ${_last_code})
+  string(JSON _name GET "${_json}" codes ${i} name)
+  string(JSON _value GET "${_json}" codes ${i} value)
+  string(APPEND _type_checks
+         "static_assert(${_name} == ${_value}, \"${_name}: the header's value is not the described one\");\n")
+endforeach()
+
 # ---- records -----------------------------------------------------------------
 string(JSON _records LENGTH "${_json}" records)
 math(EXPR _last_record "${_records} - 1")

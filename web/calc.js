@@ -347,14 +347,12 @@
     // interval in minutes.
     "contact-centre": {
       prefix: "ct", beside: "ct-target",
-      GOALS: { "sl-offered": 1, "sl-excluding": 2, asa: 3, abandon: 4, wait: 5 },
-
       // The goal of the staffing solvers: {goal, target, maxOccupancy}.
-      goal(read) {
+      goal(moravel, read) {
         const kind = read.text("ct-target-kind");
         const target = kind === "asa" ? read.real("ct-target") : read.serviceLevel("ct-target");
         const occupancy = read.text("ct-occupancy").trim() === "" ? 1 : read.optionalShare("ct-occupancy");
-        return { goal: this.GOALS[kind], target, maxOccupancy: occupancy };
+        return { goal: moravel.codes.goal[kind], target, maxOccupancy: occupancy };
       },
 
       // The output names of a moravel_contact_centre_result's figures.
@@ -367,7 +365,7 @@
         for (const [field, key] of Object.entries(this.keys)) out[prefix + key] = figures[field];
       },
 
-      targets(read) {
+      targets(moravel, read) {
         const kind = read.text("ct-target-kind");
         const targets = { answerTime: read.real("ct-answer"), occupancy: read.optionalShare("ct-occupancy") };
         if (kind === "asa") {
@@ -376,7 +374,7 @@
           const x = read.serviceLevel("ct-target");
           if (kind === "sl-offered" || kind === "sl-excluding") {
             targets.serviceLevel = x;
-            targets.serviceLevelBasis = kind === "sl-excluding" ? 1 : 0;
+            targets.serviceLevelBasis = moravel.codes.service_level_basis[kind];
           } else if (kind === "abandon") {
             targets.abandonment = x;
           } else {
@@ -406,7 +404,7 @@
         // agents carry at it, with the panel's lines.
         let least = null, goal = null;
         try {
-          goal = this.goal(read);
+          goal = this.goal(moravel, read);
           least = moravel.contactCentreAgents(A, h, p, L, t, goal.goal, goal.target, goal.maxOccupancy);
           out["ct-out-least"] = least.agents;
           this.put(out, "ct-out-s-", least.figures);
@@ -454,7 +452,7 @@
         let plan;
         try {
           plan = moravel.dayPlan(rows.map((r) => r.calls), rows.map((r) => r.handling),
-                                 withPatience ? rows.map((r) => r.patience) : null, this.targets(read),
+                                 withPatience ? rows.map((r) => r.patience) : null, this.targets(moravel, read),
                                  minutes, read.optionalShare("ct-shrinkage"));
         } catch (error) {
           if (error instanceof moravel.MoravelError && error.index !== undefined) {
@@ -543,7 +541,7 @@
           series: [{ name: "over all offered calls", points: points.map(([k, f]) => [k, f.serviceLevel]) },
                    { name: "over the offered calls less those who hung up within t",
                      points: points.map(([k, f]) => [k, f.serviceLevelExcludingShortAbandons]) }],
-          reference: goal && goal.goal <= 2 ? { y: goal.target, label: "target" } : null,
+          reference: goal && (kind === "sl-offered" || kind === "sl-excluding") ? { y: goal.target, label: "target" } : null,
           marker: [n, kind === "sl-excluding" ? result.serviceLevelExcludingShortAbandons : result.serviceLevel],
         };
       },

@@ -312,8 +312,16 @@
     for (const entry of described.entry_points) {
       if (entry.returns === "moravel_status") moravel[camel(entry.host_name)] = entryPoint(entry);
     }
-    // The policies by their C names too (moravel.MOST_FREE).
+    // The policies and the header's other codes by their C names too
+    // (moravel.MOST_FREE, moravel.GOAL_SERVICE_LEVEL, moravel.NO_LINE_LIMIT),
+    // and each set of codes by the page's names (moravel.codes.goal.asa).
     for (const p of described.policies) moravel[p.name.replace(/^MORAVEL_/, "")] = p.code;
+    moravel.codes = {};
+    for (const c of described.codes) {
+      moravel[c.name.replace(/^MORAVEL_/, "")] = c.value;
+      moravel.codes[c.set] = moravel.codes[c.set] || {};
+      if (c.page) moravel.codes[c.set][c.page] = c.value;
+    }
     return moravel;
   }
 
@@ -325,8 +333,5 @@
     return wrap(await create());
   }
 
-  // The codes of moravel/api.h that the description does not list.
-  return { load, MoravelError, NO_LINE_LIMIT: 0, SERVICE_LEVEL_OFFERED: 0, SERVICE_LEVEL_EXCLUDING_SHORT_ABANDONS: 1,
-           GOAL_SERVICE_LEVEL: 1, GOAL_SERVICE_LEVEL_EXCLUDING_SHORT_ABANDONS: 2, GOAL_MEAN_ANSWER_WAIT: 3,
-           GOAL_ABANDON_PROBABILITY: 4, GOAL_WAIT_PROBABILITY: 5 };
+  return { load, MoravelError };
 });

@@ -89,8 +89,8 @@ __version__ = "1.0.0"
 _WRITTEN = [name for module in (_formulas, _single_service, _simulations, _link_groups,
                                 _solvers, _contact_centre, _plan, _errors)
             for name in module.__all__]
-_OWN = _WRITTEN + ["description", "exports", "library_path", "raw", "POLICIES",
-                   *_results.SOURCES]
+_OWN = _WRITTEN + ["description", "exports", "library_path", "raw", "POLICIES", "GOALS",
+                   "PATIENCE_DISTRIBUTIONS", *_results.SOURCES]
 
 
 def _made_from_description() -> list:
@@ -111,6 +111,8 @@ def __getattr__(name: str):
     #   the named tuples of the results (LossResult, Servers, ...);
     #   POLICIES, the link-choice policies of simulate_link_subset by their
     #   readable names and the library's keywords, each to its policy code;
+    #   GOALS and PATIENCE_DISTRIBUTIONS, the codes of the staffing goals
+    #   and of the replay's patience, by the names this package takes;
     #   DIRECT_FORM_MAX_SERVERS, the most servers of the direct form.
     if name == "__all__":
         return _OWN + _made_from_description()
@@ -119,6 +121,10 @@ def __getattr__(name: str):
     if name == "POLICIES":
         from ._simulations import policies
         return policies()
+    if name == "GOALS":
+        return _contact_centre.goals()
+    if name == "PATIENCE_DISTRIBUTIONS":
+        return _contact_centre.patience_distributions()
     if name == "DIRECT_FORM_MAX_SERVERS":
         return description()["limits"]["largest_direct_form_servers"]
     if not name.startswith("_") and name in _made_from_description():

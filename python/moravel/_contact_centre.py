@@ -17,7 +17,10 @@ from typing import List, NamedTuple, Optional
 
 from . import _arrays, _checks, _results
 from ._calling import call
+from ._library import codes
 
+# The value of lines for no limit; a default argument, so written here and
+# held to the described MORAVEL_NO_LINE_LIMIT by test_description.
 NO_LINE_LIMIT = 0
 
 
@@ -25,8 +28,10 @@ def _record_type(name: str):
     return _results.structure(_results.SOURCES[name][1])
 
 
-# The patience distributions of the replay, by the names this package takes.
-PATIENCE_DISTRIBUTIONS = {"exponential": 1, "deterministic": 2, "erlang": 3}
+def patience_distributions() -> dict:
+    """The patience distributions of the replay, by the names this package
+    takes, as the library describes them: name -> code."""
+    return codes("patience_distribution")
 
 def _call(export: str, function: str, arguments: dict, *values) -> None:
     call(export, function, arguments, *values)
@@ -168,13 +173,14 @@ def simulate_contact_centre(traffic, agents, patience, answer_time, calls, *,
     A run is bounded at 64 attempts per caller: redialling that does not
     settle raises ArgumentError.
     """
-    if patience_distribution not in PATIENCE_DISTRIBUTIONS:
+    distributions = patience_distributions()
+    if patience_distribution not in distributions:
         raise ValueError("patience_distribution must be one of "
-                         + ", ".join(PATIENCE_DISTRIBUTIONS) + f", got {patience_distribution!r}")
+                         + ", ".join(distributions) + f", got {patience_distribution!r}")
     arguments = {"traffic": _checks.real("traffic", traffic),
                  "agents": _checks.int32("agents", agents),
                  "lines": _checks.int32("lines", lines),
-                 "patience_distribution": PATIENCE_DISTRIBUTIONS[patience_distribution],
+                 "patience_distribution": distributions[patience_distribution],
                  "patience_phases": _checks.int32("patience_phases", patience_phases),
                  "patience": _checks.real("patience", patience),
                  "answer_time": _checks.real("answer_time", answer_time),
@@ -201,15 +207,17 @@ def simulate_contact_centre(traffic, agents, patience, answer_time, calls, *,
     return [_estimate(record) for record in results[:replications]]
 
 
-# The goals of the staffing solvers, by the names this package takes.
-GOALS = {"service_level": 1, "service_level_excluding_short_abandons": 2,
-         "mean_answer_wait": 3, "abandon_probability": 4, "wait_probability": 5}
+def goals() -> dict:
+    """The goals of the staffing solvers, by the names this package takes,
+    as the library describes them: name -> code."""
+    return codes("goal")
 
 
 def _goal(goal) -> int:
-    if goal not in GOALS:
-        raise ValueError("goal must be one of " + ", ".join(GOALS) + f", got {goal!r}")
-    return GOALS[goal]
+    described = goals()
+    if goal not in described:
+        raise ValueError("goal must be one of " + ", ".join(described) + f", got {goal!r}")
+    return described[goal]
 
 
 def _staffing_arguments(handling_time, patience, lines, answer_time, goal, target,
@@ -292,5 +300,5 @@ def contact_centre_traffic(agents, handling_time, patience, answer_time, goal, t
 
 
 __all__: List[str] = ["contact_centre", "contact_centre_retrials", "simulate_contact_centre",
-                      "NO_LINE_LIMIT", "PATIENCE_DISTRIBUTIONS", "GOALS",
+                      "NO_LINE_LIMIT",
                       "contact_centre_agents", "contact_centre_traffic"]

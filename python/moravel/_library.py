@@ -230,6 +230,13 @@ def status_message(status: int) -> str:
     return _load().status_message(status).decode("utf-8", "replace")
 
 
+def codes(which: str) -> dict:
+    """The described codes of one set (goal, patience_distribution,
+    service_level_basis, lines) by their Python spellings."""
+    return {code["python"]: code["value"] for code in description()["codes"]
+            if code["set"] == which}
+
+
 def description() -> dict:
     """The loaded library's description of its interface
     (moravel_interface_description), parsed once."""

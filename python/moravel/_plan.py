@@ -9,10 +9,8 @@ from typing import Any, NamedTuple, Optional
 from . import _results
 from ._calling import refusal
 from ._errors import raise_status
-from ._library import api_function
+from ._library import api_function, codes
 
-# The service-level bases of moravel_day_plan_targets, by name.
-SERVICE_LEVEL_BASES = {"offered": 0, "excluding-short-abandons": 1}
 
 
 class DayPlan(NamedTuple):
@@ -115,7 +113,8 @@ def plan(rows, *, answer_time, service_level=None, service_level_basis: str = "o
     day's PlanTotals, the library's doubles bit for bit.  A refused row
     raises ArgumentError whose ``index`` is the row's position.
     """
-    if service_level_basis not in SERVICE_LEVEL_BASES:
+    bases = codes("service_level_basis")
+    if service_level_basis not in bases:
         raise ValueError("service_level_basis must be 'offered' or 'excluding-short-abandons', "
                          f"got {service_level_basis!r}")
     labels, calls, handling, patience = _columns(rows)
@@ -123,7 +122,7 @@ def plan(rows, *, answer_time, service_level=None, service_level_basis: str = "o
     targets = _results.structure("moravel_day_plan_targets")(
         answer_time=_real("answer_time", answer_time),
         service_level=_target("service_level", service_level),
-        service_level_basis=SERVICE_LEVEL_BASES[service_level_basis],
+        service_level_basis=bases[service_level_basis],
         mean_answer_wait=_target("mean_answer_wait", mean_answer_wait),
         abandonment=_target("abandonment", abandonment),
         wait_probability=_target("wait_probability", wait_probability),

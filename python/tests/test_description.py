@@ -127,6 +127,17 @@ class Description(unittest.TestCase):
         for flat in (moravel.PlannedInterval, moravel.PlanTotals):
             self.assertEqual(flat._fields[-len(figures):], figures)
 
+    def test_codes_are_the_described(self) -> None:
+        self.assertEqual(moravel.GOALS, {
+            "service_level": 1, "service_level_excluding_short_abandons": 2,
+            "mean_answer_wait": 3, "abandon_probability": 4, "wait_probability": 5})
+        self.assertEqual(moravel.PATIENCE_DISTRIBUTIONS,
+                         {"exponential": 1, "deterministic": 2, "erlang": 3})
+        self.assertEqual(_library.codes("service_level_basis"),
+                         {"offered": 0, "excluding-short-abandons": 1})
+        # A default argument cannot wait for the library: held to it here.
+        self.assertEqual(_library.codes("lines"), {"NO_LINE_LIMIT": moravel.NO_LINE_LIMIT})
+
     def test_policies_and_limits_are_the_described(self) -> None:
         described = moravel.description()
         self.assertEqual(moravel.POLICIES, {
