@@ -345,6 +345,44 @@ function describedFieldsExist() {
   expect(named.size > 40, `the description names ${named.size} page fields`);
 }
 
+// An entry point the page has never heard of: described under a new host
+// name (a second description of an existing C function), moravel.js makes
+// its function with no edit, giving the same bits and the same refusals.
+async function newlyDescribed() {
+  const create = require(path.join(path.resolve(site), "moravel_wasm.js"));
+  const Moravel = require(path.join(path.resolve(site), "moravel.js"));
+  const moravel = await Moravel.load(async () => {
+    const wasm = await create();
+    const described = JSON.parse(wasm.UTF8ToString(wasm._moravel_interface_description()));
+    for (const [cName, host] of [["moravel_erlang_b_traffic", "new_largest_traffic"],
+                                 ["moravel_link_group_links", "new_least_links"],
+                                 ["moravel_loss_finite_sources", "new_loss_finite"]]) {
+      const entry = JSON.parse(JSON.stringify(described.entry_points.find((e) => e.c_name === cName)));
+      entry.host_name = host;
+      described.entry_points.push(entry);
+    }
+    const text = Buffer.from(JSON.stringify(described), "utf8");
+    const at = wasm._malloc(text.length + 1);
+    wasm.HEAPU8.set(text, at);
+    wasm.HEAPU8[at + text.length] = 0;
+    wasm._moravel_interface_description = () => at;
+    return wasm;
+  });
+  const same = (x, y) => JSON.stringify(x) === JSON.stringify(y);
+  expect(Object.is(moravel.newLargestTraffic(20, 0.01), moravel.erlangBTraffic(20, 0.01)),
+         "a newly described entry point: the largest traffic differs");
+  expect(same(moravel.newLeastLinks([5, 3], [1, 2], 10, 0.01), moravel.linkGroupLinks([5, 3], [1, 2], 10, 0.01)),
+         "a newly described entry point: the least links differ");
+  expect(same(moravel.newLossFinite(20, 5, 0.2), moravel.lossFinite(20, 5, 0.2)),
+         "a newly described entry point: the loss record differs");
+  const refusal = (call) => { try { call(); return null; } catch (e) { return [e.status, e.message, e.reason, e.fields]; } };
+  const refused = refusal(() => moravel.newLossFinite(20, 5, 1));
+  expect(refused !== null && same(refused, refusal(() => moravel.lossFinite(20, 5, 1))) &&
+         same(refused, [10, "traffic per source must be at least 0 and below 1", "must be at least 0 and below 1",
+                        ["en-traffic"]]),
+         `a newly described entry point refuses as ${JSON.stringify(refused)}`);
+}
+
 async function refusalText(page, slot, expected) {
   const described = STATUSES.get(expected.status);
   const whole = described.subject ? `${described.subject} ${described.message}` : described.message;
@@ -919,6 +957,7 @@ async function main() {
   const stray = [];
   try {
     describedFieldsExist();
+    await newlyDescribed();
     const page = await open(browser, origin + "/index.html", origin, stray);
     for (const c of cases) {
       await fill(page, c);
