@@ -15,7 +15,7 @@ from __future__ import annotations
 import ctypes
 from typing import List, NamedTuple, Optional
 
-from . import _arrays, _checks, _results
+from . import _arrays, _checks, _described, _results
 from ._calling import call
 from ._library import codes
 
@@ -73,17 +73,9 @@ def contact_centre(traffic, handling_time, patience, agents, answer_time,
     Sequences or arrays of any argument give a ContactCentre of arrays, one
     call per point.
     """
-    if _arrays.any_array(traffic, handling_time, patience, agents, answer_time, lines):
-        return _arrays.elementwise(
-            "contact_centre", contact_centre,
-            [("traffic", traffic), ("handling_time", handling_time), ("patience", patience),
-             ("agents", agents), ("answer_time", answer_time), ("lines", lines)],
-            _results.result("ContactCentre"), counts=("agents", "lines"))
-    arguments = _centre_arguments(traffic, handling_time, patience, agents, lines, answer_time)
-    result = _record_type("ContactCentre")()
-    _call("moravel_contact_centre", "contact_centre", arguments, *arguments.values(),
-          ctypes.byref(result))
-    return _centre(result)
+    return _described.function("contact_centre")(
+        traffic=traffic, handling_time=handling_time, patience=patience, agents=agents,
+        lines=lines, answer_time=answer_time)
 
 
 def _flat_retrials_type():
