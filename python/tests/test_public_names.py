@@ -52,6 +52,21 @@ class PublicNames(unittest.TestCase):
                 self.assertIn("the library's moravel_", getattr(moravel, name).__doc__)
 
 
+class DocumentedFunctions(unittest.TestCase):
+    """The functions written for their documentation call through the made
+    ones: a sequence is broadcast for any of them, the simulations too."""
+
+    def test_simulations_run_once_per_point(self) -> None:
+        bits = lambda x: struct.pack("<d", x)  # noqa: E731
+        runs = moravel.simulate_loss([5.0, 8.0], 10, 2000, seed=7)
+        self.assertEqual([bits(x) for x in runs.loss],
+                         [bits(moravel.simulate_loss(a, 10, 2000, seed=7).loss) for a in (5.0, 8.0)])
+        waits = moravel.simulate_wait(5.0, [8, 10], 2000, 0.5, seed=7)
+        self.assertEqual([bits(x) for x in waits.wait],
+                         [bits(moravel.simulate_wait(5.0, v, 2000, 0.5, seed=7).wait)
+                          for v in (8, 10)])
+
+
 class NewlyDescribed(unittest.TestCase):
     """An entry point the package has never heard of: described under a new
     host name (here a second description of an existing C function), it is
