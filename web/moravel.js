@@ -49,7 +49,6 @@
   }
 
   const camel = (name) => name.replace(/_([a-z0-9])/g, (_, c) => c.toUpperCase());
-  const rounded = (bytes) => Math.ceil(bytes / F64) * F64;
 
   // The bytes of one value of a C type (a record's by its description).
   const SCALAR_BYTES = { double: 8, int64_t: 8, int32_t: 4, uint32_t: 4, size_t: 4 };
@@ -156,144 +155,116 @@
       return error;
     }
 
-    // An entry point as a function, planned once from its description:
-    // where each pointer's data goes in the arena, how each input is
-    // converted, how the results are read.  Without arrays every offset is
-    // fixed, and a call only converts, calls and reads.
+    // An entry point as a function, written out once from its description
+    // as one would write it by hand, so that a call costs no more than that:
+    // each count taken from its arrays' lengths, each pointer's data placed
+    // in the arena, each input converted, the results read.
     function entryPoint(entry) {
-      const fn = wasm["_" + entry.c_name];
       const name = camel(entry.host_name);
-      const counts = new Set(entry.arguments.filter((a) => a.length).map((a) => a.length));
+      const counts = [...new Set(entry.arguments.filter((a) => a.length).map((a) => a.length))];
       const args = entry.arguments.map((a) => {
         const element = a.type.replace(/^const /, "").replace(/\*$/, "");
-        return { ...a, element, pointer: a.type.endsWith("*"), isCount: counts.has(a.name),
-                 size: a.type.endsWith("*") ? bytesOf(element) : 0,
-                 read: a.type.endsWith("*") ? reader(element) : null,
-                 write: a.type.endsWith("*") ? writer(element) : null };
+        const pointer = a.type.endsWith("*");
+        return { ...a, element, pointer, isCount: counts.includes(a.name),
+                 size: pointer ? bytesOf(element) : 0 };
       });
       const inputs = args.filter((a) => a.role === "input" && !a.isCount);
-      inputs.forEach((a, j) => { a.input = j; });
+      inputs.forEach((a, j) => { a.input = `p${j}`; });
       const indexResult = args.find((a) => a.role === "result" && a.name === "refused_index");
       const shown = args.filter((a) => a.role === "result" && a !== indexResult);
       const NONE = 0xffffffff;   // an index the library writes only on a refusal
-      const convert = {
-        double: (value) => value,
-        int32_t: (value, a) => count(a.name, value),
-        uint32_t: (value) => value >>> 0,
-        size_t: (value) => value >>> 0,
-      };
-      const call = new Array(args.length);
-
-      function refused(status, base, at) {
-        const error = refusal(status, entry);
-        if (indexResult) {
-          const index = wasm.HEAPU32[(base + at[indexResult.name]) >> 2];
-          if (index !== NONE) error.index = index;
+      const R = [], W = [];
+      const use = (list, f) => { list.push(f); return list.length - 1; };
+      const q = JSON.stringify;
+      const lines = [`if (arguments.length !== ${inputs.length}) arity(arguments.length);`];
+      for (const c of counts) {
+        lines.push(`let n_${c} = -1;`);
+        const arrays = inputs.filter((a) => a.length === c);
+        for (const a of arrays) {
+          lines.push(`if (${a.input} != null) {`,
+                     `  if (n_${c} >= 0 && n_${c} !== ${a.input}.length) unequal(${q(arrays.map((b) => camel(b.name)))});`,
+                     `  n_${c} = ${a.input}.length;`, `}`);
         }
-        return error;
+        lines.push(`if (n_${c} < 0) n_${c} = 0;`);
       }
-      const arity = (n) => {
-        if (n !== inputs.length) throw new RangeError(`${name} takes ${inputs.length} arguments, not ${n}`);
-      };
-
-      if (!args.some((a) => a.length)) {
-        // Every offset is fixed: the function is written out once, as one
-        // would write it by hand, so that a call costs no more than that.
-        let bytes = 0;
-        const at = {};
-        for (const a of args) {
-          if (!a.pointer) continue;
-          at[a.name] = a.offset = bytes;
-          bytes += rounded(a.size);
+      // Where each pointer's data goes: an absent optional array is null.
+      lines.push("let bytes = 0;");
+      for (const a of args.filter((b) => b.pointer)) {
+        const extent = a.length ? `${a.size} * Math.max(n_${a.length}, 1)` : `${a.size}`;
+        if (a.role === "input" && a.length) {
+          lines.push(`const o_${a.name} = ${a.input} == null ? -1 : bytes;`,
+                     `if (${a.input} != null) bytes += ((${extent}) + 7) & ~7;`);
+        } else {
+          lines.push(`const o_${a.name} = bytes;`, `bytes += ((${extent}) + 7) & ~7;`);
         }
-        const R = [], W = [];
-        const passed = args.map((a) => {
-          if (!a.pointer) {
-            if (a.type === "int32_t") return `count(${JSON.stringify(a.name)}, p${a.input})`;
-            return a.type === "double" ? `p${a.input}` : `p${a.input} >>> 0`;
-          }
-          return `base + ${a.offset}`;
-        });
-        const written = args.filter((a) => a.pointer && a.role === "input").map((a) => {
-          W.push(a.write);
-          return `W[${W.length - 1}](base + ${a.offset}, p${a.input}, ${JSON.stringify(a.name)});`;
-        });
-        const readOf = (a) => { R.push(a.read); return `R[${R.length - 1}](base + ${a.offset})`; };
-        const answer = shown.length === 1 ? readOf(shown[0])
-          : `{ ${shown.map((a) => `${camel(a.name)}: ${readOf(a)}`).join(", ")} }`;
-        const parameters = inputs.map((a) => `p${a.input}`);
-        const source = `return function ${name}(${parameters.join(", ")}) {
-          if (arguments.length !== ${inputs.length}) arity(arguments.length);
-          const base = room(${bytes});
-          ${written.join("\n")}
-          ${indexResult ? `wasm.HEAPU32[(base + ${indexResult.offset}) >> 2] = NONE;` : ""}
-          const status = fn(${passed.join(", ")});
-          if (status !== 0) throw refused(status, base, at);
-          return ${answer};
-        };`;
-        // eslint-disable-next-line no-new-func
-        return new Function("fn", "room", "count", "arity", "refused", "at", "R", "W", "wasm", "NONE", source)(
-          fn, room, count, arity, refused, at, R, W, wasm, NONE);
       }
-
-      return function (...values) {
-        arity(values.length);
-        // Each count is the length of the arrays it counts.
-        const lengths = {};
-        for (const a of inputs) {
-          const value = values[a.input];
-          if (!a.length || value === null || value === undefined) continue;
-          if (lengths[a.length] !== undefined && lengths[a.length] !== value.length) {
-            const same = inputs.filter((b) => b.length === a.length).map((b) => camel(b.name));
-            throw new RangeError(`${same.join(", ")} need the same number of values`);
-          }
-          lengths[a.length] = value.length;
+      lines.push("const base = room(bytes);");
+      for (const a of args.filter((b) => b.pointer && b.role === "input")) {
+        const at = `base + o_${a.name}`;
+        if (!a.length) {
+          lines.push(`W[${use(W, writer(a.element))}](${at}, ${a.input}, ${q(a.name)});`);
+        } else if (a.element === "double") {
+          lines.push(`if (${a.input} != null) doublesIn(${a.input}, (${at}) >> 3);`);
+        } else {
+          lines.push(`if (${a.input} != null) for (let k = 0; k < ${a.input}.length; ++k) ` +
+                     `W[${use(W, writer(a.element))}](${at} + k * ${a.size}, ${a.input}[k], ${q(a.name)});`);
         }
-        for (const a of args) if (a.isCount && lengths[a.name] === undefined) lengths[a.name] = 0;
-        // Where each pointer's data goes in the arena; an absent optional
-        // array is a null pointer.
-        let bytes = 0;
-        const at = {};
-        for (const a of args) {
-          if (!a.pointer) continue;
-          if (a.role === "input" && a.length && (values[a.input] === null || values[a.input] === undefined)) continue;
-          at[a.name] = bytes;
-          bytes += rounded(a.size * (a.length ? Math.max(lengths[a.length], 1) : 1));
+      }
+      if (indexResult) lines.push(`wasm.HEAPU32[(base + o_refused_index) >> 2] = NONE;`);
+      const passed = args.map((a) => {
+        if (a.isCount) return a.type === "int32_t" ? `count(${q(a.name)}, n_${a.name})` : `n_${a.name}`;
+        if (!a.pointer) {
+          if (a.type === "int32_t") return `count(${q(a.name)}, ${a.input})`;
+          return a.type === "double" ? a.input : `${a.input} >>> 0`;
         }
-        const base = room(bytes);
-        for (let j = 0; j < args.length; ++j) {
-          const a = args[j];
-          if (a.isCount) call[j] = a.type === "size_t" ? lengths[a.name] : count(a.name, lengths[a.name]);
-          else if (!a.pointer) call[j] = convert[a.type](values[a.input], a);
-          else if (at[a.name] === undefined) call[j] = 0;
-          else {
-            const address = base + at[a.name];
-            if (a.role === "input") {
-              const value = values[a.input];
-              if (!a.length) a.write(address, value, a.name);
-              else if (a.element === "double") wasm.HEAPF64.set(value, address >> 3);
-              else for (let k = 0; k < value.length; ++k) a.write(address + k * a.size, value[k], a.name);
-            }
-            call[j] = address;
-          }
+        return a.role === "input" && a.length ? `(o_${a.name} < 0 ? 0 : base + o_${a.name})` : `base + o_${a.name}`;
+      });
+      lines.push(`const status = fn(${passed.join(", ")});`,
+                 `if (status !== 0) throw refused(status, ${indexResult ? "base + o_refused_index" : "-1"});`);
+      const readOf = (a) => {
+        const at = `base + o_${a.name}`;
+        if (!a.length) return `R[${use(R, reader(a.element))}](${at})`;
+        if (a.element === "double") {
+          return `doublesOut((${at}) >> 3, n_${a.length})`;
         }
-        if (indexResult) wasm.HEAPU32[(base + at[indexResult.name]) >> 2] = NONE;
-        const status = fn.apply(null, call);
-        if (status !== 0) throw refused(status, base, at);
-        const value = (a) => {
-          const address = base + at[a.name];
-          if (!a.length) return a.read(address);
-          const n = lengths[a.length];
-          if (a.element === "double") return Array.from(wasm.HEAPF64.subarray(address >> 3, (address >> 3) + n));
-          const items = new Array(n);
-          for (let k = 0; k < n; ++k) items[k] = a.read(address + k * a.size);
-          return items;
-        };
-        if (shown.length === 1) return value(shown[0]);
-        const answer = {};
-        for (const a of shown) answer[camel(a.name)] = value(a);
-        return answer;
+        return `items(R[${use(R, reader(a.element))}], ${at}, ${a.size}, n_${a.length})`;
       };
+      lines.push(`return ${shown.length === 1 ? readOf(shown[0])
+                                              : `{ ${shown.map((a) => `${camel(a.name)}: ${readOf(a)}`).join(", ")} }`};`);
+
+      const helpers = {
+        fn: wasm["_" + entry.c_name], room, count, wasm, NONE, R, W,
+        arity: (n) => { throw new RangeError(`${name} takes ${inputs.length} arguments, not ${n}`); },
+        unequal: (names) => { throw new RangeError(`${names.join(", ")} need the same number of values`); },
+        refused: (status, indexAt) => {
+          const error = refusal(status, entry);
+          if (indexAt >= 0) {
+            const index = wasm.HEAPU32[indexAt >> 2];
+            if (index !== NONE) error.index = index;
+          }
+          return error;
+        },
+        // Element by element: for the few values of a call, faster than
+        // a typed array's set() from an Array or Array.from().
+        doublesIn: (values, at) => {
+          const heap = wasm.HEAPF64;
+          for (let k = 0; k < values.length; ++k) heap[at + k] = values[k];
+        },
+        doublesOut: (at, n) => {
+          const heap = wasm.HEAPF64, values = new Array(n);
+          for (let k = 0; k < n; ++k) values[k] = heap[at + k];
+          return values;
+        },
+        items: (read, address, size, n) => {
+          const values = new Array(n);
+          for (let k = 0; k < n; ++k) values[k] = read(address + k * size);
+          return values;
+        },
+      };
+      const source = `return function ${name}(${inputs.map((a) => a.input).join(", ")}) {\n  ` +
+                     lines.join("\n  ") + "\n};";
+      // eslint-disable-next-line no-new-func
+      return new Function(...Object.keys(helpers), source)(...Object.values(helpers));
     }
 
     const moravel = {
