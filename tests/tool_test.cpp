@@ -332,8 +332,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Tool, BadInputMessageNamesTheOptionAndWhatItAccepts) {
   const Outcome outcome = RunTool("loss --servers ten --traffic 5", true);
-  EXPECT_EQ(outcome.out,
-            "moravel: --servers: accepts a whole number from 1 to 2147483646, not 'ten'\n");
+  EXPECT_EQ(
+      outcome.out,
+      "moravel: --servers: accepts a whole number from -2147483648 to 2147483647, not 'ten'\n");
 }
 
 }  // namespace

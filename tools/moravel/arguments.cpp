@@ -1,5 +1,6 @@
 #include "arguments.h"
 
+#include "refusal.h"
 #include "report.h"
 
 #include <cerrno>
@@ -10,12 +11,6 @@ namespace moravel_tool {
 namespace {
 
 std::string Quoted(const std::string& s) { return "'" + s + "'"; }
-
-std::string Bound(double value) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%g", value);
-  return buffer;
-}
 
 }  // namespace
 
@@ -39,18 +34,12 @@ CLI::Validator WholeNumber(std::int64_t min, std::int64_t max) {
       "");
 }
 
-CLI::Validator RealNumber(double min, bool strict) {
-  const std::string accepts = std::isinf(min) ? std::string("a finite number")
-                              : strict        ? "a finite number above " + Bound(min)
-                                              : "a finite number of at least " + Bound(min);
+CLI::Validator Number() {
   return CLI::Validator(
-      [=](std::string& input) -> std::string {
+      [](std::string& input) -> std::string {
         char* end = nullptr;
-        const double value = std::strtod(input.c_str(), &end);
-        if (input.empty() || *end != '\0' || !std::isfinite(value) || value < min ||
-            (strict && value == min)) {
-          return "accepts " + accepts + ", not " + Quoted(input);
-        }
+        std::strtod(input.c_str(), &end);
+        if (input.empty() || *end != '\0') return "accepts a number, not " + Quoted(input);
         return {};
       },
       "");
@@ -86,25 +75,23 @@ std::optional<std::string> TakeOption(std::vector<std::string>& arguments,
   return std::nullopt;
 }
 
-CLI::Option* AddServers(CLI::App& command, std::int32_t& servers, std::int64_t min,
-                        std::int64_t max) {
-  return AddCount(command, "-V,--servers", servers, "Number of servers", min, max)
-      ->type_name("COUNT");
+CLI::Option* AddServers(CLI::App& command, std::int32_t& servers) {
+  return AddCount(command, "-V,--servers", servers, "Number of servers")->type_name("COUNT");
 }
 
 CLI::Option* AddTraffic(CLI::App& command, double& traffic) {
-  return AddReal(command, "-A,--traffic", traffic, "Offered traffic [erlang]", 0.0)
+  return AddNumber(command, "-A,--traffic", traffic, "Offered traffic [erlang]")
       ->type_name("ERLANGS");
 }
 
 CLI::Option* AddSources(CLI::App& command, std::int32_t& sources) {
-  return AddCount(command, "-N,--sources", sources, "Number of traffic sources", 1)
+  return AddCount(command, "-N,--sources", sources, "Number of traffic sources")
       ->type_name("COUNT");
 }
 
 CLI::Option* AddTrafficPerSource(CLI::App& command, double& traffic) {
-  return AddReal(command, "-a,--traffic-per-source", traffic,
-                 "Offered traffic per source [erlang], at least 0 and below 1", 0.0)
+  return AddNumber(command, "-a,--traffic-per-source", traffic,
+                   "Offered traffic per source [erlang]")
       ->type_name("ERLANGS");
 }
 
@@ -115,31 +102,39 @@ CLI::Option* AddSeed(CLI::App& command, std::int64_t& seed, const std::string& z
 }
 
 void AddCallVolume(CLI::App& command, CallVolume& volume, CLI::Option* traffic) {
-  auto* calls = AddReal(command, "--calls-per-interval", volume.calls,
-                        "Calls offered per interval, instead of --traffic; the holding and "
-                        "answer times are then in seconds",
-                        0.0)
+  auto* calls = AddNumber(command, "--calls-per-interval", volume.calls,
+                          "Calls offered per interval, instead of --traffic; the holding and "
+                          "answer times are then in seconds")
                     ->type_name("CALLS");
-  auto* interval = AddReal(command, "--interval-minutes", volume.minutes,
-                           "Length of the interval, in minutes", 0.0, true)
-                       ->type_name("MINUTES");
+  auto* interval =
+      AddNumber(command, "--interval-minutes", volume.minutes, "Length of the interval, in minutes")
+          ->type_name("MINUTES");
   calls->needs(interval);
   interval->needs(calls);
   traffic->excludes(calls);
+  volume.option = calls;
 }
 
-double TrafficOf(const CallVolume& volume, double traffic, double holding_seconds) {
-  if (!volume.given()) {
-    if (traffic < 0.0) throw CLI::RequiredError("--traffic (or --calls-per-interval)");
-    return traffic;
+double VolumeTraffic(const CallVolume& volume, double holding_seconds) {
+  // The interval is the day plan's argument: the library's refusal of it,
+  // in its words, where the quotient would not be a traffic at all.
+  if (!(volume.minutes > 0.0) || !std::isfinite(volume.minutes)) {
+    CheckDescribed(MORAVEL_ERROR_INTERVAL_MINUTES, "moravel_day_plan");
   }
-  const double offered = volume.calls * holding_seconds / (volume.minutes * 60.0);
-  if (!std::isfinite(offered)) {
-    throw CLI::ValidationError("--calls-per-interval",
-                               "accepts a volume whose traffic, calls x holding time / "
-                               "interval, stays finite");
+  return volume.calls * holding_seconds / (volume.minutes * 60.0);
+}
+
+double TrafficOf(const CallVolume& volume, const CLI::Option& traffic_option, double traffic,
+                 double holding_seconds) {
+  if (volume.given()) return VolumeTraffic(volume, holding_seconds);
+  if (traffic_option.count() == 0) {
+    throw CLI::RequiredError("--traffic (or --calls-per-interval)");
   }
-  return offered;
+  return traffic;
+}
+
+std::pair<const char*, const char*> VolumeSpelling(const CallVolume& volume) {
+  return {"--traffic", volume.given() ? "--calls-per-interval" : "--traffic"};
 }
 
 std::string TimeUnit(const CallVolume& volume) { return volume.given() ? "s" : "time units"; }
@@ -154,6 +149,20 @@ std::string Times(const std::vector<std::pair<std::string, double>>& times,
   return volume.given() ? text : text + " (one time unit)";
 }
 
+std::vector<CLI::Option*> AddAssembly(CLI::App& command, Assembly& load) {
+  return {
+      AddNumber(command, "-x", load.x,
+                "Time x, in the unit of y: the load grows as n / (1/x + 1/y)")
+          ->type_name("TIME"),
+      AddNumber(command, "-y", load.y,
+                "Time y: pairs with x in n / (1/x + 1/y), and is the unit of z")
+          ->type_name("TIME"),
+      AddNumber(command, "-z", load.z, "Time z, in the unit of y: scales the load by z/y + 1")
+          ->type_name("TIME"),
+      AddCount(command, "-n,--multiplier", load.multiplier, "Whole-number multiplier n of the load")
+          ->type_name("COUNT")};
+}
+
 bool ParseClass(const std::string& text, TrafficClass& parsed) {
   const auto colon = text.find(':');
   if (colon == std::string::npos) return false;
@@ -162,11 +171,10 @@ bool ParseClass(const std::string& text, TrafficClass& parsed) {
     errno = 0;
     char* end = nullptr;
     value = std::strtod(s.c_str(), &end);
-    return *end == '\0' && errno != ERANGE && std::isfinite(value);
+    return *end == '\0';
   };
-  return number(text.substr(0, colon), parsed.traffic) && parsed.traffic >= 0.0 &&
-         number(text.substr(colon + 1), parsed.demand) && parsed.demand >= 1.0 &&
-         parsed.demand == std::floor(parsed.demand);
+  return number(text.substr(0, colon), parsed.traffic) &&
+         number(text.substr(colon + 1), parsed.demand);
 }
 
 CLI::Option* AddClasses(CLI::App& command, std::vector<TrafficClass>& classes) {
@@ -187,9 +195,7 @@ CLI::Option* AddClasses(CLI::App& command, std::vector<TrafficClass>& classes) {
           [](std::string& input) -> std::string {
             TrafficClass parsed;
             if (!ParseClass(input, parsed)) {
-              return "accepts TRAFFIC:DEMAND, a finite traffic of at least 0 erlangs and a "
-                     "whole demand of at least 1 unit, not '" +
-                     input + "'";
+              return "accepts TRAFFIC:DEMAND, two numbers, not " + Quoted(input);
             }
             return {};
           },
@@ -203,9 +209,9 @@ CLI::Option* AddCount(CLI::App& command, const std::string& name, std::int32_t& 
   return command.add_option(name, value, description)->transform(WholeNumber(min, max));
 }
 
-CLI::Option* AddReal(CLI::App& command, const std::string& name, double& value,
-                     const std::string& description, double min, bool strict) {
-  return command.add_option(name, value, description)->check(RealNumber(min, strict));
+CLI::Option* AddNumber(CLI::App& command, const std::string& name, double& value,
+                       const std::string& description) {
+  return command.add_option(name, value, description)->check(Number());
 }
 
 }  // namespace moravel_tool

@@ -1,6 +1,8 @@
-// Option helpers shared by the subcommands: every number is checked here,
-// so that the library is never called with input it cannot take, and a
-// mistake gets one line naming the option and what it accepts.
+// Option helpers shared by the subcommands.  An option checks only that its
+// value is a value of its type: a number strtod reads, or a whole number
+// that fits the 32 bits the library takes.  Whether it is in range is the
+// library's judgement, which reaches the user through the interface
+// description (CheckDescribed, refusal.h) in the option's spelling.
 #ifndef MORAVEL_TOOL_ARGUMENTS_H
 #define MORAVEL_TOOL_ARGUMENTS_H
 
@@ -15,27 +17,26 @@
 
 namespace moravel_tool {
 
+constexpr std::int64_t kLeastCount = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t kMaxCount = std::numeric_limits<std::int32_t>::max();
-// The recursions need V + 1: the most servers a model takes.
-constexpr std::int64_t kMaxServers = kMaxCount - 1;
 
-// A whole number in [min, max] (32-bit counts).
-CLI::Validator WholeNumber(std::int64_t min, std::int64_t max = kMaxCount);
-// A finite real number, at least `min` (or above it when `strict`).
-CLI::Validator RealNumber(double min = -std::numeric_limits<double>::infinity(),
-                          bool strict = false);
+// A whole number in [min, max]: by default any that fits 32 bits; a narrower
+// range only for the tool's own options (--jobs), never for the library's.
+CLI::Validator WholeNumber(std::int64_t min = kLeastCount, std::int64_t max = kMaxCount);
+// A number as strtod reads it, inf and nan included: whether it is finite,
+// or in range, is for the library to say.
+CLI::Validator Number();
 // A whole number in [0, 2^32 - 1] (seeds).
 CLI::Validator Seed();
 
 CLI::Option* AddCount(CLI::App& command, const std::string& name, std::int32_t& value,
-                      const std::string& description, std::int64_t min,
+                      const std::string& description, std::int64_t min = kLeastCount,
                       std::int64_t max = kMaxCount);
-CLI::Option* AddReal(CLI::App& command, const std::string& name, double& value,
-                     const std::string& description, double min, bool strict = false);
+CLI::Option* AddNumber(CLI::App& command, const std::string& name, double& value,
+                       const std::string& description);
 
 // The options that several commands share, declared once each.
-CLI::Option* AddServers(CLI::App& command, std::int32_t& servers, std::int64_t min = 1,
-                        std::int64_t max = kMaxServers);
+CLI::Option* AddServers(CLI::App& command, std::int32_t& servers);
 CLI::Option* AddTraffic(CLI::App& command, double& traffic);
 CLI::Option* AddSources(CLI::App& command, std::int32_t& sources);
 CLI::Option* AddTrafficPerSource(CLI::App& command, double& traffic);
@@ -46,13 +47,22 @@ CLI::Option* AddSeed(CLI::App& command, std::int64_t& seed, const std::string& z
 // minutes), an alternative to --traffic.  The interval is in minutes
 // wherever libMoravel takes one (the tool, Python, the page).
 struct CallVolume {
-  double calls = -1.0;
-  double minutes = -1.0;
-  bool given() const { return calls >= 0.0; }
+  double calls = 0.0;
+  double minutes = 0.0;
+  const CLI::Option* option = nullptr;  // --calls-per-interval
+  bool given() const { return option != nullptr && option->count() != 0; }
 };
 void AddCallVolume(CLI::App& command, CallVolume& volume, CLI::Option* traffic);
-// The offered traffic: --traffic, or the volume's when it was given.
-double TrafficOf(const CallVolume& volume, double traffic, double holding_seconds);
+// The volume's traffic.  An interval the library refuses is refused in its
+// words; a traffic it refuses is the library's to name, as the volume's
+// (see VolumeSpelling).
+double VolumeTraffic(const CallVolume& volume, double holding_seconds);
+// The offered traffic: the volume's when it was given, else --traffic
+// (`traffic_option`), which is then required.
+double TrafficOf(const CallVolume& volume, const CLI::Option& traffic_option, double traffic,
+                 double holding_seconds);
+// How a refusal names the traffic: by the option the user gave it with.
+std::pair<const char*, const char*> VolumeSpelling(const CallVolume& volume);
 
 // The unit of the times of a command that takes a call volume: seconds with
 // one, else "time units" (whatever unit the holding time was given in).
@@ -62,8 +72,17 @@ std::string TimeUnit(const CallVolume& volume);
 std::string Times(const std::vector<std::pair<std::string, double>>& times,
                   const CallVolume& volume);
 
+// The load assembled from three times and a multiplier, A = (n / (1/x +
+// 1/y)) (z/y + 1): options -x, -y, -z and -n,--multiplier, returned in that
+// order.
+struct Assembly {
+  double x = 0.0, y = 0.0, z = 0.0;
+  std::int32_t multiplier = 0;
+};
+std::vector<CLI::Option*> AddAssembly(CLI::App& command, Assembly& load);
+
 // A class of calls of the multi-rate models: "TRAFFIC:DEMAND", a traffic
-// in erlangs (finite, at least 0) and a whole demand of at least 1 unit.
+// in erlangs and a demand in allocation units, two numbers.
 struct TrafficClass {
   double traffic = 0.0;
   double demand = 0.0;

@@ -107,7 +107,6 @@ Report LossReport(std::string title, std::vector<Figure> inputs, const moravel_l
 Row WaitRow(const moravel_wait_result& result, const std::string& time_unit);
 
 // Shared by the multi-service commands and their simulation.
-const std::initializer_list<Refusal>& GroupRefusals();
 void AddGroupOptions(CLI::App& command, std::int32_t& links, std::int32_t& units,
                      std::vector<TrafficClass>& classes);
 void SplitClasses(const std::vector<TrafficClass>& classes, std::vector<double>& traffic,

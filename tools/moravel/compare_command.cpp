@@ -20,6 +20,7 @@
 // and derives its other figures from that share by the model's formulas, so
 // comparing them would only compare the formulas with themselves.
 // --jobs N runs the replications on N processes; the output does not change.
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -76,11 +77,21 @@ double ValueOf(const Report& report, const std::string& name) {
 // The seeds of the replications, by the library's rule.
 std::vector<std::uint32_t> ReplicationSeeds(std::int64_t first, std::size_t count) {
   std::vector<std::uint32_t> seeds(count);
-  if (moravel_replication_seeds(static_cast<std::uint32_t>(first), count, seeds.data()) !=
-      MORAVEL_OK) {
-    throw Failure("compare: no seeds for the first seed " + std::to_string(first));
-  }
+  CheckDescribed(moravel_replication_seeds(static_cast<std::uint32_t>(first), count, seeds.data()),
+                 "moravel_replication_seeds");
   return seeds;
+}
+
+// The study's own arguments, judged by the study core before any run: the
+// first seed by the seed rule, the count by the estimate (which two
+// replications already satisfy).
+void CheckStudy(std::int64_t first_seed, std::size_t replications) {
+  CheckDescribed(moravel_replication_seeds(static_cast<std::uint32_t>(first_seed), 0, nullptr),
+                 "moravel_replication_seeds");
+  const double values[2] = {0.0, 0.0};
+  moravel_estimate_result unused{};
+  CheckDescribed(moravel_estimate(std::min<std::size_t>(replications, 2), values, 0, 0.95, &unused),
+                 "moravel_estimate");
 }
 
 // The note under a comparison of a simulation that derives some figures.
@@ -118,6 +129,7 @@ void RunCompare(const CompareArgs& args) {
                                               "), e.g. 'compare loss --servers 10 --traffic 5'");
   }
   const Twin& twin = *entry->twin;
+  CheckStudy(args.first_seed, static_cast<std::size_t>(args.replications));
   const std::vector<Report> analytic = RunModelCommand(args.model);
   if (analytic.size() != 1) throw Failure("compare: the model gave no result");
 
@@ -268,11 +280,11 @@ void AddCompareCommand(CLI::App& app) {
       "A model (loss, wait, link-group, link-subset, contact-centre) beside its simulation over "
       "several replications");
   AddOutputOptions(*compare, args->output);
-  AddCount(*compare, "--calls", args->calls, "Calls per replication (default 100000)", 1);
-  AddCount(*compare, "--replications", args->replications, "Number of replications (default 10)", 2,
-           100000);
+  AddCount(*compare, "--calls", args->calls, "Calls per replication (default 100000)");
+  AddCount(*compare, "--replications", args->replications, "Number of replications (default 10)",
+           0);
   compare->add_option("--first-seed", args->first_seed, "Seed of the first replication (default 1)")
-      ->transform(WholeNumber(1, 4294967295LL));
+      ->transform(Seed());
   compare->add_option(
       "--policy", args->policy,
       "Link choice of the link-group and link-subset simulation (default max-free)");
@@ -291,14 +303,14 @@ void AddCompareCommand(CLI::App& app) {
     full.model.clear();
     for (const auto& extra : compare->remaining()) full.model.push_back(extra);
     if (auto v = TakeOption(full.model, {"--format"})) full.output.format = ParseFormat(*v);
-    if (auto v = TakeOption(full.model, {"--replications"}, WholeNumber(2, 100000))) {
+    if (auto v = TakeOption(full.model, {"--replications"}, WholeNumber(0))) {
       full.replications = std::stoi(*v);
     }
-    if (auto v = TakeOption(full.model, {"--first-seed"}, WholeNumber(1, 4294967295LL))) {
+    if (auto v = TakeOption(full.model, {"--first-seed"}, Seed())) {
       full.first_seed = std::stoll(*v);
     }
     // The simulation's own options: not for the analytic model.
-    if (auto v = TakeOption(full.model, {"--calls", "-N"}, WholeNumber(1)))
+    if (auto v = TakeOption(full.model, {"--calls", "-N"}, WholeNumber()))
       full.calls = std::stoi(*v);
     if (auto v = TakeOption(full.model, {"--policy"})) full.policy = *v;
     if (auto v = TakeOption(full.model, {"--jobs"}, WholeNumber(1, kMaxJobs)))

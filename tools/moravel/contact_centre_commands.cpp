@@ -23,31 +23,14 @@
 namespace moravel_tool {
 namespace {
 
-constexpr std::int64_t kLeastCount = std::numeric_limits<std::int32_t>::min();
-
-// A number as strtod reads it, "inf" included (a patience of +inf is a
-// caller who never hangs up); whether it is in range is the library's call.
-CLI::Validator Number() {
-  return CLI::Validator(
-      [](std::string& input) -> std::string {
-        char* end = nullptr;
-        std::strtod(input.c_str(), &end);
-        if (input.empty() || *end != '\0') return "accepts a number, not '" + input + "'";
-        return {};
-      },
-      "");
-}
-
-CLI::Option* AddNumber(CLI::App& command, const std::string& name, double& value,
-                       const std::string& description) {
-  return command.add_option(name, value, description)->check(Number())->type_name("TIME");
+CLI::Option* AddTime(CLI::App& command, const std::string& name, double& value,
+                     const std::string& description) {
+  return AddNumber(command, name, value, description)->type_name("TIME");
 }
 
 CLI::Option* AddWholeNumber(CLI::App& command, const std::string& name, std::int32_t& value,
                             const std::string& description) {
-  return command.add_option(name, value, description)
-      ->transform(WholeNumber(kLeastCount))
-      ->type_name("COUNT");
+  return AddCount(command, name, value, description)->type_name("COUNT");
 }
 
 struct CentreArgs {
@@ -72,29 +55,29 @@ void AddCentreOptions(CLI::App& command, CentreArgs& args) {
       command.add_option("-A,--traffic", args.traffic, "Offered traffic [erlang]")
           ->check(Number())
           ->type_name("ERLANGS");
-  AddNumber(command, "--handling-time", args.handling,
-            "Mean handling time: the unit of --patience, -t, --redial-time and of the waits "
-            "(seconds with --calls-per-interval)")
+  AddTime(command, "--handling-time", args.handling,
+          "Mean handling time: the unit of --patience, -t, --redial-time and of the waits "
+          "(seconds with --calls-per-interval)")
       ->required();
-  AddNumber(command, "--patience", args.patience,
-            "Mean patience (exponential), in the unit of --handling-time; inf for callers who "
-            "never hang up")
+  AddTime(command, "--patience", args.patience,
+          "Mean patience (exponential), in the unit of --handling-time; inf for callers who "
+          "never hang up")
       ->required();
   AddWholeNumber(command, "-V,--agents", args.agents, "Number of agents")->required();
   AddWholeNumber(command, "--lines", args.lines,
                  "Lines: calls in the centre at most, talking and waiting (at least the agents); "
                  "0, the default, for no limit");
-  AddNumber(command, "-t,--answer-time", args.answer_time,
-            "Answer time of the service levels, in the unit of --handling-time")
+  AddTime(command, "-t,--answer-time", args.answer_time,
+          "Answer time of the service levels, in the unit of --handling-time")
       ->required();
-  auto* blocked = AddNumber(command, "--blocked-retry-share", args.blocked_share,
-                            "Share of blocked calls that redial, 0 to 1 (default 0)")
+  auto* blocked = AddTime(command, "--blocked-retry-share", args.blocked_share,
+                          "Share of blocked calls that redial, 0 to 1 (default 0)")
                       ->type_name("SHARE");
-  auto* abandoned = AddNumber(command, "--abandoned-retry-share", args.abandoned_share,
-                              "Share of abandoned calls that redial, 0 to 1 (default 0)")
+  auto* abandoned = AddTime(command, "--abandoned-retry-share", args.abandoned_share,
+                            "Share of abandoned calls that redial, 0 to 1 (default 0)")
                         ->type_name("SHARE");
-  args.redial_option = AddNumber(command, "--redial-time", args.redial,
-                                 "Mean time before a redial, in the unit of --handling-time");
+  args.redial_option = AddTime(command, "--redial-time", args.redial,
+                               "Mean time before a redial, in the unit of --handling-time");
   blocked->needs(args.redial_option);
   abandoned->needs(args.redial_option);
   AddCallVolume(command, args.volume, args.traffic_option);
@@ -106,7 +89,7 @@ void AddCentreOptions(CLI::App& command, CentreArgs& args) {
 double Traffic(const CentreArgs& args) {
   if (args.volume.given()) {
     const bool usable = std::isfinite(args.handling) && args.handling > 0.0;
-    return TrafficOf(args.volume, 0.0, usable ? args.handling : 0.0);
+    return VolumeTraffic(args.volume, usable ? args.handling : 0.0);
   }
   if (args.traffic_option->count() == 0) {
     throw CLI::RequiredError("--traffic (or --calls-per-interval)");
@@ -240,7 +223,8 @@ std::vector<Row> EstimateRows(const std::vector<Row>& runs) {
     const bool probability =
         figure.unit.empty() && figure.name.find("attempts_per") == std::string::npos;
     moravel_estimate_result e{};
-    Check(moravel_estimate(values.size(), values.data(), probability ? 1 : 0, 0.95, &e), {});
+    CheckDescribed(moravel_estimate(values.size(), values.data(), probability ? 1 : 0, 0.95, &e),
+                   "moravel_estimate");
     rows.push_back({Text("figure", "figure", figure.name),
                     Text("unit", "unit", figure.unit),
                     {"mean", "mean", figure.unit, e.mean},
@@ -290,19 +274,19 @@ const Goal& GoalNamed(const std::string& name) {
 }
 
 void AddStaffingOptions(CLI::App& command, StaffingArgs& args) {
-  AddNumber(command, "--handling-time", args.handling,
-            "Mean handling time: the unit of --patience, -t and a mean-answer-wait target "
-            "(seconds with --calls-per-interval)")
+  AddTime(command, "--handling-time", args.handling,
+          "Mean handling time: the unit of --patience, -t and a mean-answer-wait target "
+          "(seconds with --calls-per-interval)")
       ->required();
-  AddNumber(command, "--patience", args.patience,
-            "Mean patience (exponential), in the unit of --handling-time; inf for callers who "
-            "never hang up")
+  AddTime(command, "--patience", args.patience,
+          "Mean patience (exponential), in the unit of --handling-time; inf for callers who "
+          "never hang up")
       ->required();
   AddWholeNumber(command, "--lines", args.lines,
                  "Lines: calls in the centre at most (at least the agents); 0, the default, for "
                  "no limit");
-  AddNumber(command, "-t,--answer-time", args.answer_time,
-            "Answer time of the service levels, in the unit of --handling-time")
+  AddTime(command, "-t,--answer-time", args.answer_time,
+          "Answer time of the service levels, in the unit of --handling-time")
       ->required();
   std::vector<std::string> names;
   for (const Goal& goal : kGoals) names.push_back(goal.name);
@@ -314,12 +298,12 @@ void AddStaffingOptions(CLI::App& command, StaffingArgs& args) {
       ->check(CLI::IsMember(names))
       ->type_name("GOAL")
       ->required();
-  AddNumber(command, "--target", args.target,
-            "The goal's level: a share for the levels and probabilities, a time for the wait")
+  AddTime(command, "--target", args.target,
+          "The goal's level: a share for the levels and probabilities, a time for the wait")
       ->type_name("TARGET")
       ->required();
-  AddNumber(command, "--max-occupancy", args.max_occupancy,
-            "Highest occupancy allowed as well, above 0 and at most 1 (default 1: no bound)")
+  AddTime(command, "--max-occupancy", args.max_occupancy,
+          "Highest occupancy allowed as well, above 0 and at most 1 (default 1: no bound)")
       ->type_name("SHARE");
 }
 
@@ -371,8 +355,7 @@ void AddContactCentreCommands(CLI::App& app, ModelCommands& commands) {
       moravel_contact_centre_result r{};
       CheckDescribed(moravel_contact_centre(traffic, args->handling, args->patience, args->agents,
                                             args->lines, args->answer_time, &r),
-                     "moravel_contact_centre",
-                     {{"--traffic", args->volume.given() ? "--calls-per-interval" : "--traffic"}});
+                     "moravel_contact_centre", {VolumeSpelling(args->volume)});
       report.title = Title("Contact centre", *args, traffic);
       report.rows.push_back(CentreRow(r, unit));
     } else {
@@ -381,8 +364,7 @@ void AddContactCentreCommands(CLI::App& app, ModelCommands& commands) {
           moravel_contact_centre_retrials(traffic, args->handling, args->patience, args->agents,
                                           args->lines, args->answer_time, args->blocked_share,
                                           args->abandoned_share, args->redial, &r),
-          "moravel_contact_centre_retrials",
-          {{"--traffic", args->volume.given() ? "--calls-per-interval" : "--traffic"}});
+          "moravel_contact_centre_retrials", {VolumeSpelling(args->volume)});
       report.title = Title("Contact centre with redials (fixed point)", *args, traffic);
       Row row = CallerRow(r);
       Append(row, CentreRow(r.attempt, unit, "attempt_", "per attempt: "));
@@ -487,7 +469,7 @@ void AddContactCentreCommands(CLI::App& app, ModelCommands& commands) {
     double traffic = staff->traffic;
     if (staff->volume.given()) {
       const bool usable = std::isfinite(staff->handling) && staff->handling > 0.0;
-      traffic = TrafficOf(staff->volume, 0.0, usable ? staff->handling : 0.0);
+      traffic = VolumeTraffic(staff->volume, usable ? staff->handling : 0.0);
     } else if (staff->traffic_option->count() == 0) {
       throw CLI::RequiredError("--traffic (or --calls-per-interval)");
     }
@@ -498,8 +480,7 @@ void AddContactCentreCommands(CLI::App& app, ModelCommands& commands) {
         moravel_contact_centre_agents(traffic, staff->handling, staff->patience, staff->lines,
                                       staff->answer_time, GoalNamed(staff->goal).code,
                                       staff->target, staff->max_occupancy, &least, &r),
-        "moravel_contact_centre_agents",
-        {{"--traffic", staff->volume.given() ? "--calls-per-interval" : "--traffic"}});
+        "moravel_contact_centre_agents", {VolumeSpelling(staff->volume)});
     std::vector<Figure> inputs{{"traffic", "traffic", "erlang", traffic}};
     for (Figure& f : StaffingInputs(*staff, unit)) inputs.push_back(std::move(f));
     if (staff->volume.given()) {

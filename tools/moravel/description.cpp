@@ -80,6 +80,24 @@ std::optional<DescribedRefusal> RefusalOf(const std::string& c_name, int code) {
   return DescribedRefusal{joined, (predicate ? " " : ": ") + message};
 }
 
+const std::vector<DescribedPolicy>& Policies() {
+  static const std::vector<DescribedPolicy> policies = [] {
+    std::vector<DescribedPolicy> all;
+    for (const json& policy : Description().at("policies")) {
+      all.push_back({policy.at("code"), policy.at("keyword"), policy.at("readable")});
+    }
+    return all;
+  }();
+  return policies;
+}
+
+const DescribedPolicy* FindPolicy(const std::string& name) {
+  for (const DescribedPolicy& policy : Policies()) {
+    if (policy.readable == name || policy.keyword == name) return &policy;
+  }
+  return nullptr;
+}
+
 std::optional<SimulatedFigure> DescribedSimulatedFigure(const std::string& subcommand,
                                                         const std::string& figure) {
   const json* entry = EntryShownAs(subcommand);

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace moravel_tool {
 
@@ -32,6 +33,17 @@ struct DescribedRefusal {
   std::string message;
 };
 std::optional<DescribedRefusal> RefusalOf(const std::string& c_name, int status);
+
+// A link-choice policy of the multi-rate simulation: its code, the
+// library's keyword and the readable name the tool takes beside it.
+struct DescribedPolicy {
+  int code;
+  std::string keyword;
+  std::string readable;
+};
+const std::vector<DescribedPolicy>& Policies();
+// The policy named `name` (readable name or keyword), or nullptr.
+const DescribedPolicy* FindPolicy(const std::string& name);
 
 }  // namespace moravel_tool
 

@@ -47,7 +47,7 @@ void AddFormulaCommands(CLI::App& app, ModelCommands& commands) {
   Describe(commands, *b, {"servers", "traffic"}, ResultShape::kScalar);
   OnRun(commands, *b, [args, &answers] {
     double loss = 0.0;
-    Check(moravel_erlang_b(args->servers, args->traffic, &loss), {});
+    CheckDescribed(moravel_erlang_b(args->servers, args->traffic, &loss), "moravel_erlang_b");
     answers.push_back({Scalar("Erlang loss formula, " + Of(args->traffic, args->servers),
                               ServersAndTraffic(*args), "loss", "loss probability", loss),
                        args->output});
@@ -60,7 +60,7 @@ void AddFormulaCommands(CLI::App& app, ModelCommands& commands) {
   Describe(commands, *c, {"servers", "traffic"}, ResultShape::kScalar);
   OnRun(commands, *c, [args, &answers] {
     double wait = 0.0;
-    Check(moravel_erlang_c(args->servers, args->traffic, &wait), {kTrafficBelowServers});
+    CheckDescribed(moravel_erlang_c(args->servers, args->traffic, &wait), "moravel_erlang_c");
     answers.push_back(
         {Scalar("Erlang delay formula, " + Of(args->traffic, args->servers),
                 ServersAndTraffic(*args), "wait_probability", "probability of waiting", wait),
@@ -75,8 +75,8 @@ void AddFormulaCommands(CLI::App& app, ModelCommands& commands) {
   Describe(commands, *e, {"sources", "servers", "traffic-per-source"}, ResultShape::kScalar);
   OnRun(commands, *e, [args, &answers] {
     double loss = 0.0;
-    Check(moravel_engset(args->sources, args->servers, args->traffic, &loss),
-          {kTrafficPerSourceBelowOne});
+    CheckDescribed(moravel_engset(args->sources, args->servers, args->traffic, &loss),
+                   "moravel_engset");
     answers.push_back(
         {Scalar("Engset formula, N = " + std::to_string(args->sources) +
                     " sources, V = " + std::to_string(args->servers) +
@@ -88,40 +88,32 @@ void AddFormulaCommands(CLI::App& app, ModelCommands& commands) {
          args->output});
   });
 
-  auto* d = app.add_subcommand(
-      "erlang-b-direct", "Erlang loss formula in direct form (powers and factorials), V <= 170");
-  AddServers(*d, args->servers, 0, 170)->required();
+  auto* d = app.add_subcommand("erlang-b-direct",
+                               "Erlang loss formula in direct form (powers and factorials)");
+  AddServers(*d, args->servers)->required();
   AddTraffic(*d, args->traffic)->required();
   AddOutputOptions(*d, args->output);
   Describe(commands, *d, {"servers", "traffic"}, ResultShape::kScalar);
   OnRun(commands, *d, [args, &answers] {
     double loss = 0.0;
-    Check(moravel_erlang_b_direct(args->servers, args->traffic, &loss),
-          {{MORAVEL_ERROR_OVERFLOW, "--traffic",
-            "accepts a traffic whose power A^V stays within the doubles (about 1.8e308): "
-            "erlang-b has no such limit"}});
+    CheckDescribed(moravel_erlang_b_direct(args->servers, args->traffic, &loss),
+                   "moravel_erlang_b_direct");
     answers.push_back(
         {Scalar("Erlang loss formula (direct form), " + Of(args->traffic, args->servers),
                 ServersAndTraffic(*args), "loss", "loss probability", loss),
          args->output});
   });
 
-  auto* r = app.add_subcommand("erlang-b-ratio", "Ratio E(V, A) / E(V - i, A), V <= 170");
-  AddServers(*r, args->servers, 0, 170)->required();
-  AddReal(*r, "-A,--traffic", args->traffic, "Offered traffic [erlang], above 0", 0.0, true)
-      ->type_name("ERLANGS")
-      ->required();
-  AddCount(*r, "-i,--fewer", args->fewer, "Servers fewer in the divisor, at most --servers", 0)
-      ->required();
+  auto* r = app.add_subcommand("erlang-b-ratio", "Ratio E(V, A) / E(V - i, A), in direct form");
+  AddServers(*r, args->servers)->required();
+  AddTraffic(*r, args->traffic)->required();
+  AddCount(*r, "-i,--fewer", args->fewer, "Servers fewer in the divisor")->required();
   AddOutputOptions(*r, args->output);
   Describe(commands, *r, {"servers", "traffic", "fewer"}, ResultShape::kScalar);
   OnRun(commands, *r, [args, &answers] {
     double ratio = 0.0;
-    Check(moravel_erlang_b_ratio(args->servers, args->traffic, args->fewer, &ratio),
-          {{MORAVEL_ERROR_RATIO_SERVERS, "--fewer",
-            "accepts 0 to --servers (" + std::to_string(args->servers) + ")"},
-           {MORAVEL_ERROR_OVERFLOW, "--traffic",
-            "accepts a traffic whose powers A^V stay within the doubles (about 1.8e308)"}});
+    CheckDescribed(moravel_erlang_b_ratio(args->servers, args->traffic, args->fewer, &ratio),
+                   "moravel_erlang_b_ratio");
     answers.push_back({Scalar("Erlang loss ratio E(" + std::to_string(args->servers) + ", A) / E(" +
                                   std::to_string(args->servers - args->fewer) +
                                   ", A), A = " + FormatNumber(args->traffic) + " erlangs",

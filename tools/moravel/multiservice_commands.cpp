@@ -30,24 +30,6 @@ std::string GroupTitle(const MultiserviceArgs& args) {
 
 }  // namespace
 
-const std::initializer_list<Refusal>& GroupRefusals() {
-  static const std::initializer_list<Refusal> refusals{
-      {MORAVEL_ERROR_GROUP_SIZE, "--links x --units",
-       "accepts a group of at most 2147483647 units in all"},
-      {MORAVEL_ERROR_SUBSET, "--subset", "accepts 1 to --links"},
-      {MORAVEL_ERROR_SUBSET_COUNT, "--subset",
-       "accepts a subset size whose count of subsets, C(links, subset), is below 2147483648"},
-      {MORAVEL_ERROR_OVERFLOW, "--class",
-       "accepts classes whose traffic x demand, and the model's figures, stay within the "
-       "doubles"},
-      {MORAVEL_ERROR_TOTAL_TRAFFIC, "--class",
-       "needs some traffic: the traffics must sum to a finite number above 0"},
-      {MORAVEL_ERROR_MODEL_LIMIT, "link group",
-       "beyond what the model evaluates: at most 16777216 units in all, 1 GiB of tables and "
-       "2^28 steps (fewer links, units or distinct demands)"}};
-  return refusals;
-}
-
 Report ClassReport(std::string title, std::vector<Figure> inputs,
                    const std::vector<TrafficClass>& classes, const std::vector<double>& blocking,
                    const std::vector<double>& carried) {
@@ -65,10 +47,10 @@ Report ClassReport(std::string title, std::vector<Figure> inputs,
 
 void AddGroupOptions(CLI::App& command, std::int32_t& links, std::int32_t& units,
                      std::vector<TrafficClass>& classes) {
-  AddCount(command, "-k,--links", links, "Number of links in the group", 1)
+  AddCount(command, "-k,--links", links, "Number of links in the group")
       ->type_name("COUNT")
       ->required();
-  AddCount(command, "-f,--units", units, "Allocation units per link", 1)
+  AddCount(command, "-f,--units", units, "Allocation units per link")
       ->type_name("COUNT")
       ->required();
   AddClasses(command, classes);
@@ -98,9 +80,9 @@ void AddMultiserviceCommands(CLI::App& app, ModelCommands& commands) {
     std::vector<double> a, t;
     SplitClasses(args->classes, a, t);
     std::vector<double> blocking(a.size()), carried(a.size());
-    Check(moravel_link_group(a.data(), static_cast<std::int32_t>(a.size()), t.data(), args->links,
-                             args->units, blocking.data(), carried.data()),
-          GroupRefusals());
+    CheckDescribed(moravel_link_group(a.data(), static_cast<std::int32_t>(a.size()), t.data(),
+                                      args->links, args->units, blocking.data(), carried.data()),
+                   "moravel_link_group");
     answers.push_back(
         {ClassReport("Link group, " + GroupTitle(*args),
                      {Count("links", "links", args->links), Count("units", "units", args->units)},
@@ -112,7 +94,7 @@ void AddMultiserviceCommands(CLI::App& app, ModelCommands& commands) {
       "link-subset",
       "Classes of calls offered to g of k separate links: blocking when none of the g fits");
   AddGroupOptions(*subset, args->links, args->units, args->classes);
-  AddCount(*subset, "-g,--subset", args->subset, "Links each call is offered to, 1 to --links", 1)
+  AddCount(*subset, "-g,--subset", args->subset, "Links each call is offered to, at most --links")
       ->type_name("COUNT")
       ->required();
   AddOutputOptions(*subset, args->output);
@@ -122,9 +104,10 @@ void AddMultiserviceCommands(CLI::App& app, ModelCommands& commands) {
     std::vector<double> a, t;
     SplitClasses(args->classes, a, t);
     std::vector<double> blocking(a.size()), carried(a.size());
-    Check(moravel_link_subset(a.data(), static_cast<std::int32_t>(a.size()), t.data(), args->links,
-                              args->units, args->subset, blocking.data(), carried.data()),
-          GroupRefusals());
+    CheckDescribed(
+        moravel_link_subset(a.data(), static_cast<std::int32_t>(a.size()), t.data(), args->links,
+                            args->units, args->subset, blocking.data(), carried.data()),
+        "moravel_link_subset");
     answers.push_back(
         {ClassReport("Link subset, " + GroupTitle(*args) +
                          ", each call offered to g = " + std::to_string(args->subset),

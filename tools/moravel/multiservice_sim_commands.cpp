@@ -6,6 +6,7 @@
 
 #include "arguments.h"
 #include "commands.h"
+#include "description.h"
 #include "model_table.h"
 #include "moravel/api.h"
 #include "refusal.h"
@@ -14,21 +15,16 @@
 namespace moravel_tool {
 namespace {
 
-struct Policy {
-  moravel_link_policy code;
-  const char* keyword;
-};
-
-// The tool's names of the link-choice policies, and the library's keywords.
-const std::map<std::string, Policy>& Policies() {
-  static const std::map<std::string, Policy> policies{
-      {"max-free", {MORAVEL_MOST_FREE, "МаксСвоб"}},
-      {"min-free", {MORAVEL_FEWEST_FREE, "МинСвоб"}},
-      {"first-free", {MORAVEL_RANDOM_FREE, "ПервСвоб"}},
-      {"МаксСвоб", {MORAVEL_MOST_FREE, "МаксСвоб"}},
-      {"МинСвоб", {MORAVEL_FEWEST_FREE, "МинСвоб"}},
-      {"ПервСвоб", {MORAVEL_RANDOM_FREE, "ПервСвоб"}}};
-  return policies;
+// "max-free, min-free or first-free (or МаксСвоб, МинСвоб, ПервСвоб)".
+std::string PolicyNames() {
+  std::string readable, keywords;
+  const auto& policies = Policies();
+  for (std::size_t i = 0; i < policies.size(); ++i) {
+    const char* gap = i == 0 ? "" : i + 1 == policies.size() ? " or " : ", ";
+    readable += gap + policies[i].readable;
+    keywords += gap + policies[i].keyword;
+  }
+  return readable + " (or " + keywords + ")";
 }
 
 struct LinkSubsetArgs {
@@ -52,20 +48,17 @@ void AddMultiserviceSimulationCommands(CLI::App& app, ModelCommands& commands) {
       "Simulate multi-rate calls on k links of f units, each call offered to a random "
       "subset of g links");
   AddGroupOptions(*sim, args->links, args->units, args->classes);
-  AddCount(*sim, "-g,--subset", args->subset, "Links offered to each call (1 to k)", 1)
+  AddCount(*sim, "-g,--subset", args->subset, "Links offered to each call, at most --links")
       ->type_name("COUNT")
       ->required();
-  AddCount(*sim, "-N,--calls", args->calls, "Number of calls to simulate (default 100000)", 1)
+  AddCount(*sim, "-N,--calls", args->calls, "Number of calls to simulate (default 100000)")
       ->type_name("COUNT");
   sim->add_option("--policy", args->policy,
-                  "Link choice: max-free, min-free or first-free (or МаксСвоб, МинСвоб, "
-                  "ПервСвоб); default max-free")
+                  "Link choice: " + PolicyNames() + "; default " + Policies().front().readable)
       ->check(CLI::Validator(
           [](std::string& input) -> std::string {
-            if (Policies().count(input) != 0) return {};
-            return "accepts max-free, min-free or first-free (or МаксСвоб, МинСвоб, "
-                   "ПервСвоб), not '" +
-                   input + "'";
+            if (FindPolicy(input) != nullptr) return {};
+            return "accepts " + PolicyNames() + ", not '" + input + "'";
           },
           ""))
       ->type_name("POLICY");
@@ -76,12 +69,13 @@ void AddMultiserviceSimulationCommands(CLI::App& app, ModelCommands& commands) {
     std::vector<double> a, t;
     SplitClasses(args->classes, a, t);
     std::vector<double> blocking(a.size()), carried(a.size());
-    const Policy& policy = Policies().at(args->policy);
-    Check(moravel_simulate_link_subset(a.data(), static_cast<std::int32_t>(a.size()), t.data(),
-                                       args->links, args->units, args->subset, args->calls,
-                                       policy.code, static_cast<std::uint32_t>(args->seed),
-                                       blocking.data(), carried.data()),
-          GroupRefusals());
+    const DescribedPolicy& policy = *FindPolicy(args->policy);
+    CheckDescribed(
+        moravel_simulate_link_subset(
+            a.data(), static_cast<std::int32_t>(a.size()), t.data(), args->links, args->units,
+            args->subset, args->calls, static_cast<moravel_link_policy>(policy.code),
+            static_cast<std::uint32_t>(args->seed), blocking.data(), carried.data()),
+        "moravel_simulate_link_subset");
     answers.push_back(
         {ClassReport("Link-subset simulation, " + std::to_string(args->calls) +
                          " calls on k = " + std::to_string(args->links) + " links of f = " +
@@ -102,10 +96,10 @@ void DemoMultiserviceSimulation(std::ostream& out) {
   out << "Multi-service simulation (seed 7: the same figures in every run)\n";
   out << "  4 links x 30 units, calls offered to 2 links; classes 20 erl x 1 unit,\n"
       << "  5 erl x 2 units, 2 erl x 6 units; 200000 calls; blocking and carried units:\n";
-  for (const char* name : {"max-free", "min-free", "first-free"}) {
-    const Policy& policy = Policies().at(name);
+  for (const DescribedPolicy& policy : Policies()) {
     double b[3], c[3];
-    moravel_simulate_link_subset(traffic, 3, demand, 4, 30, 2, 200000, policy.code, 7u, b, c);
+    moravel_simulate_link_subset(traffic, 3, demand, 4, 30, 2, 200000,
+                                 static_cast<moravel_link_policy>(policy.code), 7u, b, c);
     out << "    " << policy.keyword << ":\n";
     for (int i = 0; i < 3; ++i) {
       out << "       class " << i << " (" << FormatNumber(traffic[i]) << " erl x "

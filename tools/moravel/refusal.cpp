@@ -7,22 +7,6 @@
 
 namespace moravel_tool {
 
-void Check(moravel_status status, std::initializer_list<Refusal> refusals) {
-  if (status == MORAVEL_OK) return;
-  for (const Refusal& refusal : refusals) {
-    if (refusal.status == status) throw CLI::ValidationError(refusal.option, refusal.accepts);
-  }
-  switch (status) {
-    case MORAVEL_ERROR_OUT_OF_MEMORY:
-    case MORAVEL_ERROR_INTERNAL:
-    case MORAVEL_ERROR_NULL_POINTER:
-      throw Failure(std::string("the library failed: ") + moravel_status_message(status));
-    default:
-      throw CLI::ValidationError("input",
-                                 std::string("refused: ") + moravel_status_message(status));
-  }
-}
-
 void CheckDescribed(moravel_status status, const char* c_name,
                     std::initializer_list<std::pair<const char*, const char*>> respell) {
   if (status == MORAVEL_OK) return;
@@ -36,7 +20,8 @@ void CheckDescribed(moravel_status status, const char* c_name,
   switch (status) {
     case MORAVEL_ERROR_OUT_OF_MEMORY:
     case MORAVEL_ERROR_INTERNAL:
-    case MORAVEL_ERROR_NULL_POINTER: Check(status, {}); break;
+    case MORAVEL_ERROR_NULL_POINTER:
+      throw Failure(std::string("the library failed: ") + moravel_status_message(status));
     default: throw CLI::ValidationError(moravel_status_message(status));
   }
 }

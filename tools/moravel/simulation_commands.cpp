@@ -39,10 +39,8 @@ std::vector<Figure> Inputs(const SimulationArgs& args) {
 
 void AddCommonOptions(CLI::App& command, SimulationArgs& args) {
   AddServers(command, args.servers)->required();
-  AddReal(command, "-A,--traffic", args.traffic, "Offered traffic [erlang], above 0", 0.0, true)
-      ->type_name("ERLANGS")
-      ->required();
-  AddCount(command, "-N,--calls", args.calls, "Number of simulated calls (default 1000000)", 1)
+  AddTraffic(command, args.traffic)->required();
+  AddCount(command, "-N,--calls", args.calls, "Number of simulated calls (default 1000000)")
       ->type_name("COUNT");
   AddSeed(command, args.seed, "(the default) seeds from the clock");
 }
@@ -60,9 +58,9 @@ void AddSimulationCommands(CLI::App& app, ModelCommands& commands) {
   Describe(commands, *loss, {"servers", "traffic", "calls", "seed"}, ResultShape::kFigures);
   OnRun(commands, *loss, [args, &answers] {
     moravel_loss_result result{};
-    Check(moravel_simulate_loss(args->traffic, args->servers, args->calls,
-                                static_cast<std::uint32_t>(args->seed), &result),
-          {});
+    CheckDescribed(moravel_simulate_loss(args->traffic, args->servers, args->calls,
+                                         static_cast<std::uint32_t>(args->seed), &result),
+                   "moravel_simulate_loss");
     answers.push_back(
         {LossReport("Simulated Erlang loss system, " + Replayed(*args), Inputs(*args), result),
          args->output});
@@ -71,34 +69,34 @@ void AddSimulationCommands(CLI::App& app, ModelCommands& commands) {
   auto* wait = app.add_subcommand(
       "simulate-wait", "Replay N calls through the Erlang delay system with an unlimited queue");
   AddCommonOptions(*wait, *args);
-  AddReal(*wait, "-t,--threshold", args->threshold,
-          "Waiting-time threshold, in mean holding times, or in the unit of --holding-time "
-          "when it is given",
-          0.0)
+  AddNumber(*wait, "-t,--threshold", args->threshold,
+            "Waiting-time threshold, in mean holding times, or in the unit of --holding-time "
+            "when it is given")
       ->type_name("TIME")
       ->required();
-  AddReal(*wait, "--holding-time", args->holding,
-          "Mean holding time, above 0, in the unit of -t and of the waits (leave it out to "
-          "measure them in mean holding times)",
-          0.0, true)
-      ->type_name("TIME");
+  auto* holding = AddNumber(*wait, "--holding-time", args->holding,
+                            "Mean holding time, in the unit of -t and of the waits (leave it out "
+                            "to measure them in mean holding times)")
+                      ->type_name("TIME");
   AddOutputOptions(*wait, args->output);
   Describe(commands, *wait, {"servers", "traffic", "calls", "seed", "threshold", "holding-time"},
            ResultShape::kFigures);
-  OnRun(commands, *wait, [args, &answers] {
+  OnRun(commands, *wait, [args, &answers, holding] {
     // The replay's clock runs in mean holding times: a threshold in another
-    // unit is rescaled on the way in, and the waits on the way out.
-    const bool scaled = args->holding > 0.0;
+    // unit is rescaled on the way in, and the waits on the way out.  The
+    // holding time is the analytic model's argument, judged as it judges it.
+    const bool scaled = holding->count() != 0;
     const double h = scaled ? args->holding : 1.0;
-    const double threshold = scaled ? args->threshold / h : args->threshold;
-    if (!std::isfinite(threshold)) {
-      throw CLI::ValidationError("--holding-time",
-                                 "accepts a holding time for which t / holding time stays finite");
+    if (scaled) {
+      moravel_wait_result unused{};
+      const moravel_status status = moravel_wait(0.0, h, 1, 0.0, &unused);
+      if (status == MORAVEL_ERROR_HOLDING_TIME) CheckDescribed(status, "moravel_wait");
     }
+    const double threshold = scaled ? args->threshold / h : args->threshold;
     moravel_wait_result result{};
-    Check(moravel_simulate_wait(args->traffic, args->servers, args->calls, threshold,
-                                static_cast<std::uint32_t>(args->seed), &result),
-          {kTrafficBelowServers});
+    CheckDescribed(moravel_simulate_wait(args->traffic, args->servers, args->calls, threshold,
+                                         static_cast<std::uint32_t>(args->seed), &result),
+                   "moravel_simulate_wait");
     if (scaled) {
       result.mean_wait *= h;
       result.mean_wait_of_waiting *= h;

@@ -15,9 +15,8 @@ namespace {
 struct SingleServiceArgs {
   std::int32_t servers = 0;
   std::int32_t sources = 0;
-  std::int32_t multiplier = 0;
-  double traffic = -1.0;  // below 0: not given
-  double x = 0.0, y = 0.0, z = 0.0;
+  double traffic = 0.0;
+  Assembly assembly;
   double threshold = 0.0;
   double holding = 1.0;
   CallVolume volume;
@@ -55,7 +54,7 @@ void AddSingleServiceCommands(CLI::App& app, ModelCommands& commands) {
            Twin{"simulate-loss", false, false, false});
   OnRun(commands, *loss, [args, &answers] {
     moravel_loss_result result{};
-    Check(moravel_loss(args->servers, args->traffic, &result), {});
+    CheckDescribed(moravel_loss(args->servers, args->traffic, &result), "moravel_loss");
     answers.push_back({LossReport("Erlang loss system, V = " + std::to_string(args->servers) +
                                       " servers, A = " + FormatNumber(args->traffic) + " erlangs",
                                   {Count("servers", "servers", args->servers),
@@ -72,8 +71,9 @@ void AddSingleServiceCommands(CLI::App& app, ModelCommands& commands) {
   Describe(commands, *finite, {"sources", "servers", "traffic-per-source"}, ResultShape::kFigures);
   OnRun(commands, *finite, [args, &answers] {
     moravel_loss_result result{};
-    Check(moravel_loss_finite_sources(args->sources, args->servers, args->traffic, &result),
-          {kTrafficPerSourceBelowOne});
+    CheckDescribed(
+        moravel_loss_finite_sources(args->sources, args->servers, args->traffic, &result),
+        "moravel_loss_finite_sources");
     answers.push_back(
         {LossReport("Engset loss system, N = " + std::to_string(args->sources) +
                         " sources, V = " + std::to_string(args->servers) +
@@ -89,38 +89,23 @@ void AddSingleServiceCommands(CLI::App& app, ModelCommands& commands) {
       "loss-assembled",
       "Erlang loss system on the load A = (n / (1/x + 1/y)) (z/y + 1), assembled from three "
       "times and a multiplier");
-  AddReal(*assembled, "-x", args->x,
-          "Time x, above 0, in the unit of y: the load grows as n / (1/x + 1/y)", 0.0, true)
-      ->type_name("TIME")
-      ->required();
-  AddReal(*assembled, "-y", args->y,
-          "Time y, above 0: pairs with x in n / (1/x + 1/y), and is the unit of z", 0.0, true)
-      ->type_name("TIME")
-      ->required();
-  AddReal(*assembled, "-z", args->z,
-          "Time z, at least 0, in the unit of y: scales the load by z/y + 1", 0.0)
-      ->type_name("TIME")
-      ->required();
+  for (CLI::Option* part : AddAssembly(*assembled, args->assembly)) part->required();
   AddServers(*assembled, args->servers)->required();
-  AddCount(*assembled, "-n,--multiplier", args->multiplier,
-           "Whole-number multiplier n of the load, at least 0", 0)
-      ->type_name("COUNT")
-      ->required();
   AddOutputOptions(*assembled, args->output);
   Describe(commands, *assembled, {"x", "y", "z", "servers", "multiplier"}, ResultShape::kFigures);
   OnRun(commands, *assembled, [args, &answers] {
     moravel_loss_result result{};
-    Check(
-        moravel_loss_assembled(args->x, args->y, args->z, args->servers, args->multiplier, &result),
-        {{MORAVEL_ERROR_ASSEMBLED_LOAD, "-x, -y, -z, --multiplier",
-          "accept times whose assembled load (n / (1/x + 1/y)) (z/y + 1) stays finite"}});
+    const Assembly& load = args->assembly;
+    CheckDescribed(
+        moravel_loss_assembled(load.x, load.y, load.z, args->servers, load.multiplier, &result),
+        "moravel_loss_assembled");
     answers.push_back({LossReport("Erlang loss system on an assembled load, V = " +
                                       std::to_string(args->servers) + " servers",
-                                  {{"x", "x", "", args->x},
-                                   {"y", "y", "", args->y},
-                                   {"z", "z", "", args->z},
+                                  {{"x", "x", "", load.x},
+                                   {"y", "y", "", load.y},
+                                   {"z", "z", "", load.z},
                                    Count("servers", "servers", args->servers),
-                                   Count("multiplier", "multiplier", args->multiplier)},
+                                   Count("multiplier", "multiplier", load.multiplier)},
                                   result),
                        args->output});
   });
@@ -131,7 +116,7 @@ void AddSingleServiceCommands(CLI::App& app, ModelCommands& commands) {
   priority
       ->add_option("-a,--traffic", args->classes,
                    "Offered traffic of each class [erlang], highest priority first")
-      ->check(RealNumber(0.0))
+      ->check(Number())
       ->type_name("ERLANGS ...")
       ->required();
   AddOutputOptions(*priority, args->output);
@@ -139,10 +124,9 @@ void AddSingleServiceCommands(CLI::App& app, ModelCommands& commands) {
   OnRun(commands, *priority, [args, &answers] {
     const auto classes = static_cast<std::int32_t>(args->classes.size());
     std::vector<double> loss(args->classes.size()), carried(args->classes.size());
-    Check(moravel_loss_priority(classes, args->servers, args->classes.data(), loss.data(),
-                                carried.data()),
-          {{MORAVEL_ERROR_TRAFFIC, "--traffic",
-            "accepts traffics whose sum is finite (below about 1.8e308 erlangs)"}});
+    CheckDescribed(moravel_loss_priority(classes, args->servers, args->classes.data(), loss.data(),
+                                         carried.data()),
+                   "moravel_loss_priority");
     Report report{"Priority loss system, V = " + std::to_string(args->servers) + " servers",
                   {Count("servers", "servers", args->servers)},
                   {}};
@@ -160,17 +144,15 @@ void AddSingleServiceCommands(CLI::App& app, ModelCommands& commands) {
       "wait", "Erlang delay system M/M/V with an unlimited FIFO queue, and a planner's figures");
   AddServers(*wait, args->servers)->required();
   auto* traffic = AddTraffic(*wait, args->traffic);
-  AddReal(*wait, "-t,--threshold", args->threshold,
-          "Waiting-time threshold (answer time), in the unit of --holding-time (seconds with "
-          "--calls-per-interval)",
-          0.0)
+  AddNumber(*wait, "-t,--threshold", args->threshold,
+            "Waiting-time threshold (answer time), in the unit of --holding-time (seconds with "
+            "--calls-per-interval)")
       ->type_name("TIME")
       ->required();
   // No default: a threshold means nothing until one says what it is measured against.
-  AddReal(*wait, "--holding-time", args->holding,
-          "Mean holding (handling) time, above 0: the unit of -t and of the waits (seconds "
-          "with --calls-per-interval)",
-          0.0, true)
+  AddNumber(*wait, "--holding-time", args->holding,
+            "Mean holding (handling) time: the unit of -t and of the waits (seconds "
+            "with --calls-per-interval)")
       ->type_name("TIME")
       ->required();
   AddCallVolume(*wait, args->volume, traffic);
@@ -179,18 +161,15 @@ void AddSingleServiceCommands(CLI::App& app, ModelCommands& commands) {
       commands, *wait,
       {"servers", "traffic", "threshold", "holding-time", "calls-per-interval", "interval-minutes"},
       ResultShape::kFigures, Twin{"simulate-wait", false, false, false});
-  OnRun(commands, *wait, [args, &answers] {
-    const double traffic = TrafficOf(args->volume, args->traffic, args->holding);
+  OnRun(commands, *wait, [args, &answers, traffic] {
+    const double offered = TrafficOf(args->volume, *traffic, args->traffic, args->holding);
     moravel_wait_result result{};
-    const std::initializer_list<Refusal> refusals{
-        kTrafficBelowServers,
-        {MORAVEL_ERROR_OVERFLOW, "--holding-time",
-         "accepts a holding time for which the waits stay within the doubles"}};
-    Check(moravel_wait(args->threshold, args->holding, args->servers, traffic, &result), refusals);
+    CheckDescribed(moravel_wait(args->threshold, args->holding, args->servers, offered, &result),
+                   "moravel_wait", {VolumeSpelling(args->volume)});
     moravel_staffing staffing{};
-    Check(
-        moravel_staffing_figures(args->servers, traffic, args->holding, args->threshold, &staffing),
-        refusals);
+    CheckDescribed(
+        moravel_staffing_figures(args->servers, offered, args->holding, args->threshold, &staffing),
+        "moravel_staffing_figures", {VolumeSpelling(args->volume)});
     const std::string unit = TimeUnit(args->volume);
     Row row = WaitRow(result, unit);
     row.push_back(
@@ -199,7 +178,7 @@ void AddSingleServiceCommands(CLI::App& app, ModelCommands& commands) {
         {"mean_speed_of_answer", "mean speed of answer", unit, staffing.mean_speed_of_answer});
     row.push_back({"occupancy", "occupancy", "", staffing.occupancy});
     std::vector<Figure> inputs{Count("servers", "servers", args->servers),
-                               {"traffic", "traffic", "erlang", traffic},
+                               {"traffic", "traffic", "erlang", offered},
                                {"threshold", "threshold", unit, args->threshold},
                                {"holding_time", "holding time", unit, args->holding}};
     if (args->volume.given()) {
@@ -208,7 +187,7 @@ void AddSingleServiceCommands(CLI::App& app, ModelCommands& commands) {
     }
     answers.push_back(
         {{"Erlang delay system, V = " + std::to_string(args->servers) +
-              " servers, A = " + FormatNumber(traffic) + " erlangs, " +
+              " servers, A = " + FormatNumber(offered) + " erlangs, " +
               Times({{"t", args->threshold}, {"holding time", args->holding}}, args->volume),
           std::move(inputs),
           {std::move(row)}},
