@@ -34,10 +34,10 @@ struct ModelCommands {
 void OnRun(ModelCommands& commands, CLI::App& command, std::function<void()> run);
 // Says, where `command` declares its options, which of them a sweep may
 // range over (long names, or the letter of an option that has only a short
-// one; each an option of the command), the shape of its result and its
-// simulated twin.
+// one; each an option of the command) and the shape of its result.  Its
+// simulated twin is the description's.
 void Describe(ModelCommands& commands, const CLI::App& command, std::vector<std::string> ranges,
-              ResultShape shape, std::optional<Twin> twin = std::nullopt);
+              ResultShape shape);
 
 // Every model subcommand (one call of the library each).
 void AddModelCommands(CLI::App& app, ModelCommands& commands);

@@ -128,7 +128,7 @@ void RunCompare(const CompareArgs& args) {
     throw CLI::ValidationError("compare", "accepts a model with a simulated twin (" + twinned +
                                               "), e.g. 'compare loss --servers 10 --traffic 5'");
   }
-  const Twin& twin = *entry->twin;
+  const DescribedTwin& twin = *entry->twin;
   CheckStudy(args.first_seed, static_cast<std::size_t>(args.replications));
   const std::vector<Report> analytic = RunModelCommand(args.model);
   if (analytic.size() != 1) throw Failure("compare: the model gave no result");

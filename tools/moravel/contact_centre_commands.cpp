@@ -346,7 +346,7 @@ void AddContactCentreCommands(CLI::App& app, ModelCommands& commands) {
            {"traffic", "handling-time", "patience", "agents", "lines", "answer-time",
             "blocked-retry-share", "abandoned-retry-share", "redial-time", "calls-per-interval",
             "interval-minutes"},
-           ResultShape::kFigures, Twin{"simulate-contact-centre", false, false, false});
+           ResultShape::kFigures);
   OnRun(commands, *centre, [args, &answers] {
     const double traffic = Traffic(*args);
     const std::string unit = TimeUnit(args->volume);

@@ -21,7 +21,8 @@ std::optional<SimulatedFigure> DescribedSimulatedFigure(const std::string& subco
                                                         const std::string& figure);
 
 // A refusal as the description words it: the tool's spellings of the
-// arguments of entry point `c_name` whose refusals list `status` ("--lines",
+// arguments of entry point `c_name` (and of the fields of its input
+// records) whose refusals list `status` ("--lines",
 // or "--blocked-retry-share and --abandoned-retry-share"), and the rest of
 // the line: the status's message without the library's words for them
 // (" must be at least 1"), or after a colon the whole message where those
@@ -33,6 +34,24 @@ struct DescribedRefusal {
   std::string message;
 };
 std::optional<DescribedRefusal> RefusalOf(const std::string& c_name, int status);
+
+// The columns of an input file (the plan's "calls", "handling_time",
+// "patience") whose arguments of entry point `c_name` list `status` among
+// their refusals, in the arguments' order.
+std::vector<std::string> ColumnsRefused(const std::string& c_name, int status);
+
+// The simulation that replays what the entry point shown as tool
+// subcommand `subcommand` computes, as the description has it: the
+// simulation's subcommand, whether it takes a link-choice --policy, whether
+// the model offers each call to every link (the simulation's subset is then
+// all the links), whether the model approximates the simulated system.
+struct DescribedTwin {
+  std::string simulation;
+  bool takes_policy;
+  bool offered_to_all_links;
+  bool approximate;
+};
+std::optional<DescribedTwin> TwinOf(const std::string& subcommand);
 
 // A link-choice policy of the multi-rate simulation: its code, the
 // library's keyword and the readable name the tool takes beside it.

@@ -16,7 +16,7 @@ void OnRun(ModelCommands& commands, CLI::App& command, std::function<void()> run
 }
 
 void Describe(ModelCommands& commands, const CLI::App& command, std::vector<std::string> ranges,
-              ResultShape shape, std::optional<Twin> twin) {
+              ResultShape shape) {
   for (const std::string& name : ranges) {
     // A range over an option the command does not have is the tool's own
     // mistake: every sweep and compare would stop on it, and the tests say so.
@@ -25,7 +25,8 @@ void Describe(ModelCommands& commands, const CLI::App& command, std::vector<std:
       throw std::logic_error(command.get_name() + " has no option " + flag + " to range over");
     }
   }
-  commands.models.push_back({command.get_name(), std::move(ranges), shape, std::move(twin)});
+  commands.models.push_back(
+      {command.get_name(), std::move(ranges), shape, TwinOf(command.get_name())});
 }
 
 void AddModelCommands(CLI::App& app, ModelCommands& commands) {

@@ -74,8 +74,7 @@ void AddMultiserviceCommands(CLI::App& app, ModelCommands& commands) {
       "link-group", "Classes of calls on k separate links: blocking when no link fits a call");
   AddGroupOptions(*group, args->links, args->units, args->classes);
   AddOutputOptions(*group, args->output);
-  Describe(commands, *group, {"links", "units"}, ResultShape::kPerClass,
-           Twin{"simulate-link-subset", true, true, true});
+  Describe(commands, *group, {"links", "units"}, ResultShape::kPerClass);
   OnRun(commands, *group, [args, &answers] {
     std::vector<double> a, t;
     SplitClasses(args->classes, a, t);
@@ -98,8 +97,7 @@ void AddMultiserviceCommands(CLI::App& app, ModelCommands& commands) {
       ->type_name("COUNT")
       ->required();
   AddOutputOptions(*subset, args->output);
-  Describe(commands, *subset, {"links", "units", "subset"}, ResultShape::kPerClass,
-           Twin{"simulate-link-subset", true, false, true});
+  Describe(commands, *subset, {"links", "units", "subset"}, ResultShape::kPerClass);
   OnRun(commands, *subset, [args, &answers] {
     std::vector<double> a, t;
     SplitClasses(args->classes, a, t);

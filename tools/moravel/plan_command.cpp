@@ -4,13 +4,13 @@
 #include <cmath>
 #include <iostream>
 #include <limits>
-#include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 #include "commands.h"
+#include "description.h"
 #include "plan_file.h"
 
 namespace moravel_tool {
@@ -30,40 +30,18 @@ struct PlanArguments {
   Format format = Format::kText;
 };
 
-// The library's statuses for the options, each named by its option.
-const std::map<moravel_status, const char*>& OptionOf() {
-  static const std::map<moravel_status, const char*> options{
-      {MORAVEL_ERROR_THRESHOLD, "--answer-time"},
-      {MORAVEL_ERROR_SERVICE_LEVEL_TARGET, "--service-level"},
-      {MORAVEL_ERROR_SERVICE_LEVEL_BASIS, "--service-level-basis"},
-      {MORAVEL_ERROR_TARGET_WAIT, "--mean-answer-wait"},
-      {MORAVEL_ERROR_ABANDONMENT_TARGET, "--abandonment"},
-      {MORAVEL_ERROR_WAIT_PROBABILITY_TARGET, "--wait-probability"},
-      {MORAVEL_ERROR_OCCUPANCY, "--occupancy"},
-      {MORAVEL_ERROR_INTERVAL_MINUTES, "--interval-minutes"},
-      {MORAVEL_ERROR_SHRINKAGE, "--shrinkage"},
-      {MORAVEL_ERROR_NO_TARGET,
-       "--service-level, --mean-answer-wait, --abandonment or --wait-probability"}};
-  return options;
-}
-
-// The cell a refused interval is pointed at, by the library's status.
+// The cell a refused interval is pointed at: the first column the file has
+// among those the description says the status refuses, else its calls
+// (their traffic, the agents they need).
 PlanColumn ColumnOf(moravel_status status, bool has_patience) {
-  switch (status) {
-    case MORAVEL_ERROR_HOLDING_TIME: return PlanColumn::kHandlingTime;
-    case MORAVEL_ERROR_PATIENCE: return PlanColumn::kPatience;
-    case MORAVEL_ERROR_OVERFLOW:
-      return has_patience ? PlanColumn::kPatience : PlanColumn::kHandlingTime;
-    default: return PlanColumn::kCalls;  // calls, their traffic, the agents they need
+  for (const std::string& name : ColumnsRefused("moravel_day_plan", status)) {
+    for (PlanColumn column :
+         {PlanColumn::kCalls, PlanColumn::kHandlingTime, PlanColumn::kPatience}) {
+      if (name != ColumnName(column)) continue;
+      if (column != PlanColumn::kPatience || has_patience) return column;
+    }
   }
-}
-
-[[noreturn]] void RefuseOption(moravel_status status) {
-  const auto found = OptionOf().find(status);
-  if (found == OptionOf().end()) {
-    throw Failure(std::string("the library failed: ") + moravel_status_message(status));
-  }
-  throw CLI::ValidationError(found->second, moravel_status_message(status));
+  return PlanColumn::kCalls;
 }
 
 struct Plan {
@@ -355,9 +333,8 @@ void AddPlanCommand(CLI::App& app) {
     } else if (a.basis == "excluding-short-abandons") {
       targets.service_level_basis = MORAVEL_SERVICE_LEVEL_EXCLUDING_SHORT_ABANDONS;
     } else {
-      throw CLI::ValidationError(
-          "--service-level-basis",
-          "accepts offered or excluding-short-abandons, not '" + a.basis + "'");
+      // No basis of the library's: its refusal names the option.
+      targets.service_level_basis = -1;
     }
     // The options first, on an empty day, so that their faults are named
     // before the file is read.
@@ -365,7 +342,7 @@ void AddPlanCommand(CLI::App& app) {
     if (const auto status =
             moravel_day_plan(0, nullptr, nullptr, nullptr, &targets, a.interval_minutes,
                              a.shrinkage, nullptr, &empty, nullptr)) {
-      RefuseOption(status);
+      CheckDescribed(status, "moravel_day_plan");
     }
     PlanFile file;
     try {
@@ -389,7 +366,7 @@ void AddPlanCommand(CLI::App& app) {
                                          &targets, a.interval_minutes, a.shrinkage,
                                          result.intervals.data(), &result.totals, &refused);
     if (status != MORAVEL_OK) {
-      if (refused >= n) RefuseOption(status);
+      if (refused >= n) CheckDescribed(status, "moravel_day_plan");
       const PlanColumn column = ColumnOf(status, file.has_patience);
       throw CLI::ValidationError(PlanFileError(file.name,
                                                file.rows[refused].places[static_cast<int>(column)],

@@ -50,8 +50,7 @@ void AddSingleServiceCommands(CLI::App& app, ModelCommands& commands) {
   AddServers(*loss, args->servers)->required();
   AddTraffic(*loss, args->traffic)->required();
   AddOutputOptions(*loss, args->output);
-  Describe(commands, *loss, {"servers", "traffic"}, ResultShape::kFigures,
-           Twin{"simulate-loss", false, false, false});
+  Describe(commands, *loss, {"servers", "traffic"}, ResultShape::kFigures);
   OnRun(commands, *loss, [args, &answers] {
     moravel_loss_result result{};
     CheckDescribed(moravel_loss(args->servers, args->traffic, &result), "moravel_loss");
@@ -160,7 +159,7 @@ void AddSingleServiceCommands(CLI::App& app, ModelCommands& commands) {
   Describe(
       commands, *wait,
       {"servers", "traffic", "threshold", "holding-time", "calls-per-interval", "interval-minutes"},
-      ResultShape::kFigures, Twin{"simulate-wait", false, false, false});
+      ResultShape::kFigures);
   OnRun(commands, *wait, [args, &answers, traffic] {
     const double offered = TrafficOf(args->volume, *traffic, args->traffic, args->holding);
     moravel_wait_result result{};
