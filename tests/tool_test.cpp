@@ -311,6 +311,28 @@ INSTANTIATE_TEST_SUITE_P(
         GoldenFile{"links --help", "help_links.txt"}),
     GoldenName);
 
+// An entry point the tool shows through its described command: options,
+// output and refusals read from the interface description, the call
+// generated from it.  The quantile at full precision is the library's.
+INSTANTIATE_TEST_SUITE_P(
+    Described, ToolGoldenFile,
+    ::testing::Values(
+        GoldenFile{"student-t --degrees-of-freedom 10 --level 0.95", "student_t.txt"},
+        GoldenFile{"student-t --degrees-of-freedom 49 --level 0.95 --raw", "student_t_raw.txt"},
+        GoldenFile{"student-t --degrees-of-freedom 1 --level 0.99 --format json",
+                   "student_t.json"},
+        GoldenFile{"sweep --format csv student-t --degrees-of-freedom 1:4 --level 0.95",
+                   "sweep_student_t.csv"},
+        GoldenFile{"student-t --degrees-of-freedom 0 --level 0.95",
+                   "refuse_student_t_degrees_of_freedom.txt", 2},
+        GoldenFile{"student-t --degrees-of-freedom 3 --level 1", "refuse_student_t_level.txt", 2},
+        GoldenFile{"student-t --degrees-of-freedom 3 --level 0.5x",
+                   "refuse_student_t_not_a_number.txt", 2},
+        GoldenFile{"student-t --degrees-of-freedom 2147483648 --level 0.5",
+                   "refuse_student_t_beyond_32_bits.txt", 2},
+        GoldenFile{"student-t --help", "help_student_t.txt"}),
+    GoldenName);
+
 class BadInput : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(BadInput, OneLineOnStderrAndStatusTwo) {

@@ -125,6 +125,10 @@ std::vector<std::string> ColumnsRefused(const std::string& c_name, int code) {
   return columns;
 }
 
+const json* DescribedEntry(const std::string& c_name) { return Entry(c_name); }
+
+const json* DescribedRecord(const std::string& name) { return Record(name); }
+
 std::optional<DescribedTwin> TwinOf(const std::string& subcommand) {
   // The first entry point shown as the subcommand that has a twin.
   const json* entry = nullptr;

@@ -3,11 +3,17 @@
 #ifndef MORAVEL_TOOL_DESCRIPTION_H
 #define MORAVEL_TOOL_DESCRIPTION_H
 
+#include <nlohmann/json_fwd.hpp>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace moravel_tool {
+
+// The description's entry point `c_name`, and its record `name`; nullptr
+// when it has none of that name.
+const nlohmann::json* DescribedEntry(const std::string& c_name);
+const nlohmann::json* DescribedRecord(const std::string& name);
 
 // A result figure of a simulation the tool runs as a subcommand.
 struct SimulatedFigure {

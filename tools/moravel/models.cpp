@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "commands.h"
+#include "described_command.h"
 
 namespace moravel_tool {
 
@@ -37,6 +38,7 @@ void AddModelCommands(CLI::App& app, ModelCommands& commands) {
   AddMultiserviceSimulationCommands(app, commands);
   AddSolverCommands(app, commands);
   AddContactCentreCommands(app, commands);
+  AddDescribedCommands(app, commands);
 }
 
 namespace {
