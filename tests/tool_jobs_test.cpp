@@ -65,9 +65,9 @@ TEST(Jobs, FailingPointMessage) {
   const Outcome outcome =
       RunTool("sweep --jobs 2 loss-assembled -x 1 -y 1 -z 1 -V 10 -n 2147483645:2147483650", true);
   EXPECT_EQ(outcome.status, 2);
-  EXPECT_EQ(
-      outcome.out,
-      "moravel: --multiplier: accepts a whole number from 0 to 2147483647, not '2147483648'\n");
+  EXPECT_EQ(outcome.out,
+            "moravel: --multiplier: accepts a whole number from -2147483648 to 2147483647, not "
+            "'2147483648'\n");
 }
 
 TEST(Jobs, TheSelfSeededSimulationRunsOnSeveralProcesses) {

@@ -311,7 +311,7 @@ INSTANTIATE_TEST_SUITE_P(
         GoldenFile{"links --help", "help_links.txt"}),
     GoldenName);
 
-// An entry point the tool shows through its described command: options,
+// Entry points the tool shows through its described command: options,
 // output and refusals read from the interface description, the call
 // generated from it.  The quantile at full precision is the library's.
 INSTANTIATE_TEST_SUITE_P(
@@ -319,8 +319,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         GoldenFile{"student-t --degrees-of-freedom 10 --level 0.95", "student_t.txt"},
         GoldenFile{"student-t --degrees-of-freedom 49 --level 0.95 --raw", "student_t_raw.txt"},
-        GoldenFile{"student-t --degrees-of-freedom 1 --level 0.99 --format json",
-                   "student_t.json"},
+        GoldenFile{"student-t --degrees-of-freedom 1 --level 0.99 --format json", "student_t.json"},
         GoldenFile{"sweep --format csv student-t --degrees-of-freedom 1:4 --level 0.95",
                    "sweep_student_t.csv"},
         GoldenFile{"student-t --degrees-of-freedom 0 --level 0.95",
@@ -330,7 +329,12 @@ INSTANTIATE_TEST_SUITE_P(
                    "refuse_student_t_not_a_number.txt", 2},
         GoldenFile{"student-t --degrees-of-freedom 2147483648 --level 0.5",
                    "refuse_student_t_beyond_32_bits.txt", 2},
-        GoldenFile{"student-t --help", "help_student_t.txt"}),
+        GoldenFile{"student-t --help", "help_student_t.txt"},
+        // The formulas are described commands too: the title's template
+        // filled, the results labelled, the options' help, as described.
+        GoldenFile{"erlang-b-ratio -V 5 -A 3 -i 2", "erlang_b_ratio.txt"},
+        GoldenFile{"engset -N 10 -V 5 -a 0.2", "engset.txt"},
+        GoldenFile{"erlang-b --help", "help_erlang_b.txt"}),
     GoldenName);
 
 class BadInput : public ::testing::TestWithParam<const char*> {};

@@ -41,7 +41,6 @@ void Describe(ModelCommands& commands, const CLI::App& command, std::vector<std:
 
 // Every model subcommand (one call of the library each).
 void AddModelCommands(CLI::App& app, ModelCommands& commands);
-void AddFormulaCommands(CLI::App& app, ModelCommands& commands);
 void AddSingleServiceCommands(CLI::App& app, ModelCommands& commands);
 void AddSimulationCommands(CLI::App& app, ModelCommands& commands);
 void AddMultiserviceCommands(CLI::App& app, ModelCommands& commands);

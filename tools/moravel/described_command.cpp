@@ -53,6 +53,40 @@ std::string Unit(const json& described) {
   return unit;
 }
 
+// An input's unit in its figure: counts go without one, and a number keeps
+// the unit's first word ("erlang per source" -> "erlang").
+std::string InputUnit(const json& argument) {
+  if (argument.at("type") != "double") return {};
+  const std::string unit = Unit(argument);
+  return unit.substr(0, unit.find(' '));
+}
+
+// The title template of the tool host, its "{argument}" places filled with
+// the inputs' values; without a template, the help line and the inputs.
+std::string Title(const json& tool, const std::vector<Figure>& inputs) {
+  if (!tool.contains("title")) {
+    std::string title = tool.value("about", std::string());
+    for (const Figure& f : inputs) {
+      title += (title.empty() ? "" : ", ") + f.label + " " + FormatNumber(f.value) +
+               (f.unit.empty() ? "" : " " + f.unit);
+    }
+    return title;
+  }
+  std::string title = tool.at("title");
+  for (const Figure& f : inputs) {
+    const std::string place = "{" + f.name + "}";
+    for (auto at = title.find(place); at != std::string::npos; at = title.find(place)) {
+      title.replace(at, place.size(), FormatNumber(f.value));
+    }
+  }
+  return title;
+}
+
+// The label of a result or field: its described label, else its name in words.
+std::string LabelOf(const json& described, const std::string& name) {
+  return described.value("label", Label(name));
+}
+
 template <class T>
 T Read(const unsigned char* bytes, std::size_t offset) {
   T value;
@@ -62,17 +96,16 @@ T Read(const unsigned char* bytes, std::size_t offset) {
 
 // The figure of a value of described type `type` at `bytes`, or false for
 // a type the command does not show.
-bool Append(Row& row, const std::string& name, const std::string& unit, const std::string& type,
-            const unsigned char* bytes) {
+bool Append(Row& row, const std::string& name, const std::string& label, const std::string& unit,
+            const std::string& type, const unsigned char* bytes) {
   if (type == "double") {
-    row.push_back({name, Label(name), unit, Read<double>(bytes, 0)});
+    row.push_back({name, label, unit, Read<double>(bytes, 0)});
   } else if (type == "int32_t") {
-    row.push_back(Count(name, Label(name), Read<std::int32_t>(bytes, 0), unit));
+    row.push_back(Count(name, label, Read<std::int32_t>(bytes, 0), unit));
   } else if (type == "uint32_t") {
-    row.push_back(Count(name, Label(name), Read<std::uint32_t>(bytes, 0), unit));
+    row.push_back(Count(name, label, Read<std::uint32_t>(bytes, 0), unit));
   } else if (type == "int64_t") {
-    row.push_back(
-        Count(name, Label(name), static_cast<double>(Read<std::int64_t>(bytes, 0)), unit));
+    row.push_back(Count(name, label, static_cast<double>(Read<std::int64_t>(bytes, 0)), unit));
   } else {
     return false;
   }
@@ -86,7 +119,7 @@ void AppendRecord(Row& row, const json& record, const unsigned char* bytes,
   for (const json& field : record.at("fields")) {
     const std::string name = prefix + field.at("name").get<std::string>();
     const unsigned char* at = bytes + field.at("offset").get<std::size_t>();
-    if (Append(row, name, Unit(field), field.at("type"), at)) continue;
+    if (Append(row, name, LabelOf(field, name), Unit(field), field.at("type"), at)) continue;
     if (const json* inner = DescribedRecord(field.at("type"))) {
       AppendRecord(row, *inner, at, name + "_");
     }
@@ -96,26 +129,23 @@ void AppendRecord(Row& row, const json& record, const unsigned char* bytes,
 Report Run(const State& state) {
   const json& arguments = state.entry->at("arguments");
   CallArguments call(arguments.size());
-  Report report{state.entry->at("hosts").at("tool").value("about", std::string()), {}, {}};
-  std::string given;
+  Report report;
   for (const Input& input : state.inputs) {
     const json& argument = *input.argument;
     const std::string type = argument.at("type");
     const std::string name = argument.at("name");
-    Figure figure{name, Label(name), Unit(argument)};
+    Figure figure{name, Label(name), InputUnit(argument)};
     if (type == "double") {
       call.SetReal(input.position, input.real);
       figure.value = input.real;
     } else {
       const std::int64_t whole = type == "int32_t" ? input.count : input.seed;
       call.SetWhole(input.position, whole);
-      figure = Count(name, Label(name), static_cast<double>(whole), Unit(argument));
+      figure = Count(name, Label(name), static_cast<double>(whole));
     }
-    given += (given.empty() ? "" : ", ") + figure.label + " " + FormatNumber(figure.value) +
-             (figure.unit.empty() ? "" : " " + figure.unit);
     report.inputs.push_back(std::move(figure));
   }
-  report.title += (report.title.empty() ? "" : ", ") + given;
+  report.title = Title(state.entry->at("hosts").at("tool"), report.inputs);
   const std::string c_name = state.entry->at("c_name");
   CheckDescribed(state.call->call(call), c_name.c_str());
   Row row;
@@ -124,7 +154,8 @@ Report Run(const State& state) {
     if (argument.at("role") != "result" || call.Result(i) == nullptr) continue;
     std::string type = argument.at("type");
     type.pop_back();  // the pointer's '*'
-    if (Append(row, argument.at("name"), Unit(argument), type, call.Result(i))) continue;
+    const std::string name = argument.at("name");
+    if (Append(row, name, LabelOf(argument, name), Unit(argument), type, call.Result(i))) continue;
     if (const json* record = DescribedRecord(type)) AppendRecord(row, *record, call.Result(i), "");
   }
   report.rows.push_back(std::move(row));
@@ -159,7 +190,11 @@ void AddDescribedCommands(CLI::App& app, ModelCommands& commands) {
       const std::string type = argument.at("type");
       CLI::Option* option = nullptr;
       if (type == "double") {
-        option = AddNumber(*command, spelling, input.real, meaning)->type_name("NUMBER");
+        const std::string unit = argument.value("unit", "");
+        option = AddNumber(*command, spelling, input.real, meaning)
+                     ->type_name(unit.rfind("erlang", 0) == 0 ? "ERLANGS"
+                                 : unit == "probability"      ? "PROBABILITY"
+                                                              : "NUMBER");
       } else if (type == "int32_t") {
         option = AddCount(*command, spelling, input.count, meaning)->type_name("COUNT");
       } else {

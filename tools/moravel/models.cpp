@@ -31,14 +31,13 @@ void Describe(ModelCommands& commands, const CLI::App& command, std::vector<std:
 }
 
 void AddModelCommands(CLI::App& app, ModelCommands& commands) {
-  AddFormulaCommands(app, commands);
+  AddDescribedCommands(app, commands);
   AddSingleServiceCommands(app, commands);
   AddSimulationCommands(app, commands);
   AddMultiserviceCommands(app, commands);
   AddMultiserviceSimulationCommands(app, commands);
   AddSolverCommands(app, commands);
   AddContactCentreCommands(app, commands);
-  AddDescribedCommands(app, commands);
 }
 
 namespace {
