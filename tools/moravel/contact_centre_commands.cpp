@@ -49,27 +49,34 @@ struct CentreArgs {
   CLI::Option* redial_option = nullptr;
 };
 
+// The options of a centre's queue, shared by the model, its simulation and
+// the staffing questions.
+void AddQueueOptions(CLI::App& command, double& handling, double& patience, std::int32_t& lines,
+                     double& answer_time) {
+  AddTime(command, "--handling-time", handling,
+          "Mean handling time: the unit of the other times and of the waits (seconds with "
+          "--calls-per-interval)")
+      ->required();
+  AddTime(command, "--patience", patience,
+          "Mean patience (exponential), in the unit of --handling-time; inf for callers who "
+          "never hang up")
+      ->required();
+  AddWholeNumber(command, "--lines", lines,
+                 "Lines: calls in the centre at most, talking and waiting; 0, the default, for "
+                 "no limit");
+  AddTime(command, "-t,--answer-time", answer_time,
+          "Answer time of the service levels, in the unit of --handling-time")
+      ->required();
+}
+
 // The options of a centre, shared by the model and its simulation.
 void AddCentreOptions(CLI::App& command, CentreArgs& args) {
   args.traffic_option =
       command.add_option("-A,--traffic", args.traffic, "Offered traffic [erlang]")
           ->check(Number())
           ->type_name("ERLANGS");
-  AddTime(command, "--handling-time", args.handling,
-          "Mean handling time: the unit of --patience, -t, --redial-time and of the waits "
-          "(seconds with --calls-per-interval)")
-      ->required();
-  AddTime(command, "--patience", args.patience,
-          "Mean patience (exponential), in the unit of --handling-time; inf for callers who "
-          "never hang up")
-      ->required();
   AddWholeNumber(command, "-V,--agents", args.agents, "Number of agents")->required();
-  AddWholeNumber(command, "--lines", args.lines,
-                 "Lines: calls in the centre at most, talking and waiting (at least the agents); "
-                 "0, the default, for no limit");
-  AddTime(command, "-t,--answer-time", args.answer_time,
-          "Answer time of the service levels, in the unit of --handling-time")
-      ->required();
+  AddQueueOptions(command, args.handling, args.patience, args.lines, args.answer_time);
   auto* blocked = AddTime(command, "--blocked-retry-share", args.blocked_share,
                           "Share of blocked calls that redial, 0 to 1 (default 0)")
                       ->type_name("SHARE");
@@ -274,20 +281,7 @@ const Goal& GoalNamed(const std::string& name) {
 }
 
 void AddStaffingOptions(CLI::App& command, StaffingArgs& args) {
-  AddTime(command, "--handling-time", args.handling,
-          "Mean handling time: the unit of --patience, -t and a mean-answer-wait target "
-          "(seconds with --calls-per-interval)")
-      ->required();
-  AddTime(command, "--patience", args.patience,
-          "Mean patience (exponential), in the unit of --handling-time; inf for callers who "
-          "never hang up")
-      ->required();
-  AddWholeNumber(command, "--lines", args.lines,
-                 "Lines: calls in the centre at most (at least the agents); 0, the default, for "
-                 "no limit");
-  AddTime(command, "-t,--answer-time", args.answer_time,
-          "Answer time of the service levels, in the unit of --handling-time")
-      ->required();
+  AddQueueOptions(command, args.handling, args.patience, args.lines, args.answer_time);
   std::vector<std::string> names;
   for (const Goal& goal : kGoals) names.push_back(goal.name);
   command
