@@ -1,5 +1,6 @@
-// Subcommands of the single-service analytic models: loss, loss-finite,
-// loss-assembled, loss-priority, wait.
+// Subcommands of the single-service analytic models: loss-assembled,
+// loss-priority, wait.  loss and loss-finite are described commands (see
+// described_command.h).
 #include <memory>
 
 #include "arguments.h"
@@ -14,7 +15,6 @@ namespace {
 
 struct SingleServiceArgs {
   std::int32_t servers = 0;
-  std::int32_t sources = 0;
   double traffic = 0.0;
   Assembly assembly;
   double threshold = 0.0;
@@ -45,44 +45,6 @@ Row WaitRow(const moravel_wait_result& r, const std::string& time_unit) {
 void AddSingleServiceCommands(CLI::App& app, ModelCommands& commands) {
   std::vector<Answer>& answers = commands.answers;
   auto args = std::make_shared<SingleServiceArgs>();
-
-  auto* loss = app.add_subcommand("loss", "Erlang loss system M/M/V/L: loss and carried traffic");
-  AddServers(*loss, args->servers)->required();
-  AddTraffic(*loss, args->traffic)->required();
-  AddOutputOptions(*loss, args->output);
-  Describe(commands, *loss, {"servers", "traffic"}, ResultShape::kFigures);
-  OnRun(commands, *loss, [args, &answers] {
-    moravel_loss_result result{};
-    CheckDescribed(moravel_loss(args->servers, args->traffic, &result), "moravel_loss");
-    answers.push_back({LossReport("Erlang loss system, V = " + std::to_string(args->servers) +
-                                      " servers, A = " + FormatNumber(args->traffic) + " erlangs",
-                                  {Count("servers", "servers", args->servers),
-                                   {"traffic", "traffic", "erlang", args->traffic}},
-                                  result),
-                       args->output});
-  });
-
-  auto* finite = app.add_subcommand("loss-finite", "Engset loss system: N sources on V servers");
-  AddSources(*finite, args->sources)->required();
-  AddServers(*finite, args->servers)->required();
-  AddTrafficPerSource(*finite, args->traffic)->required();
-  AddOutputOptions(*finite, args->output);
-  Describe(commands, *finite, {"sources", "servers", "traffic-per-source"}, ResultShape::kFigures);
-  OnRun(commands, *finite, [args, &answers] {
-    moravel_loss_result result{};
-    CheckDescribed(
-        moravel_loss_finite_sources(args->sources, args->servers, args->traffic, &result),
-        "moravel_loss_finite_sources");
-    answers.push_back(
-        {LossReport("Engset loss system, N = " + std::to_string(args->sources) +
-                        " sources, V = " + std::to_string(args->servers) +
-                        " servers, a = " + FormatNumber(args->traffic) + " erlangs per source",
-                    {Count("sources", "sources", args->sources),
-                     Count("servers", "servers", args->servers),
-                     {"traffic_per_source", "traffic per source", "erlang", args->traffic}},
-                    result),
-         args->output});
-  });
 
   auto* assembled = app.add_subcommand(
       "loss-assembled",
