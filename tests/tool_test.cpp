@@ -337,6 +337,31 @@ INSTANTIATE_TEST_SUITE_P(
         GoldenFile{"erlang-b --help", "help_erlang_b.txt"}),
     GoldenName);
 
+// Arguments the tool turns into the library's before calling it: the
+// study's replications and first seed (judged by the study core), a call
+// volume's interval and calls (named as typed), the replay's holding time
+// (judged as the delay model judges it), a policy's keyword.
+INSTANTIATE_TEST_SUITE_P(
+    Converted, ToolGoldenFile,
+    ::testing::Values(
+        GoldenFile{"compare --replications 1 loss -V 10 -A 5", "refuse_compare_replications.txt",
+                   2},
+        GoldenFile{"compare --first-seed 0 loss -V 10 -A 5", "refuse_compare_first_seed.txt", 2},
+        GoldenFile{"simulate-wait -V 10 -A 8 -N 100 -t 1 --holding-time 0",
+                   "refuse_simulate_wait_holding_time.txt", 2},
+        GoldenFile{"wait -V 30 --calls-per-interval 400 --interval-minutes 0 --holding-time 180 "
+                   "-t 20",
+                   "refuse_interval_minutes.txt", 2},
+        GoldenFile{"agents --calls-per-interval -5 --interval-minutes 60 --holding-time 180 "
+                   "--mean-wait 10",
+                   "refuse_calls_per_interval.txt", 2},
+        GoldenFile{"wait -V 10 --calls-per-interval 4000 --interval-minutes 60 --holding-time 180 "
+                   "-t 20",
+                   "refuse_calls_per_interval_above_servers.txt", 2},
+        GoldenFile{"simulate-link-subset -k 4 -f 30 -g 2 --class 1:1 --policy best",
+                   "refuse_policy.txt", 2}),
+    GoldenName);
+
 class BadInput : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(BadInput, OneLineOnStderrAndStatusTwo) {
