@@ -297,7 +297,7 @@ void AddStaffingOptions(CLI::App& command, StaffingArgs& args) {
       ->type_name("TARGET")
       ->required();
   AddTime(command, "--max-occupancy", args.max_occupancy,
-          "Highest occupancy allowed as well, above 0 and at most 1 (default 1: no bound)")
+          "Highest occupancy allowed as well (default 1: no bound)")
       ->type_name("SHARE");
 }
 
