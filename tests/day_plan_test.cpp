@@ -218,6 +218,9 @@ TEST(DayPlan, IntervalsAreTheSearchAndTheScheduleOfEach) {
   for (std::size_t i = 0; i < calls.size(); ++i) {
     const double A = calls[i] * handling[i] / (30.0 * 60.0);
     EXPECT_EQ(Bits(out[i].traffic), Bits(A));
+    double offered = -1.0;
+    ASSERT_EQ(moravel_offered_traffic(calls[i], 30.0, handling[i], &offered), MORAVEL_OK);
+    EXPECT_EQ(Bits(offered), Bits(A));
     if (A == 0.0) {
       EXPECT_EQ(out[i].agents_needed, 0);
       EXPECT_EQ(out[i].agents_scheduled, 0);
@@ -437,6 +440,39 @@ TEST(DayPlan, NamesTheRefusedInterval) {
   EXPECT_EQ(moravel_day_plan(1, calls, handling, nullptr, &targets, 30.0, 0.9999999999, out,
                              &totals, &refused),
             MORAVEL_ERROR_SCHEDULED_TOO_MANY);
+}
+
+// The traffic of a call volume, as the plan reads each interval's: each
+// argument's edge on both sides, and a product beyond the doubles.
+TEST(OfferedTraffic, RefusesEachArgumentAtItsEdge) {
+  struct Case {
+    double calls, minutes, handling;
+    moravel_status status;
+    double traffic;
+  };
+  const double tiny = std::numeric_limits<double>::denorm_min();
+  const Case cases[] = {
+      {400.0, 30.0, 180.0, MORAVEL_OK, 40.0},
+      {0.0, 30.0, 180.0, MORAVEL_OK, 0.0},
+      {-0.0, 30.0, 180.0, MORAVEL_OK, -0.0},
+      {-tiny, 30.0, 180.0, MORAVEL_ERROR_CALLS_OFFERED, 0.0},
+      {kInf, 30.0, 180.0, MORAVEL_ERROR_CALLS_OFFERED, 0.0},
+      {kNaN, 30.0, 180.0, MORAVEL_ERROR_CALLS_OFFERED, 0.0},
+      {400.0, tiny, 180.0, MORAVEL_ERROR_OVERFLOW, 0.0},
+      {400.0, 0.0, 180.0, MORAVEL_ERROR_INTERVAL_MINUTES, 0.0},
+      {400.0, kInf, 180.0, MORAVEL_ERROR_INTERVAL_MINUTES, 0.0},
+      {400.0, 30.0, tiny, MORAVEL_OK, 400.0 * tiny / 1800.0},
+      {400.0, 30.0, 0.0, MORAVEL_ERROR_HOLDING_TIME, 0.0},
+      {400.0, 30.0, kNaN, MORAVEL_ERROR_HOLDING_TIME, 0.0},
+      {1e308, 1.0, 1e10, MORAVEL_ERROR_OVERFLOW, 0.0},
+  };
+  for (const Case& c : cases) {
+    double traffic = 0.0;
+    EXPECT_EQ(moravel_offered_traffic(c.calls, c.minutes, c.handling, &traffic), c.status)
+        << c.calls << " " << c.minutes << " " << c.handling;
+    EXPECT_EQ(Bits(traffic), Bits(c.traffic)) << c.calls << " " << c.minutes << " " << c.handling;
+  }
+  EXPECT_EQ(moravel_offered_traffic(400.0, 30.0, 180.0, nullptr), MORAVEL_ERROR_NULL_POINTER);
 }
 
 }  // namespace

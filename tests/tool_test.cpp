@@ -144,6 +144,9 @@ INSTANTIATE_TEST_SUITE_P(
         GoldenFile{"link-subset -k 3 -f 4 -g 2 --class 3:1 --class 1:2", "link_subset.txt"},
         // Every simulation in the demonstration is seeded: the same text each run.
         GoldenFile{"demo", "demo.txt"},
+        GoldenFile{"offered-traffic --calls-per-interval 400 --interval-minutes 30 "
+                   "--handling-time 180",
+                   "offered_traffic.txt"},
         // Help names what an option takes, never the parser's internals.
         GoldenFile{"--help", "help.txt"}, GoldenFile{"link-group --help", "help_link_group.txt"},
         GoldenFile{"--version", "version.txt"}),
@@ -155,6 +158,9 @@ INSTANTIATE_TEST_SUITE_P(
     Refusals, ToolGoldenFile,
     ::testing::Values(
         GoldenFile{"loss -V 0 -A 5", "refuse_no_servers.txt", 2},
+        GoldenFile{"offered-traffic --calls-per-interval 1e308 --interval-minutes 1 "
+                   "--handling-time 1e10",
+                   "refuse_offered_traffic_overflow.txt", 2},
         GoldenFile{"erlang-c -V 10 -A 12", "refuse_erlang_c_traffic_above_servers.txt", 2},
         GoldenFile{"wait -V 10 -A 12 -t 1 --holding-time 1",
                    "refuse_wait_traffic_above_servers.txt", 2},

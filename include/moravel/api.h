@@ -1034,6 +1034,19 @@ MORAVEL_API moravel_status moravel_day_plan(size_t count, const double* calls,
                                             moravel_day_plan_totals* totals,
                                             size_t* refused_index) MORAVEL_NOEXCEPT;
 
+/** The offered traffic [erlang] of a call volume: `calls` calls in an
+ *  interval of `interval_minutes` minutes, each held `handling_time` seconds
+ *  on average, offer calls x handling_time / (60 x interval_minutes)
+ *  erlangs, the traffic moravel_day_plan() gives each interval.  400 calls
+ *  in 30 minutes of 180 s each are 40 erlangs.  Refused: calls not finite or
+ *  negative (MORAVEL_ERROR_CALLS_OFFERED), an interval not finite and above
+ *  0 (MORAVEL_ERROR_INTERVAL_MINUTES), a handling time not finite and above
+ *  0 (MORAVEL_ERROR_HOLDING_TIME), a product beyond the doubles
+ *  (MORAVEL_ERROR_OVERFLOW). */
+MORAVEL_API moravel_status moravel_offered_traffic(double calls, double interval_minutes,
+                                                   double handling_time,
+                                                   double* traffic) MORAVEL_NOEXCEPT;
+
 #ifdef __cplusplus
 }
 #endif

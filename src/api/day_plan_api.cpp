@@ -60,6 +60,21 @@ using namespace moravel::api;
 
 extern "C" {
 
+MORAVEL_API moravel_status moravel_offered_traffic(double calls, double interval_minutes,
+                                                   double handling_time, double* traffic) noexcept {
+  if (traffic == nullptr) return MORAVEL_ERROR_NULL_POINTER;
+  if (const auto refused = FirstRefusal(
+          IsFiniteNonNegative(calls) ? MORAVEL_OK : MORAVEL_ERROR_CALLS_OFFERED,
+          IsFinitePositive(interval_minutes) ? MORAVEL_OK : MORAVEL_ERROR_INTERVAL_MINUTES,
+          IsFinitePositive(handling_time) ? MORAVEL_OK : MORAVEL_ERROR_HOLDING_TIME)) {
+    return refused;
+  }
+  const double offered = moravel::contact::OfferedTraffic(calls, interval_minutes, handling_time);
+  if (!std::isfinite(offered)) return MORAVEL_ERROR_OVERFLOW;
+  *traffic = offered;
+  return MORAVEL_OK;
+}
+
 MORAVEL_API moravel_status moravel_day_plan(size_t count, const double* calls,
                                             const double* handling_time, const double* patience,
                                             const moravel_day_plan_targets* targets,

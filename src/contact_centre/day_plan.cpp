@@ -152,7 +152,6 @@ DayPlanResult PlanDay(const std::vector<PlanInterval>& intervals, const PlanSett
   DayPlanResult result;
   result.intervals.reserve(intervals.size());
   Sums sums;
-  const double seconds = settings.interval_minutes * 60.0;
   const auto refuse = [&](PlanRefusal why, std::size_t index) {
     result.refusal = why;
     result.refused_index = index;
@@ -162,7 +161,7 @@ DayPlanResult PlanDay(const std::vector<PlanInterval>& intervals, const PlanSett
     const PlanInterval& in = intervals[i];
     if (const PlanRefusal why = CheckInterval(in); why != PlanRefusal::kNone) return refuse(why, i);
     PlannedInterval out{};
-    out.traffic = in.calls * in.handling_time / seconds;
+    out.traffic = OfferedTraffic(in.calls, settings.interval_minutes, in.handling_time);
     if (!std::isfinite(out.traffic)) return refuse(PlanRefusal::kTraffic, i);
     if (out.traffic == 0.0) {
       out.figures = EmptyIntervalFigures();

@@ -82,6 +82,14 @@ struct DayPlanResult {
   std::size_t refused_index = 0;  // the interval refused, when refusal != kNone
 };
 
+// The traffic a call volume offers: calls in an interval of so many
+// minutes, each held handling_time seconds on average, give
+// calls x handling_time / (60 x minutes) erlangs.  Not finite where the
+// product overflows; the caller checks the three arguments.
+inline double OfferedTraffic(double calls, double interval_minutes, double handling_time) {
+  return calls * handling_time / (interval_minutes * 60.0);
+}
+
 // The figures of an interval without traffic: nothing waits, every call is
 // (vacuously) answered at once, nobody is busy.
 ContactCentreFigures EmptyIntervalFigures();
