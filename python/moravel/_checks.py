@@ -4,14 +4,12 @@ The library judges the values; these checks only keep a call safe and
 exact: a value must be a number of the right kind (TypeError), and counts
 are 32-bit signed in the C interface and seeds 32-bit unsigned, so that a
 value that does not fit raises OverflowError instead of being wrapped
-silently by ctypes.  `finite` is for the package's own arithmetic, which no
-entry point judges (offered_traffic).  Every check names the argument.
+silently by ctypes.  Every check names the argument.
 """
 
 from __future__ import annotations
 
 import ctypes
-import math
 import numbers
 
 INT32_MIN = -(2**31)
@@ -45,24 +43,6 @@ def real(name: str, value) -> float:
     if isinstance(value, bool) or not isinstance(value, numbers.Real):
         raise TypeError(f"{name} must be a real number, got {type(value).__name__}")
     return float(value)
-
-
-def finite(name: str, value, minimum: float = -math.inf, *, above: bool = False,
-           below: float = math.inf, at_most: bool = False) -> float:
-    """A finite real number at least `minimum` (or above it when `above`)
-    and below `below` (or at most it when `at_most`)."""
-    value = real(name, value)
-    if not math.isfinite(value):
-        raise ValueError(f"{name} must be finite, got {value}")
-    if above and not value > minimum:
-        raise ValueError(f"{name} must be above {minimum:g}, got {value:g}")
-    if not above and not value >= minimum:
-        raise ValueError(f"{name} must be at least {minimum:g}, got {value:g}")
-    if at_most and not value <= below:
-        raise ValueError(f"{name} must be at most {below:g}, got {value:g}")
-    if not at_most and not value < below:
-        raise ValueError(f"{name} must be below {below:g}, got {value:g}")
-    return value
 
 
 def doubles(name: str, values, at_least: int):

@@ -4,7 +4,6 @@ target, the most traffic, and call-centre staffing."""
 from __future__ import annotations
 
 import ctypes
-import math
 from typing import NamedTuple, Sequence, Tuple
 
 from . import _arrays, _checks, _described, _results
@@ -82,28 +81,6 @@ def erlang_b_traffic(servers, target):
 
 # ---- solvers: call-centre staffing -----------------------------------------
 
-def offered_traffic(calls_per_interval, interval_minutes, handling_time_seconds):
-    """The offered traffic [erlang] of `calls_per_interval` calls in an
-    interval of `interval_minutes` minutes, each held `handling_time_seconds`
-    seconds on average: calls x seconds / (60 x minutes).  400 calls in 30
-    minutes of 180 s each are 40 erlangs.  Sequences or arrays give an array.
-    """
-    if _arrays.any_array(calls_per_interval, interval_minutes, handling_time_seconds):
-        return _arrays.elementwise(
-            "offered_traffic", offered_traffic,
-            [("calls_per_interval", calls_per_interval), ("interval_minutes", interval_minutes),
-             ("handling_time_seconds", handling_time_seconds)])
-    # Python's own arithmetic, with no entry point to judge it: checked here.
-    calls = _checks.finite("calls_per_interval", calls_per_interval, 0.0)
-    minutes = _checks.finite("interval_minutes", interval_minutes, 0.0, above=True)
-    seconds = _checks.finite("handling_time_seconds", handling_time_seconds, 0.0, above=True)
-    traffic = calls * seconds / (minutes * 60.0)
-    if not math.isfinite(traffic):
-        raise ValueError("calls_per_interval x handling_time_seconds / (60 x interval_minutes) "
-                         f"must be finite, got {traffic!r}")
-    return traffic
-
-
 def staffing(agents, traffic, handling_time,
              answer_time):
     """The figures of a call centre with V agents: the Erlang delay system.
@@ -162,4 +139,4 @@ def traffic_for_service_level(agents, handling_time, answer_time, target):
 
 
 __all__ = ["erlang_b_servers", "link_group_links", "link_subset_links", "erlang_b_traffic",
-           "offered_traffic", "staffing", "agents_for_service_level", "traffic_for_service_level"]
+           "staffing", "agents_for_service_level", "traffic_for_service_level"]

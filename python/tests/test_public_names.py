@@ -45,7 +45,8 @@ class PublicNames(unittest.TestCase):
         made = _described.names(set(moravel._OWN))  # pylint: disable=protected-access
         self.assertEqual(sorted(made), ["agents_for_mean_wait", "agents_for_wait_probability",
                                         "engset_servers", "engset_traffic", "erlang_b_direct",
-                                        "erlang_b_ratio", "loss_assembled_servers"])
+                                        "erlang_b_ratio", "loss_assembled_servers",
+                                        "offered_traffic"])
         for name in made:
             with self.subTest(name=name):
                 self.assertIs(getattr(moravel, name), _described.function(name))
