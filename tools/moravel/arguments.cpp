@@ -115,18 +115,16 @@ void AddCallVolume(CLI::App& command, CallVolume& volume, CLI::Option* traffic) 
   volume.option = calls;
 }
 
-double VolumeTraffic(const CallVolume& volume, double holding_seconds) {
-  // The interval is the day plan's argument: the library's refusal of it,
-  // in its words, where the quotient would not be a traffic at all.
-  if (!(volume.minutes > 0.0) || !std::isfinite(volume.minutes)) {
-    CheckDescribed(MORAVEL_ERROR_INTERVAL_MINUTES, "moravel_day_plan");
-  }
-  return volume.calls * holding_seconds / (volume.minutes * 60.0);
+double VolumeTraffic(const CallVolume& volume, double holding_seconds, const char* holding_option) {
+  double traffic = 0.0;
+  CheckDescribed(moravel_offered_traffic(volume.calls, volume.minutes, holding_seconds, &traffic),
+                 "moravel_offered_traffic", {{"--handling-time", holding_option}});
+  return traffic;
 }
 
 double TrafficOf(const CallVolume& volume, const CLI::Option& traffic_option, double traffic,
                  double holding_seconds) {
-  if (volume.given()) return VolumeTraffic(volume, holding_seconds);
+  if (volume.given()) return VolumeTraffic(volume, holding_seconds, "--holding-time");
   if (traffic_option.count() == 0) {
     throw CLI::RequiredError("--traffic (or --calls-per-interval)");
   }

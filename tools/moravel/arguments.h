@@ -53,10 +53,10 @@ struct CallVolume {
   bool given() const { return option != nullptr && option->count() != 0; }
 };
 void AddCallVolume(CLI::App& command, CallVolume& volume, CLI::Option* traffic);
-// The volume's traffic.  An interval the library refuses is refused in its
-// words; a traffic it refuses is the library's to name, as the volume's
-// (see VolumeSpelling).
-double VolumeTraffic(const CallVolume& volume, double holding_seconds);
+// The volume's traffic, the library's moravel_offered_traffic, which also
+// judges the calls, the interval and the handling time (spelled
+// `holding_option` in a refusal).
+double VolumeTraffic(const CallVolume& volume, double holding_seconds, const char* holding_option);
 // The offered traffic: the volume's when it was given, else --traffic
 // (`traffic_option`), which is then required.
 double TrafficOf(const CallVolume& volume, const CLI::Option& traffic_option, double traffic,

@@ -90,13 +90,11 @@ void AddCentreOptions(CLI::App& command, CentreArgs& args) {
   AddCallVolume(command, args.volume, args.traffic_option);
 }
 
-// The offered traffic: --traffic, or the call volume's.  A volume's traffic
-// needs a handling time the library takes; with any other it is left at 0,
-// so that the library's refusal names --handling-time rather than the volume.
+// The offered traffic: --traffic, or the call volume's, as the library
+// reckons it.
 double Traffic(const CentreArgs& args) {
   if (args.volume.given()) {
-    const bool usable = std::isfinite(args.handling) && args.handling > 0.0;
-    return VolumeTraffic(args.volume, usable ? args.handling : 0.0);
+    return VolumeTraffic(args.volume, args.handling, "--handling-time");
   }
   if (args.traffic_option->count() == 0) {
     throw CLI::RequiredError("--traffic (or --calls-per-interval)");
@@ -462,8 +460,7 @@ void AddContactCentreCommands(CLI::App& app, ModelCommands& commands) {
   OnRun(commands, *agents, [staff, &answers] {
     double traffic = staff->traffic;
     if (staff->volume.given()) {
-      const bool usable = std::isfinite(staff->handling) && staff->handling > 0.0;
-      traffic = VolumeTraffic(staff->volume, usable ? staff->handling : 0.0);
+      traffic = VolumeTraffic(staff->volume, staff->handling, "--handling-time");
     } else if (staff->traffic_option->count() == 0) {
       throw CLI::RequiredError("--traffic (or --calls-per-interval)");
     }
