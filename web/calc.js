@@ -302,12 +302,7 @@
         const calls = read.real("cc-calls"), minutes = read.real("cc-interval");
         const h = read.real("cc-handling"), t = read.real("cc-answer");
         const target = read.serviceLevel("cc-service");
-        // The traffic is the page's to compute, so the page refuses, in the
-        // library's words, what would make it meaningless.
-        if (!(minutes > 0 && Number.isFinite(minutes))) throw pageRefusal(moravel, "INTERVAL_MINUTES", "cc-interval");
-        if (!(h > 0 && Number.isFinite(h))) throw pageRefusal(moravel, "HOLDING_TIME", "cc-handling");
-        // Offered traffic: calls per second times the mean handling time.
-        const A = (calls * h) / (minutes * 60);
+        const A = moravel.offeredTraffic(calls, minutes, h);
         const [staff, ms] = timed(() => moravel.agentsForServiceLevel(A, h, t, target));
         Object.assign(out, {
           "cc-out-traffic": A, "cc-out-agents": staff.agents, "cc-out-service": staff.serviceLevel,
@@ -387,17 +382,11 @@
       figures(moravel, read, out, classes, snapshot) {
         const minutes = read.real("ct-interval");
         if (read.text("ct-mode") === "day") return this.day(moravel, read, out, snapshot, minutes);
-        // The traffic is the page's to compute, so the page refuses, in the
-        // library's words, what would make it meaningless.
         const calls = read.real("ct-calls"), h = read.real("ct-handling");
-        if (!(minutes > 0 && Number.isFinite(minutes))) throw pageRefusal(moravel, "INTERVAL_MINUTES", "ct-interval");
-        if (!(calls >= 0 && Number.isFinite(calls))) throw pageRefusal(moravel, "CALLS_OFFERED", "ct-calls");
-        if (!(h > 0 && Number.isFinite(h))) throw pageRefusal(moravel, "HOLDING_TIME", "ct-handling");
         const p = read.patience("ct-patience");
         const t = read.real("ct-answer");
-        // Offered traffic: calls per second times the mean handling time,
-        // as the library's day plan takes it.
-        const A = (calls * h) / (minutes * 60);
+        // The traffic the library's day plan gives such an interval.
+        const A = moravel.offeredTraffic(calls, minutes, h);
         out["ct-out-traffic"] = A;
         const n = read.whole("ct-agents"), L = read.optionalWhole("ct-lines");
         // The least agents for the target, and the largest traffic the n
@@ -626,12 +615,6 @@
 
   // The library's refusal `name` (a status without MORAVEL_ERROR_) of what
   // the page computes itself, beside `field`.
-  function pageRefusal(moravel, name, field) {
-    const error = moravel.refusal(moravel.status[name]);
-    error.field = field;
-    return error;
-  }
-
   function run(moravel, request, post) {
     S = moravel.status;
     const panel = panels[request.panel];
