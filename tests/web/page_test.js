@@ -266,7 +266,7 @@ const cases = [
     inputs: [["lk-model", "group"], ["lk-links", "4"], ["lk-units", "10"], ["lk-target", "0.01"]],
     classes: [["5", "1.5"]],
     request: "lk_group 4 10 1 5 1.5", refusedAt: "lk-classes-msg",
-    shows: "demands must be whole numbers of at least 1 unit" },
+    shows: "each demand must be a whole number of at least 1 unit" },
   { name: "Link subset refuses g above k", panel: "links",
     inputs: [["lk-model", "subset"], ["lk-links", "4"], ["lk-units", "10"], ["lk-subset", "5"], ["lk-target", "0.01"]],
     classes: [["5", "1"]],
