@@ -613,8 +613,10 @@ MORAVEL_API const char* moravel_interface_description(void) MORAVEL_NOEXCEPT;
  * that finds all L lines busy (n talking, L - n waiting) gets a busy tone
  * and is blocked (M/M/n/L+M); lines = MORAVEL_NO_LINE_LIMIT (0) means no
  * limit.  p = +inf gives callers who never hang up: the delay system of
- * moravel_wait() without a limit (A < n needed then, as there), the finite
- * queue M/M/n/L with one.  With impatience or a limit there is a steady
+ * moravel_wait() without a limit (A < n needed then, as there), computed
+ * by its arithmetic, so that wait_probability, mean_wait (and
+ * mean_answer_wait), queue_length and 1 - wait_exceeds (service_level)
+ * are moravel_wait()'s bits; the finite queue M/M/n/L with a limit.  With impatience or a limit there is a steady
  * state at any traffic, far above n included.
  *
  * Arguments, in this order of refusal: traffic A finite and >= 0

@@ -8,6 +8,7 @@
 #include "contact_centre/kernel_quadrature.h"
 #include "contact_centre/queue_shape.h"
 #include "formulas/erlang_loss.h"
+#include "single_service/waiting_model.h"
 
 namespace moravel::contact {
 namespace {
@@ -36,6 +37,24 @@ ContactCentreFigures NoQueue(double A, double n) {
   return f;
 }
 
+// Callers who never hang up and no line limit: the delay system, whose
+// figures come from its own arithmetic (B(n) one recursion step on), so
+// that they are the delay system's bits; the others follow from them, as
+// nobody hangs up and nobody is blocked.
+ContactCentreFigures DelaySystem(double A, double h, std::int32_t V, double t, double B) {
+  const WaitingCharacteristics w = WaitingFromLoss(t, h, V, A, ErlangLossStep(B, A, V));
+  ContactCentreFigures f{};
+  f.wait_probability = w.wait_probability;
+  f.service_level = 1.0 - w.wait_exceeds_threshold;
+  f.service_level_excluding_short_abandons = f.service_level;
+  f.mean_answer_wait = w.mean_wait;
+  f.mean_wait = w.mean_wait;
+  f.queue_length = w.mean_queue_length;
+  f.carried = A;
+  f.occupancy = A / static_cast<double>(V);
+  return f;
+}
+
 }  // namespace
 
 std::optional<ContactCentreFigures> ContactCentreModel(double A, double h, double p, std::int32_t V,
@@ -52,6 +71,7 @@ std::optional<ContactCentreFigures> ContactCentreFromLoss(double A, double h, do
   const double n = static_cast<double>(V);
   const double theta = p == kInfinity ? 0.0 : h / p;
   if (!std::isfinite(theta) || (p != kInfinity && theta == 0.0)) return std::nullopt;
+  if (p == kInfinity && places == kUnlimitedPlaces) return DelaySystem(A, h, V, t, B);
   if (A == 0.0) return NoQueue(A, n);
   // (1 - B(n)) / B(n) = n / (A B(n - 1)), without a difference.
   const double tB = A * B;
