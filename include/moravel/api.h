@@ -616,8 +616,9 @@ MORAVEL_API const char* moravel_interface_description(void) MORAVEL_NOEXCEPT;
  * moravel_wait() without a limit (A < n needed then, as there), computed
  * by its arithmetic, so that wait_probability, mean_wait (and
  * mean_answer_wait), queue_length and 1 - wait_exceeds (service_level)
- * are moravel_wait()'s bits; the finite queue M/M/n/L with a limit.  With impatience or a limit there is a steady
- * state at any traffic, far above n included.
+ * are moravel_wait()'s bits; the finite queue M/M/n/L with a limit.
+ * With impatience or a limit there is a steady state at any traffic, far
+ * above n included.
  *
  * Arguments, in this order of refusal: traffic A finite and >= 0
  * (MORAVEL_ERROR_TRAFFIC); handling_time h finite and > 0
