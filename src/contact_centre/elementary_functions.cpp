@@ -1,7 +1,7 @@
 #include "contact_centre/elementary_functions.h"
 
-#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace moravel::contact {
@@ -45,10 +45,21 @@ constexpr double kLog5 = 1.818357216161805012e-01;
 constexpr double kLog6 = 1.531383769920937332e-01;
 constexpr double kLog7 = 1.479819860511658591e-01;
 
-// 2^k for a normal power, -1022 <= k <= 1023, from its bits.
-double PowerOfTwo(int k) {
-  return std::bit_cast<double>(static_cast<std::uint64_t>(k + 1023) << 52);
+// The double of the given bits and back, by copying (the page's C++
+// library has no bit_cast).
+double FromBits(std::uint64_t bits) {
+  double x;
+  std::memcpy(&x, &bits, sizeof x);
+  return x;
 }
+std::uint64_t ToBits(double x) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &x, sizeof bits);
+  return bits;
+}
+
+// 2^k for a normal power, -1022 <= k <= 1023, from its bits.
+double PowerOfTwo(int k) { return FromBits(static_cast<std::uint64_t>(k + 1023) << 52); }
 
 // y 2^k for y near 1 and -1074 - 1 <= k <= 1024: one rounding at most,
 // on the last product, when the result is subnormal.
@@ -75,10 +86,10 @@ Normalised Normalise(double x) {
     x *= 0x1p54;
     k = -54;
   }
-  const std::uint64_t bits = std::bit_cast<std::uint64_t>(x);
+  const std::uint64_t bits = ToBits(x);
   k += static_cast<int>(bits >> 52) - 1023;
   // The mantissa as a number in [1, 2).
-  double m = std::bit_cast<double>((bits & 0x000fffffffffffffULL) | 0x3ff0000000000000ULL);
+  double m = FromBits((bits & 0x000fffffffffffffULL) | 0x3ff0000000000000ULL);
   if (m >= 2.0 * kSqrtHalf) {
     m *= 0.5;
     ++k;
