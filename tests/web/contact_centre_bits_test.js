@@ -104,7 +104,7 @@ Moravel.load(require(path.join(site, "moravel_wasm.js"))).then((m) => {
       const args = `${q.lines} ${q.t} sl-offered 0.8 1`;
       requests.push(`ct_agents ${common} ${args}`);
       calls.push({ name: `ct_agents ${common} ${args}`, delay: false, skipFirst: 0,
-                   page: () => { const r = m.contactCentreAgents(A, q.h, q.p, q.lines, q.t, Moravel.GOAL_SERVICE_LEVEL, 0.8, 1);
+                   page: () => { const r = m.contactCentreAgents(A, q.h, q.p, q.lines, q.t, m.GOAL_SERVICE_LEVEL, 0.8, 1);
                                  return [r.agents, ...FIGURES.map((k) => r.figures[k])]; } });
     }
   });
