@@ -6,12 +6,15 @@
 //    infinite patience, the same system;
 //  - CentreAbandonment: M/M/n+M, mean patience one handling time, no lines;
 //  - CentreOverloaded: the same at A = 1.2 V, most calls waiting;
-//  - CentreLinesRedials: 1.1 V lines, half the failures redialling.
+//  - CentreLinesRedials: 1.1 V lines, half the failures redialling;
+//  - OverloadedRatio: CentreOverloaded over LossReplayOverloaded, timed
+//    together (the counter `ratio`).
 // The machine may be shared: compare the minima (bench_support.h).
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdint>
+#include <ctime>
 #include <limits>
 
 #include "bench_support.h"
@@ -84,6 +87,31 @@ void BM_CentreLinesRedials(benchmark::State& state) {
   RunCentre(state, c);
 }
 
+// The overloaded centre's cost per call over the loss replay's at the same
+// agents and traffic (A = 1.2 V), both timed in the same iteration by the
+// thread's CPU clock, so that a shared machine's load falls on both alike:
+// the counter `ratio` (target: 2 or less).
+double CpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+}
+
+void BM_OverloadedRatio(benchmark::State& state) {
+  const auto V = static_cast<std::int32_t>(state.range(0));
+  const auto c = Centre(V, 1.2);
+  double centre = 0.0, loss = 0.0;
+  for (auto _ : state) {
+    const double start = CpuSeconds();
+    benchmark::DoNotOptimize(moravel::SimulateLossSystem(1.2 * V, 1.0, V, kCalls, kSeed));
+    const double middle = CpuSeconds();
+    benchmark::DoNotOptimize(moravel::SimulateContactCentre(c, kCalls, 0, kSeed));
+    centre += CpuSeconds() - middle;
+    loss += middle - start;
+  }
+  state.counters["ratio"] = centre / loss;
+}
+
 }  // namespace
 
 BENCHMARK(BM_LossReplay)->Apply(moravel::bench::TenToHundredThousand);
@@ -92,3 +120,4 @@ BENCHMARK(BM_CentreAsLossSystem)->Apply(moravel::bench::TenToHundredThousand);
 BENCHMARK(BM_CentreAbandonment)->Apply(moravel::bench::TenToHundredThousand);
 BENCHMARK(BM_CentreOverloaded)->Apply(moravel::bench::TenToHundredThousand);
 BENCHMARK(BM_CentreLinesRedials)->Apply(moravel::bench::TenToHundredThousand);
+BENCHMARK(BM_OverloadedRatio)->Apply(moravel::bench::TenToHundredThousand);

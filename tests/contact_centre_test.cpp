@@ -111,26 +111,45 @@ TEST(ContactCentre, LongestQueueIsAccepted) {
   EXPECT_EQ(r.blocked_probability, 0.0);
 }
 
-TEST(ContactCentre, NeverHangingUpIsTheDelaySystem) {
-  const struct {
-    double A, h;
-    std::int32_t n;
-    double t;
-  } rows[] = {{20.0, 180.0, 24, 20.0},  {0.5, 1.0, 1, 0.3},       {95.0, 3.0, 100, 0.0},
-              {999.0, 1.0, 1000, 1e-3}, {9e4, 1.0, 100000, 1e-3}, {1e-6, 2.0, 3, 1.0}};
-  for (const auto& row : rows) {
-    moravel_contact_centre_result r;
-    moravel_wait_result w;
-    ASSERT_EQ(moravel_contact_centre(row.A, row.h, kInf, row.n, 0, row.t, &r), MORAVEL_OK);
-    ASSERT_EQ(moravel_wait(row.t, row.h, row.n, row.A, &w), MORAVEL_OK);
-    // The delay system's own forms round differently: 1e-12 between them.
-    EXPECT_LT(Relative(r.wait_probability, w.wait_probability), 1e-12) << row.A;
-    EXPECT_LT(Relative(r.service_level, 1.0 - w.wait_exceeds), 1e-12) << row.A;
-    EXPECT_LT(Relative(r.mean_wait, w.mean_wait), 1e-12) << row.A;
-    EXPECT_LT(Relative(r.queue_length, w.queue_length), 1e-12) << row.A;
-    EXPECT_EQ(r.abandon_probability, 0.0);
-    EXPECT_EQ(r.service_level_excluding_short_abandons, r.service_level);
+// Callers who never hang up, no line limit: the delay system's bits for
+// every figure it has, the rest as nobody hangs up or is blocked.  A grid
+// over agents (one to 1e5), loads from nearly idle to nearly saturated,
+// answer times from 0 to far beyond the mean wait, two handling times.
+TEST(ContactCentre, NeverHangingUpIsTheDelaySystemBitForBit) {
+  const std::int32_t agents[] = {1, 2, 7, 20, 300, 1000, 100000};
+  const double loads[] = {1e-6, 0.3, 0.9, 0.999};
+  const double answer_times[] = {0.0, 1e-3, 0.37, 20.0};
+  const double handling_times[] = {1.0, 180.0};
+  int points = 0;
+  for (const std::int32_t n : agents) {
+    for (const double load : loads) {
+      const double A = load * n;
+      for (const double h : handling_times) {
+        for (const double t : answer_times) {
+          moravel_contact_centre_result r;
+          moravel_wait_result w;
+          ASSERT_EQ(moravel_contact_centre(A, h, kInf, n, MORAVEL_NO_LINE_LIMIT, t, &r),
+                    MORAVEL_OK);
+          ASSERT_EQ(moravel_wait(t, h, n, A, &w), MORAVEL_OK);
+          const std::string at = std::to_string(n) + " " + Hex(A) + " " + Hex(h) + " " + Hex(t);
+          EXPECT_EQ(Bits(r.wait_probability), Bits(w.wait_probability)) << at;
+          EXPECT_EQ(Bits(r.service_level), Bits(1.0 - w.wait_exceeds)) << at;
+          EXPECT_EQ(Bits(r.service_level_excluding_short_abandons), Bits(1.0 - w.wait_exceeds))
+              << at;
+          EXPECT_EQ(Bits(r.mean_wait), Bits(w.mean_wait)) << at;
+          EXPECT_EQ(Bits(r.mean_answer_wait), Bits(w.mean_wait)) << at;
+          EXPECT_EQ(Bits(r.queue_length), Bits(w.queue_length)) << at;
+          EXPECT_EQ(Bits(r.carried), Bits(A)) << at;
+          EXPECT_EQ(Bits(r.occupancy), Bits(A / n)) << at;
+          EXPECT_EQ(Bits(r.blocked_probability), Bits(0.0)) << at;
+          EXPECT_EQ(Bits(r.abandon_probability), Bits(0.0)) << at;
+          EXPECT_EQ(Bits(r.abandon_within_answer_time), Bits(0.0)) << at;
+          ++points;
+        }
+      }
+    }
   }
+  EXPECT_EQ(points, 7 * 4 * 2 * 4);
 }
 
 TEST(ContactCentre, AsManyLinesAsAgentsIsTheLossSystem) {

@@ -613,9 +613,12 @@ MORAVEL_API const char* moravel_interface_description(void) MORAVEL_NOEXCEPT;
  * that finds all L lines busy (n talking, L - n waiting) gets a busy tone
  * and is blocked (M/M/n/L+M); lines = MORAVEL_NO_LINE_LIMIT (0) means no
  * limit.  p = +inf gives callers who never hang up: the delay system of
- * moravel_wait() without a limit (A < n needed then, as there), the finite
- * queue M/M/n/L with one.  With impatience or a limit there is a steady
- * state at any traffic, far above n included.
+ * moravel_wait() without a limit (A < n needed then, as there), computed
+ * by its arithmetic, so that wait_probability, mean_wait (and
+ * mean_answer_wait), queue_length and 1 - wait_exceeds (service_level)
+ * are moravel_wait()'s bits; the finite queue M/M/n/L with a limit.
+ * With impatience or a limit there is a steady state at any traffic, far
+ * above n included.
  *
  * Arguments, in this order of refusal: traffic A finite and >= 0
  * (MORAVEL_ERROR_TRAFFIC); handling_time h finite and > 0
@@ -661,7 +664,11 @@ MORAVEL_API const char* moravel_interface_description(void) MORAVEL_NOEXCEPT;
  * meet) and from the gamma tails (series and continued fraction, each in
  * logarithms on the side of the median where it does not cancel) with one.
  * Nothing is summed term by term, so a patience of 1e4 h against 1e5
- * erlangs costs as little as a short one.  The agents' side is the Erlang
+ * erlangs costs as little as a short one.  exp, expm1, log, log1p and
+ * log k! are the library's own, in plain IEEE arithmetic, so that the
+ * figures are the same bits on every platform (natively, on the page,
+ * on Windows); only the delay system's service level (p = +inf, no limit)
+ * keeps moravel_wait()'s exp, the platform's.  The agents' side is the Erlang
  * B recursion to n - 1 agents, which gives B(n) and (1 - B(n)) / B(n)
  * without a difference; the last line's share is one more kernel, the
  * ratio of the sum's next term X^(L-n) / (L-n)! to the sum, so that it

@@ -5,9 +5,11 @@
 #include <limits>
 #include <vector>
 
+#include "contact_centre/elementary_functions.h"
 #include "contact_centre/kernel_quadrature.h"
 #include "contact_centre/queue_shape.h"
 #include "formulas/erlang_loss.h"
+#include "single_service/waiting_model.h"
 
 namespace moravel::contact {
 namespace {
@@ -36,6 +38,24 @@ ContactCentreFigures NoQueue(double A, double n) {
   return f;
 }
 
+// Callers who never hang up and no line limit: the delay system, whose
+// figures come from its own arithmetic (B(n) one recursion step on), so
+// that they are the delay system's bits; the others follow from them, as
+// nobody hangs up and nobody is blocked.
+ContactCentreFigures DelaySystem(double A, double h, std::int32_t V, double t, double B) {
+  const WaitingCharacteristics w = WaitingFromLoss(t, h, V, A, ErlangLossStep(B, A, V));
+  ContactCentreFigures f{};
+  f.wait_probability = w.wait_probability;
+  f.service_level = 1.0 - w.wait_exceeds_threshold;
+  f.service_level_excluding_short_abandons = f.service_level;
+  f.mean_answer_wait = w.mean_wait;
+  f.mean_wait = w.mean_wait;
+  f.queue_length = w.mean_queue_length;
+  f.carried = A;
+  f.occupancy = A / static_cast<double>(V);
+  return f;
+}
+
 }  // namespace
 
 std::optional<ContactCentreFigures> ContactCentreModel(double A, double h, double p, std::int32_t V,
@@ -52,6 +72,7 @@ std::optional<ContactCentreFigures> ContactCentreFromLoss(double A, double h, do
   const double n = static_cast<double>(V);
   const double theta = p == kInfinity ? 0.0 : h / p;
   if (!std::isfinite(theta) || (p != kInfinity && theta == 0.0)) return std::nullopt;
+  if (p == kInfinity && places == kUnlimitedPlaces) return DelaySystem(A, h, V, t, B);
   if (A == 0.0) return NoQueue(A, n);
   // (1 - B(n)) / B(n) = n / (A B(n - 1)), without a difference.
   const double tB = A * B;
@@ -72,8 +93,8 @@ std::optional<ContactCentreFigures> ContactCentreFromLoss(double A, double h, do
   const bool limited = places != kUnlimitedPlaces;
   const QueueShape shape(n, A, theta, limited ? places : 0);
   if (!std::isfinite(shape.LogPeak()) || !std::isfinite(shape.Peak())) return std::nullopt;
-  const double lift = shape.LogPeak() - kLift + std::log(n);
-  const double log_immediate = std::log(n) - std::log(tB) - lift;
+  const double lift = shape.LogPeak() - kLift + Log(n);
+  const double log_immediate = Log(n) - Log(tB) - lift;
 
   const double tu = t / h;
   const double lo = shape.LowerEnd(kFloor);
@@ -85,15 +106,15 @@ std::optional<ContactCentreFigures> ContactCentreFromLoss(double A, double h, do
   std::sort(cuts.begin(), cuts.end());
 
   // Beyond t the kernels cut at t are constants.
-  const double gone_by_t = -std::expm1(-theta * tu);
-  const double left_at_t = std::exp(-theta * tu);
+  const double gone_by_t = -Expm1(-theta * tu);
+  const double left_at_t = Exp(-theta * tu);
   const KernelValues I = IntegrateKernels(
       [&](double u, KernelValues& k) {
         const QueueShape::Point point = shape.Evaluate(u);
-        const double w = std::exp(point.delta + kLift);
+        const double w = Exp(point.delta + kLift);
         const double y = theta * u;
         const double gone = point.gone;  // 1 - e^{-theta u}, hung up by u
-        const double e = y < 0.5 ? 1.0 - gone : std::exp(-y);
+        const double e = y < 0.5 ? 1.0 - gone : Exp(-y);
         const bool early = u < tu;
         k[0] = w;                                     // waits
         k[1] = w * e;                                 // answered after waiting
@@ -108,18 +129,17 @@ std::optional<ContactCentreFigures> ContactCentreFromLoss(double A, double h, do
 
   // pi_n n e^{Psi(u*)} = 1 / (e^{log_immediate} + I0 + e^{log_last}), all
   // in the scale of the lifted integrals.
-  const double log_wait = std::log(I[0]);
-  const double log_last = limited && I[7] > 0.0 ? std::log(I[7]) : -kInfinity;
+  const double log_wait = Log(I[0]);
+  const double log_last = limited && I[7] > 0.0 ? Log(I[7]) : -kInfinity;
   const double top = std::max({log_immediate, log_wait, log_last});
-  const double norm =
-      std::exp(log_immediate - top) + std::exp(log_wait - top) + std::exp(log_last - top);
+  const double norm = Exp(log_immediate - top) + Exp(log_wait - top) + Exp(log_last - top);
   auto share = [&](double integral) {
-    return integral > 0.0 ? std::exp(std::log(integral) - top) / norm : 0.0;
+    return integral > 0.0 ? Exp(Log(integral) - top) / norm : 0.0;
   };
-  const double immediate = std::exp(log_immediate - top) / norm;
+  const double immediate = Exp(log_immediate - top) / norm;
   ContactCentreFigures f{};
   f.wait_probability = share(I[0]);
-  f.blocked_probability = !limited ? 0.0 : std::exp(log_last - top) / norm;
+  f.blocked_probability = !limited ? 0.0 : Exp(log_last - top) / norm;
   const double answered_waiting = share(I[1]);
   const double waiting_time = share(I[4]);
   f.abandon_probability = theta * waiting_time;
@@ -130,11 +150,10 @@ std::optional<ContactCentreFigures> ContactCentreFromLoss(double A, double h, do
   const double answered = immediate + answered_waiting;
   // The mean wait of answered calls as a ratio of unnormalised terms, which
   // holds even where both shares underflow.
-  const double answered_lifted = std::exp(log_immediate - top) + std::exp(std::log(I[1]) - top);
-  f.mean_answer_wait = answered_lifted > 0.0
-                           ? h * (std::exp(std::log(I[3]) - top) / answered_lifted)
-                       : I[1] > 0.0 ? h * (I[3] / I[1])
-                                    : 0.0;
+  const double answered_lifted = Exp(log_immediate - top) + Exp(Log(I[1]) - top);
+  f.mean_answer_wait = answered_lifted > 0.0 ? h * (Exp(Log(I[3]) - top) / answered_lifted)
+                       : I[1] > 0.0          ? h * (I[3] / I[1])
+                                             : 0.0;
   f.mean_wait = h * waiting_time;
   f.queue_length = A * waiting_time;
   // Never above the agents, whatever the rounding.

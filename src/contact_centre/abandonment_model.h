@@ -34,7 +34,8 @@ inline constexpr std::int64_t kUnlimitedPlaces = -1;
 // +inf for callers who never hang up), n >= 1 agents, `places` = L - n
 // places to wait (kUnlimitedPlaces for no limit, else 0 .. kLargestQueuePlaces:
 // 0 is the loss system), answer time
-// t (finite, >= 0, unit of h).  Without a limit and with p = +inf, A < n.
+// t (finite, >= 0, unit of h).  Without a limit and with p = +inf, A < n:
+// the delay system, whose figures are WaitingFromLoss()'s bits.
 // nullopt when a figure leaves the doubles (an abandonment rate h / p that
 // is not a finite positive double, or waits beyond them).
 std::optional<ContactCentreFigures> ContactCentreModel(double A, double h, double p, std::int32_t n,

@@ -4,6 +4,8 @@
 #include <limits>
 #include <numbers>
 
+#include "contact_centre/elementary_functions.h"
+
 namespace moravel::contact {
 namespace {
 
@@ -31,7 +33,7 @@ double LowerRegularised(double m, double x) {
     sum += term;
     if (term <= sum * 1e-17) break;
   }
-  return std::exp(LogGammaPrefix(m, x)) * sum;
+  return Exp(LogGammaPrefix(m, x)) * sum;
 }
 
 // x F with Q(m, x) = e^-x x^m F / Gamma(m), by the modified Lentz method on
@@ -59,6 +61,27 @@ double UpperFraction(double m, double x) {
 
 }  // namespace
 
+double LogFactorial(double k) {
+  if (k <= 22.0) {
+    // k! itself is a double up to 22! (its odd part below 2^53).
+    double factorial = 1.0;
+    for (double i = 2.0; i <= k; i += 1.0) factorial *= i;
+    return Log(factorial);
+  }
+  // Stirling: (k + 1/2) log k - k + log(2 pi) / 2 + mu(k).  The first two
+  // terms are large and of one size: the product is kept exact in two
+  // doubles from log k in two, the difference with k exact in two, so
+  // that only the final sum rounds at the result's size.
+  constexpr double kHalfLogTwoPi = 0.91893853320467274178;
+  const double b = k + 0.5;
+  const DoubleDouble log_k = LogExtended(k);
+  const DoubleDouble product = ExactProduct(b, log_k.high);
+  const DoubleDouble head = ExactSum(product.high, -k);
+  const double rest =
+      head.low + product.low + b * log_k.low + (kHalfLogTwoPi + StirlingCorrection(k));
+  return head.high + rest;
+}
+
 double LogOnePlusDefect(double d) {
   if (std::fabs(d) < 0.125) {
     // d^2 (1/2 - d/3 + d^2/4 - ...), to d^22 (|d|^k / k below 1e-17 of
@@ -67,29 +90,29 @@ double LogOnePlusDefect(double d) {
     for (int k = 24; k >= 2; --k) sum = sum * -d + 1.0 / k;
     return sum * d * d;
   }
-  return d - std::log1p(d);
+  return d - Log1p(d);
 }
 
 double LogGammaPrefix(double b, double x) {
   if (x == 0.0) return b == 0.0 ? 0.0 : -kInfinity;
-  if (b < 10.0) return b * std::log(x) - x - std::lgamma(b + 1.0);
+  if (b < 10.0) return b * Log(x) - x - LogFactorial(b);
   const double d = (x - b) / b;
   // Far below b, 1 + d = x / b would lose digits: b log(x / b) + (b - x)
   // is then free of cancellation (the first term dominates).
-  const double exponent = d < -0.5 ? b * std::log(x / b) + (b - x) : -b * LogOnePlusDefect(d);
-  return exponent - 0.5 * std::log(2.0 * std::numbers::pi * b) - StirlingCorrection(b);
+  const double exponent = d < -0.5 ? b * Log(x / b) + (b - x) : -b * LogOnePlusDefect(d);
+  return exponent - 0.5 * Log(2.0 * std::numbers::pi * b) - StirlingCorrection(b);
 }
 
 PoissonSumLog LogPoissonSum(std::int64_t m, double x) {
   const auto shape = static_cast<double>(m);
-  if (x <= shape) return {true, std::log1p(-LowerRegularised(shape, x))};
-  return {false, std::log(UpperFraction(shape, x))};
+  if (x <= shape) return {true, Log1p(-LowerRegularised(shape, x))};
+  return {false, Log(UpperFraction(shape, x))};
 }
 
 double LogPoissonSumValue(std::int64_t m, double x, const PoissonSumLog& parts) {
   if (parts.lower) return x + parts.tail;
   const auto shape = static_cast<double>(m);
-  return (shape - 1.0) * std::log(x) - std::lgamma(shape) + parts.tail;
+  return (shape - 1.0) * Log(x) - LogFactorial(shape - 1.0) + parts.tail;
 }
 
 }  // namespace moravel::contact

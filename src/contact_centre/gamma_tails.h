@@ -13,7 +13,12 @@ namespace moravel::contact {
 // the gamma prefix below stable: b (d - log1p d) with d = x / b - 1.
 double LogOnePlusDefect(double d);
 
-// log(x^b e^-x / Gamma(b + 1)) for b >= 0, x >= 0 (-inf at x = 0 < b).
+// log k! = log Gamma(k + 1) for a whole k >= 0 (up to 2^52), within about
+// an ulp: k! itself below 23, else Stirling's series with its two large
+// terms carried in two doubles.
+double LogFactorial(double k);
+
+// log(x^b e^-x / Gamma(b + 1)) for a whole b >= 0, x >= 0 (-inf at x = 0 < b).
 // For b >= 10, as -b (d - log1p d) - log(2 pi b) / 2 - mu(b), with
 // d = (x - b) / b and mu the Stirling correction of log Gamma(b + 1): no
 // large terms cancel, so the error is a few ulps of the result's own size.

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "contact_centre/elementary_functions.h"
+
 namespace moravel::contact {
 namespace {
 
@@ -23,12 +25,12 @@ double H1(double y) {
     for (int k = 11; k >= 0; --k) sum = sum * y + c[k];
     return sum * y;
   }
-  return (y + std::expm1(-y)) / y;
+  return (y + Expm1(-y)) / y;
 }
 
 double H2(double y) {
   if (y == 0.0) return 1.0;
-  return -std::expm1(-y) / y;
+  return -Expm1(-y) / y;
 }
 
 QueueShape::QueueShape(double n, double A, double theta, std::int64_t places)
@@ -36,7 +38,7 @@ QueueShape::QueueShape(double n, double A, double theta, std::int64_t places)
   if (places_ == 0) {
     if (A_ > n_) {
       const double d = (A_ - n_) / n_;
-      peak_ = std::log1p(d) / theta_;
+      peak_ = Log1p(d) / theta_;
       // Psi(u*) = (n / theta) (d - log1p(d)).
       log_peak_ = (n_ / theta_) * LogOnePlusDefect(d);
       scale_ = 1.0 / std::sqrt(n_ * theta_);
@@ -104,7 +106,7 @@ double QueueShape::X(double u) const { return A_ * u * H2(theta_ * u); }
 double QueueShape::XDifference(double u, double v) const {
   // A (e^{-theta v} - e^{-theta u}) / theta = A e^{-theta v} (u - v) h2(theta (u - v)).
   const double delta = u - v;
-  return A_ * std::exp(-theta_ * v) * delta * H2(theta_ * delta);
+  return A_ * Exp(-theta_ * v) * delta * H2(theta_ * delta);
 }
 
 QueueShape::Point QueueShape::Limited(double u) const {
@@ -112,13 +114,13 @@ QueueShape::Point QueueShape::Limited(double u) const {
   const PoissonSumLog sum = LogPoissonSum(places_, x);
   const double m = static_cast<double>(places_);
   const double last_ratio =
-      sum.lower ? std::exp(LogGammaPrefix(m, x) - sum.tail) : x / (m * std::exp(sum.tail));
+      sum.lower ? Exp(LogGammaPrefix(m, x) - sum.tail) : x / (m * Exp(sum.tail));
   const double delta = u - peak_;
   // Near the peak -n delta and the sum's growth nearly cancel; both are
   // written as delta (c - n) - c delta h1(theta delta) plus a concave
   // remainder, c the sum's slope at the peak, so that only the small c - n
   // meets a difference.
-  const double slope_part = A_ * std::exp(-theta_ * peak_);  // X'(u*)
+  const double slope_part = A_ * Exp(-theta_ * peak_);  // X'(u*)
   const double bend = delta * H1(theta_ * delta);
   if (sum.lower && peak_sum_.lower) {
     return {delta * (slope_part - n_) - slope_part * bend + (sum.tail - peak_sum_.tail), last_ratio,
@@ -138,7 +140,7 @@ QueueShape::Point QueueShape::Limited(double u) const {
 
 QueueShape::Point QueueShape::Evaluate(double u) const {
   const double y = theta_ * u;
-  const double gone = -std::expm1(-y);
+  const double gone = -Expm1(-y);
   if (places_ != 0) {
     const Point p = Limited(u);
     return {std::isnan(p.delta) ? -kInfinity : p.delta, p.last_ratio, gone};

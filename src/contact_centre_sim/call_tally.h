@@ -66,6 +66,8 @@ class CallTally {
 
   std::int64_t offered() const { return offered_; }
   std::int64_t answered() const { return offered_ - abandoned_ - blocked_; }
+  std::int64_t abandoned() const { return abandoned_; }
+  std::int64_t blocked() const { return blocked_; }
   double queue_time() const { return queue_time_; }
 
   // The figures, with the queue length, carried traffic and occupancy of

@@ -31,6 +31,10 @@ class Replay {
         agents_(centre.agents, centre.traffic, 1.0) {}
 
   bool Run(std::int64_t calls, std::int64_t warmup);
+  // Run for a centre whose callers never redial: every attempt is a first
+  // attempt, in arrival order, and each caller's end is its attempt's.
+  // The same draws from each stream in the same order, so the same bits.
+  void RunFirstAttempts(std::int64_t calls, std::int64_t warmup);
 
   const CallTally& attempts() const { return attempts_; }
   const CallTally& first_attempts() const { return first_attempts_; }
@@ -60,17 +64,26 @@ class Replay {
 AttemptEnd Replay::Place(double arrival, double* queued, double* failed_at) {
   const double holding = holdings_.Next();
   *queued = 0.0;
-  if (agents_.FreeBefore(arrival)) {
+  if (centre_.LinesLimited()) {
+    if (agents_.FreeBefore(arrival)) {
+      agents_.Occupy(holding + arrival);
+      return AttemptEnd::kAnsweredAtOnce;
+    }
+    if (centre_.agents + waiting_.Count(arrival) >= static_cast<std::int64_t>(centre_.lines)) {
+      *failed_at = arrival;
+      return AttemptEnd::kBlocked;
+    }
+  }
+  // Without lines a caller who finds no agent free always waits: the
+  // look for a free agent and the taking of the earliest are one pass.
+  double start = 0.0;
+  if (centre_.LinesLimited()) {
+    start = agents_.TakeEarliestFree();
+  } else if (agents_.FreeBeforeElseTakeEarliest(arrival, &start)) {
     agents_.Occupy(holding + arrival);
     return AttemptEnd::kAnsweredAtOnce;
   }
-  if (centre_.LinesLimited() &&
-      centre_.agents + waiting_.Count(arrival) >= static_cast<std::int64_t>(centre_.lines)) {
-    *failed_at = arrival;
-    return AttemptEnd::kBlocked;
-  }
   const double patience = patience_.Draw(patiences_);
-  const double start = agents_.TakeEarliestFree();
   const double wait = start - arrival;
   if (wait <= patience) {
     agents_.Occupy(start + holding);
@@ -85,7 +98,31 @@ AttemptEnd Replay::Place(double arrival, double* queued, double* failed_at) {
   return AttemptEnd::kAbandoned;
 }
 
+void Replay::RunFirstAttempts(std::int64_t calls, std::int64_t warmup) {
+  const std::int64_t end_counted = warmup + calls;
+  const double rate = centre_.traffic;
+  double next_fresh = 0.0 + arrivals_.Next() / rate;
+  for (std::int64_t fresh = 0; fresh < end_counted; ++fresh) {
+    const double arrival = next_fresh;
+    next_fresh = next_fresh + arrivals_.Next() / rate;
+    double queued;
+    double failed_at = 0.0;
+    const AttemptEnd end = Place(arrival, &queued, &failed_at);
+    if (fresh >= warmup) attempts_.Record(end, queued, centre_.answer_time);
+  }
+  first_attempts_ = attempts_;
+  callers_.answered = attempts_.answered();
+  callers_.gave_up_blocked = attempts_.blocked();
+  callers_.gave_up_abandoned = attempts_.abandoned();
+}
+
 bool Replay::Run(std::int64_t calls, std::int64_t warmup) {
+  // Without redials no attempt comes back, and at most `calls + warmup`
+  // are offered, far within the bound below.
+  if (!centre_.Redials()) {
+    RunFirstAttempts(calls, warmup);
+    return true;
+  }
   const std::int64_t end_counted = warmup + calls;
   const std::int64_t bound = kAttemptsPerCallerBound * end_counted;
   const double rate = centre_.traffic;

@@ -107,6 +107,11 @@ class ServerCalendar {
   bool FreeBefore(double arrival) { return arrival > 0.0 && HasFreeServer(arrival); }
   double TakeEarliestFree() { return stored_ < servers_ ? 0.0 : TakeEarliest(); }
   void Occupy(double instant) { Place(instant); }
+  // FreeBefore(a) and, when it is false, TakeEarliestFree() in one pass
+  // over the arrival's slot: true when a server is free strictly before a
+  // (nothing taken), else false with the earliest free instant taken into
+  // *earliest.  The same decisions, instants and calendar as the two calls.
+  bool FreeBeforeElseTakeEarliest(double arrival, double* earliest);
 
  private:
   static constexpr std::uint32_t kSlotCapacity = 4;
@@ -128,6 +133,9 @@ class ServerCalendar {
   bool HasFreeServer(double arrival);
   // Removes and returns the earliest stored instant; all V are stored.
   double TakeEarliest();
+  // Drops the whole slots before the arrival's and the heap's instants
+  // earlier than it.
+  void DropBefore(double arrival);
 
   std::int64_t servers_;
   std::int64_t stored_ = 0;  // instants in the ring and the heap
@@ -155,7 +163,42 @@ inline void ServerCalendar::Place(double instant) {
   beyond_.Push(instant);
 }
 
-inline bool ServerCalendar::HasFreeServer(double arrival) {
+inline bool ServerCalendar::FreeBeforeElseTakeEarliest(double arrival, double* earliest) {
+  if (!(arrival > 0.0)) {
+    *earliest = TakeEarliestFree();
+    return false;
+  }
+  DropBefore(arrival);
+  if (stored_ < servers_) return true;
+  const std::uint64_t s = now_ & slot_mask_;
+  double* const slot = &instants_[s * kSlotCapacity];
+  const std::uint32_t count = counts_[s];
+  if (count == 0) {
+    // Nothing stored is earlier than the arrival: the whole slots before
+    // its own are gone, the heap's earlier instants popped.
+    *earliest = TakeEarliest();
+    return false;
+  }
+  std::uint32_t first = 0;
+  for (std::uint32_t k = 1; k < count; ++k) {
+    if (slot[k] < slot[first]) first = k;
+  }
+  // The slot's instants are the ring's earliest; one of them before the
+  // arrival frees a server, and HasFreeServer drops what has expired.
+  if (slot[first] < arrival) return HasFreeServer(arrival);
+  if (!beyond_.empty() && beyond_.Top() < slot[first]) {
+    *earliest = beyond_.Top();
+    beyond_.Pop();
+  } else {
+    *earliest = slot[first];
+    slot[first] = slot[count - 1];
+    counts_[s] = static_cast<std::uint8_t>(count - 1);
+  }
+  --stored_;
+  return false;
+}
+
+inline void ServerCalendar::DropBefore(double arrival) {
   const std::uint64_t arrival_slot = Index(arrival);
   if (arrival_slot > now_) {
     // Whole slots before the arrival's: every instant in them is earlier.
@@ -171,6 +214,10 @@ inline bool ServerCalendar::HasFreeServer(double arrival) {
     beyond_.Pop();
     --stored_;
   }
+}
+
+inline bool ServerCalendar::HasFreeServer(double arrival) {
+  DropBefore(arrival);
   if (stored_ < servers_) return true;
   const std::uint64_t s = now_ & slot_mask_;
   double* const slot = &instants_[s * kSlotCapacity];
