@@ -1,7 +1,9 @@
 #include "reference/multiservice_reference.h"
 
 #include <cmath>
-#include <sstream>
+#include <string>
+
+#include "support/bits.h"
 
 namespace moravel::reference {
 
@@ -175,12 +177,15 @@ ClassResults LinkSubsetModel(const double* a, std::int32_t M, const double* t, s
 
 namespace {
 
+// The result text of the per-class exports: each number as the channel
+// writes it (the stream's default format, with the library's spelling of
+// the non-finite values on every platform), each followed by a blank.
 std::string Text(const ClassResults& results) {
-  std::ostringstream out;
+  std::string out;
   for (std::size_t i = 0; i < results.E.size(); i++) {
-    out << results.E[i] << " " << results.C[i] << " ";
+    out += moravel::testing::Text(results.E[i]) + " " + moravel::testing::Text(results.C[i]) + " ";
   }
-  return out.str();
+  return out;
 }
 
 }  // namespace
