@@ -6,12 +6,17 @@
  *
  * Usage: host_calls LIBRARY [POINTS]
  *
- * One line per call: the function's name, its inputs, its status (for the
- * moravel_ functions) and its results.  Every double, input or result, is
- * written as 0x followed by its 64 bits in 16 hexadecimal digits; a text
+ * One line per call: the function's name, its inputs, "->", its status (for
+ * the moravel_ functions) and its results.  Every double, input or result,
+ * is written as 0x followed by its 64 bits in 16 hexadecimal digits; a text
  * result stands between '[' and ']'.  The inputs come from a fixed integer
  * generator, so the same program built for two platforms writes two files
  * that agree line for line wherever the library's arithmetic agrees.
+ *
+ * The fifteen exports are called here; the calls of the second interface
+ * are written from the interface description into host_calls_entry_points.c
+ * (host_calls_generate.py), which this file includes, with the input
+ * generators below that its rules name.
  *
  * The self-seeded simulation VM_VMl_VDg_L_im differs from run to run: its
  * line gives only the number of figures in its text and whether each one
@@ -67,7 +72,11 @@ static void* Lookup(const char* name) {
     void* address_ = Lookup(#name);               \
     memcpy(&name##_, &address_, sizeof address_); \
   } while (0)
-#define DECLARE(name) static __typeof__(&name) name##_
+
+/* Points of an array entry point, and items of a per-class or per-run
+   array (classes, replications, intervals and runs are generated up to
+   kMaxItems). */
+enum { kMaxPoints = 4096, kMaxItems = 8 };
 
 /* ---- generated inputs --------------------------------------------------- */
 
@@ -88,6 +97,9 @@ static int32_t Between(int32_t low, int32_t high) {
 /* A fraction in [0, scale) on a grid of 2^-20: exact on every platform. */
 static double Fraction(double scale) { return scale * (double)(Next() % 1048576u) / 1048576.0; }
 
+/* Mostly ordinary values, one call in eight odd. */
+static int Rare(void) { return Next() % 8u == 0; }
+
 /* Inputs outside the usual range: zeros, extremes, infinities, NaN. */
 static double Odd(void) {
   static const double odd[] = {0.0, -0.0, 1e-310, 1e-300, -1.0, 1e300, 1.7976931348623157e308};
@@ -99,14 +111,13 @@ static double Odd(void) {
   }
 }
 
-/* Values every function refuses at once. */
-static double Refused(void) {
-  static const double refused[] = {-1.0, INFINITY, -INFINITY, NAN};
-  return refused[Next() % 4u];
-}
+/* Ordinary values in [low, low + scale), one call in eight odd. */
+static double Usually(double low, double scale) { return Rare() ? Odd() : low + Fraction(scale); }
 
-/* Mostly ordinary values, one call in eight odd. */
-static int Rare(void) { return Next() % 8u == 0; }
+/* Counts: mostly valid, now and then zero or negative. */
+static int32_t Count(int32_t low, int32_t high) {
+  return Rare() ? Between(-1, low - 1 > -1 ? low - 1 : -1) : Between(low, high);
+}
 
 static int32_t Servers(void) {
   switch (Next() % 16u) {
@@ -117,11 +128,89 @@ static int32_t Servers(void) {
     default: return Between(1, 60);
   }
 }
-
-static double Traffic(int32_t servers) {
-  if (Rare()) return Odd();
-  return Fraction(1.6 * (servers > 0 ? servers : 4) + 1.0);
+static int32_t Fewer(int32_t servers) {
+  return Rare() ? Between(-2, 200) : Between(0, servers > 0 ? servers : 2);
 }
+static int32_t Sources(int32_t servers) {
+  return Rare() ? Between(-1, 3) : (servers > 0 ? servers : 1) + Between(0, 200);
+}
+static int32_t Lines(int32_t agents) {
+  return Rare() ? Between(-1, 2) : (agents > 0 ? agents : 1) + Between(0, 20);
+}
+static int32_t Classes(void) { return Count(1, 4); }
+static int32_t Links(void) { return Count(1, 8); }
+static int32_t SubsetLinks(int32_t links) {
+  return Rare() ? Between(-1, 9) : Between(1, links > 0 ? links : 1);
+}
+static int32_t LinkUnits(void) { return Count(1, 60); }
+static double Demand(int32_t units) {
+  return Rare() ? Odd() : (double)Between(1, units > 1 ? units : 2);
+}
+static int32_t Calls(void) { return Count(1, 3000); }
+static int32_t WarmupCalls(void) { return Rare() ? -1 : Between(0, 300); }
+static int32_t Replications(void) { return Count(1, 4); }
+static int32_t Multiplier(void) { return Rare() ? Between(-2, 0) : Between(1, 30); }
+static int32_t Code(int32_t low, int32_t high) {
+  return Rare() ? Between(low - 2, high + 2) : Between(low, high);
+}
+static int32_t Phases(void) { return Rare() ? Between(-1, 101) : Between(1, 8); }
+static int32_t DegreesOfFreedom(void) { return Rare() ? Between(-1, 0) : Between(1, 400); }
+static uint32_t Seed(void) { return (uint32_t)Next() | 1u; } /* 0 would be the clock's */
+static uint32_t FirstSeed(void) { return Rare() ? 0u : (uint32_t)Next(); }
+static size_t ShortCount(void) { return (size_t)Between(0, kMaxItems); }
+
+/* Traffic scaled by the servers (or agents, or units) it is offered to. */
+static double Traffic(int32_t servers) {
+  return Usually(0.0, 1.6 * (servers > 0 ? servers : 4) + 1.0);
+}
+static double SourceTraffic(void) { return Usually(0.0, 1.0); }
+static double Target(void) {
+  static const double targets[] = {0.001, 0.005, 0.01, 0.02, 0.05, 0.1, 0.2, 0.8, 0.9};
+  if (Rare()) return Rare() ? Odd() : 1.0;
+  return targets[Next() % (sizeof targets / sizeof targets[0])];
+}
+static double Level(void) {
+  static const double levels[] = {0.5, 0.8, 0.9, 0.95, 0.99, 0.999};
+  return Rare() ? Odd() : levels[Next() % (sizeof levels / sizeof levels[0])];
+}
+static double Probability(void) { return Usually(0.0, 1.0); }
+static double Share(void) { return Usually(0.0, 1.0); }
+static double Shrinkage(void) { return Usually(0.0, 0.5); }
+static double HoldingTime(void) { return Usually(1.0, 600.0); }
+static double AssembledTime(void) { return Usually(0.125, 8.0); }
+static double Spread(void) { return Usually(0.0, 4.0); }
+static double Threshold(void) { return Usually(0.0, 3.0); }
+static double AnswerTime(void) { return Usually(0.5, 60.0); }
+static double Patience(void) { return Usually(0.05, 300.0); }
+static double Minutes(void) {
+  static const double minutes[] = {15.0, 30.0, 60.0};
+  return Rare() ? Odd() : minutes[Next() % 3u];
+}
+static double CallsPerInterval(void) { return Usually(0.0, 400.0); }
+
+/* Values every function refuses at once. */
+static double Refused(void) {
+  static const double refused[] = {-1.0, INFINITY, -INFINITY, NAN};
+  return refused[Next() % 4u];
+}
+
+/* The searches over links and priority servers: small groups, and odd
+   inputs that are refused at once rather than searched to the end. */
+static int32_t SearchClasses(void) { return Rare() ? 0 : Between(1, 2); }
+static double SearchTraffic(void) { return Rare() ? Refused() : 0.5 + Fraction(4.0); }
+static double SearchDemand(int32_t units) {
+  return Rare() ? Refused() : (double)Between(1, units > 3 ? units / 2 : 1);
+}
+static int32_t SearchUnits(void) { return Rare() ? Between(-1, 0) : Between(1, 20); }
+static int32_t SearchSubset(void) { return Rare() ? Between(-1, 0) : Between(1, 2); }
+static double CentreTraffic(int32_t agents) {
+  return Rare() ? Refused() : Fraction(1.6 * (agents > 0 ? agents : 4) + 1.0);
+}
+static double CentrePatience(void) {
+  if (Rare()) return Next() % 2u ? INFINITY : Refused();
+  return 0.05 + Fraction(300.0);
+}
+static double SearchTarget(void) { return Rare() ? Refused() : 0.01 * Between(1, 20); }
 
 /* ---- writing ------------------------------------------------------------ */
 
@@ -133,7 +222,24 @@ static void Bits(double x) {
 
 static void Int(int64_t n) { printf(" %" PRId64, n); }
 
-static void Text(const char* text) { printf(" [%s]", text == NULL ? "(null)" : text); }
+/* A text on one line: a line end is written as "\n". */
+static void Text(const char* text) {
+  if (text == NULL) {
+    printf(" [(null)]");
+    return;
+  }
+  printf(" [");
+  for (; *text != '\0'; ++text) {
+    if (*text == '\n') {
+      printf("\\n");
+    } else {
+      putchar(*text);
+    }
+  }
+  printf("]");
+}
+
+static void Null(void) { printf(" NULL"); }
 
 static void Begin(const char* name) { printf("%s", name); }
 static void Arrow(void) { printf(" ->"); }
@@ -141,474 +247,21 @@ static void End(void) { printf("\n"); }
 
 static void Status(int status) { printf(" status %d", status); }
 
-static void Array(const double* values, int32_t n) {
+/* How many items of an array a count names (none for a negative one). */
+static size_t Shown(int64_t count, int64_t capacity) {
+  return count < 0 ? 0 : (size_t)(count < capacity ? count : capacity);
+}
+
+static void Show_double_array(const double* values, size_t n) {
   printf(" {");
-  for (int32_t i = 0; i < n; ++i) Bits(values[i]);
+  for (size_t i = 0; i < n; ++i) Bits(values[i]);
   printf(" }");
 }
 
-/* ---- the fifteen exports ------------------------------------------------ */
-
-DECLARE(PalmTable);
-DECLARE(ErlangFormula2);
-DECLARE(EngsetTable);
-DECLARE(E);
-DECLARE(Hi);
-DECLARE(M_M_V_L_an);
-DECLARE(Mi_M_V_L_an);
-DECLARE(M_G_V_L_an);
-DECLARE(M_M_V_L_PRA_an);
-DECLARE(M_M_V_W_FF_R_an);
-DECLARE(M_M_V_L_im);
-DECLARE(M_M_V_W_FF_R_im);
-DECLARE(VM_VMl_V_L_an);
-DECLARE(VM_VMl_VDg_L_an);
-DECLARE(VM_VMl_VDg_L_im);
-
-/* ---- the second interface ----------------------------------------------- */
-
-DECLARE(moravel_status_message);
-DECLARE(moravel_erlang_b);
-DECLARE(moravel_erlang_c);
-DECLARE(moravel_engset);
-DECLARE(moravel_erlang_b_direct);
-DECLARE(moravel_erlang_b_ratio);
-DECLARE(moravel_loss);
-DECLARE(moravel_loss_finite_sources);
-DECLARE(moravel_loss_assembled);
-DECLARE(moravel_loss_priority);
-DECLARE(moravel_wait);
-DECLARE(moravel_erlang_b_array);
-DECLARE(moravel_erlang_c_array);
-DECLARE(moravel_engset_array);
-DECLARE(moravel_erlang_b_direct_array);
-DECLARE(moravel_erlang_b_ratio_array);
-DECLARE(moravel_loss_array);
-DECLARE(moravel_loss_finite_sources_array);
-DECLARE(moravel_loss_assembled_array);
-DECLARE(moravel_wait_array);
-DECLARE(moravel_simulate_loss);
-DECLARE(moravel_simulate_wait);
-DECLARE(moravel_link_group);
-DECLARE(moravel_link_subset);
-DECLARE(moravel_simulate_link_subset);
-DECLARE(moravel_erlang_b_servers);
-DECLARE(moravel_engset_servers);
-DECLARE(moravel_loss_assembled_servers);
-DECLARE(moravel_link_group_links);
-DECLARE(moravel_link_subset_links);
-DECLARE(moravel_erlang_b_traffic);
-DECLARE(moravel_engset_traffic);
-DECLARE(moravel_staffing_figures);
-DECLARE(moravel_agents_for_service_level);
-DECLARE(moravel_agents_for_mean_wait);
-DECLARE(moravel_agents_for_wait_probability);
-DECLARE(moravel_traffic_for_service_level);
-
-static void LookUpAll(void) {
-  LOOKUP(PalmTable);
-  LOOKUP(ErlangFormula2);
-  LOOKUP(EngsetTable);
-  LOOKUP(E);
-  LOOKUP(Hi);
-  LOOKUP(M_M_V_L_an);
-  LOOKUP(Mi_M_V_L_an);
-  LOOKUP(M_G_V_L_an);
-  LOOKUP(M_M_V_L_PRA_an);
-  LOOKUP(M_M_V_W_FF_R_an);
-  LOOKUP(M_M_V_L_im);
-  LOOKUP(M_M_V_W_FF_R_im);
-  LOOKUP(VM_VMl_V_L_an);
-  LOOKUP(VM_VMl_VDg_L_an);
-  LOOKUP(VM_VMl_VDg_L_im);
-  LOOKUP(moravel_status_message);
-  LOOKUP(moravel_erlang_b);
-  LOOKUP(moravel_erlang_c);
-  LOOKUP(moravel_engset);
-  LOOKUP(moravel_erlang_b_direct);
-  LOOKUP(moravel_erlang_b_ratio);
-  LOOKUP(moravel_loss);
-  LOOKUP(moravel_loss_finite_sources);
-  LOOKUP(moravel_loss_assembled);
-  LOOKUP(moravel_loss_priority);
-  LOOKUP(moravel_wait);
-  LOOKUP(moravel_erlang_b_array);
-  LOOKUP(moravel_erlang_c_array);
-  LOOKUP(moravel_engset_array);
-  LOOKUP(moravel_erlang_b_direct_array);
-  LOOKUP(moravel_erlang_b_ratio_array);
-  LOOKUP(moravel_loss_array);
-  LOOKUP(moravel_loss_finite_sources_array);
-  LOOKUP(moravel_loss_assembled_array);
-  LOOKUP(moravel_wait_array);
-  LOOKUP(moravel_simulate_loss);
-  LOOKUP(moravel_simulate_wait);
-  LOOKUP(moravel_link_group);
-  LOOKUP(moravel_link_subset);
-  LOOKUP(moravel_simulate_link_subset);
-  LOOKUP(moravel_erlang_b_servers);
-  LOOKUP(moravel_engset_servers);
-  LOOKUP(moravel_loss_assembled_servers);
-  LOOKUP(moravel_link_group_links);
-  LOOKUP(moravel_link_subset_links);
-  LOOKUP(moravel_erlang_b_traffic);
-  LOOKUP(moravel_engset_traffic);
-  LOOKUP(moravel_staffing_figures);
-  LOOKUP(moravel_agents_for_service_level);
-  LOOKUP(moravel_agents_for_mean_wait);
-  LOOKUP(moravel_agents_for_wait_probability);
-  LOOKUP(moravel_traffic_for_service_level);
-}
-
-enum { kMaxPoints = 4096, kMaxClasses = 4 };
-
-static void Loss(const moravel_loss_result* r) {
-  Bits(r->loss);
-  Bits(r->carried);
-}
-
-static void Wait(const moravel_wait_result* r) {
-  Bits(r->wait_probability);
-  Bits(r->wait_exceeds);
-  Bits(r->mean_wait);
-  Bits(r->mean_wait_of_waiting);
-  Bits(r->queue_length);
-}
-
-static void Staffing(const moravel_staffing* s) {
-  Int(s->agents);
-  Bits(s->wait_probability);
-  Bits(s->service_level);
-  Bits(s->mean_speed_of_answer);
-  Bits(s->occupancy);
-}
-
-/* Erlang loss and delay, Engset, direct form and ratio: the scalar
-   exports, their moravel_ twins, and the same points through the arrays. */
-static void Formulas(int points) {
-  static int32_t V[kMaxPoints], N[kMaxPoints], I[kMaxPoints];
-  static double A[kMaxPoints], a[kMaxPoints], out[kMaxPoints];
-  for (int p = 0; p < points; ++p) {
-    V[p] = Servers();
-    A[p] = Traffic(V[p]);
-    N[p] = Rare() ? Between(-1, 3) : V[p] + Between(0, 200);
-    a[p] = Rare() ? Odd() : Fraction(1.0);
-    I[p] = Rare() ? Between(-2, 200) : Between(0, V[p] > 0 ? V[p] : 2);
-    if (p % 4 == 0 && V[p] > 170) V[p] = Between(0, 171); /* the direct form's range */
-  }
-  for (int p = 0; p < points; ++p) {
-    double r;
-    Begin("PalmTable");
-    Int(V[p]);
-    Bits(A[p]);
-    Arrow();
-    Bits(PalmTable_(V[p], A[p]));
-    End();
-    Begin("ErlangFormula2");
-    Int(V[p]);
-    Bits(A[p]);
-    Arrow();
-    Bits(ErlangFormula2_(V[p], A[p]));
-    End();
-    Begin("EngsetTable");
-    Int(N[p]);
-    Int(V[p]);
-    Bits(a[p]);
-    Arrow();
-    Bits(EngsetTable_(N[p], V[p], a[p]));
-    End();
-    Begin("E");
-    Int(V[p]);
-    Bits(A[p]);
-    Arrow();
-    Bits(E_(V[p], A[p]));
-    End();
-    Begin("Hi");
-    Int(V[p]);
-    Bits(A[p]);
-    Int(I[p]);
-    Arrow();
-    Bits(Hi_(V[p], A[p], I[p]));
-    End();
-    r = -1.0;
-    Begin("moravel_erlang_b");
-    Int(V[p]);
-    Bits(A[p]);
-    Arrow();
-    Status(moravel_erlang_b_(V[p], A[p], &r));
-    Bits(r);
-    End();
-    r = -1.0;
-    Begin("moravel_erlang_c");
-    Int(V[p]);
-    Bits(A[p]);
-    Arrow();
-    Status(moravel_erlang_c_(V[p], A[p], &r));
-    Bits(r);
-    End();
-    r = -1.0;
-    Begin("moravel_engset");
-    Int(N[p]);
-    Int(V[p]);
-    Bits(a[p]);
-    Arrow();
-    Status(moravel_engset_(N[p], V[p], a[p], &r));
-    Bits(r);
-    End();
-    r = -1.0;
-    Begin("moravel_erlang_b_direct");
-    Int(V[p]);
-    Bits(A[p]);
-    Arrow();
-    Status(moravel_erlang_b_direct_(V[p], A[p], &r));
-    Bits(r);
-    End();
-    r = -1.0;
-    Begin("moravel_erlang_b_ratio");
-    Int(V[p]);
-    Bits(A[p]);
-    Int(I[p]);
-    Arrow();
-    Status(moravel_erlang_b_ratio_(V[p], A[p], I[p], &r));
-    Bits(r);
-    End();
-  }
-  /* The arrays stop at the first refused point: write what they wrote. */
-  size_t refused;
-#define ARRAY_LINE(name, call)                                     \
-  do {                                                             \
-    memset(out, 0, sizeof out);                                    \
-    refused = (size_t)-1;                                          \
-    Begin(#name);                                                  \
-    Int(points);                                                   \
-    Arrow();                                                       \
-    Status(call);                                                  \
-    Int(refused == (size_t)-1 ? -1 : (int64_t)refused);            \
-    Array(out, refused == (size_t)-1 ? points : (int32_t)refused); \
-    End();                                                         \
-  } while (0)
-  ARRAY_LINE(moravel_erlang_b_array, moravel_erlang_b_array_((size_t)points, V, A, out, &refused));
-  ARRAY_LINE(moravel_erlang_c_array, moravel_erlang_c_array_((size_t)points, V, A, out, &refused));
-  ARRAY_LINE(moravel_engset_array, moravel_engset_array_((size_t)points, N, V, a, out, &refused));
-  ARRAY_LINE(moravel_erlang_b_direct_array,
-             moravel_erlang_b_direct_array_((size_t)points, V, A, out, &refused));
-  ARRAY_LINE(moravel_erlang_b_ratio_array,
-             moravel_erlang_b_ratio_array_((size_t)points, V, A, I, out, &refused));
-#undef ARRAY_LINE
-  /* Only the valid points, so that every array runs to its end. */
-  int valid = 0;
-  for (int p = 0; p < points; ++p) {
-    if (V[p] >= 1 && V[p] <= 170 && isfinite(A[p]) && A[p] >= 0.0 && A[p] < V[p]) {
-      V[valid] = V[p];
-      A[valid] = A[p];
-      ++valid;
-    }
-  }
-  refused = (size_t)-1;
-  memset(out, 0, sizeof out);
-  Begin("moravel_erlang_c_array(valid)");
-  Int(valid);
-  Arrow();
-  Status(moravel_erlang_c_array_((size_t)valid, V, A, out, &refused));
-  Array(out, valid);
-  End();
-  refused = (size_t)-1;
-  memset(out, 0, sizeof out);
-  Begin("moravel_erlang_b_direct_array(valid)");
-  Int(valid);
-  Arrow();
-  Status(moravel_erlang_b_direct_array_((size_t)valid, V, A, out, &refused));
-  Array(out, valid);
-  End();
-}
-
-/* The single-service models: loss, finite sources, assembled load,
-   priority classes, the waiting system. */
-static void SingleService(int points) {
-  static int32_t V[kMaxPoints], N[kMaxPoints], n[kMaxPoints];
-  static double A[kMaxPoints], a[kMaxPoints], x[kMaxPoints], y[kMaxPoints], z[kMaxPoints];
-  static double t[kMaxPoints], h[kMaxPoints];
-  static moravel_loss_result loss[kMaxPoints];
-  static moravel_wait_result wait[kMaxPoints];
-  for (int p = 0; p < points; ++p) {
-    V[p] = Servers();
-    A[p] = Traffic(V[p]);
-    N[p] = Rare() ? Between(-1, 3) : V[p] + Between(0, 100);
-    a[p] = Rare() ? Odd() : Fraction(1.0);
-    x[p] = Rare() ? Odd() : Fraction(8.0) + 0.125;
-    y[p] = Rare() ? Odd() : Fraction(8.0) + 0.125;
-    z[p] = Rare() ? Odd() : Fraction(4.0);
-    n[p] = Rare() ? Between(-2, 0) : Between(1, 40);
-    t[p] = Rare() ? Odd() : Fraction(3.0);
-    h[p] = Rare() ? Odd() : Fraction(300.0) + 1.0;
-  }
-  for (int p = 0; p < points; ++p) {
-    moravel_loss_result r = {-1.0, -1.0};
-    moravel_wait_result w = {-1.0, -1.0, -1.0, -1.0, -1.0};
-    Begin("M_M_V_L_an");
-    Int(V[p]);
-    Bits(A[p]);
-    Arrow();
-    Text(M_M_V_L_an_(V[p], A[p]));
-    End();
-    Begin("moravel_loss");
-    Int(V[p]);
-    Bits(A[p]);
-    Arrow();
-    Status(moravel_loss_(V[p], A[p], &r));
-    Loss(&r);
-    End();
-    Begin("Mi_M_V_L_an");
-    Int(N[p]);
-    Int(V[p]);
-    Bits(a[p]);
-    Arrow();
-    Text(Mi_M_V_L_an_(N[p], V[p], a[p]));
-    End();
-    Begin("moravel_loss_finite_sources");
-    Int(N[p]);
-    Int(V[p]);
-    Bits(a[p]);
-    Arrow();
-    Status(moravel_loss_finite_sources_(N[p], V[p], a[p], &r));
-    Loss(&r);
-    End();
-    Begin("M_G_V_L_an");
-    Bits(x[p]);
-    Bits(y[p]);
-    Bits(z[p]);
-    Int(V[p]);
-    Int(n[p]);
-    Arrow();
-    Text(M_G_V_L_an_(x[p], y[p], z[p], V[p], n[p]));
-    End();
-    Begin("moravel_loss_assembled");
-    Bits(x[p]);
-    Bits(y[p]);
-    Bits(z[p]);
-    Int(V[p]);
-    Int(n[p]);
-    Arrow();
-    Status(moravel_loss_assembled_(x[p], y[p], z[p], V[p], n[p], &r));
-    Loss(&r);
-    End();
-    Begin("M_M_V_W_FF_R_an");
-    Bits(t[p]);
-    Bits(h[p]);
-    Int(V[p]);
-    Bits(A[p]);
-    Arrow();
-    Text(M_M_V_W_FF_R_an_(t[p], h[p], V[p], A[p]));
-    End();
-    Begin("moravel_wait");
-    Bits(t[p]);
-    Bits(h[p]);
-    Int(V[p]);
-    Bits(A[p]);
-    Arrow();
-    Status(moravel_wait_(t[p], h[p], V[p], A[p], &w));
-    Wait(&w);
-    End();
-    {
-      double traffic[kMaxClasses], lost[kMaxClasses], carried[kMaxClasses];
-      int32_t classes = Rare() ? Between(-1, 0) : Between(1, kMaxClasses);
-      int32_t shown = classes > 0 ? classes : 0;
-      for (int c = 0; c < kMaxClasses; ++c) {
-        traffic[c] = Rare() ? Odd() : Fraction(0.5 * (V[p] > 0 ? V[p] : 2));
-        lost[c] = carried[c] = -1.0;
-      }
-      Begin("M_M_V_L_PRA_an");
-      Int(classes);
-      Int(V[p]);
-      Array(traffic, shown);
-      Arrow();
-      Text(M_M_V_L_PRA_an_(classes, V[p], traffic));
-      End();
-      Begin("moravel_loss_priority");
-      Int(classes);
-      Int(V[p]);
-      Array(traffic, shown);
-      Arrow();
-      Status(moravel_loss_priority_(classes, V[p], traffic, lost, carried));
-      Array(lost, shown);
-      Array(carried, shown);
-      End();
-    }
-  }
-  size_t refused;
-#define ARRAY_LINE(name, call, show)                                          \
-  do {                                                                        \
-    refused = (size_t)-1;                                                     \
-    Begin(#name);                                                             \
-    Int(points);                                                              \
-    Arrow();                                                                  \
-    Status(call);                                                             \
-    Int(refused == (size_t)-1 ? -1 : (int64_t)refused);                       \
-    for (int p = 0; p < (refused == (size_t)-1 ? points : (int)refused); ++p) \
-      show(&(name##_results)[p]);                                             \
-    End();                                                                    \
-  } while (0)
-  moravel_loss_result* moravel_loss_array_results = loss;
-  moravel_loss_result* moravel_loss_finite_sources_array_results = loss;
-  moravel_loss_result* moravel_loss_assembled_array_results = loss;
-  moravel_wait_result* moravel_wait_array_results = wait;
-  ARRAY_LINE(moravel_loss_array, moravel_loss_array_((size_t)points, V, A, loss, &refused), Loss);
-  ARRAY_LINE(moravel_loss_finite_sources_array,
-             moravel_loss_finite_sources_array_((size_t)points, N, V, a, loss, &refused), Loss);
-  ARRAY_LINE(moravel_loss_assembled_array,
-             moravel_loss_assembled_array_((size_t)points, x, y, z, V, n, loss, &refused), Loss);
-  ARRAY_LINE(moravel_wait_array, moravel_wait_array_((size_t)points, t, h, V, A, wait, &refused),
-             Wait);
-#undef ARRAY_LINE
-}
-
-/* The seeded single-service simulations and their twins. */
-static void Simulations(int points) {
-  for (int p = 0; p < points; ++p) {
-    int32_t V = Rare() ? Between(-1, 0) : Between(1, 40);
-    double A = Rare() ? Odd() : Fraction(1.3 * (V > 0 ? V : 2)) + 0.001;
-    int32_t N = Rare() ? Between(-1, 0) : Between(1, 20000);
-    double t = Rare() ? Odd() : Fraction(2.0);
-    uint32_t seed = (uint32_t)Next() | 1u;
-    moravel_loss_result r = {-1.0, -1.0};
-    moravel_wait_result w = {-1.0, -1.0, -1.0, -1.0, -1.0};
-    Begin("M_M_V_L_im");
-    Bits(A);
-    Int(V);
-    Int(N);
-    Int(seed);
-    Arrow();
-    Text(M_M_V_L_im_(A, V, N, seed));
-    End();
-    Begin("moravel_simulate_loss");
-    Bits(A);
-    Int(V);
-    Int(N);
-    Int(seed);
-    Arrow();
-    Status(moravel_simulate_loss_(A, V, N, seed, &r));
-    Loss(&r);
-    End();
-    Begin("M_M_V_W_FF_R_im");
-    Bits(A);
-    Int(V);
-    Int(N);
-    Bits(t);
-    Int(seed);
-    Arrow();
-    Text(M_M_V_W_FF_R_im_(A, V, N, t, seed));
-    End();
-    Begin("moravel_simulate_wait");
-    Bits(A);
-    Int(V);
-    Int(N);
-    Bits(t);
-    Int(seed);
-    Arrow();
-    Status(moravel_simulate_wait_(A, V, N, t, seed, &w));
-    Wait(&w);
-    End();
-  }
+static void Show_int32_t_array(const int32_t* values, size_t n) {
+  printf(" {");
+  for (size_t i = 0; i < n; ++i) Int(values[i]);
+  printf(" }");
 }
 
 /* How many figures a text holds, and whether each reads as a number. */
@@ -627,266 +280,119 @@ static void Figures(const char* text) {
   printf(" figures %d numbers %d", figures, numbers);
 }
 
-/* The link groups: both models, the simulation, their twins. */
-static void LinkGroups(int points) {
+/* ---- the fifteen exports ------------------------------------------------ */
+
+static __typeof__(&PalmTable) PalmTable_;
+static __typeof__(&ErlangFormula2) ErlangFormula2_;
+static __typeof__(&EngsetTable) EngsetTable_;
+static __typeof__(&E) E_;
+static __typeof__(&Hi) Hi_;
+static __typeof__(&M_M_V_L_an) M_M_V_L_an_;
+static __typeof__(&Mi_M_V_L_an) Mi_M_V_L_an_;
+static __typeof__(&M_G_V_L_an) M_G_V_L_an_;
+static __typeof__(&M_M_V_L_PRA_an) M_M_V_L_PRA_an_;
+static __typeof__(&M_M_V_W_FF_R_an) M_M_V_W_FF_R_an_;
+static __typeof__(&M_M_V_L_im) M_M_V_L_im_;
+static __typeof__(&M_M_V_W_FF_R_im) M_M_V_W_FF_R_im_;
+static __typeof__(&VM_VMl_V_L_an) VM_VMl_V_L_an_;
+static __typeof__(&VM_VMl_VDg_L_an) VM_VMl_VDg_L_an_;
+static __typeof__(&VM_VMl_VDg_L_im) VM_VMl_VDg_L_im_;
+
+static void LookUpExports(void) {
+  LOOKUP(PalmTable);
+  LOOKUP(ErlangFormula2);
+  LOOKUP(EngsetTable);
+  LOOKUP(E);
+  LOOKUP(Hi);
+  LOOKUP(M_M_V_L_an);
+  LOOKUP(Mi_M_V_L_an);
+  LOOKUP(M_G_V_L_an);
+  LOOKUP(M_M_V_L_PRA_an);
+  LOOKUP(M_M_V_W_FF_R_an);
+  LOOKUP(M_M_V_L_im);
+  LOOKUP(M_M_V_W_FF_R_im);
+  LOOKUP(VM_VMl_V_L_an);
+  LOOKUP(VM_VMl_VDg_L_an);
+  LOOKUP(VM_VMl_VDg_L_im);
+}
+
+/* One line: the name, the inputs already written by the caller, the result. */
+#define LINE(name, inputs, result) \
+  do {                             \
+    Begin(#name);                  \
+    inputs;                        \
+    Arrow();                       \
+    result;                        \
+    End();                         \
+  } while (0)
+
+/* The scalar formulas and the single-service models. */
+static void Formulas(int points) {
+  for (int p = 0; p < points; ++p) {
+    const int32_t V = Servers(), n = Multiplier();
+    const int32_t N = Sources(V), i = Fewer(V);
+    const double A = Traffic(V), a = SourceTraffic();
+    const double x = AssembledTime(), y = AssembledTime(), z = Spread();
+    const double t = Threshold(), h = HoldingTime();
+    const int32_t direct =
+        V > 170 && p % 4 == 0 ? Between(0, 171) : V; /* the direct form's range */
+    LINE(PalmTable, (Int(V), Bits(A)), Bits(PalmTable_(V, A)));
+    LINE(ErlangFormula2, (Int(V), Bits(A)), Bits(ErlangFormula2_(V, A)));
+    LINE(EngsetTable, (Int(N), Int(V), Bits(a)), Bits(EngsetTable_(N, V, a)));
+    LINE(E, (Int(direct), Bits(A)), Bits(E_(direct, A)));
+    LINE(Hi, (Int(direct), Bits(A), Int(i)), Bits(Hi_(direct, A, i)));
+    LINE(M_M_V_L_an, (Int(V), Bits(A)), Text(M_M_V_L_an_(V, A)));
+    LINE(Mi_M_V_L_an, (Int(N), Int(V), Bits(a)), Text(Mi_M_V_L_an_(N, V, a)));
+    LINE(M_G_V_L_an, (Bits(x), Bits(y), Bits(z), Int(V), Int(n)), Text(M_G_V_L_an_(x, y, z, V, n)));
+    LINE(M_M_V_W_FF_R_an, (Bits(t), Bits(h), Int(V), Bits(A)), Text(M_M_V_W_FF_R_an_(t, h, V, A)));
+    {
+      double traffic[kMaxItems];
+      const int32_t classes = Classes();
+      for (int c = 0; c < kMaxItems; ++c) traffic[c] = Traffic(V / 2);
+      LINE(M_M_V_L_PRA_an, (Int(classes), Int(V), Show_double_array(traffic, Shown(classes, 4))),
+           Text(M_M_V_L_PRA_an_(classes, V, traffic)));
+    }
+  }
+}
+
+/* The seeded simulations, and the self-seeded link-subset one with the
+   link-group models. */
+static void Simulations(int points) {
   static const char* const policies[] = {
       "\xD0\x9C\xD0\xB0\xD0\xBA\xD1\x81\xD0\xA1\xD0\xB2\xD0\xBE\xD0\xB1",
       "\xD0\x9C\xD0\xB8\xD0\xBD\xD0\xA1\xD0\xB2\xD0\xBE\xD0\xB1",
       "\xD0\x9F\xD0\xB5\xD1\x80\xD0\xB2\xD0\xA1\xD0\xB2\xD0\xBE\xD0\xB1"};
   for (int p = 0; p < points; ++p) {
-    double a[kMaxClasses], t[kMaxClasses], blocking[kMaxClasses], carried[kMaxClasses];
-    int32_t M = Rare() ? 0 : Between(1, kMaxClasses);
-    int32_t k = Rare() ? Between(-1, 0) : Between(1, 8);
-    int32_t f = Rare() ? Between(-1, 0) : Between(1, 60);
-    int32_t g = Rare() ? Between(-1, 9) : Between(1, k > 0 ? k : 1);
-    int32_t N = Between(1, 3000);
-    int32_t policy = Between(1, 3);
-    uint32_t seed = (uint32_t)Next() | 1u;
-    for (int c = 0; c < kMaxClasses; ++c) {
-      a[c] = Rare() ? Odd() : Fraction(0.4 * (k > 0 ? k : 1) * (f > 0 ? f : 1)) + 0.01;
-      t[c] = Rare() ? Odd() : (double)Between(1, f > 1 ? f : 2);
-      blocking[c] = carried[c] = -1.0;
+    const int32_t V = Rare() ? Between(-1, 0) : Between(1, 40), N = Calls();
+    const double A = Rare() ? Odd() : Fraction(1.3 * (V > 0 ? V : 2)) + 0.001, t = Threshold();
+    const uint32_t seed = Seed();
+    double a[kMaxItems], demand[kMaxItems];
+    const int32_t M = Rare() ? 0 : Between(1, 4), k = Links(), f = LinkUnits();
+    const int32_t g = SubsetLinks(k), policy = Between(1, 3);
+    for (int c = 0; c < kMaxItems; ++c) {
+      a[c] = Usually(0.01, 0.4 * (k > 0 ? k : 1) * (f > 0 ? f : 1));
+      demand[c] = Demand(f);
     }
-    Begin("VM_VMl_V_L_an");
-    Array(a, M);
-    Int(M);
-    Array(t, M);
-    Int(k);
-    Int(f);
-    Arrow();
-    Text(VM_VMl_V_L_an_(a, M, t, k, f));
-    End();
-    Begin("moravel_link_group");
-    Array(a, M);
-    Int(M);
-    Array(t, M);
-    Int(k);
-    Int(f);
-    Arrow();
-    Status(moravel_link_group_(a, M, t, k, f, blocking, carried));
-    Array(blocking, M);
-    Array(carried, M);
-    End();
-    Begin("VM_VMl_VDg_L_an");
-    Array(a, M);
-    Int(M);
-    Array(t, M);
-    Int(k);
-    Int(f);
-    Int(g);
-    Arrow();
-    Text(VM_VMl_VDg_L_an_(a, M, t, k, f, g));
-    End();
-    Begin("moravel_link_subset");
-    Array(a, M);
-    Int(M);
-    Array(t, M);
-    Int(k);
-    Int(f);
-    Int(g);
-    Arrow();
-    Status(moravel_link_subset_(a, M, t, k, f, g, blocking, carried));
-    Array(blocking, M);
-    Array(carried, M);
-    End();
-    Begin("VM_VMl_VDg_L_im");
-    Array(a, M);
-    Int(M);
-    Array(t, M);
-    Int(k);
-    Int(f);
-    Int(g);
-    Int(N);
-    Int(policy);
-    Arrow();
-    Figures(VM_VMl_VDg_L_im_(a, M, t, k, f, g, N, policies[policy - 1]));
-    End();
-    Begin("moravel_simulate_link_subset");
-    Array(a, M);
-    Int(M);
-    Array(t, M);
-    Int(k);
-    Int(f);
-    Int(g);
-    Int(N);
-    Int(policy);
-    Int(seed);
-    Arrow();
-    Status(moravel_simulate_link_subset_(a, M, t, k, f, g, N, policy, seed, blocking, carried));
-    Array(blocking, M);
-    Array(carried, M);
-    End();
+    LINE(M_M_V_L_im, (Bits(A), Int(V), Int(N), Int(seed)), Text(M_M_V_L_im_(A, V, N, seed)));
+    LINE(M_M_V_W_FF_R_im, (Bits(A), Int(V), Int(N), Bits(t), Int(seed)),
+         Text(M_M_V_W_FF_R_im_(A, V, N, t, seed)));
+    LINE(VM_VMl_V_L_an,
+         (Show_double_array(a, (size_t)M), Int(M), Show_double_array(demand, (size_t)M), Int(k),
+          Int(f)),
+         Text(VM_VMl_V_L_an_(a, M, demand, k, f)));
+    LINE(VM_VMl_VDg_L_an,
+         (Show_double_array(a, (size_t)M), Int(M), Show_double_array(demand, (size_t)M), Int(k),
+          Int(f), Int(g)),
+         Text(VM_VMl_VDg_L_an_(a, M, demand, k, f, g)));
+    LINE(VM_VMl_VDg_L_im,
+         (Show_double_array(a, (size_t)M), Int(M), Show_double_array(demand, (size_t)M), Int(k),
+          Int(f), Int(g), Int(N), Int(policy)),
+         Figures(VM_VMl_VDg_L_im_(a, M, demand, k, f, g, N, policies[policy - 1])));
   }
 }
 
-static double Target(void) {
-  static const double targets[] = {0.001, 0.005, 0.01, 0.02, 0.05, 0.1, 0.2, 0.8, 0.9};
-  if (Rare()) return Rare() ? Odd() : 1.0;
-  return targets[Next() % (sizeof targets / sizeof targets[0])];
-}
-
-/* The dimensioning solvers and the staffing figures. */
-static void Solvers(int points) {
-  for (int p = 0; p < points; ++p) {
-    double A = Rare() ? Odd() : Fraction(120.0);
-    double target = Target();
-    int32_t V = Rare() ? Between(-1, 0) : Between(1, 120);
-    int32_t N = Rare() ? Between(-1, 0) : Between(1, 400);
-    double a = Rare() ? Odd() : Fraction(0.9);
-    double x = Fraction(4.0) + 0.25, y = Fraction(4.0) + 0.25, z = Fraction(2.0);
-    int32_t n = Between(0, 30);
-    double h = Rare() ? Odd() : Fraction(600.0) + 10.0;
-    double answer = Rare() ? Odd() : Fraction(60.0);
-    double wait_target = Rare() ? Odd() : Fraction(30.0) + 0.5;
-    int32_t servers = -7;
-    double value = -1.0;
-    moravel_staffing s = {-7, -1.0, -1.0, -1.0, -1.0};
-    Begin("moravel_erlang_b_servers");
-    Bits(A);
-    Bits(target);
-    Arrow();
-    Status(moravel_erlang_b_servers_(A, target, &servers, &value));
-    Int(servers);
-    Bits(value);
-    End();
-    servers = -7;
-    value = -1.0;
-    Begin("moravel_engset_servers");
-    Int(N);
-    Bits(a);
-    Bits(target);
-    Arrow();
-    Status(moravel_engset_servers_(N, a, target, &servers, &value));
-    Int(servers);
-    Bits(value);
-    End();
-    servers = -7;
-    value = -1.0;
-    Begin("moravel_loss_assembled_servers");
-    Bits(x);
-    Bits(y);
-    Bits(z);
-    Int(n);
-    Bits(target);
-    Arrow();
-    Status(moravel_loss_assembled_servers_(x, y, z, n, target, &servers, &value));
-    Int(servers);
-    Bits(value);
-    End();
-    value = -1.0;
-    Begin("moravel_erlang_b_traffic");
-    Int(V);
-    Bits(target);
-    Arrow();
-    Status(moravel_erlang_b_traffic_(V, target, &value));
-    Bits(value);
-    End();
-    value = -1.0;
-    Begin("moravel_engset_traffic");
-    Int(N);
-    Int(V);
-    Bits(target);
-    Arrow();
-    Status(moravel_engset_traffic_(N, V, target, &value));
-    Bits(value);
-    End();
-    Begin("moravel_staffing_figures");
-    Int(V);
-    Bits(A);
-    Bits(h);
-    Bits(answer);
-    Arrow();
-    Status(moravel_staffing_figures_(V, A, h, answer, &s));
-    Staffing(&s);
-    End();
-    s.agents = -7;
-    Begin("moravel_agents_for_service_level");
-    Bits(A);
-    Bits(h);
-    Bits(answer);
-    Bits(target);
-    Arrow();
-    Status(moravel_agents_for_service_level_(A, h, answer, target, &s));
-    Staffing(&s);
-    End();
-    s.agents = -7;
-    Begin("moravel_agents_for_mean_wait");
-    Bits(A);
-    Bits(h);
-    Bits(answer);
-    Bits(wait_target);
-    Arrow();
-    Status(moravel_agents_for_mean_wait_(A, h, answer, wait_target, &s));
-    Staffing(&s);
-    End();
-    s.agents = -7;
-    Begin("moravel_agents_for_wait_probability");
-    Bits(A);
-    Bits(h);
-    Bits(answer);
-    Bits(target);
-    Arrow();
-    Status(moravel_agents_for_wait_probability_(A, h, answer, target, &s));
-    Staffing(&s);
-    End();
-    s.agents = -7;
-    value = -1.0;
-    Begin("moravel_traffic_for_service_level");
-    Int(V);
-    Bits(h);
-    Bits(answer);
-    Bits(target);
-    Arrow();
-    Status(moravel_traffic_for_service_level_(V, h, answer, target, &value, &s));
-    Bits(value);
-    Staffing(&s);
-    End();
-  }
-}
-
-/* The least links for a blocking target of every class. */
-static void LinkSolvers(int points) {
-  for (int p = 0; p < points; ++p) {
-    double a[kMaxClasses], t[kMaxClasses];
-    int32_t M = Rare() ? 0 : Between(1, 2);
-    int32_t f = Rare() ? Between(-1, 0) : Between(1, 20);
-    int32_t g = Rare() ? Between(-1, 0) : Between(1, 2);
-    double target = Rare() ? Refused() : 0.01 * Between(1, 20);
-    int32_t links = -7;
-    double blocking = -1.0;
-    /* Searches over the number of links may legitimately run long on a
-       class that offers next to nothing: ordinary groups, or refusals. */
-    for (int c = 0; c < kMaxClasses; ++c) {
-      a[c] = Rare() ? Refused() : Fraction(4.0) + 0.5;
-      t[c] = Rare() ? Refused() : (double)Between(1, f > 3 ? f / 2 : 1);
-    }
-    Begin("moravel_link_group_links");
-    Array(a, M);
-    Int(M);
-    Array(t, M);
-    Int(f);
-    Bits(target);
-    Arrow();
-    Status(moravel_link_group_links_(a, M, t, f, target, &links, &blocking));
-    Int(links);
-    Bits(blocking);
-    End();
-    links = -7;
-    blocking = -1.0;
-    Begin("moravel_link_subset_links");
-    Array(a, M);
-    Int(M);
-    Array(t, M);
-    Int(f);
-    Int(g);
-    Bits(target);
-    Arrow();
-    Status(moravel_link_subset_links_(a, M, t, f, g, target, &links, &blocking));
-    Int(links);
-    Bits(blocking);
-    End();
-  }
-}
+/* The calls of the second interface, from the interface description. */
+#include "host_calls_entry_points.c"
 
 int main(int argc, char** argv) {
   if (argc < 2 || argc > 3) {
@@ -907,20 +413,11 @@ int main(int argc, char** argv) {
     fprintf(stderr, "host_calls: cannot load %s\n", argv[1]);
     return 1;
   }
-  LookUpAll();
+  LookUpExports();
+  LookUpEntryPoints();
   if (missing != 0) return 1;
-  for (int32_t status = -1; status <= 36; ++status) {
-    Begin("moravel_status_message");
-    Int(status);
-    Arrow();
-    Text(moravel_status_message_(status));
-    End();
-  }
   Formulas(points);
-  SingleService(points);
   Simulations(points / 4 > 0 ? points / 4 : 1);
-  LinkGroups(points / 2 > 0 ? points / 2 : 1);
-  Solvers(points / 2 > 0 ? points / 2 : 1);
-  LinkSolvers(points / 4 > 0 ? points / 4 : 1);
+  CallEntryPoints(points);
   return fflush(stdout) == 0 && !ferror(stdout) ? 0 : 1;
 }
