@@ -217,6 +217,22 @@ TEST(ContactCentre, ImpatienceMakesOverloadStable) {
   EXPECT_EQ(r.service_level, r.service_level_excluding_short_abandons);  // t = 0
 }
 
+// Far above the lines every line is busy: the agents talk, the other places
+// hold waiting callers, and all but a vanishing share of calls is blocked.
+// The upper gamma tail's continued fraction once never settled there (its
+// terms round to 1 - 2^-53 for x near 2^60) and such a call ran for minutes.
+TEST(ContactCentre, FarAboveTheLinesEveryLineIsBusy) {
+  for (const double A : {1e20, 1e60, 1e100}) {
+    for (const double p : {1e-3, 1.0, 1e4}) {
+      moravel_contact_centre_result r;
+      ASSERT_EQ(moravel_contact_centre(A, 1.0, p, 35, 49, 1.0, &r), MORAVEL_OK) << A << " " << p;
+      EXPECT_LT(std::fabs(r.blocked_probability - 1.0), 1e-12) << A << " " << p;
+      EXPECT_LT(std::fabs(r.occupancy - 1.0), 1e-12) << A << " " << p;
+      EXPECT_LT(std::fabs(r.queue_length / 14.0 - 1.0), 1e-12) << A << " " << p;
+    }
+  }
+}
+
 TEST(ContactCentre, NoTraffic) {
   moravel_contact_centre_result r;
   ASSERT_EQ(moravel_contact_centre(0.0, 1.0, 1.0, 3, 0, 0.0, &r), MORAVEL_OK);

@@ -54,7 +54,9 @@ double UpperFraction(double m, double x) {
     d = 1.0 / d;
     const double delta = d * c;
     h *= delta;
-    if (std::fabs(delta - 1.0) <= 1e-16) break;
+    // One ulp of 1 either side: far above m (x near 2^60, say) b + 2 and
+    // an d + b round to b, and delta settles at 1 - 2^-53 for ever.
+    if (std::fabs(delta - 1.0) <= std::numeric_limits<double>::epsilon()) break;
   }
   return x * h;
 }
