@@ -275,10 +275,6 @@
       // The link-choice policies by readable name (max-free: 1).
       policies: Object.fromEntries(described.policies.map((p) => [p.readable, p.code])),
       statusMessage: (status) => wasm.UTF8ToString(wasm._moravel_status_message(status)),
-      // The refusal the library gives for `status` (a code), as if `entry`
-      // (a C name) had refused: for a page that judges what it computes
-      // itself in the library's words.
-      refusal: (status, cName) => refusal(status, described.entry_points.find((e) => e.c_name === cName)),
     };
     for (const entry of described.entry_points) {
       if (entry.returns === "moravel_status") moravel[camel(entry.host_name)] = entryPoint(entry);
