@@ -79,7 +79,8 @@ def probability_figures(simulation: str) -> List[bool]:
 
 
 def erlang_b_direct_servers(traffic: float, target: float) -> Tuple[int, float]:
-    """The least servers up to 170 whose direct-form Erlang B is at most target."""
+    """The least servers whose direct-form Erlang B is at most target, within
+    the direct form's largest server count (the description's limits)."""
     servers, loss = ctypes.c_int32(), ctypes.c_double()
     _call("moravel_erlang_b_direct_servers",
           f"erlang_b_direct_servers(traffic={traffic!r}, target={target!r})",

@@ -27,7 +27,9 @@ def dimension(model, target: float, routes, executor=None, *,
     routes  -- the model's other arguments, one dict (gives one
                Dimensioning) or a list of them (gives a list, in order)
     maximum -- the largest size tried (default 10**6 servers, 4096 links,
-               170 for erlang_b_direct); a route that needs more fails
+               the direct form's largest server count for erlang_b_direct,
+               as the library's description gives it); a route that needs
+               more fails
     chunk_size, workers -- as for ``sweep``
 
     Every model is answered by the library's solver (erlang_b_servers,
